@@ -1,0 +1,12 @@
+# Merges text-table fragments (each a <text> document) into one "text/text.xml".
+separate_arguments(_in UNIX_COMMAND "${IN}")
+list(SORT _in)
+set(_body "")
+foreach(f ${_in})
+  file(READ ${f} _c)
+  string(REGEX REPLACE "^.*<text>" "" _c "${_c}")
+  string(REGEX REPLACE "</text>.*$" "" _c "${_c}")
+  string(APPEND _body "${_c}")
+endforeach()
+file(WRITE ${OUT}.tmp "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<text>${_body}</text>\n")
+file(COPY_FILE ${OUT}.tmp ${OUT} ONLY_IF_DIFFERENT)
