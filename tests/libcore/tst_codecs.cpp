@@ -227,6 +227,8 @@ void TestCodecs::decode_data()
     QTest::newRow("ascii skip") << 3 << hex("41c342") << false << skip << "AB" << none;
     QTest::newRow("ascii substitute") << 3 << hex("41c3ff42") << false << substitute
             << units({u'A', 0, 0, u'B'}) << QStringList{"W3834884178"};
+    QTest::newRow("ascii substituted nul does not stop") << 3 << hex("80410042") << true << substitute
+            << units({0, u'A'}) << QStringList{"W3834884178"};
     QTest::newRow("ascii throw") << 3 << hex("41c342") << false << throws
             << Throws << QStringList{"E551212856"};
     QTest::newRow("windows-1252 high controls") << 2252 << hex("934869948081") << false << throws
