@@ -1,5 +1,7 @@
 #include "libtagging/model/datetimetagitem.h"
 
+#include "libcore/util/variants.h"
+
 #include <QDateTime>
 
 namespace {
@@ -14,25 +16,6 @@ bool isUnknown(const PartialDateTime &d)
     return d == PartialDateTime();
 }
 
-bool isIntegerType(const QVariant &v)
-{
-    switch (v.metaType().id()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
-    }
-}
 } // namespace
 
 DateTimeTagItem::DateTimeTagItem(QObject *parent) : TagItem(parent) {}
@@ -97,7 +80,7 @@ bool DateTimeTagItem::fromVariant(const QVariant &v)
         value = PartialDateTime(v.toTime());
         return true;
     }
-    if (isIntegerType(v)) {
+    if (isIntegerVariant(v)) {
         bool ok = false;
         const int year = v.toInt(&ok);
         if (!ok || year < 0)
