@@ -1,7 +1,7 @@
 #include "libtagging/model/stringtagitem.h"
 
 #include "libcore/text/stringutils.h"
-#include "libcore/text/wordmatching.h"
+#include "libcore/text/textmatching.h"
 
 StringTagItem::StringTagItem(QObject *parent) : TagItem(parent) {}
 
