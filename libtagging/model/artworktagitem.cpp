@@ -1,5 +1,9 @@
 #include "libtagging/model/artworktagitem.h"
 
+#include "libcore/io/fileinfo.h"
+#include "libcore/io/paths.h"
+#include "libcore/io/wholefile.h"
+#include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 #include "libcore/text/texttable.h"
 
@@ -14,6 +18,7 @@ namespace {
 
 const quint32 LinkOutsideFolderWarning = 3073573137u; // [linked file, folder]
 const quint32 LinkedFileTooLargeWarning = 1336812454u; // [path, size limit]
+const quint32 SaveOutsideFolderError = 1638513283u; // [linked file, folder]
 
 CodedImage jpegOf(const QImage &image)
 {
@@ -21,19 +26,42 @@ CodedImage jpegOf(const QImage &image)
 }
 
 // The folder a relative linked file is resolved against: the folder itself, or the folder
-// of the file it names.
+// of the file it names. Without a trailing slash.
 QString baseFolder(const QString &folder)
 {
-    QString base = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    if (!QFileInfo(base).isDir())
-        base = QFileInfo(base).path();
-    return base;
+    QString base = absolutePath(folder);
+    if (!isDirectory(withoutTrailingSlash(base)))
+        base = parentPath(base);
+    return withoutTrailingSlash(QDir::cleanPath(base));
 }
 
 bool isInside(const QString &path, const QString &folder)
 {
-    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    return path.startsWith(prefix) && path.size() > prefix.size();
+    const QString prefix = withTrailingSlash(folder);
+    return !folder.isEmpty() && path.startsWith(prefix) && path.size() > prefix.size();
+}
+
+// Whether the path stays inside the folder also after following links: the path itself
+// when it exists, else the nearest folder above it that exists.
+bool staysInside(const QString &path, const QString &folder)
+{
+    const QString canonicalFolder = QFileInfo(baseFolder(folder)).canonicalFilePath();
+    if (canonicalFolder.isEmpty())
+        return false;
+    QString p = path;
+    for (;;) {
+        const QFileInfo info(p);
+        if (info.exists() || info.isSymLink()) {
+            const QString canonical = info.canonicalFilePath(); // empty for a dangling link
+            if (canonical.isEmpty())
+                return false;
+            return isInside(canonical, canonicalFolder) || (p != path && canonical == canonicalFolder);
+        }
+        const QString parent = parentPath(p);
+        if (parent.isEmpty() || parent == p)
+            return false;
+        p = parent;
+    }
 }
 
 } // namespace
@@ -66,11 +94,10 @@ void ArtworkTagItem::loadLinkedFile()
         return;
     }
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists() && !info.isSymLink())
         return; // a missing picture is an empty one
     // A link inside the folder may still lead out of it.
-    const QString canonicalFolder = QFileInfo(baseFolder(folder)).canonicalFilePath();
-    if (!info.isFile() || !isInside(info.canonicalFilePath(), canonicalFolder)) {
+    if (!info.isFile() || !staysInside(path, folder)) {
         Logger::warning(LinkOutsideFolderWarning, {m_linkedFile, QDir::toNativeSeparators(folder)});
         return;
     }
@@ -210,18 +237,36 @@ QString ArtworkTagItem::pictureTypeName(int pictureType)
 
 QString ArtworkTagItem::resolvePath(const QString &folder, const QString &file)
 {
-    if (QDir::isAbsolutePath(file))
+    if (isAbsolutePath(file))
         return file;
     if (folder.isEmpty())
         return QString();
-    return QDir::cleanPath(baseFolder(folder) + QLatin1Char('/') + file);
+    return QDir::cleanPath(withoutTrailingSlash(withTrailingSlash(baseFolder(folder)) + file));
 }
 
 QString ArtworkTagItem::confinedPath(const QString &folder, const QString &file)
 {
-    if (file.isEmpty() || folder.isEmpty() || QDir::isAbsolutePath(file))
+    if (file.isEmpty() || folder.isEmpty() || isAbsolutePath(file))
         return QString();
     const QString base = baseFolder(folder);
-    const QString path = QDir::cleanPath(base + QLatin1Char('/') + file);
+    const QString path = QDir::cleanPath(withTrailingSlash(base) + file);
     return isInside(path, base) ? path : QString();
+}
+
+void ArtworkTagItem::saveLinkedFile(const QString &targetFolder)
+{
+    if (m_linkedFile.isEmpty())
+        return;
+    const QString current = resolvePath(folder, m_linkedFile);
+    const QString target = resolvePath(targetFolder, m_linkedFile);
+    if (!m_modified && current == target && QFileInfo::exists(withoutTrailingSlash(target))
+        && fileSize(target) == m_image.data.size())
+        return;
+    // The linked path may come from a file: never write outside the folder, nor through a
+    // link that leads out of it.
+    const QString confined = confinedPath(targetFolder, m_linkedFile);
+    if (confined.isEmpty() || !staysInside(confined, targetFolder))
+        throw Exception(SaveOutsideFolderError, {m_linkedFile, QDir::toNativeSeparators(targetFolder)});
+    m_modified = false;
+    writeFile(confined, m_image.data);
 }

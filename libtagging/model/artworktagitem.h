@@ -45,6 +45,10 @@ public:
     // Marks the item modified when the path changes.
     void setLinkedFile(const QString &path);
     bool isModified() const { return m_modified; }
+    // Writes the picture to its linked file resolved against the folder, unless the file
+    // there is this unchanged picture already. Throws when the write fails, and refuses
+    // (throws) a linked file that would lie outside the folder.
+    void saveLinkedFile(const QString &folder);
 
     static const QStringList &imageFileFilters();
     // Front cover first, the file icons and "other" last.

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 #include "libtagging/model/artworktagitem.h"
 
@@ -17,6 +18,7 @@ public:
 
 const quint32 LinkOutsideFolderWarning = 3073573137u;
 const quint32 LinkedFileTooLargeWarning = 1336812454u;
+const quint32 SaveOutsideFolderError = 1638513283u;
 
 CodedImage bytes(const char *data)
 {
@@ -28,6 +30,12 @@ void writeFile(const QString &path, const QByteArray &data)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(data), data.size());
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 } // namespace
 
@@ -177,6 +185,68 @@ private slots:
         ArtworkTagItem item(dir.path(), QStringLiteral("huge.jpg"), 3, QString());
         QVERIFY(item.isEmpty());
         QVERIFY(logger.codes.contains(LinkedFileTooLargeWarning));
+    }
+
+    void saveLinkedFile()
+    {
+        QTemporaryDir dir;
+        const QString album = dir.path() + QStringLiteral("/Album");
+        const QString copyFolder = dir.path() + QStringLiteral("/Copy");
+        QVERIFY(QDir().mkpath(album) && QDir().mkpath(copyFolder));
+        writeFile(album + QStringLiteral("/cover.jpg"), "front");
+        ArtworkTagItem item(album, QStringLiteral("cover.jpg"), 3, QString());
+        QCOMPARE(item.image().data, QByteArray("front"));
+
+        // Unchanged, same place, same size on disk: nothing is written.
+        writeFile(album + QStringLiteral("/cover.jpg"), "FRONT");
+        item.saveLinkedFile(album);
+        QCOMPARE(contents(album + QStringLiteral("/cover.jpg")), QByteArray("FRONT"));
+        // Another folder always gets the file.
+        item.saveLinkedFile(copyFolder);
+        QCOMPARE(contents(copyFolder + QStringLiteral("/cover.jpg")), QByteArray("front"));
+        // A changed picture is written and the flag goes back.
+        item.setImage(bytes("new front"));
+        item.saveLinkedFile(album);
+        QVERIFY(!item.isModified());
+        QCOMPARE(contents(album + QStringLiteral("/cover.jpg")), QByteArray("new front"));
+        QCOMPARE(item.folder, album);
+    }
+
+    void saveNeverLeavesTheFolder_data()
+    {
+        QTest::addColumn<QString>("linkedFile");
+        QTest::newRow("parent folder") << "../outside/cover.jpg";
+        QTest::newRow("absolute") << "@/outside/cover.jpg";
+        QTest::newRow("through a folder link") << "away/cover.jpg";
+        QTest::newRow("through a file link") << "link.jpg";
+        QTest::newRow("through a dangling link") << "dangling.jpg";
+    }
+    void saveNeverLeavesTheFolder()
+    {
+        QFETCH(QString, linkedFile);
+        QTemporaryDir dir;
+        const QString album = dir.path() + QStringLiteral("/Album");
+        const QString outside = dir.path() + QStringLiteral("/outside");
+        QVERIFY(QDir().mkpath(album) && QDir().mkpath(outside));
+        writeFile(outside + QStringLiteral("/cover.jpg"), "keep");
+        QVERIFY(QFile::link(outside, album + QStringLiteral("/away")));
+        QVERIFY(QFile::link(outside + QStringLiteral("/cover.jpg"), album + QStringLiteral("/link.jpg")));
+        QVERIFY(QFile::link(outside + QStringLiteral("/new.jpg"), album + QStringLiteral("/dangling.jpg")));
+        linkedFile.replace(QLatin1Char('@'), dir.path());
+
+        ArtworkTagItem item(bytes("evil"), 3, QString());
+        item.folder = album;
+        item.setLinkedFile(linkedFile);
+        CollectingLogger logger;
+        try {
+            item.saveLinkedFile(album);
+            QFAIL("saved outside the folder");
+        } catch (const Exception &e) {
+            QCOMPARE(e.code, SaveOutsideFolderError);
+        }
+        QCOMPARE(contents(outside + QStringLiteral("/cover.jpg")), QByteArray("keep"));
+        QVERIFY(!QFile::exists(outside + QStringLiteral("/new.jpg")));
+        QVERIFY(item.isModified()); // nothing was saved
     }
 };
 
