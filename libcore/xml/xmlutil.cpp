@@ -271,6 +271,11 @@ QDomElement appendXmlTextElement(QDomNode parent, const QString &name, const QSt
 QDomElement insertXmlElementBefore(QDomNode parent, const QString &name, const QDomNode &referenceChild)
 {
     QDomElement element = createElementFor(parent, name, InsertElementFailed);
-    parent.insertBefore(element, referenceChild);
+    // Qt's insertBefore puts a new child first when the reference is null; before
+    // nothing means at the end.
+    if (referenceChild.isNull())
+        parent.appendChild(element);
+    else
+        parent.insertBefore(element, referenceChild);
     return element;
 }

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "libcore/text/wordsplitting.h"
+#include "libcore/text/textmatching.h"
 #include "libcore/util/listutil.h"
 
 namespace {

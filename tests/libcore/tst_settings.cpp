@@ -327,6 +327,16 @@ private slots:
         QVERIFY(SettingsStore::value("k").isNull());
     }
 
+    void applicationDefaults()
+    {
+        // The application's package carries the defaults document the store starts from.
+        QVERIFY(QResource::registerResource(QCoreApplication::applicationDirPath() + "/melotaxonic.rcc",
+                                            QStringLiteral(":/app")));
+        SettingsStore::loadDefaultsFile(QStringLiteral(":/app/settings/defaults.xml"));
+        SettingsStore::reset();
+        QVERIFY(SettingsStore::value("no/such/key").isNull());
+    }
+
     void concurrentUse()
     {
         setUp("<n>0</n>");
