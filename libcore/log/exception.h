@@ -3,16 +3,19 @@
 #include <QString>
 #include <QVariantList>
 
-// The one error type. The code is also the text id of the message; when `log` is true
-// the exception reaches every registered logger as an error at construction.
+// The one error type, thrown by value and caught by reference. The code is also the text id
+// of the message; when `log` is true the exception reaches every registered logger as an
+// error at construction, whether or not anybody catches it later.
 class Exception
 {
 public:
     explicit Exception(quint32 code, const QVariantList &arguments = {}, bool log = true);
 
+    // The catalogue text with the arguments filled in and the first letter capitalised,
+    // computed from the current text table on each call.
     QString message() const;
 
     quint32 code = 0;
-    QVariantList arguments;
+    QVariantList arguments; // as the thrower gave them: neither flattened nor cut
     bool logged = false;
 };

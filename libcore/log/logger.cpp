@@ -1,15 +1,16 @@
 #include "libcore/log/logger.h"
 
 #include <QList>
-#include <QRecursiveMutex>
 
 namespace {
 struct Registry {
     QRecursiveMutex mutex;
     QList<Logger *> loggers;
 };
+
 Registry &registry()
 {
+    // Never freed: static destructors may still log.
     static auto *r = new Registry();
     return *r;
 }
@@ -19,6 +20,8 @@ Logger::Logger(QObject *parent) : QObject(parent) {}
 
 Logger::~Logger()
 {
+    // The registered kinds leave the registry in their own destructors already; this only
+    // catches a plain logger registered by hand.
     setRegistered(false);
 }
 
@@ -41,10 +44,48 @@ bool Logger::isRegistered() const
     return r.loggers.contains(const_cast<Logger *>(this));
 }
 
+bool Logger::showTimestamp() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_showTimestamp;
+}
+
+bool Logger::showCode() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_showCode;
+}
+
+bool Logger::showLevel() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_showLevel;
+}
+
+void Logger::setShowTimestamp(bool show)
+{
+    QMutexLocker lock(&m_mutex);
+    m_showTimestamp = show;
+}
+
+void Logger::setShowCode(bool show)
+{
+    QMutexLocker lock(&m_mutex);
+    m_showCode = show;
+}
+
+void Logger::setShowLevel(bool show)
+{
+    QMutexLocker lock(&m_mutex);
+    m_showLevel = show;
+}
+
 void Logger::logToAll(const LogMessage &message)
 {
     Registry &r = registry();
     QMutexLocker lock(&r.mutex);
+    // A copy, so that a logger that (un)registers from inside its log() cannot invalidate
+    // the walk.
     const QList<Logger *> loggers = r.loggers;
     for (Logger *logger : loggers)
         logger->log(message);

@@ -83,7 +83,7 @@ QString uuidToString(const QUuid &uuid, int format)
     }
 }
 
-size_t qHash(const QStringList &list, size_t seed) noexcept
+size_t stringListHash(const QStringList &list, size_t seed) noexcept
 {
     if (list.isEmpty())
         return 0;

@@ -26,5 +26,8 @@ enum UuidFormat { UuidWithBraces = 0, UuidWithoutBraces = 1 };
 // A null text for any other format.
 QString uuidToString(const QUuid &uuid, int format = UuidWithBraces);
 
-// Hash of a list of texts; reads at most the first 100 texts and 100 units of each.
-size_t qHash(const QStringList &list, size_t seed = 0) noexcept;
+// Hash of a list of texts that reads at most the first 100 texts and 100 units of each; for
+// hash tables keyed by long lists: QHash<QStringList, T, ...> via a hasher or a key wrapper.
+// Not an overload of qHash: Qt already defines one for QStringList, and a translation unit
+// that did not see ours would hash the same table differently.
+size_t stringListHash(const QStringList &list, size_t seed = 0) noexcept;

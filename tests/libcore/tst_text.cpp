@@ -409,19 +409,17 @@ private slots:
         QCOMPARE(uuidToString(uuid, 1), QStringLiteral("6f9619ff-8b86-d011-b42d-00c04fc964ff"));
         QVERIFY(uuidToString(uuid, 2).isNull());
 
-        QCOMPARE(qHash(QStringList()), size_t(0));
+        QCOMPARE(stringListHash(QStringList()), size_t(0));
         QStringList a;
         for (int i = 0; i < 150; ++i)
             a << QString(120, QChar('a' + i % 26)) + QString::number(i);
         QStringList b = a;
         b[120] = QStringLiteral("changed beyond the first hundred");
         b[3] = a[3].left(100) + QStringLiteral("tail differs");
-        QCOMPARE(qHash(a), qHash(b));
+        QCOMPARE(stringListHash(a), stringListHash(b));
         b[3] = QStringLiteral("x");
-        QVERIFY(qHash(a) != qHash(b));
-        QHash<QStringList, int> table;
-        table.insert({QStringLiteral("x"), QStringLiteral("y")}, 1);
-        QCOMPARE(table.value({QStringLiteral("x"), QStringLiteral("y")}), 1);
+        QVERIFY(stringListHash(a) != stringListHash(b));
+        QVERIFY(stringListHash(a.mid(0, 2)) != stringListHash(a.mid(0, 3)));
     }
 
     // --- formatting helpers

@@ -1,0 +1,715 @@
+#include "libcore/io/iostream.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileDevice>
+#include <QSaveFile>
+
+#include <bit>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include <fcntl.h>
+
+#include "libcore/io/paths.h"
+#include "libcore/log/exception.h"
+
+namespace {
+
+enum : quint32 {
+    OpenFailed = 3830782689u,
+    SeekFailed = 469209762u,
+    ReadShort = 3423078631u,
+    ReadBytesShort = 3978645095u,
+    ReadAllShort = 2767958747u,
+    ReadByteFailed = 1554288990u,
+    BadByteCount = 482144787u,
+    BadBitCount = 4091299218u,
+    WriteShort = 3251216060u,
+    WriteBytesShort = 2887850145u,
+    WriteByteFailed = 1920485595u,
+    NegativeFillCount = 1625548361u,
+    FileResizeFailed = 2540564070u,
+    BufferResizeRefused = 3903839573u,
+    ResizeUnsupported = 2495872353u,
+    DataUnavailable = 65694945u,
+    SetDataUnavailable = 2119289643u,
+    InsertSequential = 2699840488u,
+    RemoveSequential = 340148972u,
+    ReplaceSequential = 3140502856u,
+    NegativeEditCount = 3837459026u,
+};
+
+// Sequential devices give no size to check a count against; their reads grow in chunks of
+// this size so that a hostile count costs only the bytes that really arrive.
+constexpr qint64 sequentialChunk = 64 * 1024;
+
+QString modeWords(QIODevice::OpenMode mode)
+{
+    static const struct {
+        QIODevice::OpenModeFlag flag;
+        const char *word;
+    } words[] = {
+        {QIODevice::ReadOnly, "read "},   {QIODevice::WriteOnly, "write "},
+        {QIODevice::Append, "append "},   {QIODevice::Truncate, "truncate "},
+        {QIODevice::Text, "text "},       {QIODevice::Unbuffered, "unbuffered "},
+    };
+    QString result;
+    for (const auto &w : words) {
+        if (mode.testFlag(w.flag))
+            result += QLatin1String(w.word);
+    }
+    return result.trimmed();
+}
+
+void reverseIf(bool reverse, uchar *bytes, int n)
+{
+    if (reverse)
+        std::reverse(bytes, bytes + n);
+}
+
+} // namespace
+
+IoStream::IoStream(QObject *parent)
+    : QObject(parent), m_device(new QBuffer(this))
+{
+}
+
+IoStream::IoStream(const QByteArray &bytes, QObject *parent)
+    : QObject(parent)
+{
+    auto *buffer = new QBuffer(this);
+    buffer->setData(bytes);
+    m_device = buffer;
+}
+
+IoStream::IoStream(const QString &path, QObject *parent)
+    : QObject(parent), m_device(new QFile(path, this))
+{
+}
+
+IoStream::IoStream(QIODevice *device, QObject *parent)
+    : QObject(parent), m_device(device)
+{
+}
+
+IoStream::IoStream(QIODevice::OpenMode mode, QObject *parent)
+    : IoStream(parent)
+{
+    open(mode);
+}
+
+IoStream::IoStream(const QByteArray &bytes, QIODevice::OpenMode mode, QObject *parent)
+    : IoStream(bytes, parent)
+{
+    open(mode);
+}
+
+IoStream::IoStream(const QString &path, QIODevice::OpenMode mode, QObject *parent)
+    : IoStream(path, parent)
+{
+    open(mode);
+}
+
+IoStream::~IoStream()
+{
+    // A save file is committed or discarded by its owner; closing it is not allowed.
+    if (m_device && m_device->isOpen() && !qobject_cast<QSaveFile *>(m_device))
+        m_device->close();
+}
+
+void IoStream::open(QIODevice::OpenMode mode)
+{
+    if (!m_device->open(mode))
+        throw Exception(OpenFailed, {displayName(), modeWords(mode), m_device->errorString()});
+}
+
+bool IoStream::canOpen(QIODevice::OpenMode mode)
+{
+    if (m_device->isOpen() || qobject_cast<QSaveFile *>(m_device))
+        return false;
+    auto *file = qobject_cast<QFile *>(m_device);
+    bool created = false;
+    if (file && !file->fileName().isEmpty() && !file->exists()) {
+        // A probe before saving must not bring back a file that vanished as an empty one;
+        // a write-only probe may create, but removes what it created.
+        if (mode.testFlag(QIODevice::ReadOnly) || mode.testFlag(QIODevice::Append))
+            mode |= QIODevice::ExistingOnly;
+        else
+            created = true;
+    }
+    if (!m_device->open(mode))
+        return false;
+    m_device->close();
+    if (created)
+        file->remove();
+    return true;
+}
+
+QString IoStream::name() const
+{
+    if (auto *file = qobject_cast<QFileDevice *>(m_device)) {
+        const QString path = file->fileName();
+        if (path.isEmpty())
+            return QString();
+        return QDir::cleanPath(withoutTrailingSlash(absolutePath(path)));
+    }
+    return m_name;
+}
+
+void IoStream::setName(const QString &name)
+{
+    m_name = name;
+}
+
+QString IoStream::displayName() const
+{
+    const QString n = name();
+    if (!n.isEmpty())
+        return QDir::toNativeSeparators(n);
+    return QStringLiteral("[%1, size = %2]")
+        .arg(QLatin1String(m_device->metaObject()->className()))
+        .arg(m_device->size());
+}
+
+void IoStream::setBlockSize(qint64 bytes)
+{
+    m_blockSize = qMax<qint64>(1, bytes);
+}
+
+void IoStream::seek(qint64 pos)
+{
+    if (!m_device->seek(pos))
+        throw Exception(SeekFailed, {pos, displayName(), m_device->errorString()});
+}
+
+void IoStream::resize(qint64 size)
+{
+    if (auto *file = qobject_cast<QFileDevice *>(m_device)) {
+        if (!file->resize(size))
+            throw Exception(FileResizeFailed, {displayName(), size});
+    } else if (auto *buffer = qobject_cast<QBuffer *>(m_device)) {
+        if (size < 0 || size > INT_MAX)
+            throw Exception(BufferResizeRefused, {displayName(), size});
+        buffer->buffer().resize(size, '\0');
+    } else {
+        throw Exception(ResizeUnsupported, {displayName()});
+    }
+    if (m_device->isOpen() && m_device->pos() > size)
+        seek(size);
+}
+
+// Reads
+
+void IoStream::read(char *data, qint64 n)
+{
+    const qint64 before = m_device->pos();
+    const qint64 got = n < 0 ? -1 : m_device->read(data, n);
+    if (got != n)
+        throw Exception(ReadShort, {n, before, displayName(), m_device->errorString()});
+}
+
+QByteArray IoStream::readBytes(qint64 n)
+{
+    const qint64 before = m_device->pos();
+    auto fail = [&] {
+        return Exception(ReadBytesShort, {n, before, displayName(), m_device->errorString()});
+    };
+    if (n < 0)
+        throw fail();
+    if (n == 0)
+        return QByteArray();
+    if (!m_device->isSequential()) {
+        // Counts come from the data: check them before allocating anything.
+        if (!m_device->isReadable() || n > m_device->size() - before)
+            throw fail();
+        QByteArray bytes = m_device->read(n);
+        if (bytes.size() != n)
+            throw fail();
+        return bytes;
+    }
+    QByteArray bytes;
+    while (bytes.size() < n) {
+        const QByteArray chunk = m_device->read(qMin(n - bytes.size(), sequentialChunk));
+        if (chunk.isEmpty())
+            throw fail();
+        bytes += chunk;
+    }
+    return bytes;
+}
+
+QByteArray IoStream::readAll()
+{
+    const qint64 available = m_device->bytesAvailable();
+    const QByteArray bytes = m_device->readAll();
+    if (!m_device->isOpen() || !m_device->isReadable() || bytes.size() != available)
+        throw Exception(ReadAllShort, {displayName(), m_device->errorString()});
+    return bytes;
+}
+
+uchar IoStream::readByte()
+{
+    const qint64 before = m_device->pos();
+    char c = 0;
+    if (!m_device->getChar(&c))
+        throw Exception(ReadByteFailed, {before, displayName(), m_device->errorString()});
+    return uchar(c);
+}
+
+quint64 IoStream::readUInt(bool bigEndian, int byteCount, int width)
+{
+    if (byteCount == -1)
+        byteCount = width;
+    if (byteCount < 0 || byteCount > width)
+        throw Exception(BadByteCount, {byteCount});
+    if (byteCount == 0)
+        return 0;
+    uchar bytes[8];
+    read(reinterpret_cast<char *>(bytes), byteCount);
+    quint64 value = 0;
+    for (int i = 0; i < byteCount; ++i) {
+        const uchar b = bigEndian ? bytes[i] : bytes[byteCount - 1 - i];
+        value = (value << 8) | b;
+    }
+    return value;
+}
+
+quint32 IoStream::readUInt32(bool bigEndian, int byteCount)
+{
+    return quint32(readUInt(bigEndian, byteCount, 4));
+}
+
+quint16 IoStream::readUInt16(bool bigEndian, int byteCount)
+{
+    return quint16(readUInt(bigEndian, byteCount, 2));
+}
+
+float IoStream::readFloat(bool bigEndian)
+{
+    uchar bytes[4];
+    read(reinterpret_cast<char *>(bytes), 4);
+    reverseIf(bigEndian, bytes, 4);
+    float value;
+    std::memcpy(&value, bytes, 4);
+    return value;
+}
+
+double IoStream::readDouble(bool bigEndian)
+{
+    uchar bytes[8];
+    read(reinterpret_cast<char *>(bytes), 8);
+    reverseIf(bigEndian, bytes, 8);
+    double value;
+    std::memcpy(&value, bytes, 8);
+    return value;
+}
+
+double IoStream::readExtended(bool bigEndian)
+{
+    uchar b[10];
+    read(reinterpret_cast<char *>(b), 10);
+    reverseIf(!bigEndian, b, 10);
+
+    const quint64 sign = quint64(b[0] & 0x80) << 56;
+    const int exponent = ((b[0] & 0x7F) << 8) | b[1];
+    quint64 mantissa = 0;
+    for (int i = 2; i < 10; ++i)
+        mantissa = (mantissa << 8) | b[i];
+
+    const quint64 infinity = 0x7FF0000000000000ull;
+    quint64 bits;
+    if (exponent == 32767) {
+        bits = (mantissa & 0x7FFFFFFFFFFFFFFFull) == 0 ? infinity : 0x7FF8000000000000ull;
+    } else if (mantissa == 0) {
+        bits = 0;
+    } else {
+        const int shifts = std::countl_zero(mantissa);
+        mantissa <<= shifts;
+        const int x = exponent - 16383 - shifts;
+        if (x > 1023)
+            bits = infinity;
+        else if (x < -1074)
+            bits = 0;
+        else if (x < -1022)
+            bits = mantissa >> (-x - 1011); // subnormal: value = fraction * 2^-1074
+        else
+            bits = (quint64(x + 1023) << 52) | ((mantissa >> 11) & 0xFFFFFFFFFFFFFull);
+    }
+    bits |= sign;
+    double value;
+    std::memcpy(&value, &bits, 8);
+    return value;
+}
+
+QUuid IoStream::readUuid(bool bigEndian)
+{
+    const uint d1 = readUInt32(bigEndian);
+    const ushort d2 = readUInt16(bigEndian);
+    const ushort d3 = readUInt16(bigEndian);
+    uchar d4[8];
+    for (uchar &b : d4)
+        b = readByte();
+    return QUuid(d1, d2, d3, d4[0], d4[1], d4[2], d4[3], d4[4], d4[5], d4[6], d4[7]);
+}
+
+quint64 IoStream::readBits(qint64 &bitPosition, int count, bool msbFirst)
+{
+    if (count < 0 || count > 64)
+        throw Exception(BadBitCount, {count});
+    quint64 result = 0;
+    qint64 lastByteIndex = -1;
+    uchar byte = 0;
+    for (int k = 0; k < count; ++k) {
+        const qint64 offset = bitPosition + k;
+        const qint64 byteIndex = offset / 8;
+        const int bit = int(offset % 8);
+        if (byteIndex != lastByteIndex) {
+            if (!m_device->isSequential())
+                seek(byteIndex);
+            byte = readByte();
+            lastByteIndex = byteIndex;
+        }
+        if (msbFirst)
+            result = (result << 1) | ((byte >> (7 - bit)) & 1);
+        else
+            result |= quint64((byte >> bit) & 1) << k;
+    }
+    bitPosition += count;
+    return result;
+}
+
+void IoStream::readAt(qint64 pos, char *data, qint64 n)
+{
+    seek(pos);
+    read(data, n);
+}
+
+QByteArray IoStream::readBytesAt(qint64 pos, qint64 n)
+{
+    seek(pos);
+    return readBytes(n);
+}
+
+QByteArray IoStream::readAllAt(qint64 pos)
+{
+    seek(pos);
+    return readAll();
+}
+
+// Writes
+
+// A file device buffers small writes and would only report a failure when the stream is
+// closed, where nobody hears it: every write is pushed to the system at once.
+bool IoStream::flushFile()
+{
+    auto *file = qobject_cast<QFileDevice *>(m_device);
+    return !file || file->flush();
+}
+
+// Throws a write failure. A file whose write failed is closed first: the bytes it still
+// holds back would otherwise reach the disk when the stream closes, after the failure was
+// reported and perhaps after the caller put things right.
+void IoStream::throwWriteFailure(quint32 code, QVariantList arguments)
+{
+    arguments.append(m_device->errorString());
+    if (qobject_cast<QFile *>(m_device))
+        m_device->close();
+    throw Exception(code, arguments);
+}
+
+void IoStream::write(const char *data, qint64 n)
+{
+    const qint64 before = m_device->pos();
+    const qint64 written = n < 0 ? -1 : m_device->write(data, n);
+    if (written != n || !flushFile())
+        throwWriteFailure(WriteShort, {n, before, displayName()});
+}
+
+void IoStream::writeBytes(const QByteArray &bytes)
+{
+    const qint64 before = m_device->pos();
+    const qint64 written = m_device->write(bytes);
+    if (written != bytes.size() || !flushFile())
+        throwWriteFailure(WriteBytesShort, {qint64(bytes.size()), before, displayName()});
+}
+
+void IoStream::writeByte(char value)
+{
+    const qint64 before = m_device->pos();
+    if (!m_device->putChar(value) || !flushFile())
+        throwWriteFailure(WriteByteFailed, {before, displayName()});
+}
+
+void IoStream::fill(char value, qint64 count)
+{
+    if (count < 0)
+        throw Exception(NegativeFillCount, {count});
+    if (count == 0)
+        return;
+    const QByteArray block(qMin(count, m_blockSize), value);
+    qint64 left = count;
+    while (left > 0) {
+        if (left >= block.size())
+            writeBytes(block);
+        else
+            writeBytes(block.left(left));
+        left -= qMin<qint64>(left, block.size());
+    }
+}
+
+void IoStream::writeUInt(quint64 value, bool bigEndian, int byteCount, int width)
+{
+    if (byteCount == -1)
+        byteCount = width;
+    if (byteCount < 0 || byteCount > width)
+        throw Exception(BadByteCount, {byteCount});
+    if (byteCount == 0)
+        return;
+    char bytes[8];
+    for (int i = 0; i < byteCount; ++i) {
+        const char b = char((value >> (8 * i)) & 0xFF);
+        bytes[bigEndian ? byteCount - 1 - i : i] = b;
+    }
+    write(bytes, byteCount);
+}
+
+void IoStream::writeUInt32(quint32 value, bool bigEndian, int byteCount)
+{
+    writeUInt(value, bigEndian, byteCount, 4);
+}
+
+void IoStream::writeUInt16(quint16 value, bool bigEndian, int byteCount)
+{
+    writeUInt(value, bigEndian, byteCount, 2);
+}
+
+void IoStream::writeFloat(float value, bool bigEndian)
+{
+    uchar bytes[4];
+    std::memcpy(bytes, &value, 4);
+    reverseIf(bigEndian, bytes, 4);
+    write(reinterpret_cast<const char *>(bytes), 4);
+}
+
+void IoStream::writeDouble(double value, bool bigEndian)
+{
+    uchar bytes[8];
+    std::memcpy(bytes, &value, 8);
+    reverseIf(bigEndian, bytes, 8);
+    write(reinterpret_cast<const char *>(bytes), 8);
+}
+
+void IoStream::writeExtended(double value, bool bigEndian)
+{
+    quint64 bits;
+    std::memcpy(&bits, &value, 8);
+    const bool negative = bits >> 63;
+    const int biased = int((bits >> 52) & 0x7FF);
+    const quint64 fraction = bits & 0xFFFFFFFFFFFFFull;
+
+    int exponent = 0;
+    quint64 mantissa = 0;
+    if (biased == 0x7FF) {
+        exponent = 32767;
+        mantissa = fraction == 0 ? 0x8000000000000000ull : 0xC000000000000000ull;
+    } else if (biased != 0) {
+        exponent = biased + 15360;
+        mantissa = 0x8000000000000000ull | (fraction << 11);
+    } else if (fraction != 0) {
+        // Subnormal: normalise so that the integer bit is set.
+        mantissa = fraction << 11;
+        exponent = 15361;
+        const int shifts = std::countl_zero(mantissa);
+        mantissa <<= shifts;
+        exponent -= shifts;
+    }
+
+    uchar b[10];
+    b[0] = uchar((negative ? 0x80 : 0) | ((exponent >> 8) & 0x7F));
+    b[1] = uchar(exponent & 0xFF);
+    for (int i = 0; i < 8; ++i)
+        b[2 + i] = uchar(mantissa >> (56 - 8 * i));
+    reverseIf(!bigEndian, b, 10);
+    write(reinterpret_cast<const char *>(b), 10);
+}
+
+void IoStream::writeUuid(const QUuid &uuid, bool bigEndian)
+{
+    writeUInt32(uuid.data1, bigEndian);
+    writeUInt16(uuid.data2, bigEndian);
+    writeUInt16(uuid.data3, bigEndian);
+    for (uchar b : uuid.data4)
+        writeByte(char(b));
+}
+
+void IoStream::writeAt(qint64 pos, const char *data, qint64 n)
+{
+    seek(pos);
+    write(data, n);
+}
+
+void IoStream::writeBytesAt(qint64 pos, const QByteArray &bytes)
+{
+    seek(pos);
+    writeBytes(bytes);
+}
+
+void IoStream::fillAt(qint64 pos, char value, qint64 count)
+{
+    seek(pos);
+    fill(value, count);
+}
+
+// Whole content
+
+QByteArray IoStream::data()
+{
+    if (auto *buffer = qobject_cast<QBuffer *>(m_device))
+        return buffer->data();
+    if (!m_device->isOpen() || !m_device->isReadable() || m_device->isSequential())
+        throw Exception(DataUnavailable, {displayName()});
+    const qint64 before = m_device->pos();
+    seek(0);
+    const QByteArray bytes = readBytes(m_device->size());
+    seek(before);
+    return bytes;
+}
+
+void IoStream::setData(const QByteArray &bytes)
+{
+    if (auto *buffer = qobject_cast<QBuffer *>(m_device)) {
+        if (buffer->isOpen()) {
+            const QIODevice::OpenMode mode = buffer->openMode();
+            buffer->close();
+            buffer->setData(bytes);
+            open(mode);
+        } else {
+            buffer->setData(bytes);
+        }
+        return;
+    }
+    if (!m_device->isOpen() || !m_device->isWritable() || m_device->isSequential())
+        throw Exception(SetDataUnavailable, {displayName()});
+    seek(0);
+    writeBytes(bytes);
+    resize(bytes.size());
+    seek(0);
+}
+
+// In-place editing
+
+// Makes room for n bytes at `at` (before the end): grows the device to its final size
+// first, so that a full disk or a size limit fails while every original byte is still in
+// place, then moves the tail up block by block, last block first.
+void IoStream::openGap(qint64 at, qint64 n)
+{
+    const qint64 oldSize = m_device->size();
+    growBy(oldSize, n);
+    QByteArray block;
+    qint64 end = oldSize;
+    while (end > at) {
+        const qint64 length = qMin(m_blockSize, end - at);
+        const qint64 source = end - length;
+        block = readBytesAt(source, length);
+        writeBytesAt(source + n, block);
+        end = source;
+    }
+    seek(at);
+}
+
+// Extends the device from oldSize by n bytes, or leaves it at oldSize and throws. A file
+// gets its blocks reserved as well: a sparse extension would only fail later, in the
+// middle of moving the tail, on a full disk.
+void IoStream::growBy(qint64 oldSize, qint64 n)
+{
+    if (auto *file = qobject_cast<QFileDevice *>(m_device)) {
+        if (!flushFile())
+            throwWriteFailure(WriteBytesShort, {qint64(0), oldSize, displayName()});
+        bool grown = file->resize(oldSize + n);
+        if (grown && file->handle() >= 0) {
+            const int rc = posix_fallocate(file->handle(), oldSize, n);
+            // File systems that cannot reserve keep the plain extension.
+            grown = rc == 0 || rc == EOPNOTSUPP || rc == EINVAL;
+        }
+        if (!grown) {
+            file->resize(oldSize);
+            throw Exception(FileResizeFailed, {displayName(), oldSize + n});
+        }
+        return;
+    }
+    try {
+        seek(oldSize);
+        fill('\0', n);
+    } catch (const Exception &) {
+        try {
+            resize(oldSize);
+        } catch (const Exception &) {
+        }
+        throw;
+    }
+}
+
+// Removes n bytes at `at`: moves the tail down block by block, first block first, then cuts.
+void IoStream::closeGap(qint64 at, qint64 n)
+{
+    const qint64 oldSize = m_device->size();
+    if (at + n >= oldSize) {
+        resize(at);
+        seek(at);
+        return;
+    }
+    qint64 source = at + n;
+    while (source < oldSize) {
+        const qint64 length = qMin(m_blockSize, oldSize - source);
+        const QByteArray block = readBytesAt(source, length);
+        writeBytesAt(source - n, block);
+        source += length;
+    }
+    resize(oldSize - n);
+    seek(at);
+}
+
+void IoStream::insert(const QByteArray &bytes)
+{
+    if (m_device->isSequential())
+        throw Exception(InsertSequential, {displayName()});
+    const qint64 at = m_device->pos();
+    if (!bytes.isEmpty() && at < m_device->size())
+        openGap(at, bytes.size());
+    writeBytes(bytes);
+}
+
+void IoStream::remove(qint64 n)
+{
+    if (n < 0)
+        throw Exception(NegativeEditCount, {n, displayName()});
+    if (m_device->isSequential())
+        throw Exception(RemoveSequential, {displayName()});
+    if (n > 0)
+        closeGap(m_device->pos(), n);
+}
+
+void IoStream::replace(qint64 oldLength, const QByteArray &bytes)
+{
+    if (oldLength < 0)
+        throw Exception(NegativeEditCount, {oldLength, displayName()});
+    if (m_device->isSequential())
+        throw Exception(ReplaceSequential, {displayName()});
+    const qint64 at = m_device->pos();
+    const qint64 newLength = bytes.size();
+    const qint64 oldEnd = at + oldLength;
+    // The tail moves first and the new bytes are written last, so a failure while making
+    // room leaves the old bytes in front of the tail.
+    if (oldEnd < m_device->size()) {
+        if (newLength > oldLength)
+            openGap(oldEnd, newLength - oldLength);
+        else if (newLength < oldLength)
+            closeGap(at + newLength, oldLength - newLength);
+    } else if (newLength < oldLength && at + newLength < m_device->size()) {
+        resize(at + newLength);
+    }
+    seek(at);
+    writeBytes(bytes);
+}

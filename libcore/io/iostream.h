@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QObject>
+#include <QString>
+#include <QUuid>
+#include <QVariantList>
+
+#include "libcore/platform/platformidentity.h"
+
+class TextCodec;
+
+// Kinds of length prefix before a text; the prefix counts the encoded bytes that follow,
+// byte order mark, terminator and padding included.
+namespace TextLengthPrefix {
+enum Kind : int {
+    None = 0,
+    UInt8 = 1,
+    UInt16Le = 2,
+    UInt16Be = 3,
+    UInt32Le = 4,
+    UInt32Be = 5,
+    UInt64Le = 6,
+    UInt64Be = 7,
+};
+}
+
+// The one byte stream of the system, over a file or a memory buffer. Every read, write and
+// seek either transfers exactly what was asked or throws a coded Exception naming the
+// operation, the position, the stream and the device's error text; callers never check
+// counts. Multi-byte values always take an explicit byte order.
+class IoStream : public QObject
+{
+    Q_OBJECT
+public:
+    // Tails are moved and fills written in blocks of this size, so memory stays bounded
+    // whatever the length of the audio data.
+    static constexpr qint64 defaultBlockSize = 4 * 1024 * 1024;
+
+    explicit IoStream(QObject *parent = nullptr);
+    explicit IoStream(const QByteArray &bytes, QObject *parent = nullptr);
+    explicit IoStream(const QString &path, QObject *parent = nullptr);
+    // The device stays with its owner; it is used as handed in, open or not.
+    explicit IoStream(QIODevice *device, QObject *parent = nullptr);
+    explicit IoStream(QIODevice::OpenMode mode, QObject *parent = nullptr);
+    IoStream(const QByteArray &bytes, QIODevice::OpenMode mode, QObject *parent = nullptr);
+    IoStream(const QString &path, QIODevice::OpenMode mode, QObject *parent = nullptr);
+    ~IoStream() override;
+
+    // State and naming
+    void open(QIODevice::OpenMode mode);
+    // Probes whether the device opens with the mode and closes it again. Never creates a
+    // file that is not there when the mode reads, and leaves no new file behind otherwise.
+    bool canOpen(QIODevice::OpenMode mode);
+    // A file's absolute, cleaned path; for other devices the name given with setName.
+    QString name() const;
+    void setName(const QString &name);
+    QString displayName() const;
+    QIODevice *device() const { return m_device; }
+    qint64 pos() const { return m_device->pos(); }
+    qint64 size() const { return m_device->size(); }
+
+    LineEnding readLineEnding() const { return m_readLineEnding; }
+    LineEnding writeLineEnding() const { return m_writeLineEnding; }
+    void setWriteLineEnding(LineEnding kind) { m_writeLineEnding = kind; }
+
+    qint64 blockSize() const { return m_blockSize; }
+    void setBlockSize(qint64 bytes);
+
+    // Positioning and size
+    void seek(qint64 pos);
+    void resize(qint64 size);
+
+    // Exact reads
+    void read(char *data, qint64 n);
+    QByteArray readBytes(qint64 n);
+    QByteArray readAll();
+    uchar readByte();
+    quint32 readUInt32(bool bigEndian, int byteCount = -1);
+    quint16 readUInt16(bool bigEndian, int byteCount = -1);
+    float readFloat(bool bigEndian);
+    double readDouble(bool bigEndian);
+    double readExtended(bool bigEndian);
+    QUuid readUuid(bool bigEndian);
+    quint64 readBits(qint64 &bitPosition, int count, bool msbFirst);
+
+    void readAt(qint64 pos, char *data, qint64 n);
+    QByteArray readBytesAt(qint64 pos, qint64 n);
+    QByteArray readAllAt(qint64 pos);
+
+    // Exact writes
+    void write(const char *data, qint64 n);
+    void writeBytes(const QByteArray &bytes);
+    void writeByte(char value);
+    void fill(char value, qint64 count);
+    void writeUInt32(quint32 value, bool bigEndian, int byteCount = -1);
+    void writeUInt16(quint16 value, bool bigEndian, int byteCount = -1);
+    void writeFloat(float value, bool bigEndian);
+    void writeDouble(double value, bool bigEndian);
+    void writeExtended(double value, bool bigEndian);
+    void writeUuid(const QUuid &uuid, bool bigEndian);
+
+    void writeAt(qint64 pos, const char *data, qint64 n);
+    void writeBytesAt(qint64 pos, const QByteArray &bytes);
+    void fillAt(qint64 pos, char value, qint64 count);
+
+    // Whole content
+    QByteArray data();
+    void setData(const QByteArray &bytes);
+
+    // Text with an optional length prefix (TextLengthPrefix), byte bounds (-1: none) and a
+    // codec (null when reading: detected from the bytes).
+    QString readText(TextCodec *codec, int lengthPrefix = TextLengthPrefix::None, int minBytes = -1,
+                     int maxBytes = -1, bool stopAtTerminator = false, bool stopAtLineEnd = false);
+    void writeText(const QString &text, TextCodec *codec, int lengthPrefix = TextLengthPrefix::None,
+                   int minBytes = -1, int maxBytes = -1, bool withBom = false,
+                   bool withTerminator = false);
+
+    // In-place editing of a random-access device. The file is grown to its final size before
+    // any byte moves, so a full disk leaves it as it was; the tail moves before new bytes
+    // are written.
+    void insert(const QByteArray &bytes);
+    void remove(qint64 n);
+    void replace(qint64 oldLength, const QByteArray &bytes);
+
+private:
+    quint64 readUInt(bool bigEndian, int byteCount, int width);
+    void writeUInt(quint64 value, bool bigEndian, int byteCount, int width);
+    bool flushFile();
+    [[noreturn]] void throwWriteFailure(quint32 code, QVariantList arguments);
+    void openGap(qint64 at, qint64 n);
+    void growBy(qint64 oldSize, qint64 n);
+    void closeGap(qint64 at, qint64 n);
+
+    QIODevice *m_device = nullptr;
+    LineEnding m_readLineEnding = LineEnding::Lf;
+    LineEnding m_writeLineEnding = LineEnding::Native;
+    QString m_name;
+    qint64 m_blockSize = defaultBlockSize;
+};

@@ -1,0 +1,117 @@
+#include "libcore/text/latin1textcodec.h"
+
+#include <algorithm>
+
+#include "libcore/log/exception.h"
+#include "libcore/log/logger.h"
+#include "libcore/text/codepointiterator.h"
+
+namespace {
+constexpr quint32 EncodeSubstituted = 3166407768;
+constexpr quint32 EncodeFailed = 3975512898;
+constexpr quint32 DecodeSubstituted = 3834884178;
+constexpr quint32 DecodeFailed = 551212856;
+} // namespace
+
+Latin1TextCodec *Latin1TextCodec::instance()
+{
+    static Latin1TextCodec *const codec = new Latin1TextCodec;
+    return codec;
+}
+
+// The loops ask the actual codec what it can encode and decode, so US-ASCII shares them.
+QByteArray Latin1TextCodec::encodeText(const QString &text, int maxBytes, int errorMode) const
+{
+    if (maxBytes < 0)
+        maxBytes = -1;
+    QByteArray result;
+    const qsizetype expected = 2 * qsizetype(text.size());
+    result.reserve(std::max<qsizetype>(0, maxBytes == -1 ? expected : std::min<qsizetype>(maxBytes, expected)));
+    bool warned = false;
+    CodePointIterator it(text);
+    while (it.position < text.size() && (maxBytes == -1 || result.size() < maxBytes)) {
+        const CodePoint codePoint = it.next();
+        if (canEncodeCodePoint(codePoint)) {
+            result.append(char(quint8(codePoint.value())));
+        } else if (errorMode == CodecErrorMode::Throw) {
+            throw Exception(EncodeFailed, {text, name(), mib()});
+        } else if (errorMode == CodecErrorMode::Substitute) {
+            result.append(char(quint8(replacementCharacter().value())));
+            if (!warned) {
+                Logger::warning(EncodeSubstituted, {text, name(), mib()});
+                warned = true;
+            }
+        }
+    }
+    return result;
+}
+
+QString Latin1TextCodec::decodeText(const QByteArray &data, bool stopAtNul, int errorMode) const
+{
+    QString result;
+    result.reserve(data.size());
+    bool warned = false;
+    for (int i = 0; i < data.size(); ++i) {
+        if (!canDecodeAt(data, i)) {
+            if (errorMode == CodecErrorMode::Throw)
+                throw Exception(DecodeFailed, {data, name(), mib()});
+            if (errorMode == CodecErrorMode::Substitute) {
+                result += replacementCharacter().toString();
+                if (!warned) {
+                    Logger::warning(DecodeSubstituted, {data, name(), mib()});
+                    warned = true;
+                }
+            }
+            continue;
+        }
+        const quint8 byte = quint8(data.at(i));
+        if (stopAtNul && byte == 0)
+            break;
+        result += QChar(byte);
+    }
+    return result;
+}
+
+QByteArray Latin1TextCodec::bom() const
+{
+    return QByteArray();
+}
+
+QByteArray Latin1TextCodec::terminator() const
+{
+    return QByteArray(1, '\0');
+}
+
+int Latin1TextCodec::unitSize() const
+{
+    return 1;
+}
+
+int Latin1TextCodec::mib() const
+{
+    return 4;
+}
+
+QString Latin1TextCodec::name() const
+{
+    return QStringLiteral("ISO 8859-1");
+}
+
+bool Latin1TextCodec::canDecode(const QByteArray &data) const
+{
+    for (int i = 0; i < data.size(); ++i) {
+        if (!canDecodeAt(data, i))
+            return false;
+    }
+    return true;
+}
+
+bool Latin1TextCodec::canDecodeAt(const QByteArray &data, int position) const
+{
+    return position >= 0 && position < data.size();
+}
+
+bool Latin1TextCodec::canEncodeCodePoint(CodePoint codePoint) const
+{
+    return codePoint.value() < 256;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "libcore/text/utf16textcodec.h"
+
+// UTF-16 in big-endian byte order, whatever the data says.
+class Utf16BeTextCodec : public Utf16TextCodec
+{
+public:
+    static Utf16BeTextCodec *instance();
+
+    int mib() const override;
+    QString name() const override;
+    bool isBigEndian(const QByteArray &data) const override;
+    bool encodesBigEndian() const override;
+
+protected:
+    Utf16BeTextCodec() = default;
+};

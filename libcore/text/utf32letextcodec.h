@@ -1,0 +1,18 @@
+#pragma once
+
+#include "libcore/text/utf32textcodec.h"
+
+// UTF-32 in little-endian byte order, whatever the data says.
+class Utf32LeTextCodec : public Utf32TextCodec
+{
+public:
+    static Utf32LeTextCodec *instance();
+
+    int mib() const override;
+    QString name() const override;
+    bool isBigEndian(const QByteArray &data) const override;
+    bool encodesBigEndian() const override;
+
+protected:
+    Utf32LeTextCodec() = default;
+};

@@ -1,0 +1,717 @@
+#include <QtTest>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <limits>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include "libcore/io/iostream.h"
+#include "libcore/log/exception.h"
+
+namespace {
+
+// The exception thrown by f, or one with code 0 when nothing was thrown.
+Exception thrownBy(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const Exception &e) {
+        return e;
+    }
+    return Exception(0, {}, false);
+}
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+// Distinct bytes, so that a byte moved to the wrong place shows.
+QByteArray pattern(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 251) & 0xFF);
+    return bytes;
+}
+
+QByteArray readWhole(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+bool writeWhole(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A memory device that refuses any write reaching beyond its capacity, like a full disk.
+class CappedBuffer : public QBuffer
+{
+public:
+    explicit CappedBuffer(qint64 capacity) : capacity(capacity) {}
+    qint64 capacity;
+
+protected:
+    qint64 writeData(const char *data, qint64 len) override
+    {
+        if (pos() + len > capacity) {
+            setErrorString(QStringLiteral("no space left"));
+            return -1;
+        }
+        return QBuffer::writeData(data, len);
+    }
+};
+
+// A device that reads and writes like a pipe: no position, no size.
+class PipeDevice : public QIODevice
+{
+public:
+    explicit PipeDevice(const QByteArray &bytes = {}) : m_bytes(bytes) {}
+    bool isSequential() const override { return true; }
+    qint64 bytesAvailable() const override { return m_bytes.size() + QIODevice::bytesAvailable(); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 n = qMin<qint64>(maxSize, m_bytes.size());
+        std::memcpy(data, m_bytes.constData(), size_t(n));
+        m_bytes.remove(0, n);
+        return n;
+    }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        m_bytes.append(data, size);
+        return size;
+    }
+
+private:
+    QByteArray m_bytes;
+};
+
+// Lowers the process's file size limit for the life of the object; writes past it fail
+// with EFBIG instead of killing the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lowered = m_old;
+        lowered.rlim_cur = bytes;
+        m_ok = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old {};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+} // namespace
+
+class TestIoStream : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    int m_fileCount = 0;
+
+    // A stream over a temporary file or over a memory buffer holding the bytes.
+    std::unique_ptr<IoStream> streamOver(bool onFile, const QByteArray &bytes,
+                                         QIODevice::OpenMode mode)
+    {
+        if (onFile)
+            return std::make_unique<IoStream>(newFile(bytes), mode);
+        return std::make_unique<IoStream>(bytes, mode);
+    }
+
+    QString newFile(const QByteArray &bytes)
+    {
+        const QString path = m_dir.path() + QStringLiteral("/f%1.bin").arg(++m_fileCount);
+        writeWhole(path, bytes);
+        return path;
+    }
+
+private slots:
+    // Opening, naming and probing
+
+    void openFailure()
+    {
+        const QString missing = m_dir.path() + "/missing.mp3";
+        IoStream stream(missing);
+        const Exception e = thrownBy([&] { stream.open(QIODevice::ReadOnly); });
+        QCOMPARE(e.code, 3830782689u);
+        QCOMPARE(e.arguments.value(0).toString(), QDir::toNativeSeparators(missing));
+        QCOMPARE(e.arguments.value(1).toString(), QString("read"));
+        QVERIFY(!e.arguments.value(2).toString().isEmpty());
+
+        const Exception e2 = thrownBy([&] {
+            IoStream s(m_dir.path() + "/no/such/folder/x", QIODevice::ReadWrite | QIODevice::Truncate);
+        });
+        QCOMPARE(e2.code, 3830782689u);
+        QCOMPARE(e2.arguments.value(1).toString(), QString("read write truncate"));
+    }
+
+    void canOpenDoesNotCreate()
+    {
+        const QString path = m_dir.path() + "/vanished.mp3";
+        IoStream stream(path);
+        QVERIFY(!stream.canOpen(QIODevice::ReadWrite));
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!stream.canOpen(QIODevice::ReadOnly));
+        // A write-only probe answers whether the file could be made, and makes none.
+        QVERIFY(stream.canOpen(QIODevice::WriteOnly));
+        QVERIFY(!QFile::exists(path));
+
+        IoStream existing(newFile("abc"));
+        QVERIFY(existing.canOpen(QIODevice::ReadWrite));
+        QVERIFY(!existing.device()->isOpen());
+        existing.open(QIODevice::ReadOnly);
+        QVERIFY(!existing.canOpen(QIODevice::ReadOnly));
+    }
+
+    void names()
+    {
+        IoStream buffer(QByteArray(10, 'x'));
+        QCOMPARE(buffer.name(), QString());
+        QCOMPARE(buffer.displayName(), QString("[QBuffer, size = 10]"));
+        buffer.setName("/music/a.mp3");
+        QCOMPARE(buffer.displayName(), QString("/music/a.mp3"));
+
+        QDir::setCurrent(m_dir.path());
+        IoStream relative(QString("sub//./x.mp3/"));
+        QCOMPARE(relative.name(), QDir::cleanPath(m_dir.path()) + "/sub/x.mp3");
+    }
+
+    // Exact reads
+
+    void integers_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("byteCount");
+        QTest::addColumn<bool>("bigEndian");
+        QTest::addColumn<quint32>("expected");
+        QTest::newRow("24-bit big-endian") << hex("010203") << 32 << 3 << true << 0x10203u;
+        QTest::newRow("24-bit little-endian") << hex("010203") << 32 << 3 << false << 0x30201u;
+        QTest::newRow("32-bit default count") << hex("fffefdfc") << 32 << -1 << true << 0xfffefdfcu;
+        QTest::newRow("32-bit little-endian") << hex("fffefdfc") << 32 << -1 << false << 0xfcfdfeffu;
+        QTest::newRow("zero count reads nothing") << QByteArray() << 32 << 0 << true << 0u;
+        QTest::newRow("16-bit little-endian") << hex("3412") << 16 << -1 << false << 0x1234u;
+        QTest::newRow("16-bit one byte") << hex("ab") << 16 << 1 << true << 0xabu;
+    }
+    void integers()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, width);
+        QFETCH(int, byteCount);
+        QFETCH(bool, bigEndian);
+        QFETCH(quint32, expected);
+
+        IoStream in(bytes, QIODevice::ReadOnly);
+        const quint32 value = width == 32 ? in.readUInt32(bigEndian, byteCount)
+                                          : in.readUInt16(bigEndian, byteCount);
+        QCOMPARE(value, expected);
+        QCOMPARE(in.pos(), qint64(bytes.size()));
+
+        IoStream out(QIODevice::WriteOnly);
+        if (width == 32)
+            out.writeUInt32(expected, bigEndian, byteCount);
+        else
+            out.writeUInt16(quint16(expected), bigEndian, byteCount);
+        QCOMPARE(out.data(), bytes);
+    }
+
+    void badCounts()
+    {
+        IoStream s(QByteArray(16, '\0'), QIODevice::ReadWrite);
+        Exception e = thrownBy([&] { s.readUInt32(true, 5); });
+        QCOMPARE(e.code, 482144787u);
+        QCOMPARE(e.arguments, QVariantList {5});
+        QCOMPARE(thrownBy([&] { s.readUInt16(true, 3); }).code, 482144787u);
+        QCOMPARE(thrownBy([&] { s.readUInt32(true, -2); }).code, 482144787u);
+        QCOMPARE(thrownBy([&] { s.writeUInt16(1, true, 3); }).code, 482144787u);
+        qint64 bit = 0;
+        QCOMPARE(thrownBy([&] { s.readBits(bit, 65, true); }).code, 4091299218u);
+        QCOMPARE(thrownBy([&] { s.readBits(bit, -1, true); }).code, 4091299218u);
+        QCOMPARE(thrownBy([&] { s.fill('x', -1); }).code, 1625548361u);
+        QCOMPARE(s.pos(), 0);
+    }
+
+    void shortReads_data()
+    {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<quint32>("code");
+        QTest::newRow("read") << 0 << 3423078631u;
+        QTest::newRow("readUInt32") << 1 << 3423078631u;
+        QTest::newRow("readDouble") << 2 << 3423078631u;
+        QTest::newRow("readBytes") << 3 << 3978645095u;
+        QTest::newRow("readByte at the end") << 4 << 1554288990u;
+        QTest::newRow("readUuid") << 5 << 3423078631u;
+        QTest::newRow("readExtended") << 6 << 3423078631u;
+    }
+    void shortReads()
+    {
+        QFETCH(int, operation);
+        QFETCH(quint32, code);
+        for (bool onFile : {false, true}) {
+            const auto stream = streamOver(onFile, pattern(10), QIODevice::ReadOnly);
+            IoStream &s = *stream;
+            const qint64 start = operation == 4 ? 10 : 8;
+            s.seek(start);
+            char buffer[4];
+            const Exception e = thrownBy([&] {
+                switch (operation) {
+                case 0: s.read(buffer, 4); break;
+                case 1: s.readUInt32(true); break;
+                case 2: s.readDouble(false); break;
+                case 3: s.readBytes(4); break;
+                case 4: s.readByte(); break;
+                case 5: s.readUuid(false); break;
+                case 6: s.readExtended(true); break;
+                }
+            });
+            QCOMPARE(e.code, code);
+            const qint64 positionArgument = operation == 4 ? 0 : 1;
+            QCOMPARE(e.arguments.value(positionArgument).toLongLong(), start);
+            QCOMPARE(e.arguments.value(positionArgument + 1).toString(), s.displayName());
+        }
+    }
+
+    void hostileLengthFailsAtOnce()
+    {
+        // A claimed length of 4 GiB in a 1 KiB file is refused before anything is allocated
+        // or read, on files and on buffers.
+        const qint64 huge = qint64(4) << 30;
+        IoStream file(newFile(pattern(1024)), QIODevice::ReadOnly);
+        Exception e = thrownBy([&] { file.readBytesAt(100, huge); });
+        QCOMPARE(e.code, 3978645095u);
+        QCOMPARE(e.arguments.value(0).toLongLong(), huge);
+        QCOMPARE(e.arguments.value(1).toLongLong(), 100);
+        QCOMPARE(file.pos(), 100);
+        QCOMPARE(thrownBy([&] { file.readBytes(-1); }).code, 3978645095u);
+
+        IoStream buffer(pattern(1024), QIODevice::ReadOnly);
+        QCOMPARE(thrownBy([&] { buffer.readBytes(huge); }).code, 3978645095u);
+
+        // A pipe has no size to check against: only what arrives is held.
+        PipeDevice pipe(pattern(1024));
+        pipe.open(QIODevice::ReadOnly);
+        IoStream piped(&pipe);
+        QCOMPARE(thrownBy([&] { piped.readBytes(huge); }).code, 3978645095u);
+        QVERIFY(pipe.atEnd());
+    }
+
+    void floats()
+    {
+        IoStream in(hex("3fc00000" "0000c03f" "400921fb54442d18" "182d4454fb210940"),
+                    QIODevice::ReadOnly);
+        QCOMPARE(in.readFloat(true), 1.5f);
+        QCOMPARE(in.readFloat(false), 1.5f);
+        QCOMPARE(in.readDouble(true), M_PI);
+        QCOMPARE(in.readDouble(false), M_PI);
+
+        IoStream out(QIODevice::WriteOnly);
+        out.writeFloat(1.5f, true);
+        out.writeFloat(1.5f, false);
+        out.writeDouble(M_PI, true);
+        out.writeDouble(M_PI, false);
+        QCOMPARE(out.data(), in.data());
+    }
+
+    void extended_data()
+    {
+        QTest::addColumn<QByteArray>("bigEndianBytes");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("writesBack");
+        const double inf = std::numeric_limits<double>::infinity();
+        const double denormMin = std::numeric_limits<double>::denorm_min();
+        QTest::newRow("44100") << hex("400eac44000000000000") << 44100.0 << true;
+        QTest::newRow("one") << hex("3fff8000000000000000") << 1.0 << true;
+        QTest::newRow("minus 2.5") << hex("c000a000000000000000") << -2.5 << true;
+        QTest::newRow("zero") << hex("00000000000000000000") << 0.0 << true;
+        QTest::newRow("infinity") << hex("7fff8000000000000000") << inf << true;
+        QTest::newRow("minus infinity") << hex("ffff8000000000000000") << -inf << true;
+        QTest::newRow("largest double") << hex("43fefffffffffffff800")
+                                        << std::numeric_limits<double>::max() << true;
+        QTest::newRow("smallest normal") << hex("3c018000000000000000")
+                                         << std::numeric_limits<double>::min() << true;
+        QTest::newRow("smallest subnormal") << hex("3bcd8000000000000000") << denormMin << true;
+        QTest::newRow("subnormal three quarters")
+            << hex("3c00c000000000000000") << std::numeric_limits<double>::min() * 0.75 << true;
+        QTest::newRow("unnormalised mantissa") << hex("40000000000000000001") << std::ldexp(1.0, -62)
+                                               << false;
+        QTest::newRow("too large") << hex("43ff8000000000000000") << inf << false;
+        QTest::newRow("too small") << hex("3bcc8000000000000000") << 0.0 << false;
+        QTest::newRow("low bits dropped") << hex("3fff80000000000007ff") << 1.0 << false;
+    }
+    void extended()
+    {
+        QFETCH(QByteArray, bigEndianBytes);
+        QFETCH(double, value);
+        QFETCH(bool, writesBack);
+
+        QByteArray little = bigEndianBytes;
+        std::reverse(little.begin(), little.end());
+        IoStream in(bigEndianBytes + little, QIODevice::ReadOnly);
+        const double big = in.readExtended(true);
+        const double small = in.readExtended(false);
+        QCOMPARE(big, value);
+        QCOMPARE(small, value);
+        QCOMPARE(std::signbit(big), std::signbit(value));
+
+        if (writesBack) {
+            IoStream out(QIODevice::WriteOnly);
+            out.writeExtended(value, true);
+            out.writeExtended(value, false);
+            QCOMPARE(out.data().toHex(), (bigEndianBytes + little).toHex());
+        }
+    }
+
+    void extendedNan()
+    {
+        IoStream in(hex("7fffc000000000000000" "7fff0000000000000001"), QIODevice::ReadOnly);
+        QVERIFY(std::isnan(in.readExtended(true)));
+        QVERIFY(std::isnan(in.readExtended(true)));
+        IoStream out(QIODevice::WriteOnly);
+        out.writeExtended(std::numeric_limits<double>::quiet_NaN(), true);
+        QCOMPARE(out.data().toHex(), QByteArray("7fffc000000000000000"));
+    }
+
+    void uuid()
+    {
+        // How ASF stores its header object's GUID.
+        const QUuid header("{75B22630-668E-11CF-A6D9-00AA0062CE6C}");
+        const QByteArray little = hex("3026b2758e66cf11a6d900aa0062ce6c");
+        const QByteArray big = hex("75b22630668e11cfa6d900aa0062ce6c");
+        IoStream in(little + big, QIODevice::ReadOnly);
+        QCOMPARE(in.readUuid(false), header);
+        QCOMPARE(in.readUuid(true), header);
+        IoStream out(QIODevice::WriteOnly);
+        out.writeUuid(header, false);
+        out.writeUuid(header, true);
+        QCOMPARE(out.data(), little + big);
+    }
+
+    void bits_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("bitPosition");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("msbFirst");
+        QTest::addColumn<quint64>("expected");
+        QTest::addColumn<qint64>("streamPos");
+        QTest::newRow("across two bytes, msb first") << hex("abcd") << 4ll << 8 << true << 0xbcull << 2ll;
+        QTest::newRow("across two bytes, lsb first") << hex("abcd") << 4ll << 8 << false << 0xdaull << 2ll;
+        QTest::newRow("inside one byte") << hex("00f0") << 9ll << 3 << true << 0x7ull << 2ll;
+        QTest::newRow("count zero reads nothing") << hex("ff") << 3ll << 0 << true << 0ull << 0ll;
+        QTest::newRow("all 64 bits, unaligned") << hex("7fffffffffffffff80") << 1ll << 64 << true
+                                                << 0xffffffffffffffffull << 9ll;
+    }
+    void bits()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, bitPosition);
+        QFETCH(int, count);
+        QFETCH(bool, msbFirst);
+        QFETCH(quint64, expected);
+        QFETCH(qint64, streamPos);
+        IoStream s(bytes, QIODevice::ReadOnly);
+        qint64 position = bitPosition;
+        QCOMPARE(s.readBits(position, count, msbFirst), expected);
+        QCOMPARE(position, bitPosition + count);
+        QCOMPARE(s.pos(), streamPos);
+    }
+
+    void bitsPastTheEnd()
+    {
+        IoStream s(hex("abcd"), QIODevice::ReadOnly);
+        qint64 position = 12;
+        QCOMPARE(thrownBy([&] { s.readBits(position, 8, true); }).code, 1554288990u);
+    }
+
+    // Exact writes, sizes and whole content
+
+    void shortWrites()
+    {
+        IoStream readOnly(QByteArray("abcd"), QIODevice::ReadOnly);
+        readOnly.seek(2);
+        Exception e = thrownBy([&] { readOnly.write("xy", 2); });
+        QCOMPARE(e.code, 3251216060u);
+        QCOMPARE(e.arguments.mid(0, 3), (QVariantList {2, 2, readOnly.displayName()}));
+        QCOMPARE(thrownBy([&] { readOnly.writeBytes("xy"); }).code, 2887850145u);
+        QCOMPARE(thrownBy([&] { readOnly.writeByte('x'); }).code, 1920485595u);
+        QCOMPARE(thrownBy([&] { readOnly.writeDouble(1.0, true); }).code, 3251216060u);
+        QCOMPARE(thrownBy([&] { readOnly.writeUuid(QUuid(), true); }).code, 3251216060u);
+        QCOMPARE(readOnly.data(), QByteArray("abcd"));
+    }
+
+    void smallWritePastFileLimitFailsAtOnce()
+    {
+        // A file device buffers small writes; the failure must show at the write, not get
+        // lost when the file is closed.
+        const QString path = newFile(pattern(4096));
+        {
+            IoStream s(path, QIODevice::ReadWrite);
+            s.seek(4096);
+            FileSizeLimit limit(4096);
+            QVERIFY(limit.ok());
+            QCOMPARE(thrownBy([&] { s.write("abc", 3); }).code, 3251216060u);
+            QCOMPARE(thrownBy([&] { s.writeByte('a'); }).code, 1920485595u);
+        }
+        QCOMPARE(readWhole(path), pattern(4096));
+    }
+
+    void fill()
+    {
+        IoStream s(QIODevice::ReadWrite);
+        s.setBlockSize(3);
+        s.fill('x', 0);
+        QCOMPARE(s.size(), 0);
+        s.fill('a', 8);
+        s.fillAt(2, 'b', 3);
+        QCOMPARE(s.data(), QByteArray("aabbbaaa"));
+        QCOMPARE(s.pos(), 5);
+    }
+
+    void resizeBuffer()
+    {
+        IoStream s(QByteArray("abcdef"), QIODevice::ReadWrite);
+        s.seek(5);
+        s.resize(8);
+        QCOMPARE(s.data(), QByteArray("abcdef\0\0", 8));
+        QCOMPARE(s.pos(), 5);
+        s.resize(3);
+        QCOMPARE(s.data(), QByteArray("abc"));
+        QCOMPARE(s.pos(), 3);
+        Exception e = thrownBy([&] { s.resize(-1); });
+        QCOMPARE(e.code, 3903839573u);
+        QCOMPARE(e.arguments.value(1).toLongLong(), -1);
+        QCOMPARE(thrownBy([&] { s.resize(qint64(INT_MAX) + 1); }).code, 3903839573u);
+
+        PipeDevice pipe;
+        IoStream piped(&pipe);
+        QCOMPARE(thrownBy([&] { piped.resize(1); }).code, 2495872353u);
+    }
+
+    void resizeFile()
+    {
+        const QString path = newFile("abcdef");
+        IoStream s(path, QIODevice::ReadWrite);
+        s.seek(6);
+        s.resize(2);
+        QCOMPARE(s.pos(), 2);
+        QCOMPARE(readWhole(path), QByteArray("ab"));
+        QCOMPARE(thrownBy([&] { s.resize(-5); }).code, 2540564070u);
+    }
+
+    void wholeContent()
+    {
+        IoStream closed(QByteArray("abc"));
+        QCOMPARE(closed.data(), QByteArray("abc"));
+        closed.setData("xyz");
+        QCOMPARE(closed.data(), QByteArray("xyz"));
+
+        IoStream buffer(QByteArray("abc"), QIODevice::ReadOnly);
+        buffer.seek(2);
+        buffer.setData("wxyz");
+        QVERIFY(buffer.device()->isOpen());
+        QVERIFY(buffer.device()->isReadable() && !buffer.device()->isWritable());
+        QCOMPARE(buffer.pos(), 0);
+        QCOMPARE(buffer.readAll(), QByteArray("wxyz"));
+
+        const QString path = newFile("0123456789");
+        IoStream file(path, QIODevice::ReadWrite);
+        file.seek(4);
+        QCOMPARE(file.data(), QByteArray("0123456789"));
+        QCOMPARE(file.pos(), 4);
+        file.setData("abc");
+        QCOMPARE(file.pos(), 0);
+        QCOMPARE(readWhole(path), QByteArray("abc"));
+
+        IoStream writeOnly(path, QIODevice::WriteOnly);
+        QCOMPARE(thrownBy([&] { writeOnly.data(); }).code, 65694945u);
+        IoStream readOnly(path, QIODevice::ReadOnly);
+        QCOMPARE(thrownBy([&] { readOnly.setData("x"); }).code, 2119289643u);
+        IoStream unopened(path);
+        QCOMPARE(thrownBy([&] { unopened.readAll(); }).code, 2767958747u);
+    }
+
+    void seekFailure()
+    {
+        IoStream s(QByteArray("abc"), QIODevice::ReadOnly);
+        const Exception e = thrownBy([&] { s.seek(-1); });
+        QCOMPARE(e.code, 469209762u);
+        QCOMPARE(e.arguments.value(0).toLongLong(), -1);
+        QCOMPARE(thrownBy([&] { s.seek(4); }).code, 469209762u);
+    }
+
+    // In-place editing
+
+    void edit_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("oldLength");
+        QTest::addColumn<int>("newLength");
+        QTest::addColumn<int>("blockSize");
+
+        // Insertion: oldLength 0.
+        QTest::newRow("insert 10 at start of 1 KiB") << "insert" << 1024 << 0 << 0 << 10 << 4096;
+        QTest::newRow("insert at start, small blocks") << "insert" << 1024 << 0 << 0 << 10 << 7;
+        QTest::newRow("insert in middle, gap above block") << "insert" << 100 << 37 << 0 << 25 << 7;
+        QTest::newRow("insert in middle, tail a block multiple")
+            << "insert" << 100 << 30 << 0 << 3 << 7;
+        QTest::newRow("insert one before the end") << "insert" << 100 << 99 << 0 << 4 << 7;
+        QTest::newRow("insert at the end appends") << "insert" << 100 << 100 << 0 << 9 << 7;
+        QTest::newRow("insert nothing") << "insert" << 100 << 50 << 0 << 0 << 7;
+
+        // Removal: newLength 0.
+        QTest::newRow("remove 10 at start") << "remove" << 1024 << 0 << 10 << 0 << 4096;
+        QTest::newRow("remove at start, small blocks") << "remove" << 1024 << 0 << 10 << 0 << 7;
+        QTest::newRow("remove in middle") << "remove" << 100 << 37 << 25 << 0 << 7;
+        QTest::newRow("remove up to the end truncates") << "remove" << 1024 << 1020 << 4 << 0 << 7;
+        QTest::newRow("remove past the end truncates") << "remove" << 1024 << 1020 << 10 << 0 << 7;
+        QTest::newRow("remove nothing") << "remove" << 100 << 10 << 0 << 0 << 7;
+
+        QTest::newRow("replace 4 by 4") << "replace" << 100 << 10 << 4 << 4 << 7;
+        QTest::newRow("replace 4 by 6") << "replace" << 100 << 10 << 4 << 6 << 7;
+        QTest::newRow("replace 6 by 4") << "replace" << 100 << 10 << 6 << 4 << 7;
+        QTest::newRow("replace header by a larger one") << "replace" << 1000 << 0 << 40 << 300 << 64;
+        QTest::newRow("replace header by a smaller one") << "replace" << 1000 << 0 << 300 << 40 << 64;
+        QTest::newRow("replace reaching the end, shorter") << "replace" << 100 << 90 << 10 << 4 << 7;
+        QTest::newRow("replace past the end, shorter") << "replace" << 100 << 98 << 10 << 1 << 7;
+        QTest::newRow("replace reaching the end, longer") << "replace" << 100 << 95 << 5 << 20 << 7;
+    }
+    void edit()
+    {
+        QFETCH(QString, operation);
+        QFETCH(int, size);
+        QFETCH(int, position);
+        QFETCH(int, oldLength);
+        QFETCH(int, newLength);
+        QFETCH(int, blockSize);
+
+        const QByteArray original = pattern(size);
+        const QByteArray bytes(newLength, '#');
+        QByteArray expected = original;
+        expected.replace(position, oldLength, bytes);
+        const qint64 endPos = operation == "remove" ? position : position + newLength;
+
+        // On real files and on memory buffers alike.
+        for (bool onFile : {true, false}) {
+            const auto stream = streamOver(onFile, original, QIODevice::ReadWrite);
+            IoStream &s = *stream;
+            s.setBlockSize(blockSize);
+            s.seek(position);
+            if (operation == "insert")
+                s.insert(bytes);
+            else if (operation == "remove")
+                s.remove(oldLength);
+            else
+                s.replace(oldLength, bytes);
+            QCOMPARE(s.pos(), endPos);
+            QCOMPARE(s.size(), qint64(expected.size()));
+            QCOMPARE(s.data(), expected);
+            if (onFile)
+                QCOMPARE(readWhole(s.name()), expected);
+        }
+    }
+
+    void editRefusals()
+    {
+        PipeDevice pipe;
+        pipe.open(QIODevice::ReadWrite);
+        IoStream piped(&pipe);
+        QCOMPARE(thrownBy([&] { piped.insert("x"); }).code, 2699840488u);
+        QCOMPARE(thrownBy([&] { piped.remove(1); }).code, 340148972u);
+        QCOMPARE(thrownBy([&] { piped.replace(1, "x"); }).code, 3140502856u);
+
+        IoStream s(QByteArray("abcdef"), QIODevice::ReadWrite);
+        s.seek(2);
+        QCOMPARE(thrownBy([&] { s.remove(-1); }).code, 3837459026u);
+        QCOMPARE(thrownBy([&] { s.replace(-1, "x"); }).code, 3837459026u);
+        QCOMPARE(s.data(), QByteArray("abcdef"));
+    }
+
+    void growthFailureKeepsFile_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<int>("position");
+        QTest::newRow("insert at the start") << false << 0;
+        QTest::newRow("insert in the middle") << false << 100;
+        QTest::newRow("replace by a larger header") << true << 0;
+    }
+    void growthFailureKeepsFile()
+    {
+        // The file cannot grow past its size limit: the edit fails before any byte moves and
+        // the audio data stays as it was.
+        QFETCH(bool, replace);
+        QFETCH(int, position);
+        const QByteArray original = pattern(16 * 1024);
+        const QString path = newFile(original);
+        {
+            IoStream s(path, QIODevice::ReadWrite);
+            s.setBlockSize(1000);
+            s.seek(position);
+            FileSizeLimit limit(20 * 1024);
+            QVERIFY(limit.ok());
+            const QByteArray header(8 * 1024, '#');
+            const Exception e = thrownBy([&] {
+                if (replace)
+                    s.replace(10, header);
+                else
+                    s.insert(header);
+            });
+            QCOMPARE(e.code, 2540564070u);
+            QCOMPARE(e.arguments.value(1).toLongLong(), qint64(original.size() + header.size() - (replace ? 10 : 0)));
+            QCOMPARE(s.size(), qint64(original.size()));
+        }
+        QCOMPARE(readWhole(path), original);
+    }
+
+    void refusingDeviceKeepsBytes()
+    {
+        const QByteArray original = pattern(300);
+        CappedBuffer device(310);
+        device.setData(original);
+        device.open(QIODevice::ReadWrite);
+        IoStream s(&device);
+        s.setBlockSize(16);
+        s.seek(5);
+        QCOMPARE(thrownBy([&] { s.insert(QByteArray(20, '#')); }).code, 2887850145u);
+        QCOMPARE(device.data(), original);
+        s.seek(5);
+        QCOMPARE(thrownBy([&] { s.replace(2, QByteArray(30, '#')); }).code, 2887850145u);
+        QCOMPARE(device.data(), original);
+        // Within the capacity the same device edits fine.
+        s.seek(5);
+        s.insert(QByteArray(10, '#'));
+        QCOMPARE(device.data(), QByteArray(original).insert(5, QByteArray(10, '#')));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIoStream)
+#include "tst_iostream.moc"
