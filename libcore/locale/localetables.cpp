@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-#include "libcore/io/filehelpers.h"
+#include "libcore/io/wholefile.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/utf8textcodec.h"
 

@@ -9,11 +9,11 @@
 #include <QRecursiveMutex>
 #include <QSet>
 
-#include "libcore/platform/userfolders.h"
-#include "libcore/io/filesystem.h"
+#include "libcore/io/filetree.h"
 #include "libcore/io/paths.h"
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
+#include "libcore/platform/userfolders.h"
 #include "libcore/xml/xmlutil.h"
 #include "libcore/xml/xpath.h"
 

@@ -5,13 +5,12 @@
 #include <QMutexLocker>
 #include <QRecursiveMutex>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 
 #include <cstring>
 
-#include "libcore/io/filehelpers.h"
 #include "libcore/io/iostream.h"
+#include "libcore/io/wholefile.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/utf8textcodec.h"
 
@@ -22,9 +21,6 @@ constexpr quint32 ParseBytesFailed = 1573555257;
 constexpr quint32 LoadFileFailed = 2758347452;
 constexpr quint32 AppendElementFailed = 711442417;
 constexpr quint32 InsertElementFailed = 3564452063;
-constexpr quint32 OpenFailed = 3830782689;
-constexpr quint32 ShortWrite = 2887850145;
-constexpr quint32 ReplaceFailed = 483448239;
 
 QRecursiveMutex &parsingLock()
 {
@@ -138,21 +134,7 @@ QByteArray xmlToByteArray(const QDomDocument &document, bool compact)
 
 void saveXmlFile(const QDomDocument &document, const QString &path, bool compact)
 {
-    // Written beside the target and renamed over it, so a failed save (full disk, crash)
-    // leaves the previous file whole instead of a truncated one.
-    const QByteArray bytes = xmlToByteArray(document, compact);
-    const QString nativePath = QDir::toNativeSeparators(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Exception(OpenFailed, {nativePath, QStringLiteral("write"), file.errorString()}, true);
-    const qint64 written = file.write(bytes);
-    if (written != bytes.size()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        throw Exception(ShortWrite, {qlonglong(bytes.size()), qlonglong(0), nativePath, error}, true);
-    }
-    if (!file.commit())
-        throw Exception(ReplaceFailed, {nativePath, file.errorString()}, true);
+    writeFile(path, xmlToByteArray(document, compact));
 }
 
 void setXmlText(QDomNode element, const QString &text)
