@@ -799,7 +799,8 @@ void IoStream::closeGap(qint64 at, qint64 n)
 {
     const qint64 oldSize = m_device->size();
     if (at + n >= oldSize) {
-        resize(at);
+        if (at < oldSize)
+            resize(at);
         seek(at);
         return;
     }

@@ -789,6 +789,13 @@ private slots:
         writeTextFile(path, "x", TextCodec::codecForMib(4));
         QCOMPARE(readWhole(path), QByteArray("x"));
 
+        // A link stays a link; the file behind it gets the bytes.
+        const QString link = m_dir.path() + "/link.txt";
+        QVERIFY(QFile::link(path, link));
+        writeFile(link, "via link");
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(readWhole(path), QByteArray("via link"));
+
         writeFile(path, QByteArray());
         QVERIFY(QFile::exists(path));
         QCOMPARE(readWhole(path), QByteArray());
