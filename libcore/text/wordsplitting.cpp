@@ -32,7 +32,8 @@ const QString AccentTablePath = QStringLiteral(":/libcore/data/accents.csv");
 QStringList splitWords(const QString &text, int flags)
 {
     static const QRegularExpression separators = regex("[^\\p{L}\\p{N}\\p{M}_.']");
-    static const QRegularExpression initial = regex(WORD_START "(" NON_DIGIT_WORD ")\\.(?=" NON_DIGIT_WORD WORD_END ")");
+    static const QRegularExpression initial =
+        regex(WORD_START "(" NON_DIGIT_WORD ")\\.(?=" NON_DIGIT_WORD WORD_END ")");
     static const QRegularExpression contraction = regex("(" WORD ")'(re|ve|ll|d|m|s|t)" WORD_END);
     static const QRegularExpression apostrophe = regex(WORD_START "(" WORD ")'(" WORD "+)");
 
@@ -142,7 +143,8 @@ QStringList splitAtPlaceholders(const QString &pattern)
     for (int n = 1;; ++n) {
         const QString placeholder = QLatin1Char('%') + QString::number(n);
         // "%1" must not find the start of "%10".
-        const QRegularExpression exact(QRegularExpression::escape(placeholder) + QStringLiteral("(?![0-9])"));
+        const QRegularExpression exact(QRegularExpression::escape(placeholder)
+                                       + QStringLiteral("(?![0-9])"));
         qsizetype index = -1;
         QRegularExpressionMatch match;
         for (qsizetype i = 0; i < pieces.size() && index < 0; ++i) {

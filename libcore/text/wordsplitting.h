@@ -15,8 +15,8 @@ struct WordSplitFlag {
     };
 };
 
-// Splits a text into normalised words: everything but letters, numbers, marks and '_' is a
-// separator once the flags have been applied; '_' is a separator too.
+// Splits a text into normalised words. After the flags have been applied, everything but
+// letters, numbers and marks separates words.
 QStringList splitWords(const QString &text, int flags);
 
 // Replaces accented characters through the accent table; a two-unit entry wins over a
