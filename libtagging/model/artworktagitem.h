@@ -59,6 +59,9 @@ public:
     // The absolute path of a linked file: an absolute file as it is, a relative one joined
     // to the folder (or to the folder of the file that folder names).
     static QString resolvePath(const QString &folder, const QString &file);
+    // The pictures of the image files in a folder, the picture type guessed from each
+    // file's name, in the order of pictureTypeOrder. Throws when the folder cannot be listed.
+    static QList<ArtworkTagItem *> folderArtwork(const QString &folder, QObject *parent = nullptr);
     // resolvePath for a file that may be read or written: empty unless file is relative and
     // stays inside that folder.
     static QString confinedPath(const QString &folder, const QString &file);
