@@ -95,10 +95,13 @@ void ExtNetworkReply::abort(QNetworkReply::NetworkError code)
 void ExtNetworkReply::stopQuietly()
 {
     m_timer.stop();
-    if (m_reply && !m_reply->isFinished()) {
-        const bool blocked = m_reply->blockSignals(true);
+    // A reply that reported an error is done already, only its finished() is still on
+    // the way; aborting it again would report a second error.
+    if (m_reply && !m_reply->isFinished() && m_errorCode == QNetworkReply::NoError) {
+        // Disconnect rather than block signals: Qt's HTTP reply asks its worker thread to
+        // drop the connection through a signal of its own, which blocking would swallow.
+        disconnect(m_reply, nullptr, this, nullptr);
         m_reply->abort();
-        m_reply->blockSignals(blocked);
     }
 }
 

@@ -39,7 +39,7 @@ public:
     explicit TestHttpServer(QObject *parent = nullptr);
 
     // Listens on 127.0.0.1 at a free port; with a certificate and key it speaks TLS.
-    bool start(const QSslCertificate &certificate = {}, const QSslKey &key = {});
+    bool start(const QSslCertificate &certificate = QSslCertificate(), const QSslKey &key = QSslKey());
     QUrl url(const QString &path) const;
 
     std::function<Response(const Request &)> handler;
