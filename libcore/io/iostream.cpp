@@ -15,6 +15,9 @@
 
 #include "libcore/io/paths.h"
 #include "libcore/log/exception.h"
+#include "libcore/text/asciitextcodec.h"
+#include "libcore/text/textcodec.h"
+#include "libcore/text/utf8textcodec.h"
 
 namespace {
 
@@ -40,7 +43,25 @@ enum : quint32 {
     RemoveSequential = 340148972u,
     ReplaceSequential = 3140502856u,
     NegativeEditCount = 3837459026u,
+    BadTextBounds = 1457124679u,
+    BadReadPrefix = 3220125586u,
+    TextPrefixTooLarge = 3641096852u,
+    TextTooShort = 4285459056u,
+    UnboundedText = 1379375652u,
+    BadWritePrefix = 364199749u,
 };
+
+// Width in bytes and byte order of each length prefix kind.
+struct PrefixLayout {
+    int width;
+    bool bigEndian;
+};
+constexpr PrefixLayout prefixLayouts[8] = {
+    {0, false}, {1, false}, {2, false}, {2, true}, {4, false}, {4, true}, {8, false}, {8, true},
+};
+
+// Text is scanned for its end in reads of at most this many bytes.
+constexpr int textChunk = 512;
 
 // Sequential devices give no size to check a count against; their reads grow in chunks of
 // this size so that a hostile count costs only the bytes that really arrive.
@@ -598,6 +619,128 @@ void IoStream::setData(const QByteArray &bytes)
     seek(0);
 }
 
+// Text
+
+QString IoStream::readText(TextCodec *codec, int lengthPrefix, int minBytes, int maxBytes,
+                           bool stopAtTerminator, bool stopAtLineEnd)
+{
+    if (minBytes < -1 || maxBytes < -1 || (minBytes != -1 && maxBytes != -1 && maxBytes < minBytes))
+        throw Exception(BadTextBounds, {minBytes, maxBytes});
+    if (lengthPrefix < TextLengthPrefix::None || lengthPrefix > TextLengthPrefix::UInt64Be)
+        throw Exception(BadReadPrefix, {lengthPrefix});
+
+    if (lengthPrefix != TextLengthPrefix::None) {
+        const qint64 prefixPos = m_device->pos();
+        const PrefixLayout layout = prefixLayouts[lengthPrefix];
+        const quint64 length = readUInt(layout.bigEndian, layout.width, layout.width);
+        if (length > quint64(INT_MAX))
+            throw Exception(TextPrefixTooLarge, {length, prefixPos, displayName()});
+        const int l = int(length);
+        if (maxBytes == -1 || maxBytes > l)
+            maxBytes = minBytes != -1 && l < minBytes ? minBytes : l;
+    }
+
+    // Every bound is checked against the bytes really there before anything is read.
+    const bool sequential = m_device->isSequential();
+    const qint64 start = sequential ? 0 : m_device->pos();
+    if (!sequential) {
+        const qint64 available = qMax<qint64>(0, m_device->size() - start);
+        if (minBytes != -1 && minBytes > available)
+            throw Exception(TextTooShort, {minBytes, start, displayName(), available});
+        maxBytes = int(qMin<qint64>(maxBytes == -1 ? qint64(INT_MAX) : maxBytes, available));
+    }
+
+    QByteArray buffer;
+    if (minBytes > 0)
+        buffer = readBytes(minBytes);
+
+    if (!stopAtTerminator && !stopAtLineEnd) {
+        if (maxBytes == -1)
+            throw Exception(UnboundedText, {start, displayName()});
+        buffer += readBytes(maxBytes - buffer.size());
+    } else {
+        const TextCodec *encoder = codec ? codec : AsciiTextCodec::instance();
+        const int unit = qMax(1, encoder->unitSize());
+        QList<QByteArray> stops;
+        if (stopAtTerminator)
+            stops.append(encoder->terminator());
+        QByteArray carriageReturn;
+        if (stopAtLineEnd) {
+            stops.append(encoder->encodeText(QStringLiteral("\n"), -1, CodecErrorMode::Skip));
+            if (!sequential)
+                stops.append(encoder->encodeText(QStringLiteral("\r\n"), -1, CodecErrorMode::Skip));
+            carriageReturn = encoder->encodeText(QStringLiteral("\r"), -1, CodecErrorMode::Skip);
+            stops.append(carriageReturn);
+        }
+        qsizetype longest = 0;
+        for (const QByteArray &stop : stops)
+            longest = qMax(longest, stop.size());
+
+        qsizetype i = 0;
+        qsizetype matched = -1;
+        while (matched < 0 && (maxBytes == -1 || i < maxBytes)) {
+            while (buffer.size() < i + longest && (maxBytes == -1 || buffer.size() < maxBytes)) {
+                if (sequential) {
+                    buffer += char(readByte());
+                } else {
+                    const qint64 want = qMin<qint64>(maxBytes - buffer.size(), textChunk);
+                    buffer += readBytes(want);
+                }
+            }
+            for (const QByteArray &stop : stops) {
+                if (!stop.isEmpty() && i + stop.size() <= buffer.size()
+                    && std::memcmp(buffer.constData() + i, stop.constData(), size_t(stop.size())) == 0) {
+                    matched = stop.size();
+                    i += matched;
+                    // A lone carriage return on a pipe: take the line feed of a CR LF pair
+                    // only when it is really there.
+                    if (sequential && stop == carriageReturn && nativeLineEnding() != LineEnding::Cr
+                        && (maxBytes == -1 || i < maxBytes)) {
+                        const QByteArray lineFeed = stops.at(stopAtTerminator ? 1 : 0);
+                        if (m_device->peek(lineFeed.size()) == lineFeed
+                            && (maxBytes == -1 || i + lineFeed.size() <= maxBytes))
+                            m_device->skip(lineFeed.size());
+                    }
+                    break;
+                }
+            }
+            if (matched < 0) {
+                i += unit;
+                if (maxBytes != -1)
+                    i = qMin<qsizetype>(i, maxBytes);
+            }
+        }
+        if (!sequential)
+            seek(start + i);
+        buffer.truncate(i - qMax<qsizetype>(matched, 0));
+    }
+
+    if (!codec)
+        codec = TextCodec::detect(buffer);
+    return convertLineEndings(codec->decodeOrNull(buffer), m_readLineEnding);
+}
+
+void IoStream::writeText(const QString &text, TextCodec *codec, int lengthPrefix, int minBytes,
+                         int maxBytes, bool withBom, bool withTerminator)
+{
+    if (lengthPrefix < TextLengthPrefix::None || lengthPrefix > TextLengthPrefix::UInt64Be)
+        throw Exception(BadWritePrefix, {lengthPrefix});
+    if (!codec)
+        codec = Utf8TextCodec::instance();
+
+    // A short prefix limits the encoded size: encoding within that budget keeps whole
+    // characters and the terminator, where cutting the bytes afterwards would not.
+    const PrefixLayout layout = prefixLayouts[lengthPrefix];
+    const int prefixLimit = layout.width == 1 ? 0xFF : layout.width == 2 ? 0xFFFF : INT_MAX;
+    const int limit = maxBytes < 0 ? prefixLimit : qMin(maxBytes, prefixLimit);
+
+    const QByteArray bytes = codec->encode(convertLineEndings(text, m_writeLineEnding), minBytes,
+                                           limit, withBom, withTerminator, CodecErrorMode::Skip);
+    if (layout.width > 0)
+        writeUInt(quint64(bytes.size()), layout.bigEndian, layout.width, layout.width);
+    writeBytes(bytes);
+}
+
 // In-place editing
 
 // Makes room for n bytes at `at` (before the end): grows the device to its final size
@@ -656,7 +799,8 @@ void IoStream::closeGap(qint64 at, qint64 n)
 {
     const qint64 oldSize = m_device->size();
     if (at + n >= oldSize) {
-        resize(at);
+        if (at < oldSize)
+            resize(at);
         seek(at);
         return;
     }

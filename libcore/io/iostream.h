@@ -83,7 +83,7 @@ public:
     double readDouble(bool bigEndian);
     double readExtended(bool bigEndian);
     QUuid readUuid(bool bigEndian);
-    quint64 readBits(qint64 &bitPosition, int count, bool msbFirst);
+    quint64 readBits(qint64 &bitPosition, int count, bool msbFirst = true);
 
     void readAt(qint64 pos, char *data, qint64 n);
     QByteArray readBytesAt(qint64 pos, qint64 n);

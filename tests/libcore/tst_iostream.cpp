@@ -15,7 +15,9 @@
 #include <sys/resource.h>
 
 #include "libcore/io/iostream.h"
+#include "libcore/io/wholefile.h"
 #include "libcore/log/exception.h"
+#include "libcore/text/textcodec.h"
 
 namespace {
 
@@ -565,6 +567,263 @@ private slots:
         QCOMPARE(e.code, 469209762u);
         QCOMPARE(e.arguments.value(0).toLongLong(), -1);
         QCOMPARE(thrownBy([&] { s.seek(4); }).code, 469209762u);
+    }
+
+    // Text
+
+    void readText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("mib"); // 0: detect
+        QTest::addColumn<int>("prefix");
+        QTest::addColumn<int>("minBytes");
+        QTest::addColumn<int>("maxBytes");
+        QTest::addColumn<bool>("stopAtTerminator");
+        QTest::addColumn<bool>("stopAtLineEnd");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<qint64>("endPos");
+        using P = TextLengthPrefix::Kind;
+
+        QTest::newRow("UTF-16LE terminator only on a unit boundary")
+            << hex("410000010000") << 1014 << int(P::None) << -1 << -1 << true << false
+            << QStringLiteral(u"A\u0100") << 6ll;
+        QTest::newRow("terminated read stops at max")
+            << hex("4142434445") << 4 << int(P::None) << -1 << 4 << true << false << "ABCD" << 4ll;
+        QTest::newRow("terminator consumed") << hex("410042") << 4 << int(P::None) << -1 << 4 << true
+                                             << false << "A" << 2ll;
+        QTest::newRow("no terminator before the end") << hex("414243") << 4 << int(P::None) << -1
+                                                      << -1 << true << false << "ABC" << 3ll;
+        QTest::newRow("terminator inside the minimum")
+            << hex("61006263") << 4 << int(P::None) << 3 << -1 << true << false << "a" << 2ll;
+        QTest::newRow("null codec stops at one zero byte")
+            << hex("610062") << 0 << int(P::None) << -1 << -1 << true << false << "a" << 2ll;
+        QTest::newRow("null codec detects a marked UTF-8 text")
+            << hex("efbbbf61c3a9") << 0 << int(P::None) << -1 << -1 << false << false
+            << QStringLiteral(u"a\u00e9") << 6ll;
+        QTest::newRow("fixed field keeps NUL padding") << hex("410000") << 4 << int(P::None) << 3 << 3
+                                                       << false << false << QString::fromLatin1("A\0\0", 3) << 3ll;
+        QTest::newRow("line endings become line feeds")
+            << QByteArray("a\r\nb\rc\nd") << 4 << int(P::None) << -1 << -1 << false << false
+            << "a\nb\nc\nd" << 8ll;
+        QTest::newRow("stops at CR LF") << QByteArray("ab\r\ncd") << 4 << int(P::None) << -1 << -1
+                                        << false << true << "ab" << 4ll;
+        QTest::newRow("stops at lone CR") << QByteArray("ab\rcd") << 4 << int(P::None) << -1 << -1
+                                          << false << true << "ab" << 3ll;
+        QTest::newRow("stops at LF") << QByteArray("ab\ncd") << 4 << int(P::None) << -1 << -1 << false
+                                     << true << "ab" << 3ll;
+        QTest::newRow("UTF-16LE line end") << hex("61000d000a006200") << 1014 << int(P::None) << -1
+                                           << -1 << false << true << "a" << 6ll;
+        QTest::newRow("UInt8 prefix beyond the data")
+            << hex("05414243") << 4 << int(P::UInt8) << -1 << -1 << false << false << "ABC" << 4ll;
+        QTest::newRow("UInt16Be prefix") << hex("00026162ff") << 4 << int(P::UInt16Be) << -1 << -1
+                                         << false << false << "ab" << 4ll;
+        QTest::newRow("UInt16Le prefix") << hex("02006162ff") << 4 << int(P::UInt16Le) << -1 << -1
+                                         << false << false << "ab" << 4ll;
+        QTest::newRow("UInt32Le prefix") << hex("0300000061626364") << 4 << int(P::UInt32Le) << -1
+                                         << -1 << false << false << "abc" << 7ll;
+        QTest::newRow("UInt64Be prefix") << hex("00000000000000026162") << 4 << int(P::UInt64Be)
+                                         << -1 << -1 << false << false << "ab" << 10ll;
+        QTest::newRow("smaller max wins over prefix") << hex("0461626364") << 4 << int(P::UInt8)
+                                                      << -1 << 2 << false << false << "ab" << 3ll;
+        QTest::newRow("minimum wins over smaller prefix") << hex("0161626364") << 4 << int(P::UInt8)
+                                                          << 3 << -1 << false << false << "abc" << 4ll;
+        QTest::newRow("terminated text inside prefix")
+            << hex("0461006263") << 4 << int(P::UInt8) << -1 << -1 << true << false << "a" << 3ll;
+    }
+    void readText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, mib);
+        QFETCH(int, prefix);
+        QFETCH(int, minBytes);
+        QFETCH(int, maxBytes);
+        QFETCH(bool, stopAtTerminator);
+        QFETCH(bool, stopAtLineEnd);
+        QFETCH(QString, expected);
+        QFETCH(qint64, endPos);
+        TextCodec *codec = mib ? TextCodec::codecForMib(mib) : nullptr;
+        QVERIFY(!mib || codec);
+        for (bool onFile : {false, true}) {
+            const auto stream = streamOver(onFile, bytes, QIODevice::ReadOnly);
+            QCOMPARE(stream->readText(codec, prefix, minBytes, maxBytes, stopAtTerminator,
+                                      stopAtLineEnd),
+                     expected);
+            QCOMPARE(stream->pos(), endPos);
+        }
+    }
+
+    void readTextFailures()
+    {
+        TextCodec *latin1 = TextCodec::codecForMib(4);
+        IoStream s(QByteArray(20, 'a'), QIODevice::ReadOnly);
+        QCOMPARE(thrownBy([&] { s.readText(latin1, 0, -2, -1); }).code, 1457124679u);
+        QCOMPARE(thrownBy([&] { s.readText(latin1, 0, 5, 4); }).code, 1457124679u);
+        QCOMPARE(thrownBy([&] { s.readText(latin1, 8); }).code, 3220125586u);
+        QCOMPARE(thrownBy([&] { s.readText(latin1, -1); }).code, 3220125586u);
+
+        Exception e = thrownBy([&] { s.readText(latin1, 0, 30, 30); });
+        QCOMPARE(e.code, 4285459056u);
+        QCOMPARE(e.arguments, (QVariantList {30, 0ll, s.displayName(), 20ll}));
+
+        IoStream prefixed(hex("800000006162"), QIODevice::ReadOnly);
+        e = thrownBy([&] { prefixed.readText(latin1, TextLengthPrefix::UInt32Be); });
+        QCOMPARE(e.code, 3641096852u);
+        QCOMPARE(e.arguments.value(0).toULongLong(), 2147483648ull);
+        QCOMPARE(e.arguments.value(1).toLongLong(), 0);
+
+        // A length claimed far beyond the data reads what is there, nothing more.
+        IoStream hostile(hex("7fffffff6162"), QIODevice::ReadOnly);
+        QCOMPARE(hostile.readText(latin1, TextLengthPrefix::UInt32Be), QString("ab"));
+
+        PipeDevice pipe(QByteArray("abc"));
+        pipe.open(QIODevice::ReadOnly);
+        IoStream piped(&pipe);
+        QCOMPARE(thrownBy([&] { piped.readText(latin1); }).code, 1379375652u);
+        QCOMPARE(thrownBy([&] { piped.readText(latin1, 0, -1, -1, true); }).code, 1554288990u);
+    }
+
+    void readTextFromPipe()
+    {
+        // A pipe cannot look ahead for the LF of a CR LF pair: it takes the LF when it is
+        // there and nothing else.
+        TextCodec *latin1 = TextCodec::codecForMib(4);
+        PipeDevice pipe(QByteArray("ab\r\ncd\ref\n\0gh", 14));
+        pipe.open(QIODevice::ReadOnly);
+        IoStream s(&pipe);
+        QCOMPARE(s.readText(latin1, 0, -1, -1, false, true), QString("ab"));
+        QCOMPARE(s.readText(latin1, 0, -1, -1, false, true), QString("cd"));
+        QCOMPARE(s.readText(latin1, 0, -1, -1, true, true), QString("ef"));
+        QCOMPARE(s.readText(latin1, 0, -1, -1, true, false), QString(""));
+        QCOMPARE(s.readText(latin1, 0, -1, 2, false, false), QString("gh"));
+    }
+
+    void writeText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("mib");
+        QTest::addColumn<int>("prefix");
+        QTest::addColumn<int>("minBytes");
+        QTest::addColumn<int>("maxBytes");
+        QTest::addColumn<bool>("withBom");
+        QTest::addColumn<bool>("withTerminator");
+        QTest::addColumn<QByteArray>("expected");
+        using P = TextLengthPrefix::Kind;
+        const QString eAcute(QChar(0xE9));
+
+        QTest::newRow("UInt8 prefix cuts to 255")
+            << QString(300, 'a') << 106 << int(P::UInt8) << -1 << -1 << false << false
+            << hex("ff") + QByteArray(255, 'a');
+        QTest::newRow("UInt8 cut keeps whole characters")
+            << eAcute.repeated(200) << 106 << int(P::UInt8) << -1 << -1 << false << false
+            << hex("fe") + QByteArray("\xc3\xa9").repeated(127);
+        QTest::newRow("UInt8 cut keeps the terminator")
+            << QString(300, 'a') << 106 << int(P::UInt8) << -1 << -1 << false << true
+            << hex("ff") + QByteArray(254, 'a') + hex("00");
+        QTest::newRow("max cuts before a character") << "a" + eAcute << 106 << int(P::None) << 2 << 2
+                                                     << false << false << hex("6100");
+        QTest::newRow("fixed field padded") << "a" << 4 << int(P::None) << 3 << 3 << false << false
+                                            << hex("610000");
+        QTest::newRow("fixed field cut") << "abcdef" << 4 << int(P::None) << 3 << 3 << false << false
+                                         << QByteArray("abc");
+        QTest::newRow("max below mark and terminator") << "abc" << 1014 << int(P::None) << -1 << 3
+                                                       << true << true << hex("000000");
+        QTest::newRow("native line endings") << "a\nb\r\nc\rd" << 4 << int(P::None) << -1 << -1
+                                             << false << false << QByteArray("a\nb\nc\nd");
+        QTest::newRow("UInt16Be prefix counts mark and terminator")
+            << "ab" << 1014 << int(P::UInt16Be) << -1 << -1 << true << true
+            << hex("0008" "fffe" "61006200" "0000");
+        QTest::newRow("UInt32Le prefix") << "ab" << 4 << int(P::UInt32Le) << -1 << -1 << false
+                                         << false << hex("02000000" "6162");
+        QTest::newRow("UInt64Be prefix") << "ab" << 4 << int(P::UInt64Be) << -1 << -1 << false
+                                         << false << hex("0000000000000002" "6162");
+    }
+    void writeText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, mib);
+        QFETCH(int, prefix);
+        QFETCH(int, minBytes);
+        QFETCH(int, maxBytes);
+        QFETCH(bool, withBom);
+        QFETCH(bool, withTerminator);
+        QFETCH(QByteArray, expected);
+        TextCodec *codec = TextCodec::codecForMib(mib);
+        QVERIFY(codec);
+        IoStream out(QIODevice::ReadWrite);
+        out.writeText(text, codec, prefix, minBytes, maxBytes, withBom, withTerminator);
+        QCOMPARE(out.data().toHex(), expected.toHex());
+        QCOMPARE(out.pos(), qint64(expected.size()));
+    }
+
+    void writeTextLineEndingAndPrefixKind()
+    {
+        TextCodec *latin1 = TextCodec::codecForMib(4);
+        IoStream out(QIODevice::ReadWrite);
+        QCOMPARE(out.writeLineEnding(), LineEnding::Native);
+        out.setWriteLineEnding(LineEnding::CrLf);
+        out.writeText("a\nb", latin1);
+        QCOMPARE(out.data(), QByteArray("a\r\nb"));
+        QCOMPARE(thrownBy([&] { out.writeText("x", latin1, 8); }).code, 364199749u);
+        QCOMPARE(out.data(), QByteArray("a\r\nb"));
+    }
+
+    // Whole files
+
+    void wholeFiles()
+    {
+        const QString missing = m_dir.path() + "/missing.xml";
+        Exception e = thrownBy([&] { readFile(missing); });
+        QCOMPARE(e.code, 3830782689u);
+        QCOMPARE(e.arguments.value(0).toString(), QDir::toNativeSeparators(missing));
+        QCOMPARE(e.arguments.value(1).toString(), QString("read"));
+
+        QCOMPARE(readFile(newFile(QByteArray())), QByteArray());
+        QCOMPARE(readFile(newFile("abc")), QByteArray("abc"));
+
+        const QString marked = newFile(hex("efbbbf") + "one\r\ntwo\rthree\n");
+        QCOMPARE(readTextFile(marked, nullptr), QString("one\ntwo\nthree\n"));
+
+        const QString path = m_dir.path() + "/out.txt";
+        writeTextFile(path, "one\r\ntwo\rthree", TextCodec::codecForMib(106));
+        QCOMPARE(readWhole(path), hex("efbbbf") + "one\ntwo\nthree");
+        writeTextFile(path, "x", TextCodec::codecForMib(4));
+        QCOMPARE(readWhole(path), QByteArray("x"));
+
+        // A link stays a link; the file behind it gets the bytes.
+        const QString link = m_dir.path() + "/link.txt";
+        QVERIFY(QFile::link(path, link));
+        writeFile(link, "via link");
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(readWhole(path), QByteArray("via link"));
+
+        writeFile(path, QByteArray());
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(readWhole(path), QByteArray());
+
+        e = thrownBy([&] { writeFile(m_dir.path() + "/no/folder/x", "x"); });
+        QCOMPARE(e.code, 3830782689u);
+        QCOMPARE(e.arguments.value(1).toString(), QString("write"));
+        QVERIFY(!QFile::exists(m_dir.path() + "/no"));
+    }
+
+    void failedWholeFileWriteKeepsOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/settings.xml";
+        QVERIFY(writeWhole(path, "old settings"));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        {
+            FileSizeLimit limit(16 * 1024);
+            QVERIFY(limit.ok());
+            QCOMPARE(thrownBy([&] { writeFile(path, pattern(64 * 1024)); }).code, 2887850145u);
+        }
+        QCOMPARE(readWhole(path), QByteArray("old settings"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"settings.xml"});
+
+        writeFile(path, "new settings");
+        QCOMPARE(readWhole(path), QByteArray("new settings"));
+        QCOMPARE(QFile::permissions(path),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
     }
 
     // In-place editing

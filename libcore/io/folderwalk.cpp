@@ -1,0 +1,195 @@
+#include "libcore/io/folderwalk.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+
+#include "libcore/io/fileinfo.h"
+#include "libcore/io/paths.h"
+#include "libcore/log/exception.h"
+#include "libcore/progress/progressobject.h"
+
+namespace {
+
+QString nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+struct Walk {
+    QStringList nameFilters;
+    QDir::Filters filter;
+    QDir::SortFlags sort;
+    bool recursive = false;
+    bool fullPaths = false;
+    ProgressObject *progress = nullptr;
+    QStringList result;
+    // Canonical paths of the folders on the current branch, to stop at links that lead back.
+    QSet<QString> branch;
+};
+
+void walkFolder(Walk &walk, const QString &folder, const QString &prefix)
+{
+    const QString path = withoutTrailingSlash(folder);
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isDir() || !info.isReadable())
+        throw Exception(3567622169u, {nativePath(path)}, true);
+
+    const QDir dir(isRootPath(folder) ? withTrailingSlash(folder) : path);
+    const QStringList names = dir.entryList(walk.nameFilters, walk.filter, walk.sort);
+    const QString base = walk.fullPaths ? withTrailingSlash(folder) : withTrailingSlash(prefix);
+    for (const QString &name : names)
+        walk.result.append(base + name);
+
+    if (walk.progress) {
+        if (walk.progress->isCanceled()) {
+            walk.result.clear();
+            return;
+        }
+        walk.progress->setStatusArguments({nativePath(path), walk.result.size()});
+    }
+    if (!walk.recursive)
+        return;
+
+    const QString canonical = info.canonicalFilePath();
+    walk.branch.insert(canonical);
+    const QStringList subfolders = dir.entryList(SubfoldersFilter, QDir::Name | QDir::IgnoreCase);
+    for (const QString &name : subfolders) {
+        const QString child = withTrailingSlash(folder) + name;
+        if (walk.branch.contains(QFileInfo(child).canonicalFilePath()))
+            continue;
+        try {
+            walkFolder(walk, child, withTrailingSlash(prefix) + name);
+        } catch (const Exception &) {
+            // Logged when it was raised; the other subfolders are still walked.
+        }
+    }
+    walk.branch.remove(canonical);
+}
+
+} // namespace
+
+int entryCount(const QString &folder)
+{
+    const QString path = withoutTrailingSlash(folder);
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isDir() || !info.isReadable())
+        throw Exception(3893996671u, {nativePath(path)}, true);
+    return int(QDir(path).count());
+}
+
+QStringList listFiles(const QString &folder, const QStringList &nameFilters, QDir::Filters filter,
+                      QDir::SortFlags sort, bool recursive, bool fullPaths, ProgressObject *progress)
+{
+    Walk walk;
+    walk.nameFilters = nameFilters;
+    walk.filter = filter;
+    walk.sort = sort;
+    walk.recursive = recursive;
+    walk.fullPaths = fullPaths;
+    walk.progress = progress;
+    walkFolder(walk, folder, QString());
+    if (progress)
+        progress->finish();
+    return walk.result;
+}
+
+QStringList listDirectory(const QString &folder, QDir::Filters filter, QDir::SortFlags sort,
+                          bool recursive, bool fullPaths, ProgressObject *progress)
+{
+    return listFiles(folder, QStringList(), filter, sort, recursive, fullPaths, progress);
+}
+
+bool isEmptyDirectory(const QString &path)
+{
+    const QFileInfo info(withoutTrailingSlash(path));
+    if (!info.isDir() || !info.isReadable())
+        return false;
+    return QDir(info.filePath()).isEmpty(AllEntriesFilter);
+}
+
+namespace {
+
+// Whether everything inside the entry could be unlinked; the entry itself is its folder's matter.
+bool contentsRemovable(const QFileInfo &info)
+{
+    if (info.isSymLink() || !info.isDir())
+        return true;
+    if (!info.isReadable())
+        return false;
+    const QDir dir(info.filePath());
+    const QStringList names = dir.entryList(AllEntriesFilter, QDir::NoSort);
+    if (names.isEmpty())
+        return true;
+    if (!info.isWritable() || !info.isExecutable())
+        return false;
+    for (const QString &name : names) {
+        if (!contentsRemovable(QFileInfo(withTrailingSlash(info.filePath()) + name)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isRemovable(const QString &path)
+{
+    const QString p = withoutTrailingSlash(path);
+    const QFileInfo info(p);
+    if (!info.exists() && !info.isSymLink())
+        return false;
+    const QFileInfo parent(parentPath(absolutePath(p)));
+    if (!parent.isDir() || !parent.isWritable() || !parent.isExecutable())
+        return false;
+    return contentsRemovable(info);
+}
+
+QStringList expandWildcardPath(const QString &pattern)
+{
+    if (pattern.isEmpty())
+        return {};
+    if (isRootPath(pattern))
+        return pathExists(pattern) ? QStringList{pattern} : QStringList{};
+
+    const bool absolute = pattern.startsWith(QLatin1Char('/'));
+    QStringList matches{absolute ? QStringLiteral("/") : QString()};
+    const QStringList components = (absolute ? pattern.mid(1) : pattern).split(QLatin1Char('/'));
+    const QRegularExpression::PatternOptions options = isFileSystemCaseSensitive() == Qt::CaseSensitive
+                                                           ? QRegularExpression::NoPatternOption
+                                                           : QRegularExpression::CaseInsensitiveOption;
+    for (const QString &component : components) {
+        QStringList continued;
+        if (component.isEmpty() || component == QLatin1String(".") || component == QLatin1String("..")) {
+            for (const QString &m : std::as_const(matches)) {
+                if (m.isEmpty() || isDirectory(m))
+                    continued.append(withTrailingSlash(m) + component);
+            }
+        } else {
+            const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(component), options);
+            for (const QString &m : std::as_const(matches)) {
+                QStringList candidates;
+                if (m.isEmpty() || isDirectory(m)) {
+                    try {
+                        candidates = listDirectory(m.isEmpty() ? QStringLiteral(".") : m, AllEntriesFilter,
+                                                   QDir::NoSort, false, false);
+                    } catch (const Exception &) {
+                    }
+                }
+                for (QString candidate : std::as_const(candidates)) {
+                    if (candidate.endsWith(QLatin1Char('/')))
+                        candidate.chop(1);
+                    if (wildcard.match(candidate).hasMatch())
+                        continued.append(withTrailingSlash(m) + candidate);
+                }
+            }
+        }
+        matches = continued;
+    }
+    return matches;
+}
+
+QString resolveWildcardPath(const QString &pattern)
+{
+    const QStringList matches = expandWildcardPath(pattern);
+    return matches.size() == 1 ? matches.first() : QString();
+}
