@@ -5,7 +5,7 @@
 #include <QSslConfiguration>
 #include <QThreadStorage>
 
-#include "libcore/io/filehelpers.h"
+#include "libcore/io/wholefile.h"
 #include "libcore/net/network.h"
 
 namespace {

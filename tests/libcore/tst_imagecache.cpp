@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QResource>
 
 #include "libcore/image/webimagecache.h"
 #include "libcore/log/exception.h"
@@ -41,6 +42,7 @@ private:
 
 void TestImageCache::initTestCase()
 {
+    QVERIFY(QResource::registerResource(QStringLiteral("libcore.rcc"), QStringLiteral("/libcore")));
     QImage image(3, 2, QImage::Format_RGB32);
     image.fill(Qt::red);
     QBuffer buffer(&m_png);
@@ -48,7 +50,7 @@ void TestImageCache::initTestCase()
     QVERIFY(image.save(&buffer, "PNG"));
     m_server.handler = [this](const Request &r) {
         Response response;
-        if (r.path == "/png")
+        if (r.path.startsWith("/png"))
             response.body = m_png;
         else if (r.path != "/empty")
             response.body = r.path.leftJustified(r.path.mid(1).toInt(), '.');
