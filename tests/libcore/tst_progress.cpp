@@ -275,7 +275,11 @@ private slots:
         TimeoutProgressObject p;
         p.start(400);
         QTest::qWait(100);
-        QVERIFY2(p.progress() > 0.2 && p.progress() < 0.6, qPrintable(QString::number(p.progress())));
+        const int elapsed = p.elapsed();
+        const double progress = p.progress();
+        QVERIFY(elapsed >= 100);
+        QVERIFY2(progress >= elapsed / 400.0 && progress <= qMin(1.0, (elapsed + 50) / 400.0),
+                 qPrintable(QString::number(progress)));
         QTRY_COMPARE_WITH_TIMEOUT(p.progress(), 1.0, 2000);
         QTest::qWait(150);
         QVERIFY(p.isRunning()); // expired, but not asked to finish
@@ -309,7 +313,7 @@ private slots:
         } else {
             QTest::qWait(350);
             QVERIFY(p.isRunning());
-            QVERIFY(updated.size() >= 3); // ticks every 100 ms
+            QVERIFY(updated.size() >= 2); // ticks every 100 ms
             QCOMPARE(p.progress(), 0.0);
         }
     }
