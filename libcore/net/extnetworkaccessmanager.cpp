@@ -1,8 +1,10 @@
 #include "libcore/net/extnetworkaccessmanager.h"
 
+#include <QCoreApplication>
 #include <QMutexLocker>
 #include <QSslCertificate>
 #include <QSslConfiguration>
+#include <QThread>
 #include <QThreadStorage>
 
 #include "libcore/io/wholefile.h"
@@ -36,6 +38,19 @@ void addExtraCaCertificates()
     added = true;
 }
 
+QThreadStorage<ExtNetworkAccessManager *> &managers()
+{
+    static QThreadStorage<ExtNetworkAccessManager *> storage;
+    return storage;
+}
+
+// Qt deletes a thread's manager when the thread ends, but the main thread's only after the
+// application object is gone, too late for the manager's own clean-up; so it goes first.
+void releaseMainThreadManager()
+{
+    managers().setLocalData(nullptr);
+}
+
 } // namespace
 
 ExtNetworkAccessManager::ExtNetworkAccessManager()
@@ -54,8 +69,11 @@ ExtNetworkAccessManager *ExtNetworkAccessManager::instance()
 {
     QMutexLocker lock(&networkMutex());
     addExtraCaCertificates();
-    static QThreadStorage<ExtNetworkAccessManager *> managers;
-    if (!managers.hasLocalData())
-        managers.setLocalData(new ExtNetworkAccessManager);
-    return managers.localData();
+    if (!managers().hasLocalData()) {
+        managers().setLocalData(new ExtNetworkAccessManager);
+        const QCoreApplication *application = QCoreApplication::instance();
+        if (application && QThread::currentThread() == application->thread())
+            qAddPostRoutine(releaseMainThreadManager);
+    }
+    return managers().localData();
 }
