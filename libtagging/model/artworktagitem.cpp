@@ -1,11 +1,13 @@
 #include "libtagging/model/artworktagitem.h"
 
 #include "libcore/io/fileinfo.h"
+#include "libcore/io/folderwalk.h"
 #include "libcore/io/paths.h"
 #include "libcore/io/wholefile.h"
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 #include "libcore/text/texttable.h"
+#include "libcore/text/wordsplitting.h"
 
 #include <QBitmap>
 #include <QDir>
@@ -267,6 +269,35 @@ void ArtworkTagItem::saveLinkedFile(const QString &targetFolder)
     const QString confined = confinedPath(targetFolder, m_linkedFile);
     if (confined.isEmpty() || !staysInside(confined, targetFolder))
         throw Exception(SaveOutsideFolderError, {m_linkedFile, QDir::toNativeSeparators(targetFolder)});
-    m_modified = false;
+    // Still modified until the picture is on disk; the write replaces the file only once
+    // it is complete.
     writeFile(confined, m_image.data);
+    m_modified = false;
+}
+
+QList<ArtworkTagItem *> ArtworkTagItem::folderArtwork(const QString &folder, QObject *parent)
+{
+    const QStringList names = listFiles(folder, imageFileFilters(), QDir::NoFilter, QDir::NoSort, false, false);
+    QList<ArtworkTagItem *> items;
+    for (const QString &name : names) {
+        // A folder named like a picture is no picture.
+        if (!QFileInfo(withTrailingSlash(folder) + name).isFile())
+            continue;
+        int type = FrontCover;
+        if (name.contains(QLatin1String("back"), Qt::CaseInsensitive)) {
+            type = 4;
+        } else if (name.contains(QLatin1String("albumart"), Qt::CaseInsensitive)
+                   || name.contains(QLatin1String("cover"), Qt::CaseInsensitive)
+                   || name.contains(QLatin1String("folder"), Qt::CaseInsensitive)
+                   || name.contains(QLatin1String("front"), Qt::CaseInsensitive)) {
+            type = FrontCover;
+        } else {
+            const QStringList words = splitWords(name, 63);
+            if (words.contains(QLatin1String("cd"), Qt::CaseInsensitive)
+                || words.contains(QLatin1String("disc"), Qt::CaseInsensitive))
+                type = 6;
+        }
+        items.append(new ArtworkTagItem(folder, name, type, QString(), parent));
+    }
+    return sortByPictureType(items);
 }

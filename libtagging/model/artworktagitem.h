@@ -46,8 +46,9 @@ public:
     void setLinkedFile(const QString &path);
     bool isModified() const { return m_modified; }
     // Writes the picture to its linked file resolved against the folder, unless the file
-    // there is this unchanged picture already. Throws when the write fails, and refuses
-    // (throws) a linked file that would lie outside the folder.
+    // there is this unchanged picture already. Throws when the write fails (the item stays
+    // modified and the old file whole), and refuses (throws) a linked file that would lie
+    // outside the folder.
     void saveLinkedFile(const QString &folder);
 
     static const QStringList &imageFileFilters();
@@ -59,6 +60,9 @@ public:
     // The absolute path of a linked file: an absolute file as it is, a relative one joined
     // to the folder (or to the folder of the file that folder names).
     static QString resolvePath(const QString &folder, const QString &file);
+    // The pictures of the image files in a folder, the picture type guessed from each
+    // file's name, in the order of pictureTypeOrder. Throws when the folder cannot be listed.
+    static QList<ArtworkTagItem *> folderArtwork(const QString &folder, QObject *parent = nullptr);
     // resolvePath for a file that may be read or written: empty unless file is relative and
     // stays inside that folder.
     static QString confinedPath(const QString &folder, const QString &file);

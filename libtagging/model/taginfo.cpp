@@ -36,6 +36,11 @@ int TagInfo::version() const
 
 void TagInfo::shiftOffsets(qint64 delta)
 {
-    values.insert(OffsetKey, values.value(OffsetKey, qint64(-1)).toLongLong() + delta);
-    values.insert(DataOffsetKey, values.value(DataOffsetKey, qint64(-1)).toLongLong() + delta);
+    // An offset the record does not know stays unknown rather than becoming delta - 1,
+    // which a writer would take for a real position.
+    for (int key : {int(OffsetKey), int(DataOffsetKey)}) {
+        const auto it = values.find(key);
+        if (it != values.end())
+            *it = it->toLongLong() + delta;
+    }
 }

@@ -187,6 +187,43 @@ private slots:
         QVERIFY(logger.codes.contains(LinkedFileTooLargeWarning));
     }
 
+    void folderArtwork()
+    {
+        QTemporaryDir dir;
+        QImage image(2, 2, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        const QByteArray png = [&image] {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            return bytes;
+        }();
+        for (const char *name : {"front.jpg", "back.png", "disc.jpg", "scan.jpg", "cd1.jpg", "backdrop.PNG", "notes.txt"})
+            writeFile(dir.filePath(QString::fromLatin1(name)), png);
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.jpg")));
+        QObject owner;
+        const QList<ArtworkTagItem *> items = ArtworkTagItem::folderArtwork(dir.path(), &owner);
+        QMap<QString, int> types;
+        for (const ArtworkTagItem *item : items) {
+            types.insert(item->linkedFile(), item->pictureType);
+            QCOMPARE(item->parent(), &owner);
+            QCOMPARE(item->image().data, png);
+            QVERIFY(!item->isModified());
+        }
+        const QMap<QString, int> expected {{"front.jpg", 3}, {"scan.jpg", 3}, {"cd1.jpg", 3},
+                                           {"back.png", 4},  {"disc.jpg", 6}};
+        QMap<QString, int> expectedWithSuffixCase = expected;
+        if (types.contains(QStringLiteral("backdrop.PNG"))) // name patterns follow the file system's case rules
+            expectedWithSuffixCase.insert(QStringLiteral("backdrop.PNG"), 4);
+        QCOMPARE(types, expectedWithSuffixCase);
+        QList<int> order;
+        for (const ArtworkTagItem *item : items)
+            order.append(item->pictureType);
+        QVERIFY(std::is_sorted(order.begin(), order.end()));
+        QVERIFY_THROWS_EXCEPTION(Exception, ArtworkTagItem::folderArtwork(dir.filePath(QStringLiteral("none")), &owner));
+    }
+
     void saveLinkedFile()
     {
         QTemporaryDir dir;

@@ -73,6 +73,18 @@ private slots:
         QCOMPARE(info.values.value(TagInfo::DataOffsetKey).toLongLong(), dataOffset + delta);
     }
 
+    void shiftOffsetsLeavesUnknownOffsetsUnknown()
+    {
+        TagInfo info;
+        info.values.insert(TagInfo::OffsetKey, qint64(40));
+        info.shiftOffsets(100);
+        QCOMPARE(info.offset(), qint64(140));
+        QVERIFY(!info.values.contains(TagInfo::DataOffsetKey));
+        TagInfo empty;
+        empty.shiftOffsets(100);
+        QCOMPARE(empty.offset(), qint64(-1));
+    }
+
     void tagInfoCloneIsIndependent()
     {
         QObject owner;
