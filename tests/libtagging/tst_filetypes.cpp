@@ -59,9 +59,7 @@ class TestFileTypes : public QObject
 private slots:
     void initTestCase()
     {
-        // Id 0 shares its display name with a picture type.
         loadTextFragment(QStringLiteral(MELO_SOURCE_DIR "/libtagging/resources/text/filetypes.xml"));
-        loadTextFragment(QStringLiteral(MELO_SOURCE_DIR "/libtagging/resources/text/model.xml"));
     }
 
     void detectBySuffix_data()
