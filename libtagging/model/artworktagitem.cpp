@@ -269,8 +269,10 @@ void ArtworkTagItem::saveLinkedFile(const QString &targetFolder)
     const QString confined = confinedPath(targetFolder, m_linkedFile);
     if (confined.isEmpty() || !staysInside(confined, targetFolder))
         throw Exception(SaveOutsideFolderError, {m_linkedFile, QDir::toNativeSeparators(targetFolder)});
-    m_modified = false;
+    // Still modified until the picture is on disk; the write replaces the file only once
+    // it is complete.
     writeFile(confined, m_image.data);
+    m_modified = false;
 }
 
 QList<ArtworkTagItem *> ArtworkTagItem::folderArtwork(const QString &folder, QObject *parent)

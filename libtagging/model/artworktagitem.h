@@ -46,8 +46,9 @@ public:
     void setLinkedFile(const QString &path);
     bool isModified() const { return m_modified; }
     // Writes the picture to its linked file resolved against the folder, unless the file
-    // there is this unchanged picture already. Throws when the write fails, and refuses
-    // (throws) a linked file that would lie outside the folder.
+    // there is this unchanged picture already. Throws when the write fails (the item stays
+    // modified and the old file whole), and refuses (throws) a linked file that would lie
+    // outside the folder.
     void saveLinkedFile(const QString &folder);
 
     static const QStringList &imageFileFilters();

@@ -427,6 +427,39 @@ private slots:
         QCOMPARE(worker.progressObject()->progress(), 1.0);
     }
 
+    // The owner reads and cancels while the worker steps as fast as it can: no deadlock, and
+    // exactly one outcome.
+    void cancelWhileWorkerSteps()
+    {
+        Worker worker([](Worker *w) {
+            auto *stage = new LinearProgressObject;
+            stage->setMaximum(INT_MAX);
+            w->progressObject()->addChild(stage, 1, true);
+            w->started.release();
+            while (!w->progressObject()->isCanceled()) {
+                stage->advance(1);
+                stage->setStatusArguments({stage->value()});
+            }
+            w->progressObject()->finish();
+        });
+        QSignalSpy completed(&worker, &ProgressThread::completed);
+        QSignalSpy canceled(&worker, &ProgressThread::canceled);
+        QSignalSpy failed(&worker, &ProgressThread::failed);
+        worker.start();
+        QVERIFY(worker.started.tryAcquire(1, 5000));
+        for (int i = 0; i < 200; ++i) {
+            QCoreApplication::processEvents();
+            const double now = worker.progressObject()->progress();
+            QVERIFY(now >= 0.0 && now <= 1.0);
+        }
+        worker.progressObject()->cancel();
+        QVERIFY(canceled.wait(5000));
+        QTest::qWait(50);
+        QCOMPARE(canceled.size(), 1);
+        QCOMPARE(completed.size() + failed.size(), 0);
+        QVERIFY(worker.progressObject()->child(0)->isCanceled());
+    }
+
     void destroyingRunningThreadCancelsAndWaits()
     {
         CollectingLogger logger;
