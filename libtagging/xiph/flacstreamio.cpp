@@ -25,11 +25,6 @@ bool handlesVorbisComments(const QList<int> &tagTypes)
     return tagTypes.isEmpty() || tagTypes.contains(TagType::VorbisComment);
 }
 
-const TaggingSettings &settingsOrDefaults(const TaggingSettings *settings)
-{
-    return settings ? *settings : TaggingSettings::defaults();
-}
-
 // A text with a 32-bit big-endian length that must fit the data (null codec: detected).
 QString readPictureText(IoStream *stream, TextCodec *codec)
 {
@@ -67,8 +62,6 @@ QList<AudioTag *> readTagFromBlocks(IoStream *stream, const QList<FlacMetadataBl
     QObject scratch;
     AudioTag *tag = nullptr;
     QList<const FlacMetadataBlock *> used;
-    TaggingSettings commentSettings = settingsOrDefaults(settings);
-    commentSettings.vorbisComment.framingBit = false;
     for (const FlacMetadataBlock &block : blocks) {
         if (block.type != FlacMetadataBlock::VorbisComment && block.type != FlacMetadataBlock::Picture)
             continue;
@@ -77,7 +70,7 @@ QList<AudioTag *> readTagFromBlocks(IoStream *stream, const QList<FlacMetadataBl
             body.setName(stream->name());
             AudioTag *found = nullptr;
             if (block.type == FlacMetadataBlock::VorbisComment) {
-                found = VorbisCommentTagIo::instance()->read(&body, nullptr, &commentSettings, &scratch);
+                found = VorbisCommentTagIo::instance()->read(&body, nullptr, settings, &scratch);
             } else {
                 found = new AudioTag(&scratch);
                 found->addItem(FlacStreamIo::readPictureBlock(&body, nullptr));
@@ -143,7 +136,7 @@ void FlacStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<
     checkSignature(stream);
     QList<FlacMetadataBlock> blocks = readBlocks(stream);
     const qint64 end = stream->pos();
-    rewriteBlocks(stream, blocks, tag, settingsOrDefaults(settings).flac);
+    rewriteBlocks(stream, blocks, tag, settings ? settings->flac : FlacSettings());
     QByteArray bytes;
     for (const QByteArray &block : serializeBlocks(stream, blocks))
         bytes += block;
@@ -198,7 +191,7 @@ void FlacStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPackets,
     checkSignature(blockStream);
     QList<FlacMetadataBlock> blocks = readBlocks(blockStream);
     // The mapping requires a comment block, so removal writes an empty one.
-    rewriteBlocks(blockStream, blocks, tag, settingsOrDefaults(settings).flac, true);
+    rewriteBlocks(blockStream, blocks, tag, settings ? settings->flac : FlacSettings(), true);
     QList<QByteArray> packets = serializeBlocks(blockStream, blocks);
     if (headerPackets.first().size() < 13 || packets.size() - 1 > 0xFFFF)
         throw Exception(OggHeaderTooShort, {stream->displayName()});
@@ -375,14 +368,15 @@ void FlacStreamIo::rewriteBlocks(IoStream *stream, QList<FlacMetadataBlock> &blo
         throw Exception(RebuiltWithoutStreamInfo, {stream->displayName()});
 
     if (tag || keepComment) {
-        // Pictures go into blocks of their own, never into the comment.
-        TaggingSettings commentSettings = TaggingSettings::defaults();
-        commentSettings.vorbisComment.coverArtType = 0;
-        commentSettings.vorbisComment.vendor = vendor;
-        commentSettings.vorbisComment.framingBit = false;
+        // Pictures go into blocks of their own, never into the comment. Only the FLAC options
+        // reach this point, so the other options take their defaults.
+        VorbisCommentSettings commentSettings;
+        commentSettings.coverArtType = 0;
+        commentSettings.vendor = vendor;
+        commentSettings.framingBit = false;
         IoStream comment(QIODevice::ReadWrite);
         comment.setName(stream->name());
-        VorbisCommentTagIo::instance()->render(&comment, tag, &commentSettings);
+        VorbisCommentTagIo::instance()->renderComment(&comment, tag, commentSettings, true);
         FlacMetadataBlock commentBlock;
         commentBlock.type = FlacMetadataBlock::VorbisComment;
         commentBlock.data = comment.data();

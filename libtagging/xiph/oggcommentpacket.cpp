@@ -3,11 +3,12 @@
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
 #include "libtagging/model/audiotag.h"
+#include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/xiph/vorbiscommenttagio.h"
 
 QList<AudioTag *> OggCommentPacket::read(IoStream *file, const QByteArray &packet, int commentOffset,
-                                         const TaggingSettings &settings, QObject *parent)
+                                         const TaggingSettings *settings, QObject *parent)
 {
     if (packet.size() < commentOffset)
         return {};
@@ -18,7 +19,7 @@ QList<AudioTag *> OggCommentPacket::read(IoStream *file, const QByteArray &packe
     TagInfo *info = VorbisCommentTagIo::instance()->detect(&stream, true, &scratch);
     if (!info)
         return {};
-    AudioTag *tag = VorbisCommentTagIo::instance()->read(&stream, info, &settings, parent);
+    AudioTag *tag = VorbisCommentTagIo::instance()->read(&stream, info, settings, parent);
     info->values.remove(TagInfo::OffsetKey);
     info->values.remove(TagInfo::DataOffsetKey);
     return {tag};
@@ -38,12 +39,13 @@ QString OggCommentPacket::vendor(IoStream *file, const QByteArray &packet, int c
     }
 }
 
-QByteArray OggCommentPacket::render(IoStream *file, const AudioTag *tag, const TaggingSettings &settings)
+QByteArray OggCommentPacket::render(IoStream *file, const AudioTag *tag, const VorbisCommentSettings &settings,
+                                    const TaggingSettings *taggingSettings)
 {
     IoStream stream(QIODevice::ReadWrite);
     stream.setName(file->name());
-    AudioTag empty;
-    VorbisCommentTagIo::instance()->render(&stream, tag ? tag : &empty, &settings);
+    VorbisCommentTagIo::instance()->renderComment(&stream, tag, settings,
+                                                  !taggingSettings || taggingSettings->multiArtistsInExtraField);
     return stream.data();
 }
 

@@ -11,11 +11,6 @@ namespace {
 // The comment packet begins with "OpusTags".
 constexpr int commentOffset = 8;
 
-const TaggingSettings &settingsOrDefaults(const TaggingSettings *settings)
-{
-    return settings ? *settings : TaggingSettings::defaults();
-}
-
 // What follows the old comment in the packet; empty when there is no readable comment.
 QByteArray trailingData(IoStream *file, const QByteArray &packet)
 {
@@ -46,9 +41,8 @@ QList<AudioTag *> OpusStreamIo::readTags(IoStream *stream, const QList<QByteArra
     if (!OggCommentPacket::handlesVorbisComments(tagTypes))
         return {};
     OggCommentPacket::checkPacketCount(stream, headerPackets, 2);
-    TaggingSettings copy = settingsOrDefaults(settings);
-    copy.vorbisComment.framingBit = false;
-    return OggCommentPacket::read(stream, headerPackets[1], commentOffset, copy, parent);
+    // The comment has no framing byte here; reading never looks for one.
+    return OggCommentPacket::read(stream, headerPackets[1], commentOffset, settings, parent);
 }
 
 void OpusStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPackets, const AudioTag *tag,
@@ -57,20 +51,20 @@ void OpusStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPackets,
     if (!OggCommentPacket::handlesVorbisComments(tagTypes))
         return;
     OggCommentPacket::checkPacketCount(stream, headerPackets, 2);
-    const TaggingSettings &s = settingsOrDefaults(settings);
+    const OpusSettings opus = settings ? settings->opus : OpusSettings();
     const QByteArray old = headerPackets[1];
-    TaggingSettings copy = s;
-    copy.vorbisComment.vendor = OggCommentPacket::vendor(stream, old, commentOffset);
-    copy.vorbisComment.coverArtType = 1;
-    copy.vorbisComment.framingBit = false;
+    VorbisCommentSettings comment = settings ? settings->vorbisComment : VorbisCommentSettings();
+    comment.vendor = OggCommentPacket::vendor(stream, old, commentOffset);
+    comment.coverArtType = 1;
+    comment.framingBit = false;
     const QByteArray trailing = trailingData(stream, old);
-    QByteArray packet = old.left(commentOffset) + OggCommentPacket::render(stream, tag, copy);
+    QByteArray packet = old.left(commentOffset) + OggCommentPacket::render(stream, tag, comment, settings);
     if (!trailing.isEmpty() && (quint8(trailing.at(0)) & 1)) {
         // Data another program keeps after the comment.
         packet += trailing;
     } else {
         const qint64 spare = qint64(old.size()) - packet.size();
-        const qint64 padding = spare >= 0 && spare <= s.opus.maximumPaddingSize ? spare : s.opus.preferredPaddingSize;
+        const qint64 padding = spare >= 0 && spare <= opus.maximumPaddingSize ? spare : opus.preferredPaddingSize;
         packet += QByteArray(qMax<qint64>(0, padding), char(0));
     }
     headerPackets[1] = packet;

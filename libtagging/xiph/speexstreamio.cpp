@@ -10,11 +10,6 @@
 
 namespace {
 
-const TaggingSettings &settingsOrDefaults(const TaggingSettings *settings)
-{
-    return settings ? *settings : TaggingSettings::defaults();
-}
-
 // Checks the magic at the position and returns where the header began.
 qint64 checkMagic(IoStream *stream)
 {
@@ -24,12 +19,12 @@ qint64 checkMagic(IoStream *stream)
     return start;
 }
 
-TaggingSettings commentSettings(const TaggingSettings &settings, const QString &vendor)
+VorbisCommentSettings commentSettings(const TaggingSettings *settings, const QString &vendor)
 {
-    TaggingSettings copy = settings;
-    copy.vorbisComment.vendor = vendor;
-    copy.vorbisComment.coverArtType = settings.speex.coverArtType;
-    return copy;
+    VorbisCommentSettings comment = settings ? settings->vorbisComment : VorbisCommentSettings();
+    comment.vendor = vendor;
+    comment.coverArtType = settings ? settings->speex.coverArtType : SpeexSettings().coverArtType;
+    return comment;
 }
 
 } // namespace
@@ -63,18 +58,18 @@ void SpeexStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList
 {
     if (!OggCommentPacket::handlesVorbisComments(tagTypes))
         return;
-    const TaggingSettings &s = settingsOrDefaults(settings);
     const qint64 start = checkMagic(stream);
     const qint64 commentStart = start + HeaderSize;
     stream->seek(commentStart);
-    const int oldLength = VorbisCommentTagIo::instance()->skipCommentPacket(stream, s.vorbisComment);
+    const VorbisCommentSettings oldComment = settings ? settings->vorbisComment : VorbisCommentSettings();
+    const int oldLength = VorbisCommentTagIo::instance()->skipCommentPacket(stream, oldComment);
     QString vendor;
     try {
         stream->seek(commentStart);
         vendor = VorbisCommentTagIo::instance()->readVendorString(stream);
     } catch (Exception &) {
     }
-    const QByteArray bytes = OggCommentPacket::render(stream, tag, commentSettings(s, vendor));
+    const QByteArray bytes = OggCommentPacket::render(stream, tag, commentSettings(settings, vendor), settings);
     stream->seek(commentStart);
     stream->replace(oldLength, bytes);
 }
@@ -108,7 +103,7 @@ QList<AudioTag *> SpeexStreamIo::readTags(IoStream *stream, const QList<QByteArr
     if (!OggCommentPacket::handlesVorbisComments(tagTypes))
         return {};
     OggCommentPacket::checkPacketCount(stream, headerPackets, 2);
-    return OggCommentPacket::read(stream, headerPackets[1], 0, settingsOrDefaults(settings), parent);
+    return OggCommentPacket::read(stream, headerPackets[1], 0, settings, parent);
 }
 
 void SpeexStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPackets, const AudioTag *tag,
@@ -117,9 +112,8 @@ void SpeexStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPackets
     if (!OggCommentPacket::handlesVorbisComments(tagTypes))
         return;
     OggCommentPacket::checkPacketCount(stream, headerPackets, 2);
-    const TaggingSettings &s = settingsOrDefaults(settings);
     const QString vendor = OggCommentPacket::vendor(stream, headerPackets[1], 0);
-    headerPackets[1] = OggCommentPacket::render(stream, tag, commentSettings(s, vendor));
+    headerPackets[1] = OggCommentPacket::render(stream, tag, commentSettings(settings, vendor), settings);
 }
 
 void SpeexStreamIo::removeTags(IoStream *stream, QList<QByteArray> &headerPackets, const QList<int> &tagTypes,

@@ -241,7 +241,7 @@ void appendPictureTexts(QStringList &texts, const QList<TagItem *> &items, int c
 }
 
 void appendTypeTexts(QStringList &texts, int itemType, const QList<TagItem *> &items, const AudioTag *tag,
-                     const TaggingSettings &settings, IoStream *out)
+                     int coverArtType, bool multiArtistsInExtraField, IoStream *out)
 {
     const VorbisCommentFieldRow *row = VorbisCommentFieldTable::rowForItemType(itemType);
     if (!row)
@@ -249,14 +249,14 @@ void appendTypeTexts(QStringList &texts, int itemType, const QList<TagItem *> &i
     switch (row->conversion) {
     case Artist: {
         QList<TagItem *> first = items;
-        if (settings.multiArtistsInExtraField && first.size() >= 2)
+        if (multiArtistsInExtraField && first.size() >= 2)
             first = {first.first()};
         VorbisCommentTagIo::appendFieldTexts(texts, QStringLiteral("ARTIST"), first);
         VorbisCommentTagIo::appendFieldTexts(texts, QStringLiteral("ARTISTS"), tag->additionalArtists());
         break;
     }
     case Artwork:
-        appendPictureTexts(texts, items, settings.vorbisComment.coverArtType, out);
+        appendPictureTexts(texts, items, coverArtType, out);
         break;
     case Performers:
         for (TagItem *item : items) {
@@ -298,11 +298,6 @@ void appendTypeTexts(QStringList &texts, int itemType, const QList<TagItem *> &i
             VorbisCommentTagIo::appendFieldTexts(texts, name, items);
         break;
     }
-}
-
-const TaggingSettings &settingsOrDefaults(const TaggingSettings *settings)
-{
-    return settings ? *settings : TaggingSettings::defaults();
 }
 
 } // namespace
@@ -399,17 +394,25 @@ AudioTag *VorbisCommentTagIo::read(IoStream *stream, TagInfo *info, const Taggin
 
 void VorbisCommentTagIo::render(IoStream *out, const AudioTag *tag, const TaggingSettings *settings)
 {
-    const TaggingSettings &s = settingsOrDefaults(settings);
+    // Without settings each option takes its record's default.
+    renderComment(out, tag, settings ? settings->vorbisComment : VorbisCommentSettings(),
+                  !settings || settings->multiArtistsInExtraField);
+}
+
+void VorbisCommentTagIo::renderComment(IoStream *out, const AudioTag *tag, const VorbisCommentSettings &settings,
+                                       bool multiArtistsInExtraField)
+{
     const LineEnding oldEnding = out->writeLineEnding();
     out->setWriteLineEnding(LineEnding::Lf);
     try {
-        out->writeText(s.vorbisComment.vendor, Utf8TextCodec::instance(), TextLengthPrefix::UInt32Le);
+        out->writeText(settings.vendor, Utf8TextCodec::instance(), TextLengthPrefix::UInt32Le);
         QStringList texts;
         if (tag) {
             const QMap<int, QList<TagItem *>> groups = tag->itemsByType();
             for (auto it = groups.constBegin(); it != groups.constEnd(); ++it) {
                 try {
-                    appendTypeTexts(texts, it.key(), it.value(), tag, s, out);
+                    appendTypeTexts(texts, it.key(), it.value(), tag, settings.coverArtType, multiArtistsInExtraField,
+                                    out);
                 } catch (Exception &) {
                 }
             }
@@ -417,7 +420,7 @@ void VorbisCommentTagIo::render(IoStream *out, const AudioTag *tag, const Taggin
         out->writeUInt32(quint32(texts.size()), false);
         for (const QString &text : std::as_const(texts))
             out->writeText(text, Utf8TextCodec::instance(), TextLengthPrefix::UInt32Le);
-        if (s.vorbisComment.framingBit)
+        if (settings.framingBit)
             out->writeByte(1);
     } catch (...) {
         out->setWriteLineEnding(oldEnding);

@@ -10,11 +10,6 @@ namespace {
 // The comment packet begins with 0x03 "vorbis".
 constexpr int commentOffset = 7;
 
-const TaggingSettings &settingsOrDefaults(const TaggingSettings *settings)
-{
-    return settings ? *settings : TaggingSettings::defaults();
-}
-
 } // namespace
 
 VorbisStreamIo *VorbisStreamIo::instance()
@@ -30,7 +25,7 @@ QList<AudioTag *> VorbisStreamIo::readTags(IoStream *stream, const QList<QByteAr
     if (!OggCommentPacket::handlesVorbisComments(tagTypes))
         return {};
     OggCommentPacket::checkPacketCount(stream, headerPackets, 2);
-    return OggCommentPacket::read(stream, headerPackets[1], commentOffset, settingsOrDefaults(settings), parent);
+    return OggCommentPacket::read(stream, headerPackets[1], commentOffset, settings, parent);
 }
 
 void VorbisStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPackets, const AudioTag *tag,
@@ -39,11 +34,11 @@ void VorbisStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPacket
     if (!OggCommentPacket::handlesVorbisComments(tagTypes))
         return;
     OggCommentPacket::checkPacketCount(stream, headerPackets, 2);
-    const TaggingSettings &s = settingsOrDefaults(settings);
-    TaggingSettings copy = s;
-    copy.vorbisComment.vendor = OggCommentPacket::vendor(stream, headerPackets[1], commentOffset);
-    copy.vorbisComment.coverArtType = s.vorbis.coverArtType;
-    headerPackets[1] = headerPackets[1].left(commentOffset) + OggCommentPacket::render(stream, tag, copy);
+    VorbisCommentSettings comment = settings ? settings->vorbisComment : VorbisCommentSettings();
+    comment.vendor = OggCommentPacket::vendor(stream, headerPackets[1], commentOffset);
+    comment.coverArtType = settings ? settings->vorbis.coverArtType : VorbisSettings().coverArtType;
+    headerPackets[1] =
+        headerPackets[1].left(commentOffset) + OggCommentPacket::render(stream, tag, comment, settings);
 }
 
 void VorbisStreamIo::removeTags(IoStream *stream, QList<QByteArray> &headerPackets, const QList<int> &tagTypes,

@@ -38,14 +38,13 @@ std::unique_ptr<AudioTag> readPacket(const QByteArray &packet, const QString &na
 QByteArray renderTag(const AudioTag *tag, const QString &vendor = QString(), bool framing = false,
                      int coverArtType = 1, bool multiArtistsInExtraField = true)
 {
-    TaggingSettings settings;
-    settings.vorbisComment.vendor = vendor;
-    settings.vorbisComment.framingBit = framing;
-    settings.vorbisComment.coverArtType = coverArtType;
-    settings.multiArtistsInExtraField = multiArtistsInExtraField;
+    VorbisCommentSettings settings;
+    settings.vendor = vendor;
+    settings.framingBit = framing;
+    settings.coverArtType = coverArtType;
     IoStream out(QIODevice::ReadWrite);
     out.setName(QStringLiteral("/music/a.ogg"));
-    io()->render(&out, tag, &settings);
+    io()->renderComment(&out, tag, settings, multiArtistsInExtraField);
     return out.data();
 }
 
@@ -122,6 +121,13 @@ private slots:
         QFETCH(QStringList, written);
         const auto tag = readPacket(commentPacket(QByteArray(), utf8(fields)));
         QCOMPARE(commentFields(renderTag(tag.get())), written);
+    }
+
+    void artistsInOneField()
+    {
+        const auto tag = readPacket(commentPacket(QByteArray(), {"ARTIST=A & B", "ARTIST=A", "ARTIST=B"}));
+        QCOMPARE(commentFields(renderTag(tag.get(), QString(), false, 1, false)),
+                 QStringList({"ARTIST=A & B", "ARTIST=A", "ARTIST=B", "ARTISTS=A", "ARTISTS=B"}));
     }
 
     void readItems()
@@ -213,6 +219,10 @@ private slots:
         AudioTag tag;
         QCOMPARE(renderTag(&tag, QStringLiteral("v")), QByteArray::fromHex("0100000076" "00000000"));
         QCOMPARE(renderTag(&tag, QStringLiteral("v"), true), QByteArray::fromHex("0100000076" "00000000" "01"));
+        // Without settings: no vendor, a framing byte.
+        IoStream out(QIODevice::ReadWrite);
+        io()->render(&out, &tag, nullptr);
+        QCOMPARE(out.data(), QByteArray::fromHex("00000000" "00000000" "01"));
 
         tag.addItem(new TitleTagItem(QStringLiteral("a\r\nb")));
         tag.addItem(new TaggingDateTagItem(PartialDateTime(2020)));
