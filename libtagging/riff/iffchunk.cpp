@@ -142,7 +142,9 @@ QList<IffChunk *> IffChunk::parseRange(const Format &format, IoStream *stream, q
                 throw Exception(NestedTooDeeply, {stream->displayName(), id, chunkOffset});
             chunk = format.create(id, chunkSize, stream->readBytes(4), true, chunkOffset, parent);
             result.append(chunk);
-            chunk->appendChildren(parseRange(format, stream, dataStart + size, bigEndian, depth + 1, nullptr));
+            // The children belong to the list from the start, so that nothing leaks when a
+            // deeper chunk throws.
+            chunk->appendChildren(parseRange(format, stream, dataStart + size, bigEndian, depth + 1, chunk));
         } else if (format.streamIds.contains(id)) {
             chunk = format.create(id, chunkSize, QByteArray(), false, chunkOffset, parent);
             result.append(chunk);
