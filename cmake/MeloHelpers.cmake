@@ -8,8 +8,10 @@ endfunction()
 
 # Builds a resource package NAME.rcc from the files under DIR and places it beside
 # every executable. Text tables come as fragments (resources/text/*.xml, one per area)
-# and are merged into the package's "text/text.xml".
+# and are merged into the package's "text/text.xml". Files made at build time are added
+# with GENERATED followed by pairs of package path and built file.
 function(melo_add_resource_package name dir)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "GENERATED")
   set(_out ${CMAKE_BINARY_DIR}/bin/${name}.rcc)
   set(_stage ${CMAKE_CURRENT_BINARY_DIR}/${name}-rcc)
   file(GLOB_RECURSE _files CONFIGURE_DEPENDS RELATIVE ${dir} ${dir}/*)
@@ -22,6 +24,11 @@ function(melo_add_resource_package name dir)
     string(APPEND _entries "    <file alias=\"${f}\">${dir}/${f}</file>\n")
     list(APPEND _deps ${dir}/${f})
   endforeach()
+  while(arg_GENERATED)
+    list(POP_FRONT arg_GENERATED _alias _path)
+    string(APPEND _entries "    <file alias=\"${_alias}\">${_path}</file>\n")
+    list(APPEND _deps ${_path})
+  endwhile()
   if(_fragments)
     string(APPEND _entries "    <file alias=\"text/text.xml\">${_stage}/text.xml</file>\n")
     add_custom_command(OUTPUT ${_stage}/text.xml

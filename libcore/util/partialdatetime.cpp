@@ -1,5 +1,7 @@
 #include "libcore/util/partialdatetime.h"
 
+#include "libcore/text/formatting.h"
+
 #include <QHashFunctions>
 
 #include <algorithm>
@@ -273,4 +275,9 @@ size_t qHash(const PartialDateTime &value, size_t seed)
 {
     return qHashMulti(seed, value.year(), value.month(), value.day(), value.hour(), value.minute(),
                       value.second(), value.msec());
+}
+
+QString &argPartialDateTime(QString &pattern, const PartialDateTime &value, const QString &format)
+{
+    return argInPlace(pattern, value.toString(format), 0, QLatin1Char(' '));
 }

@@ -72,4 +72,8 @@ private:
 
 size_t qHash(const PartialDateTime &value, size_t seed = 0);
 
+// Replaces the pattern's lowest-numbered placeholder with the value printed under the
+// format, stores the result back and returns it.
+QString &argPartialDateTime(QString &pattern, const PartialDateTime &value, const QString &format);
+
 Q_DECLARE_METATYPE(PartialDateTime)

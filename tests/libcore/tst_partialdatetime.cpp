@@ -335,6 +335,15 @@ private slots:
         QCOMPARE(P::daysInYear(2000), 366);
     }
 
+    void placeholder()
+    {
+        QString pattern = QStringLiteral("released %1 (%2)");
+        QCOMPARE(&argPartialDateTime(pattern, P(2010, 5, 3), QStringLiteral("yyyy-MM-dd")), &pattern);
+        QCOMPARE(pattern, QStringLiteral("released 2010-05-03 (%2)"));
+        argPartialDateTime(pattern, P(), Stored);
+        QCOMPARE(pattern, QStringLiteral("released 2010-05-03 ()"));
+    }
+
     void variantComparesByValue()
     {
         QCOMPARE(QMetaType::fromName("PartialDateTime"), QMetaType::fromType<PartialDateTime>());

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+
+#include "libtagging/model/audioproperties.h"
+
+class AudioTag;
+class ICodecIo;
+class IoStream;
+class QObject;
+class TaggingSettings;
+
+// One container or stream layout: reads, writes and removes all tags of a whole file and
+// reads its audio properties. An empty tag-type list means every type the reader handles.
+// A reader whose layout does not match the stream throws Exception. Implementations are
+// stateless singletons shared by every thread.
+class IAudioStreamIo
+{
+public:
+    virtual QList<AudioTag *> readTags(IoStream *stream, const QList<int> &tagTypes,
+                                       const TaggingSettings *settings, QObject *parent) = 0;
+    virtual void writeTags(IoStream *stream, const AudioTag *tag, const QList<int> &tagTypes,
+                           const TaggingSettings *settings) = 0;
+    virtual void removeTags(IoStream *stream, const QList<int> &tagTypes,
+                            const TaggingSettings *settings) = 0;
+    // codecIo is the file type's codec header reader, or null; container readers ignore it.
+    virtual AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) = 0;
+    virtual QList<int> supportedItemTypes() const = 0;
+
+protected:
+    virtual ~IAudioStreamIo() = default;
+};

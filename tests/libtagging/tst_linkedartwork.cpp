@@ -1,0 +1,85 @@
+#include <QtTest>
+
+#include "libcore/log/exception.h"
+#include "libtagging/model/artworktagitem.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(data), data.size());
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestLinkedArtwork : public QObject
+{
+    Q_OBJECT
+private slots:
+    void pictureTypeFromName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("pictureType");
+        QTest::newRow("front") << "front.jpg" << 3;
+        QTest::newRow("back") << "back.png" << 4;
+        QTest::newRow("back anywhere in the name") << "backdrop.jpg" << 4;
+        QTest::newRow("back wins over cover") << "Cover Back.jpg" << 4;
+        QTest::newRow("folder, any case") << "My FOLDER.jpg" << 3;
+        QTest::newRow("albumart") << "AlbumArtSmall.jpg" << 3;
+        QTest::newRow("cover wins over disc") << "disc cover.jpg" << 3;
+        QTest::newRow("disc word") << "disc.jpg" << 6;
+        QTest::newRow("cd word") << "CD 2.png" << 6;
+        QTest::newRow("cd joined to a number") << "cd1.jpg" << 3;
+        QTest::newRow("disc inside a word") << "discography.jpg" << 3;
+        QTest::newRow("anything else") << "scan.jpg" << 3;
+    }
+    void pictureTypeFromName()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, pictureType);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(name), "picture");
+        QObject owner;
+        const QList<ArtworkTagItem *> items = ArtworkTagItem::folderArtwork(dir.path(), &owner);
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items[0]->pictureType, pictureType);
+        QCOMPARE(items[0]->linkedFile(), name);
+        QCOMPARE(items[0]->image().data, QByteArray("picture"));
+    }
+
+    void failedSaveStaysModified()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("cover.jpg"), "old");
+        ArtworkTagItem item(dir.path(), QStringLiteral("cover.jpg"), 3, QString());
+        item.setImage(CodedImage(QByteArray("new")));
+        // The write needs a folder that does not exist, so it fails.
+        item.setLinkedFile(QStringLiteral("missing/cover.jpg"));
+        QVERIFY_THROWS_EXCEPTION(Exception, item.saveLinkedFile(dir.path()));
+        QVERIFY(item.isModified());
+        QVERIFY(!QFileInfo::exists(dir.filePath("missing")));
+
+        // Once the write can succeed, the retry writes and clears the flag.
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("missing")));
+        item.saveLinkedFile(dir.path());
+        QVERIFY(!item.isModified());
+        QCOMPARE(contents(dir.filePath("missing/cover.jpg")), QByteArray("new"));
+        QCOMPARE(contents(dir.filePath("cover.jpg")), QByteArray("old"));
+        // Nothing is left behind by the write but the file.
+        QCOMPARE(QDir(dir.filePath("missing")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("cover.jpg")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkedArtwork)
+#include "tst_linkedartwork.moc"
