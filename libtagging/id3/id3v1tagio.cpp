@@ -132,9 +132,13 @@ void Id3v1TagIo::readField(IoStream *stream, AudioTag *tag, int itemType, int wi
 
 void Id3v1TagIo::render(IoStream *out, const AudioTag *tag, const TaggingSettings *settings)
 {
-    if (!settings)
-        settings = &TaggingSettings::defaults();
-    const Id3v1Settings *s = &settings->id3v1;
+    // No settings: the record's defaults, which the default tagging settings hold.
+    renderTag(out, tag, settings ? settings->id3v1 : Id3v1Settings());
+}
+
+void Id3v1TagIo::renderTag(IoStream *out, const AudioTag *tag, const Id3v1Settings &settings)
+{
+    const Id3v1Settings *s = &settings;
     // An unknown encoding used to write empty texts and report success.
     if (!s->isValid())
         throw Exception(InvalidTextEncoding, {s->textEncoding});

@@ -29,6 +29,8 @@ public:
     AudioTag *read(IoStream *stream, TagInfo *info, const TaggingSettings *settings, QObject *parent) override;
     // Throws InvalidTextEncoding for a text encoding outside 0 to 2 before writing anything.
     void render(IoStream *out, const AudioTag *tag, const TaggingSettings *settings) override;
+    // render with the format's own options.
+    static void renderTag(IoStream *out, const AudioTag *tag, const Id3v1Settings &settings);
     QList<int> supportedItemTypes() const override;
 
     static const QHash<int, QString> &genres();

@@ -24,7 +24,6 @@
 #include "libtagging/model/releasecountrytagitem.h"
 #include "libtagging/model/scripttagitem.h"
 #include "libtagging/model/synchronizedlyricstagitem.h"
-#include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/userdefinedlinktagitem.h"
 #include "libtagging/model/userdefinedtexttagitem.h"
 #include "libtagging/model/volumeadjustmenttagitem.h"
@@ -227,7 +226,7 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
 
 QStringList Id3v2FrameReader::splitValues(const Id3v2ReadState &state, const QStringList &values)
 {
-    const int written = state.settings->id3v2.version;
+    const int written = state.settings->version;
     if (written != 2 && written != 3)
         return values;
     QStringList result;
@@ -288,7 +287,7 @@ void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frame
     QStringList values = readStrings(frame, codec);
     if (splitsAtSlashes(frameId))
         values = splitValues(state, values);
-    const bool iTunesTags = state.settings->id3v2.iTunesTags;
+    const bool iTunesTags = state.settings->iTunesTags;
     const Id3v2FrameTable::FrameRow *row =
         Id3v2FrameTable::frameToRead(Id3v2FrameTable::textFrames(), frameId, iTunesTags);
     for (QString value : std::as_const(values)) {

@@ -19,7 +19,6 @@
 #include "libtagging/model/plaintagitems.h"
 #include "libtagging/model/privatetagitem.h"
 #include "libtagging/model/synchronizedlyricstagitem.h"
-#include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/unknownid3v2datatagitem.h"
 #include "libtagging/model/userdefinedlinktagitem.h"
 #include "libtagging/model/userdefinedtexttagitem.h"
@@ -39,8 +38,9 @@ QString twoDigits(int value)
 }
 } // namespace
 
-Id3v2FrameWriter::Id3v2FrameWriter(IoStream *out, const AudioTag *tag, const TaggingSettings *settings)
-    : m_out(out), m_tag(tag), m_settings(settings), m_s(&settings->id3v2),
+Id3v2FrameWriter::Id3v2FrameWriter(IoStream *out, const AudioTag *tag, const Id3v2Settings *settings,
+                                   bool multiArtistsInExtraField)
+    : m_out(out), m_tag(tag), m_s(settings), m_multiArtistsInExtraField(multiArtistsInExtraField),
       m_frames(new IoStream(QIODevice::ReadWrite))
 {
     m_frames->setName(out->name());
@@ -82,7 +82,7 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
     const bool v4 = m_s->version == 4;
     switch (itemType) {
     case Artist: {
-        const bool firstOnly = m_settings->multiArtistsInExtraField && items.size() > 1;
+        const bool firstOnly = m_multiArtistsInExtraField && items.size() > 1;
         Id3v2TagIo::renderItemsTextFrame(m_frames, QStringLiteral("TPE1"), firstOnly ? items.mid(0, 1) : items, m_s);
         Id3v2TagIo::appendTextValues(m_userTexts, QStringLiteral("Artists"), m_tag->additionalArtists(), true);
         return;

@@ -9,14 +9,13 @@
 class AudioTag;
 class IoStream;
 class TagItem;
-class TaggingSettings;
 
 // Builds the frames of one tag: item type by item type in ascending id, then the involved
 // people, the user texts and the user links gathered on the way. One writer per render.
 class Id3v2FrameWriter
 {
 public:
-    Id3v2FrameWriter(IoStream *out, const AudioTag *tag, const TaggingSettings *settings);
+    Id3v2FrameWriter(IoStream *out, const AudioTag *tag, const Id3v2Settings *settings, bool multiArtistsInExtraField);
     ~Id3v2FrameWriter();
 
     // Every frame, without header or padding. An item type whose frames fail is left out
@@ -36,8 +35,8 @@ private:
 
     IoStream *m_out;
     const AudioTag *m_tag;
-    const TaggingSettings *m_settings;
     const Id3v2Settings *m_s;
+    bool m_multiArtistsInExtraField;
     IoStream *m_frames;
     IoStream *m_body = nullptr;
     QList<InvolvedPerson> m_people;

@@ -6,14 +6,14 @@
 class AudioTag;
 class IoStream;
 class QObject;
-class TaggingSettings;
+struct Id3v2Settings;
 class VolumeAdjustmentTagItem;
 
 // What one read of an ID3v2 tag shares between the frame loop and the frame handlers: the
 // tag being built and the values gathered over several frames, made into items at the end.
 struct Id3v2ReadState {
     AudioTag *tag = nullptr;
-    const TaggingSettings *settings = nullptr;
+    const Id3v2Settings *settings = nullptr; // the options of the version written
     int version = 0;
     IoStream *sourceStream = nullptr; // names the file in messages
     PartialDateTime releaseDate;

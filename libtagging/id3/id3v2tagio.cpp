@@ -470,9 +470,13 @@ int readSizeField(const QByteArray &data, qsizetype &position, bool synchsafe)
 
 AudioTag *Id3v2TagIo::read(IoStream *stream, TagInfo *info, const TaggingSettings *settings, QObject *parent)
 {
+    // No settings: the record's defaults, which the default tagging settings hold.
+    return readTag(stream, info, settings ? settings->id3v2 : Id3v2Settings(), parent);
+}
+
+AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settings &settings, QObject *parent)
+{
     QObject owner;
-    if (!settings)
-        settings = &TaggingSettings::defaults();
     if (!info || info->values.value(TagInfo::TagTypeKey).toInt() != TagType::Id3v2)
         throw Exception(NotAnId3v2Tag, {stream->displayName()});
     const int version = info->values.value(VersionKey, -1).toInt();
@@ -511,7 +515,7 @@ AudioTag *Id3v2TagIo::read(IoStream *stream, TagInfo *info, const TaggingSetting
 
     Id3v2ReadState state;
     state.tag = tag;
-    state.settings = settings;
+    state.settings = &settings;
     state.version = version;
     state.sourceStream = stream;
     state.parent = &owner;
@@ -709,9 +713,14 @@ void Id3v2TagIo::renderFrame(IoStream *out, const QString &frameId, const QByteA
 
 void Id3v2TagIo::render(IoStream *out, const AudioTag *tag, const TaggingSettings *settings)
 {
-    if (!settings)
-        settings = &TaggingSettings::defaults();
-    const Id3v2Settings &s = settings->id3v2;
+    if (settings)
+        renderTag(out, tag, settings->id3v2, settings->multiArtistsInExtraField);
+    else
+        renderTag(out, tag, Id3v2Settings());
+}
+
+void Id3v2TagIo::renderTag(IoStream *out, const AudioTag *tag, const Id3v2Settings &s, bool multiArtistsInExtraField)
+{
     // Settings no frame could be written with are refused before anything is written, not
     // turned into a tag without its texts.
     if (!s.isValidVersion())
@@ -719,7 +728,7 @@ void Id3v2TagIo::render(IoStream *out, const AudioTag *tag, const TaggingSetting
     if (!s.isValidTextEncoding())
         throw Exception(InvalidTextEncoding, {s.textEncoding});
 
-    QByteArray frames = Id3v2FrameWriter(out, tag, settings).renderFrames();
+    QByteArray frames = Id3v2FrameWriter(out, tag, &s, multiArtistsInExtraField).renderFrames();
     char flags = 0;
     if (s.version < 4 && s.useUnsync && applyUnsynchronisation(frames))
         flags = char(0x80);

@@ -67,6 +67,10 @@ public:
     AudioTag *read(IoStream *stream, TagInfo *info, const TaggingSettings *settings, QObject *parent) override;
     // Refuses settings of an unknown version or text encoding before writing anything.
     void render(IoStream *out, const AudioTag *tag, const TaggingSettings *settings) override;
+    // read and render with the format's own options.
+    static AudioTag *readTag(IoStream *stream, TagInfo *info, const Id3v2Settings &settings, QObject *parent);
+    static void renderTag(IoStream *out, const AudioTag *tag, const Id3v2Settings &settings,
+                          bool multiArtistsInExtraField = true);
     QList<int> supportedItemTypes() const override;
 
     // Settings. Stored values out of range, or not numbers at all, give the defaults.

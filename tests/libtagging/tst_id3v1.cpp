@@ -8,7 +8,6 @@
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
 #include "libtagging/model/plaintagitems.h"
-#include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "support_tags.h"
 
@@ -47,10 +46,10 @@ std::unique_ptr<AudioTag> readTag(const QByteArray &bytes, TagInfo **infoOut = n
 
 QByteArray render(const AudioTag *tag, int textEncoding = 2)
 {
-    TaggingSettings settings;
-    settings.id3v1.textEncoding = textEncoding;
+    Id3v1Settings settings;
+    settings.textEncoding = textEncoding;
     IoStream out(QIODevice::ReadWrite);
-    Id3v1TagIo::instance()->render(&out, tag, &settings);
+    Id3v1TagIo::renderTag(&out, tag, settings);
     return out.data();
 }
 } // namespace
@@ -238,11 +237,11 @@ private slots:
     void renderRefusesUnknownEncoding()
     {
         const std::unique_ptr<AudioTag> tag(makeTag(2, {makeItem(TitleTagItem::Type, "T")}));
-        TaggingSettings settings;
-        settings.id3v1.textEncoding = 3;
+        Id3v1Settings settings;
+        settings.textEncoding = 3;
         IoStream out(QIODevice::ReadWrite);
         try {
-            Id3v1TagIo::instance()->render(&out, tag.get(), &settings);
+            Id3v1TagIo::renderTag(&out, tag.get(), settings);
             QFAIL("rendered with an unknown encoding");
         } catch (const Exception &e) {
             QCOMPARE(e.code, quint32(Id3v1TagIo::InvalidTextEncoding));

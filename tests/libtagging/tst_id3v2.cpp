@@ -11,7 +11,6 @@
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
 #include "libtagging/model/plaintagitems.h"
-#include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/model/unknownid3v2datatagitem.h"
 #include "libtagging/model/userdefinedtexttagitem.h"
@@ -77,7 +76,7 @@ QByteArray tagBytes(int version, const QByteArray &frames, int flags = 0, int pa
            + QByteArray(padding, '\0');
 }
 
-std::unique_ptr<AudioTag> readTag(const QByteArray &bytes, const TaggingSettings *settings = nullptr,
+std::unique_ptr<AudioTag> readTag(const QByteArray &bytes, const Id3v2Settings &settings = Id3v2Settings(),
                                   const QString &name = QString())
 {
     IoStream stream(bytes, QIODevice::ReadOnly);
@@ -86,22 +85,22 @@ std::unique_ptr<AudioTag> readTag(const QByteArray &bytes, const TaggingSettings
     if (!info)
         return nullptr;
     stream.seek(info->values.value(TagInfo::DataOffsetKey).toLongLong());
-    return std::unique_ptr<AudioTag>(Id3v2TagIo::instance()->read(&stream, info, settings, nullptr));
+    return std::unique_ptr<AudioTag>(Id3v2TagIo::readTag(&stream, info, settings, nullptr));
 }
 
-QByteArray renderTag(const AudioTag *tag, const TaggingSettings &settings)
+QByteArray renderTag(const AudioTag *tag, const Id3v2Settings &settings)
 {
     IoStream out(QIODevice::ReadWrite);
-    Id3v2TagIo::instance()->render(&out, tag, &settings);
+    Id3v2TagIo::renderTag(&out, tag, settings);
     return out.data();
 }
 
-TaggingSettings taggingSettings(int version, int textEncoding = 6)
+Id3v2Settings taggingSettings(int version, int textEncoding = 6)
 {
-    TaggingSettings settings;
-    settings.id3v2.version = version;
-    settings.id3v2.textEncoding = textEncoding;
-    settings.id3v2.preferredPaddingSize = 0;
+    Id3v2Settings settings;
+    settings.version = version;
+    settings.textEncoding = textEncoding;
+    settings.preferredPaddingSize = 0;
     return settings;
 }
 
@@ -484,8 +483,8 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(int, writtenVersion);
         QFETCH(QStringList, items);
-        TaggingSettings settings = taggingSettings(writtenVersion);
-        const auto tag = readTag(bytes, &settings);
+        Id3v2Settings settings = taggingSettings(writtenVersion);
+        const auto tag = readTag(bytes, settings);
         QVERIFY(tag);
         QStringList described;
         for (const TagItem *item : tag->itemList())
@@ -573,14 +572,14 @@ private slots:
             return frame23("APIC", QByteArray("\0-->\0\3\0", 7) + path + '\0');
         };
         const QString audio = dir.filePath("sub/song.mp3");
-        const auto tag = readTag(tagBytes(3, link("..\\outside.png") + link(dir.filePath("outside.png").toUtf8())), nullptr,
+        const auto tag = readTag(tagBytes(3, link("..\\outside.png") + link(dir.filePath("outside.png").toUtf8())), Id3v2Settings(),
                                  audio);
         const QList<TagItem *> artwork = tag->items(ArtworkTagItem::Type);
         QCOMPARE(artwork.size(), 2);
         for (const TagItem *item : artwork)
             QVERIFY(static_cast<const ArtworkTagItem *>(item)->image().data.isEmpty());
         QFile::rename(dir.filePath("inside.png"), dir.filePath("sub/inside.png"));
-        const auto inside = readTag(tagBytes(3, link("inside.png")), nullptr, audio);
+        const auto inside = readTag(tagBytes(3, link("inside.png")), Id3v2Settings(), audio);
         QCOMPARE(static_cast<const ArtworkTagItem *>(inside->item(ArtworkTagItem::Type))->image().data, png);
     }
 
@@ -602,9 +601,9 @@ private slots:
         QFETCH(int, padding);
         // TIT2 header (10), encoding byte, 488 letters, terminator: 500 bytes.
         const std::unique_ptr<AudioTag> tag(makeTag(3, {makeItem(TitleTagItem::Type, QString(488, 'a'))}));
-        TaggingSettings settings = taggingSettings(3);
-        settings.id3v2.preferredPaddingSize = 2048;
-        settings.id3v2.availableSize = available;
+        Id3v2Settings settings = taggingSettings(3);
+        settings.preferredPaddingSize = 2048;
+        settings.availableSize = available;
         const QByteArray bytes = renderTag(tag.get(), settings);
         QCOMPARE(bytes.size(), 10 + 500 + padding);
         QCOMPARE(bytes.mid(6, 4), synchsafeBytes(500 + padding));
@@ -612,23 +611,22 @@ private slots:
     void renderEmptyTag()
     {
         const std::unique_ptr<AudioTag> tag(makeTag(3, {}));
-        TaggingSettings settings;
-        const QByteArray bytes = renderTag(tag.get(), settings);
+        const QByteArray bytes = renderTag(tag.get(), Id3v2Settings());
         QCOMPARE(bytes, QByteArray("ID3\3\0\0", 6) + synchsafeBytes(2048) + QByteArray(2048, '\0'));
     }
     void renderUnsynchronisation()
     {
         const std::unique_ptr<AudioTag> tag(makeTag(3, {makeItem(TitleTagItem::Type, QStringLiteral("\u00ff\u00e0"))}));
-        TaggingSettings settings = taggingSettings(3, 0);
-        settings.id3v2.useUnsync = true;
-        settings.id3v2.preferredPaddingSize = 4;
+        Id3v2Settings settings = taggingSettings(3, 0);
+        settings.useUnsync = true;
+        settings.preferredPaddingSize = 4;
         QByteArray bytes = renderTag(tag.get(), settings);
         QCOMPARE(bytes.at(5), char(0x80));
         QByteArray frames = frame23("TIT2", QByteArray("\0\xff\xe0\0", 4));
         QVERIFY(Id3v2TagIo::applyUnsynchronisation(frames));
         QCOMPARE(bytes.mid(10).toHex(), (frames + QByteArray(4, '\0')).toHex());
         QCOMPARE(readTag(bytes)->itemText(TitleTagItem::Type), QStringLiteral("\u00ff\u00e0"));
-        settings.id3v2.version = 4;
+        settings.version = 4;
         bytes = renderTag(tag.get(), settings);
         QCOMPARE(bytes.at(5), char(0));
         QCOMPARE(readTag(bytes)->itemText(TitleTagItem::Type), QStringLiteral("\u00ff\u00e0"));
@@ -649,8 +647,8 @@ private slots:
         QFETCH(quint32, code);
         const std::unique_ptr<AudioTag> tag(makeTag(3, {makeItem(TitleTagItem::Type, "T")}));
         IoStream out(QIODevice::ReadWrite);
-        const TaggingSettings settings = taggingSettings(version, textEncoding);
-        QCOMPARE(codeOf([&] { Id3v2TagIo::instance()->render(&out, tag.get(), &settings); }), code);
+        const Id3v2Settings settings = taggingSettings(version, textEncoding);
+        QCOMPARE(codeOf([&] { Id3v2TagIo::renderTag(&out, tag.get(), settings); }), code);
         QCOMPARE(out.size(), 0);
     }
     void renderFrameOrder()
@@ -709,8 +707,8 @@ private slots:
                 makeItem(TrackNumberTagItem::Type, 3), makeItem(TrackCountTagItem::Type, 12),
                 new UserDefinedTextTagItem("v", "Mine"),
                 new VolumeAdjustmentTagItem(-6.5, 0.9, 0.0, 0.0)}));
-        TaggingSettings settings = taggingSettings(version);
-        const auto back = readTag(renderTag(tag.get(), settings), &settings);
+        Id3v2Settings settings = taggingSettings(version);
+        const auto back = readTag(renderTag(tag.get(), settings), settings);
         QStringList expected = describe(tag.get());
         // The single artist also comes back from the "Artists" text.
         expected.insert(expected.indexOf("121:v"), "11:A");
