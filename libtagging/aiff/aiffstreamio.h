@@ -1,6 +1,9 @@
 #pragma once
 
+#include "libtagging/aiff/aiffsettings.h"
 #include "libtagging/model/iaudiostreamio.h"
+
+#include <QString>
 
 // AIFF files with their text chunks and ID3v2 chunk.
 // A stateless singleton, shared by every thread.
@@ -17,6 +20,10 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+
+    // Settings
+    static AiffSettings loadSettings(const QString &group);
+    static void saveSettings(const AiffSettings &settings, const QString &group);
 
 private:
     AiffStreamIo() = default;

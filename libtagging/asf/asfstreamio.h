@@ -1,6 +1,9 @@
 #pragma once
 
+#include "libtagging/asf/asfsettings.h"
 #include "libtagging/model/iaudiostreamio.h"
+
+#include <QString>
 
 // ASF files and their metadata objects.
 // A stateless singleton, shared by every thread.
@@ -17,6 +20,10 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+
+    // Settings
+    static AsfSettings loadSettings(const QString &group);
+    static void saveSettings(const AsfSettings &settings, const QString &group);
 
 private:
     AsfStreamIo() = default;

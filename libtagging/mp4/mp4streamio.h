@@ -1,6 +1,9 @@
 #pragma once
 
+#include "libtagging/mp4/mp4settings.h"
 #include "libtagging/model/iaudiostreamio.h"
+
+#include <QString>
 
 // MP4 files and their metadata atoms.
 // A stateless singleton, shared by every thread.
@@ -17,6 +20,10 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+
+    // Settings
+    static Mp4Settings loadSettings(const QString &group);
+    static void saveSettings(const Mp4Settings &settings, const QString &group);
 
 private:
     Mp4StreamIo() = default;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "libtagging/riff/riffsettings.h"
 #include "libtagging/model/iaudiostreamio.h"
+
+#include <QString>
 
 // RIFF/WAVE files with their INFO list and ID3v2 chunk.
 // A stateless singleton, shared by every thread.
@@ -17,6 +20,10 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+
+    // Settings
+    static RiffSettings loadSettings(const QString &group);
+    static void saveSettings(const RiffSettings &settings, const QString &group);
 
 private:
     RiffStreamIo() = default;

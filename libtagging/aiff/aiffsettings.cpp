@@ -1,0 +1,27 @@
+#include "libtagging/aiff/aiffstreamio.h"
+
+#include "libcore/settings/settingsstore.h"
+
+AiffSettings AiffStreamIo::loadSettings(const QString &group)
+{
+    const AiffSettings defaults;
+    const QString prefix = group + u'/';
+    AiffSettings s;
+    s.maximumPaddingSize = SettingsStore::value(prefix + QStringLiteral("maximumPaddingSize")).toInt();
+    s.id3Version = SettingsStore::value(prefix + QStringLiteral("id3Version")).toInt();
+    s.id3TextEncoding = SettingsStore::value(prefix + QStringLiteral("id3TextEncoding")).toInt();
+    // The ID3v2 writer cannot write a version or encoding it does not know.
+    if (s.id3Version < 2 || s.id3Version > 4)
+        s.id3Version = defaults.id3Version;
+    if (s.id3TextEncoding < 0 || s.id3TextEncoding > 6)
+        s.id3TextEncoding = defaults.id3TextEncoding;
+    return s;
+}
+
+void AiffStreamIo::saveSettings(const AiffSettings &settings, const QString &group)
+{
+    const QString prefix = group + u'/';
+    SettingsStore::setValue(prefix + QStringLiteral("maximumPaddingSize"), QString::number(settings.maximumPaddingSize));
+    SettingsStore::setValue(prefix + QStringLiteral("id3Version"), QString::number(settings.id3Version));
+    SettingsStore::setValue(prefix + QStringLiteral("id3TextEncoding"), QString::number(settings.id3TextEncoding));
+}

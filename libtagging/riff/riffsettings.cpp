@@ -1,0 +1,27 @@
+#include "libtagging/riff/riffstreamio.h"
+
+#include "libcore/settings/settingsstore.h"
+
+RiffSettings RiffStreamIo::loadSettings(const QString &group)
+{
+    const RiffSettings defaults;
+    const QString prefix = group + u'/';
+    RiffSettings s;
+    s.maximumPaddingSize = SettingsStore::value(prefix + QStringLiteral("maximumPaddingSize")).toInt();
+    s.id3Version = SettingsStore::value(prefix + QStringLiteral("id3Version")).toInt();
+    s.id3TextEncoding = SettingsStore::value(prefix + QStringLiteral("id3TextEncoding")).toInt();
+    // The ID3v2 writer cannot write a version or encoding it does not know.
+    if (s.id3Version < 2 || s.id3Version > 4)
+        s.id3Version = defaults.id3Version;
+    if (s.id3TextEncoding < 0 || s.id3TextEncoding > 6)
+        s.id3TextEncoding = defaults.id3TextEncoding;
+    return s;
+}
+
+void RiffStreamIo::saveSettings(const RiffSettings &settings, const QString &group)
+{
+    const QString prefix = group + u'/';
+    SettingsStore::setValue(prefix + QStringLiteral("maximumPaddingSize"), QString::number(settings.maximumPaddingSize));
+    SettingsStore::setValue(prefix + QStringLiteral("id3Version"), QString::number(settings.id3Version));
+    SettingsStore::setValue(prefix + QStringLiteral("id3TextEncoding"), QString::number(settings.id3TextEncoding));
+}
