@@ -1,0 +1,583 @@
+#include "libtagging/model/audiotag.h"
+
+#include "libcore/text/texttable.h"
+#include "libcore/util/threads.h"
+#include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/stringtagitem.h"
+
+#include <algorithm>
+
+namespace {
+
+bool isBracedIdentifierType(int type)
+{
+    using namespace TagItemType;
+    switch (type) {
+    case AlbumArtistMbid:
+    case AlbumMbid:
+    case ArtistMbid:
+    case OriginalAlbumMbid:
+    case OriginalArtistMbid:
+    case RecordingMbid:
+    case ReleaseGroupMbid:
+    case TrackMbid:
+    case WorkMbid:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+AudioTag::AudioTag(QObject *parent) : QObject(parent) {}
+
+void AudioTag::setTagInfo(TagInfo *info)
+{
+    if (info == m_info)
+        return;
+    if (m_info)
+        deleteObjectSafely(m_info);
+    m_info = info;
+    if (m_info)
+        setParentAcrossThreads(m_info, this);
+}
+
+int AudioTag::tagType() const
+{
+    return m_info ? m_info->tagType() : int(TagType::Unknown);
+}
+
+QString AudioTag::tagTypeName(int tagType)
+{
+    static const quint32 ids[] = {2316308070u, 25020027u,   861397450u,  3777721077u, 4133444507u, 60257789u,
+                                  643132406u,  575211953u,  4128099190u, 1610433498u, 2655632179u, 2068388943u};
+    constexpr int count = int(sizeof(ids) / sizeof(ids[0]));
+    return tagType >= 0 && tagType < count ? textForId(ids[tagType]) : QString();
+}
+
+// --- reading
+
+qsizetype AudioTag::indexOf(int type, int n) const
+{
+    if (n < 0)
+        return -1;
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        if (m_items.at(i)->type() == type && n-- == 0)
+            return i;
+    }
+    return -1;
+}
+
+int AudioTag::itemCount(int type) const
+{
+    int count = 0;
+    for (const TagItem *item : m_items) {
+        if (item->type() == type)
+            ++count;
+    }
+    return count;
+}
+
+bool AudioTag::contains(int type) const
+{
+    return indexOf(type, 0) >= 0;
+}
+
+TagItem *AudioTag::item(int type, int n) const
+{
+    const qsizetype i = indexOf(type, n);
+    return i >= 0 ? m_items.at(i) : nullptr;
+}
+
+QList<TagItem *> AudioTag::items(int type) const
+{
+    QList<TagItem *> result;
+    for (TagItem *item : m_items) {
+        if (item->type() == type)
+            result.append(item);
+    }
+    return result;
+}
+
+QString AudioTag::itemText(int type, int n, const QString &format) const
+{
+    const TagItem *found = item(type, n);
+    return found ? found->toString(format) : QString();
+}
+
+QStringList AudioTag::itemTexts(int type, const QString &format) const
+{
+    QStringList result;
+    for (const TagItem *item : m_items) {
+        if (item->type() == type)
+            result.append(item->toString(format));
+    }
+    return result;
+}
+
+QVariant AudioTag::itemValue(int type, int n) const
+{
+    const TagItem *found = item(type, n);
+    return found ? found->toVariant() : QVariant();
+}
+
+QVariantList AudioTag::itemValues(int type) const
+{
+    QVariantList result;
+    for (const TagItem *item : m_items) {
+        if (item->type() == type)
+            result.append(item->toVariant());
+    }
+    return result;
+}
+
+QMap<int, QList<TagItem *>> AudioTag::itemsByType() const
+{
+    QMap<int, QList<TagItem *>> result;
+    for (TagItem *item : m_items)
+        result[item->type()].append(item);
+    return result;
+}
+
+QList<ArtworkTagItem *> AudioTag::artworkOfPictureType(int pictureType) const
+{
+    QList<ArtworkTagItem *> result;
+    for (TagItem *item : m_items) {
+        if (item->type() != TagItemType::Artwork)
+            continue;
+        auto *artwork = static_cast<ArtworkTagItem *>(item);
+        if (artwork->pictureType == pictureType)
+            result.append(artwork);
+    }
+    return result;
+}
+
+QList<int> AudioTag::pictureTypes() const
+{
+    QList<int> result;
+    for (const TagItem *item : m_items) {
+        if (item->type() != TagItemType::Artwork)
+            continue;
+        const int pictureType = static_cast<const ArtworkTagItem *>(item)->pictureType;
+        if (!result.contains(pictureType))
+            result.append(pictureType);
+    }
+    return result;
+}
+
+QStringList AudioTag::numberPairTexts(int typeA, int typeB) const
+{
+    const QList<TagItem *> a = items(typeA);
+    const QList<TagItem *> b = items(typeB);
+    QStringList result;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (i < b.size())
+            result.append(QStringLiteral("%1/%2").arg(a.at(i)->toString(), b.at(i)->toString()));
+        else
+            result.append(a.at(i)->toString());
+    }
+    return result;
+}
+
+QList<TagItem *> AudioTag::additionalArtists() const
+{
+    QList<TagItem *> artists = items(TagItemType::Artist);
+    if (sortArtistItems(artists))
+        artists.removeFirst();
+    return artists;
+}
+
+QSet<int> AudioTag::differingItemTypes(const AudioTag *a, const AudioTag *b)
+{
+    const QMap<int, QList<TagItem *>> groupsA = a ? a->itemsByType() : QMap<int, QList<TagItem *>>();
+    const QMap<int, QList<TagItem *>> groupsB = b ? b->itemsByType() : QMap<int, QList<TagItem *>>();
+    QSet<int> result;
+    for (auto it = groupsA.cbegin(); it != groupsA.cend(); ++it) {
+        const auto other = groupsB.constFind(it.key());
+        if (other == groupsB.cend() || !TagItem::listsEqual(it.value(), other.value()))
+            result.insert(it.key());
+    }
+    for (auto it = groupsB.cbegin(); it != groupsB.cend(); ++it) {
+        if (!groupsA.contains(it.key()))
+            result.insert(it.key());
+    }
+    return result;
+}
+
+// --- editing
+
+void AudioTag::adopt(TagItem *item)
+{
+    // An item is in one place of one list only; taking it again moves it.
+    m_items.removeOne(item);
+    setParentAcrossThreads(item, this);
+}
+
+void AudioTag::destroyAt(qsizetype index)
+{
+    TagItem *item = m_items.takeAt(index);
+    deleteObjectSafely(item);
+}
+
+void AudioTag::addItem(TagItem *item)
+{
+    adopt(item);
+    m_items.append(item);
+}
+
+int AudioTag::insertItem(TagItem *item, int n)
+{
+    const int type = item->type();
+    adopt(item);
+    const qsizetype i = indexOf(type, n);
+    if (i < 0) {
+        const int count = itemCount(type);
+        m_items.append(item);
+        return count;
+    }
+    m_items.insert(i, item);
+    return n;
+}
+
+int AudioTag::replaceItem(TagItem *item, int n)
+{
+    const int type = item->type();
+    qsizetype i = indexOf(type, n);
+    if (i >= 0 && m_items.at(i) == item)
+        return n;
+    adopt(item);
+    i = indexOf(type, n);
+    if (i < 0) {
+        const int count = itemCount(type);
+        m_items.append(item);
+        return count;
+    }
+    TagItem *old = m_items.at(i);
+    m_items[i] = item;
+    deleteObjectSafely(old);
+    return n;
+}
+
+void AudioTag::setItems(int type, const QList<TagItem *> &items)
+{
+    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
+        TagItem *present = m_items.at(i);
+        if (present->type() != type)
+            continue;
+        m_items.removeAt(i);
+        if (!items.contains(present))
+            deleteObjectSafely(present);
+    }
+    for (TagItem *item : items)
+        addItem(item);
+}
+
+bool AudioTag::removeItem(int type, int n)
+{
+    const qsizetype i = indexOf(type, n);
+    if (i < 0)
+        return false;
+    destroyAt(i);
+    return true;
+}
+
+bool AudioTag::removeItem(TagItem *item)
+{
+    const qsizetype i = m_items.indexOf(item);
+    if (i < 0)
+        return false;
+    destroyAt(i);
+    return true;
+}
+
+void AudioTag::removeItems(int type)
+{
+    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
+        if (m_items.at(i)->type() == type)
+            destroyAt(i);
+    }
+}
+
+void AudioTag::clear()
+{
+    while (!m_items.isEmpty())
+        destroyAt(m_items.size() - 1);
+}
+
+void AudioTag::takeAllItems(AudioTag *other)
+{
+    if (!other || other == this)
+        return;
+    const QList<TagItem *> taken = other->m_items;
+    other->m_items.clear();
+    for (TagItem *item : taken)
+        addItem(item);
+}
+
+void AudioTag::addItemCopies(const AudioTag *other)
+{
+    if (!other)
+        return;
+    const QList<TagItem *> source = other->m_items; // other may be this tag
+    for (const TagItem *item : source)
+        m_items.append(item->clone(this));
+}
+
+void AudioTag::addItemCopies(const AudioTag *other, int type)
+{
+    if (!other)
+        return;
+    const QList<TagItem *> source = other->items(type);
+    for (const TagItem *item : source)
+        m_items.append(item->clone(this));
+}
+
+AudioTag *AudioTag::clone(QObject *parent) const
+{
+    auto *tag = new AudioTag(parent);
+    if (m_info)
+        tag->m_info = m_info->clone(tag);
+    tag->addItemCopies(this);
+    return tag;
+}
+
+// --- clean-up and ordering
+
+void AudioTag::normalizeItems()
+{
+    for (TagItem *item : std::as_const(m_items)) {
+        if (item->dataType() != TagItemDataType::String)
+            continue;
+        auto *text = dynamic_cast<StringTagItem *>(item);
+        if (!text)
+            continue;
+        QString value = text->value.trimmed();
+        if (isBracedIdentifierType(item->type())) {
+            if (value.startsWith(QLatin1Char('{')))
+                value.remove(0, 1);
+            if (value.endsWith(QLatin1Char('}')))
+                value.chop(1);
+        }
+        text->value = value;
+    }
+}
+
+void AudioTag::removeEmptyItems()
+{
+    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
+        if (m_items.at(i)->isEmpty())
+            destroyAt(i);
+    }
+}
+
+void AudioTag::removeDuplicates()
+{
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        for (qsizetype j = m_items.size() - 1; j > i; --j) {
+            if (m_items.at(i)->equals(m_items.at(j)))
+                destroyAt(j);
+        }
+    }
+}
+
+void AudioTag::removeSimilarItems()
+{
+    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
+        for (qsizetype j = m_items.size() - 1; j >= 0; --j) {
+            if (j != i && m_items.at(i)->isSimilar(m_items.at(j))) {
+                destroyAt(i);
+                break;
+            }
+        }
+    }
+}
+
+void AudioTag::reorderArtists()
+{
+    QList<TagItem *> artists = items(TagItemType::Artist);
+    if (sortArtistItems(artists))
+        setItems(TagItemType::Artist, artists);
+}
+
+bool AudioTag::sortArtistItems(QList<TagItem *> &list)
+{
+    if (list.size() < 2)
+        return false;
+    for (qsizetype k = 0; k < list.size(); ++k) {
+        const QString joint = list.at(k)->toString();
+        struct Found
+        {
+            qsizetype position;
+            qsizetype index;
+        };
+        QList<Found> found;
+        bool all = true;
+        for (qsizetype i = 0; i < list.size() && all; ++i) {
+            if (i == k)
+                continue;
+            const qsizetype p = joint.indexOf(list.at(i)->toString().trimmed());
+            if (p < 0)
+                all = false;
+            else
+                found.append({p, i});
+        }
+        if (!all)
+            continue;
+        std::stable_sort(found.begin(), found.end(),
+                         [](const Found &a, const Found &b) { return a.position < b.position; });
+        QList<TagItem *> sorted {list.at(k)};
+        for (const Found &f : std::as_const(found))
+            sorted.append(list.at(f.index));
+        list = sorted;
+        return true;
+    }
+    return false;
+}
+
+// --- merge
+
+AudioTag *AudioTag::merge(const QList<AudioTag *> &tags, QObject *parent)
+{
+    QObject owner;
+    auto *result = new AudioTag(&owner);
+    auto *info = new TagInfo(result);
+    info->values.insert(TagInfo::TagTypeKey, int(TagType::Combined));
+    result->m_info = info;
+
+    QList<AudioTag *> pending = tags;
+    pending.removeAll(nullptr);
+    // The source that wins where copies of a value are equal comes first.
+    QList<int> sourceOrder {TagType::VorbisComment, TagType::Id3v2, TagType::Ape, TagType::Lyrics3, TagType::Id3v1};
+    while (!pending.isEmpty()) {
+        AudioTag *tag = nullptr;
+        if (!sourceOrder.isEmpty()) {
+            const int tagType = sourceOrder.takeFirst();
+            const auto it = std::find_if(pending.begin(), pending.end(),
+                                         [tagType](const AudioTag *t) { return t->tagType() == tagType; });
+            if (it == pending.end())
+                continue;
+            tag = *it;
+            pending.erase(it);
+        } else {
+            tag = pending.takeFirst();
+        }
+        if (tag->m_items.isEmpty())
+            continue;
+        result->addItemCopies(tag);
+        if (tag->m_info && tag->m_info->values.contains(TagInfo::SizeKey)) {
+            const int size = tag->m_info->values.value(TagInfo::SizeKey).toInt();
+            const QVariant sum = info->values.value(TagInfo::SizeKey);
+            info->values.insert(TagInfo::SizeKey, sum.isValid() ? sum.toInt() + size : size);
+        }
+    }
+
+    result->removeDuplicates();
+    result->removeSimilarItems();
+    result->reorderArtists();
+    setParentAcrossThreads(result, parent);
+    return result;
+}
+
+// --- value setters
+
+bool AudioTag::setItemValues(int type, const QVariantList &values, bool skipUnconvertible)
+{
+    QObject owner;
+    QList<TagItem *> made;
+    bool all = true;
+    for (const QVariant &value : values) {
+        TagItem *item = TagItem::create(type, &owner);
+        if (item && item->fromVariant(value)) {
+            made.append(item);
+            continue;
+        }
+        all = false;
+        if (!skipUnconvertible)
+            return false; // the items made so far go with the owner
+        delete item;
+    }
+    setItems(type, made);
+    return all;
+}
+
+int AudioTag::setItemValue(int type, const QVariant &value, int n)
+{
+    TagItem *item = TagItem::create(type);
+    if (!item)
+        return -1;
+    if (!item->fromVariant(value)) {
+        delete item;
+        return -1;
+    }
+    return replaceItem(item, n);
+}
+
+int AudioTag::insertItemValue(int type, const QVariant &value, int n)
+{
+    TagItem *item = TagItem::create(type);
+    if (!item)
+        return -1;
+    if (!item->fromVariant(value)) {
+        delete item;
+        return -1;
+    }
+    return insertItem(item, n);
+}
+
+bool AudioTag::addItemValue(int type, const QVariant &value)
+{
+    TagItem *item = TagItem::create(type);
+    if (!item)
+        return false;
+    if (!item->fromVariant(value)) {
+        delete item;
+        return false;
+    }
+    addItem(item);
+    return true;
+}
+
+void AudioTag::addNumberPair(const QString &text, int numberType, int countType)
+{
+    qsizetype separator = text.indexOf(QLatin1Char('/'));
+    if (separator < 0)
+        separator = text.indexOf(QLatin1Char('\\'));
+    if (separator < 0) {
+        bool ok = false;
+        const int number = text.toInt(&ok, 10);
+        if (ok)
+            addItemValue(numberType, number);
+        return;
+    }
+    bool firstRead = false;
+    bool secondRead = false;
+    const int first = text.left(separator).trimmed().toInt(&firstRead, 10);
+    const int second = text.mid(separator + 1).trimmed().toInt(&secondRead, 10);
+    // A count of 0 says there is no count ("5/0" is track 5), not that this is track 0 of 5.
+    if (secondRead && second == 0)
+        secondRead = false;
+    if (firstRead && secondRead) {
+        addItemValue(numberType, qMin(first, second));
+        addItemValue(countType, qMax(first, second));
+    } else if (firstRead) {
+        addItemValue(numberType, first);
+    } else if (secondRead) {
+        addItemValue(numberType, second);
+    }
+}
+
+void AudioTag::convertItems(int toType, int fromType)
+{
+    if (!TagItem::registry().contains(toType))
+        return;
+    QList<TagItem *> made;
+    for (const TagItem *old : items(fromType)) {
+        TagItem *item = TagItem::create(toType);
+        // An unconvertible value leaves the new item at its type's default.
+        item->fromVariant(old->toVariant());
+        made.append(item);
+    }
+    if (!made.isEmpty())
+        setItems(toType, made);
+}

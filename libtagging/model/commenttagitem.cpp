@@ -1,0 +1,23 @@
+#include "libtagging/model/commenttagitem.h"
+
+CommentTagItem::CommentTagItem(QObject *parent) : StringTagItem(parent) {}
+
+CommentTagItem::CommentTagItem(const QString &value, const QString &description, QObject *parent)
+    : StringTagItem(value, parent), description(description)
+{
+}
+
+TagItem *CommentTagItem::clone(QObject *parent) const
+{
+    return new CommentTagItem(value, description, parent);
+}
+
+bool CommentTagItem::equals(const TagItem *other) const
+{
+    return StringTagItem::equals(other) && static_cast<const CommentTagItem *>(other)->description == description;
+}
+
+int CommentTagItem::type() const
+{
+    return Type;
+}
