@@ -111,7 +111,7 @@ void TaggingSettings::saveWrittenTagTypes(const TagTypeOptions &options, const Q
 
 QString TaggingSettings::coverArtTypeName(int value)
 {
-    // 0 is the shared text "none".
+    // 0 is the text "none", which other option lists share.
     static const quint32 ids[] = {402533892u, 1227918369u, 3345717218u};
     return nameFromTable(ids, value);
 }
