@@ -4,6 +4,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/text/asciitextcodec.h"
 #include "libcore/text/utf8textcodec.h"
+#include "libtagging/id3/id3v2tagio.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
 #include "libtagging/model/stringtagitem.h"
@@ -229,6 +230,8 @@ QList<AudioTag *> AiffStreamIo::readTags(IoStream *stream, const QList<int> &tag
     const bool wantId3 = tagTypes.isEmpty() || tagTypes.contains(TagType::Id3v2);
     if (!wantAiff && !wantId3)
         return {};
+    if (!settings)
+        settings = &TaggingSettings::defaults();
 
     QObject local;
     QList<AiffChunk *> chunks;
@@ -308,7 +311,9 @@ void AiffStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<
     if (!wantAiff && !wantId3)
         return;
 
-    const AiffSettings options = settings ? settings->aiff : AiffSettings();
+    if (!settings)
+        settings = &TaggingSettings::defaults();
+    const AiffSettings &options = settings->aiff;
 
     QObject local;
     QList<AiffChunk *> chunks;
@@ -375,6 +380,5 @@ void AiffStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, cons
 
 QList<int> AiffStreamIo::supportedItemTypes() const
 {
-    // Interim until the ID3v2 item types are there: those of the text chunks.
-    return {TagItemType::Artist, TagItemType::Comment, TagItemType::Copyright, TagItemType::Title};
+    return Id3v2TagIo::instance()->supportedItemTypes();
 }

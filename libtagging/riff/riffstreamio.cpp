@@ -3,6 +3,7 @@
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/asciitextcodec.h"
+#include "libtagging/id3/id3v2tagio.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
@@ -84,6 +85,8 @@ QList<AudioTag *> RiffStreamIo::readTags(IoStream *stream, const QList<int> &tag
     const bool wantId3 = tagTypes.isEmpty() || tagTypes.contains(TagType::Id3v2);
     if (!wantInfo && !wantId3)
         return {};
+    if (!settings)
+        settings = &TaggingSettings::defaults();
 
     QObject local;
     const bool littleEndian = checkHeader(stream);
@@ -152,7 +155,9 @@ void RiffStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<
     if (!wantInfo && !wantId3)
         return;
 
-    const RiffSettings options = settings ? settings->riff : RiffSettings();
+    if (!settings)
+        settings = &TaggingSettings::defaults();
+    const RiffSettings &options = settings->riff;
 
     QObject local;
     const bool littleEndian = checkHeader(stream);
@@ -214,12 +219,7 @@ void RiffStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, cons
 
 QList<int> RiffStreamIo::supportedItemTypes() const
 {
-    // Interim until the ID3v2 item types are there: the INFO list's own.
-    return {TagItemType::Album,     TagItemType::Artist,      TagItemType::ArtistWebsiteUrl,
-            TagItemType::Comment,   TagItemType::Composer,    TagItemType::Copyright,
-            TagItemType::EncodedBy, TagItemType::Encoder,     TagItemType::Engineer,
-            TagItemType::Genre,     TagItemType::Language,    TagItemType::Lyricist,
-            TagItemType::MediaType, TagItemType::Producer,    TagItemType::RecordLabel,
-            TagItemType::ReleaseDate, TagItemType::Title,     TagItemType::TrackCount,
-            TagItemType::TrackNumber, TagItemType::UnknownRiffData, TagItemType::UnknownRiffString};
+    QList<int> types = Id3v2TagIo::instance()->supportedItemTypes();
+    types << TagItemType::UnknownRiffData << TagItemType::UnknownRiffString;
+    return types;
 }

@@ -250,24 +250,24 @@ private slots:
         const QByteArray sound = ssnd(samples(99));
         QTest::newRow("new chunks behind the sound")
             << comm() + sound << QList<int>{}
-            << "FORM0+228{COMM12+26 SSND38+115~ COMT154+42 NAME196+13 ANNO210+18}";
+            << "FORM0+312{COMM12+26 SSND38+115~ COMT154+42 NAME196+13 ANNO210+18 ID3 228+83}";
         QTest::newRow("padding keeps the sound in place")
             << comm() + chunk("NAME", QByteArray(100, 'n')) + chunk("ANNO", "x") + sound << QList<int>{}
-            << "FORM0+346{COMM12+26 JUNK38+118 SSND156+115~ COMT272+42 NAME314+13 ANNO328+18}";
+            << "FORM0+430{COMM12+26 JUNK38+118 SSND156+115~ COMT272+42 NAME314+13 ANNO328+18 ID3 346+83}";
         QTest::newRow("too much to pad: the sound moves")
             << comm() + chunk("NAME", QByteArray(9000, 'n')) + sound << QList<int>{}
-            << "FORM0+228{COMM12+26 SSND38+115~ COMT154+42 NAME196+13 ANNO210+18}";
+            << "FORM0+312{COMM12+26 SSND38+115~ COMT154+42 NAME196+13 ANNO210+18 ID3 228+83}";
         QTest::newRow("padding with data kept, zero padding dropped")
             << comm() + chunk("JUNK", "data") + chunk("PAD ", QByteArray(6, '\0')) + chunk("VOID", {}) + sound << QList<int>{}
-            << "FORM0+262{COMM12+26 JUNK38+12 JUNK50+22 SSND72+115~ COMT188+42 NAME230+13 ANNO244+18}";
+            << "FORM0+346{COMM12+26 JUNK38+12 JUNK50+22 SSND72+115~ COMT188+42 NAME230+13 ANNO244+18 ID3 262+83}";
         // A title in a lower-case chunk is replaced like any other, so a deleted or changed
         // title does not come back.
         QTest::newRow("lower-case text chunk replaced")
             << comm() + sound + chunk("name", "old") << QList<int>{}
-            << "FORM0+228{COMM12+26 SSND38+115~ COMT154+42 NAME196+13 ANNO210+18}";
+            << "FORM0+312{COMM12+26 SSND38+115~ COMT154+42 NAME196+13 ANNO210+18 ID3 228+83}";
         QTest::newRow("id3 only leaves the text chunks")
             << comm() + chunk("NAME", "old") + comt({{0, 0, "c"}}) + sound << QList<int>{TagType::Id3v2}
-            << "FORM0+186{COMM12+26 NAME38+11 COMT50+20 SSND70+115~}";
+            << "FORM0+270{COMM12+26 NAME38+11 COMT50+20 SSND70+115~ ID3 186+83}";
         QTest::newRow("aiff only leaves other id3 chunks")
             << comm() + chunk("ID3 ", "not a tag") + sound << QList<int>{TagType::Aiff}
             << "FORM0+246{COMM12+26 ID3 38+17 SSND56+115~ COMT172+42 NAME214+13 ANNO228+18}";
@@ -402,6 +402,27 @@ private slots:
         QFETCH(quint32, code);
         IoStream stream(file, QIODevice::ReadOnly);
         QCOMPARE(exceptionCode([&] { AiffStreamIo::instance()->readAudioProperties(&stream, nullptr); }), code);
+    }
+
+    void id3Chunk()
+    {
+        QObject parent;
+        AudioTag tag;
+        tag.addItem(new TitleTagItem("id3 title"));
+        IoStream scratch(QIODevice::ReadWrite);
+        const QByteArray id3 = AiffStreamIo::makeId3Chunk(&scratch, &tag, AiffSettings(), &parent)->data;
+        const QByteArray file = form(comm() + ssnd("ab") + chunk("id3 ", id3) + chunk("ID3x", "none"));
+        QCOMPARE(readItems(file, {TagType::Id3v2}), QStringList{"104:id3 title"});
+
+        // Writing only the text chunks leaves the ID3v2 chunk; writing ID3v2 replaces it.
+        AudioTag replacement;
+        replacement.addItem(new TitleTagItem("new"));
+        const QByteArray textsOnly = written(file, &replacement, {TagType::Aiff});
+        QCOMPARE(readItems(textsOnly, {}), (QStringList{"104:new", "104:id3 title"}));
+        const QByteArray both = written(textsOnly, &replacement);
+        QCOMPARE(readItems(both, {}), (QStringList{"104:new", "104:new"}));
+        QVERIFY(describeForm(both).contains("ID3x"));
+        QCOMPARE(qFromBigEndian<quint32>(both.constData() + 4), quint32(both.size() - 8));
     }
 
     void tagErrors()

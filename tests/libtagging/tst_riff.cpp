@@ -200,7 +200,7 @@ private slots:
         const QByteArray out = written(file, title);
         delete title;
         QCOMPARE(out.mid(4, 4), be32(quint32(out.size() - 8)));
-        QCOMPARE(parsed(out), QStringLiteral("RIFX0+72{fmt 12+24 data36+13~ LIST50+22{INAM62+10}}"));
+        QCOMPARE(parsed(out), QStringLiteral("RIFX0+104{fmt 12+24 data36+13~ LIST50+22{INAM62+10} id3 72+31}"));
         IoStream stream(out, QIODevice::ReadOnly);
         const AudioProperties p = RiffStreamIo::instance()->readAudioProperties(&stream, nullptr);
         QCOMPARE(p.channels, 2);
@@ -423,32 +423,32 @@ private slots:
         const QByteArray info200 = list("INFO", chunk("ICMT", QByteArray(180, 'c')));
         QTest::newRow("padding keeps audio in place")
             << riff(fmt + info200 + data) << QList<int>{}
-            << "RIFF0+368{fmt 12+24 JUNK36+200~ data236+109~ LIST346+22{INAM358+10}}";
+            << "RIFF0+400{fmt 12+24 JUNK36+200~ data236+109~ LIST346+22{INAM358+10} id3 368+31}";
         const QByteArray info10000 = list("INFO", chunk("ICMT", QByteArray(9980, 'c')));
         QTest::newRow("too much to pad: audio moves")
             << riff(fmt + info10000 + data) << QList<int>{}
-            << "RIFF0+168{fmt 12+24 data36+109~ LIST146+22{INAM158+10}}";
+            << "RIFF0+200{fmt 12+24 data36+109~ LIST146+22{INAM158+10} id3 168+31}";
         QTest::newRow("list behind the audio")
             << riff(fmt + data + info200) << QList<int>{}
-            << "RIFF0+168{fmt 12+24 data36+109~ LIST146+22{INAM158+10}}";
+            << "RIFF0+200{fmt 12+24 data36+109~ LIST146+22{INAM158+10} id3 168+31}";
         QTest::newRow("padding chunks merged")
             << riff(fmt + chunk("JUNK", QByteArray(10, 'j')) + chunk("PAD ", "p") + data) << QList<int>{}
-            << "RIFF0+196{fmt 12+24 JUNK36+28~ data64+109~ LIST174+22{INAM186+10}}";
+            << "RIFF0+228{fmt 12+24 JUNK36+28~ data64+109~ LIST174+22{INAM186+10} id3 196+31}";
         QTest::newRow("id3 only keeps the list but drops padding")
             << riff(fmt + info200 + chunk("JUNK", QByteArray(10, 'j')) + data) << QList<int>{TagType::Id3v2}
-            << "RIFF0+364{fmt 12+24 LIST36+200{ICMT48+188} JUNK236+18~ data254+109~}";
+            << "RIFF0+396{fmt 12+24 LIST36+200{ICMT48+188} JUNK236+18~ data254+109~ id3 364+31}";
         QTest::newRow("no audio data")
             << riff(fmt + info200) << QList<int>{}
-            << "RIFF0+58{fmt 12+24 LIST36+22{INAM48+10}}";
+            << "RIFF0+90{fmt 12+24 LIST36+22{INAM48+10} id3 58+31}";
         QTest::newRow("chunks after the riff chunk kept, trailing bytes dropped")
             << riff(fmt + data) + chunk("abcd", "xy") + "123" << QList<int>{}
-            << "RIFF0+168{fmt 12+24 data36+109~ LIST146+22{INAM158+10}} abcd168+10";
+            << "RIFF0+200{fmt 12+24 data36+109~ LIST146+22{INAM158+10} id3 168+31} abcd200+10";
         // The last sub-chunk of the list has no pad byte: the audio data behind the list
         // must come through whole.
         QTest::newRow("unpadded sub-chunk")
             << riff(fmt + chunk("LIST", "INFO" + chunk("INAM", "abc", false), false) + chunk("ICMT", "x") + data)
             << QList<int>{}
-            << "RIFF0+202{fmt 12+24 ICMT36+9 JUNK46+24~ data70+109~ LIST180+22{INAM192+10}}";
+            << "RIFF0+234{fmt 12+24 ICMT36+9 JUNK46+24~ data70+109~ LIST180+22{INAM192+10} id3 202+31}";
     }
 
     void writeLayouts()
@@ -500,12 +500,12 @@ private slots:
         {
             IoStream stream(path, QIODevice::ReadWrite);
             stream.setBlockSize(97);
-            RiffStreamIo::instance()->writeTags(&stream, &tag, {}, nullptr);
+            RiffStreamIo::instance()->writeTags(&stream, &tag, {TagType::RiffInfo}, nullptr);
         }
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), written(before, &tag));
-        QCOMPARE(written(before, &tag), riff(fmtPcm() + chunk("data", samples) + list("INFO", chunk("INAM", QByteArray("x\0", 2)))));
+        QCOMPARE(f.readAll(), written(before, &tag, {TagType::RiffInfo}));
+        QCOMPARE(written(before, &tag, {TagType::RiffInfo}), riff(fmtPcm() + chunk("data", samples) + list("INFO", chunk("INAM", QByteArray("x\0", 2)))));
     }
 
     // Audio properties
@@ -562,6 +562,48 @@ private slots:
         QFETCH(quint32, code);
         IoStream stream(file, QIODevice::ReadOnly);
         QCOMPARE(exceptionCode([&] { RiffStreamIo::instance()->readAudioProperties(&stream, nullptr); }), code);
+    }
+    void id3Chunks()
+    {
+        QObject parent;
+        AudioTag tag;
+        tag.addItem(new TitleTagItem("id3 title"));
+        IoStream scratch(QIODevice::ReadWrite);
+        const QByteArray id3 = RiffStreamIo::createId3Chunk(&scratch, &tag, RiffSettings(), &parent)->data;
+        QVERIFY(id3.startsWith("ID3\x03"));
+
+        // Any chunk whose id starts with "id3" holds a tag when its data starts with one.
+        const QByteArray file = riff(fmtPcm() + chunk("ID32", id3) + chunk("id3x", "no tag") + chunk("data", "ab"));
+        IoStream stream(file, QIODevice::ReadOnly);
+        const QList<AudioTag *> tags = RiffStreamIo::instance()->readTags(&stream, {TagType::Id3v2}, nullptr, &parent);
+        QCOMPARE(tags.size(), 1);
+        QCOMPARE(tags.first()->itemText(TagItemType::Title), QStringLiteral("id3 title"));
+        QCOMPARE(tags.first()->tagInfo()->offset(), qint64(44));
+        QCOMPARE(tags.first()->tagInfo()->isPrepended(), true);
+
+        AudioTag replacement;
+        replacement.addItem(new TitleTagItem("new"));
+        const QByteArray out = written(file, &replacement, {TagType::Id3v2});
+        const int id3Size = RiffStreamIo::createId3Chunk(&scratch, &replacement, RiffSettings(), &parent)->data.size();
+        QCOMPARE(parsed(out), QStringLiteral("RIFF0+%1{fmt 12+24 id3x36+14 JUNK50+%2~ data%3+10~ id3 %4+%5}")
+                                  .arg(out.size())
+                                  .arg(8 + id3.size() + (id3.size() & 1))
+                                  .arg(58 + id3.size() + (id3.size() & 1))
+                                  .arg(68 + id3.size() + (id3.size() & 1))
+                                  .arg(8 + id3Size));
+        IoStream again(out, QIODevice::ReadOnly);
+        const QList<AudioTag *> reread = RiffStreamIo::instance()->readTags(&again, {}, nullptr, &parent);
+        QCOMPARE(reread.size(), 1);
+        QCOMPARE(reread.first()->itemText(TagItemType::Title), QStringLiteral("new"));
+    }
+
+    void settings()
+    {
+        TaggingSettings s;
+        s.riff.maximumPaddingSize = 0;
+        // Without room for padding the audio data moves forward.
+        const QByteArray file = riff(fmtPcm() + list("INFO", chunk("INAM", "t")) + chunk("data", "ab"));
+        QCOMPARE(written(file, nullptr, {}, &s), riff(fmtPcm() + chunk("data", "ab")));
     }
 };
 
