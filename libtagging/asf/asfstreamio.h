@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class AsfObject;
+
 // ASF files and their metadata objects.
 // A stateless singleton, shared by every thread.
 class AsfStreamIo : public IAudioStreamIo
@@ -20,6 +22,13 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+
+    // The objects of the length bytes from the stream's position; maxCount -1 reads all.
+    // Top-level objects become children of parent, nested ones of their container.
+    static QList<AsfObject *> parseObjects(IoStream *stream, qint64 length, int maxCount,
+                                           QObject *parent);
+    // Throws unless the first object is a Header Object.
+    static void checkHeader(IoStream *stream, const QList<AsfObject *> &objects);
 
     // Settings
     static AsfSettings loadSettings(const QString &group);
