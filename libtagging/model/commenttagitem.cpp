@@ -2,14 +2,14 @@
 
 CommentTagItem::CommentTagItem(QObject *parent) : StringTagItem(parent) {}
 
-CommentTagItem::CommentTagItem(const QString &value, const QString &description, QObject *parent)
-    : StringTagItem(value, parent), description(description)
+CommentTagItem::CommentTagItem(const QString &value, const QString &description, const LanguageInfo &language, QObject *parent)
+    : StringTagItem(value, parent), description(description), language(language)
 {
 }
 
 TagItem *CommentTagItem::clone(QObject *parent) const
 {
-    return new CommentTagItem(value, description, parent);
+    return new CommentTagItem(value, description, language, parent);
 }
 
 bool CommentTagItem::equals(const TagItem *other) const
