@@ -1,6 +1,96 @@
 #include "libtagging/plain/mpegcodecio.h"
 
-#include "libtagging/model/unsupportedformat.h"
+#include "libcore/io/iostream.h"
+#include "libcore/log/exception.h"
+#include "libtagging/plain/codecheaderrules.h"
+
+namespace {
+
+constexpr qint64 searchLimit = 0x4000;
+constexpr qint64 searchChunk = 1024;
+
+enum Version { Mpeg25 = 0, ReservedVersionBits = 1, Mpeg2 = 2, Mpeg1 = 3 };
+
+// kbit/s by bitrate index 0 to 14.
+constexpr int bitrates[5][15] = {
+    {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448}, // MPEG-1 layer 1
+    {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},    // MPEG-1 layer 2
+    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},     // MPEG-1 layer 3
+    {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},    // MPEG-2 layer 1
+    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},         // MPEG-2 layers 2, 3
+};
+
+constexpr int sampleRates[3][3] = {
+    {11025, 12000, 8000},  // MPEG-2.5
+    {22050, 24000, 16000}, // MPEG-2
+    {44100, 48000, 32000}, // MPEG-1
+};
+
+struct FrameHeader
+{
+    explicit FrameHeader(quint32 bits)
+        : version(int(bits >> 19) & 3)
+        , layer(4 - (int(bits >> 17) & 3))
+        , bitrateIndex(int(bits >> 12) & 15)
+        , sampleRateIndex(int(bits >> 10) & 3)
+        , padding(int(bits >> 9) & 1)
+        , mono(((bits >> 6) & 3) == 3)
+        , sync((bits >> 21) == 0x7FF)
+    {
+    }
+
+    // The fields a frame walk compares with the first frame.
+    bool sameStream(const FrameHeader &first) const
+    {
+        return sync && version == first.version && layer == first.layer && sampleRateIndex == first.sampleRateIndex;
+    }
+
+    int bitrateRow() const
+    {
+        if (version == Mpeg1)
+            return layer - 1;
+        return layer == 1 ? 3 : 4;
+    }
+    int bitrate() const { return bitrates[bitrateRow()][bitrateIndex] * 1000; }
+    int sampleRate() const { return sampleRates[version == Mpeg1 ? 2 : (version == Mpeg2 ? 1 : 0)][sampleRateIndex]; }
+    int samplesPerFrame() const
+    {
+        if (layer == 1)
+            return 384;
+        if (layer == 2 || version == Mpeg1)
+            return 1152;
+        return 576;
+    }
+    int slotSize() const { return layer == 1 ? 4 : 1; }
+    int xingOffset() const
+    {
+        if (version == Mpeg1)
+            return mono ? 21 : 36;
+        return mono ? 13 : 21;
+    }
+
+    int version;
+    int layer; // 1 to 3; 4 for the reserved bits
+    int bitrateIndex;
+    int sampleRateIndex;
+    int padding;
+    bool mono;
+    bool sync;
+};
+
+bool plausibleHeader(const uchar *b)
+{
+    return b[0] == 0xFF && b[1] >= 0xE0 && ((b[1] >> 3) & 3) != ReservedVersionBits && ((b[1] >> 1) & 3) != 0
+           && b[2] < 0xF0 && ((b[2] >> 2) & 3) != 3;
+}
+
+// At most count bytes from the position, fewer when the region ends before.
+QByteArray readUpTo(IoStream *stream, qint64 count, qint64 end)
+{
+    return stream->readBytes(qBound<qint64>(0, end - stream->pos(), count));
+}
+
+} // namespace
 
 MpegCodecIo *MpegCodecIo::instance()
 {
@@ -8,7 +98,138 @@ MpegCodecIo *MpegCodecIo::instance()
     return io;
 }
 
-AudioProperties MpegCodecIo::readAudioProperties(IoStream *stream, qint64)
+void MpegCodecIo::findFrameSync(IoStream *stream, qint64 maximum)
 {
-    throwUnsupportedFormat(stream);
+    const qint64 limit = qMin(stream->size(), stream->pos() + qMax<qint64>(0, maximum));
+    for (;;) {
+        const qint64 pos = stream->pos();
+        if (pos + 2 >= limit)
+            throw Exception(NoFrameSync, {stream->displayName()});
+        const QByteArray chunk = stream->readBytes(qMin(searchChunk, limit - pos));
+        const auto *bytes = reinterpret_cast<const uchar *>(chunk.constData());
+        for (qsizetype i = 0; i + 2 < chunk.size(); ++i) {
+            if (plausibleHeader(bytes + i)) {
+                stream->seek(pos + i);
+                return;
+            }
+        }
+        // The last two bytes are examined again with the next chunk.
+        stream->seek(pos + chunk.size() - 2);
+    }
+}
+
+AudioProperties MpegCodecIo::readAudioProperties(IoStream *stream, qint64 audioSize)
+{
+    AudioProperties properties =
+        CodecHeaderRules::start(stream, audioSize, AudioCodec::Mpeg, QString(), QString());
+    properties.compression = CompressionType::Lossy;
+    const qint64 audioStart = stream->pos();
+    // Nothing behind the audio (end tags) is ever searched or walked.
+    const qint64 audioEnd = qMin(stream->size(), audioStart + qMax<qint64>(0, audioSize));
+
+    findFrameSync(stream, qMin(searchLimit, audioEnd - audioStart));
+    const qint64 frameStart = stream->pos();
+    const FrameHeader first(stream->readUInt32(true));
+
+    switch (first.version) {
+    case Mpeg1:
+        properties.codecFullName = QStringLiteral("MPEG-1");
+        break;
+    case Mpeg2:
+        properties.codecFullName = QStringLiteral("MPEG-2");
+        break;
+    case Mpeg25:
+        properties.codecFullName = QStringLiteral("MPEG-2.5");
+        break;
+    default:
+        throw Exception(ReservedVersion, {stream->displayName(), 1});
+    }
+    if (first.layer > 3)
+        throw Exception(ReservedLayer, {stream->displayName(), 0});
+    properties.codecFullName += QStringLiteral(" Layer %1").arg(first.layer);
+    properties.codecName =
+        first.version == Mpeg25 ? properties.codecFullName : QStringLiteral("MP%1").arg(first.layer);
+    if (first.sampleRateIndex == 3)
+        throw Exception(ReservedSampleRate, {stream->displayName(), 3});
+    properties.sampleRate = first.sampleRate();
+    properties.channels = first.mono ? 1 : 2;
+    properties.bitrateType = BitrateType::Constant;
+
+    const int samplesPerFrame = first.samplesPerFrame();
+    quint32 frames = 0;
+
+    // Xing or Info header in the first frame.
+    stream->seek(qMin(audioEnd, frameStart + first.xingOffset()));
+    {
+        IoStream vbr(readUpTo(stream, 16, audioEnd), QIODevice::ReadOnly);
+        const QByteArray magic = vbr.size() >= 8 ? vbr.readBytes(4) : QByteArray();
+        if (magic == "Xing" || magic == "Info") {
+            const quint32 flags = vbr.readUInt32(true);
+            if ((flags & 1) && vbr.pos() + 4 <= vbr.size())
+                frames = vbr.readUInt32(true);
+            if ((flags & 2) && vbr.pos() + 4 <= vbr.size()) {
+                const qint64 bytes = vbr.readUInt32(true);
+                if (bytes < properties.audioSize)
+                    properties.audioSize = bytes;
+            }
+            if (magic == "Xing")
+                properties.bitrateType = BitrateType::Variable;
+        }
+    }
+
+    // VBRI header, always at the same place.
+    if (frames == 0) {
+        stream->seek(qMin(audioEnd, frameStart + 36));
+        IoStream vbr(readUpTo(stream, 18, audioEnd), QIODevice::ReadOnly);
+        if (vbr.size() == 18 && vbr.readBytes(4) == "VBRI") {
+            vbr.seek(10);
+            const qint64 bytes = vbr.readUInt32(true);
+            if (bytes < properties.audioSize)
+                properties.audioSize = bytes;
+            frames = vbr.readUInt32(true);
+            properties.bitrateType = BitrateType::Variable;
+        }
+    }
+
+    if (frames == 0) {
+        // Frame walk: ten seconds of one bitrate make a constant-bitrate stream.
+        properties.bitrateType = BitrateType::Constant;
+        const quint32 framesToConfirm = quint32(properties.sampleRate) * 10 / samplesPerFrame;
+        int previousBitrate = 0;
+        stream->seek(frameStart);
+        while (stream->pos() + 4 <= audioEnd) {
+            const qint64 headerPos = stream->pos();
+            const FrameHeader header(stream->readUInt32(true));
+            if (!header.sameStream(first) || header.bitrateIndex == 0 || header.bitrateIndex == 15) {
+                // Junk or a broken frame: resynchronise inside the audio, or end the walk
+                // with the frames counted so far.
+                stream->seek(headerPos + 1);
+                try {
+                    findFrameSync(stream, qMin(searchLimit, audioEnd - stream->pos()));
+                } catch (const Exception &) {
+                    break;
+                }
+                continue;
+            }
+            const int bitrate = header.bitrate();
+            ++frames;
+            if (previousBitrate != 0 && bitrate != previousBitrate) {
+                properties.bitrateType = BitrateType::Variable;
+            } else if (frames >= framesToConfirm && properties.bitrateType == BitrateType::Constant) {
+                properties.bitrate = bitrate;
+                properties.duration =
+                    CodecHeaderRules::clampToInt(double(properties.audioSize) * 8.0 / (double(bitrate) / 1000.0));
+                return properties;
+            }
+            const qint64 frameSlots = qint64(samplesPerFrame) * bitrate / (qint64(header.slotSize()) * properties.sampleRate * 8);
+            const qint64 next = headerPos + (frameSlots + header.padding) * header.slotSize();
+            if (next > audioEnd)
+                break;
+            stream->seek(next);
+            previousBitrate = bitrate;
+        }
+    }
+
+    CodecHeaderRules::setDurationAndBitrate(properties, quint64(frames) * quint64(samplesPerFrame));
+    return properties;
 }

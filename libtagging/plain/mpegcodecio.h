@@ -2,14 +2,27 @@
 
 #include "libtagging/model/icodecio.h"
 
-// Reads the audio properties of MPEG audio frames.
-// A stateless singleton, shared by every thread.
+class IoStream;
+
+// MPEG audio (layers 1 to 3 of MPEG-1, MPEG-2 and MPEG-2.5): the first frame header, a
+// Xing, Info or VBRI header behind it, else a walk over the frames.
 class MpegCodecIo : public ICodecIo
 {
 public:
+    enum Code : quint32 {
+        NoFrameSync = 0x3AF077D2,
+        ReservedVersion = 0xD0E71E6A,
+        ReservedLayer = 0x726BD875,
+        ReservedSampleRate = 0x00A07248,
+    };
+
     static MpegCodecIo *instance();
 
     AudioProperties readAudioProperties(IoStream *stream, qint64 audioSize) override;
+
+    // Leaves the stream at the first plausible frame header within maximum bytes of the
+    // position (and the stream); throws NoFrameSync when there is none.
+    static void findFrameSync(IoStream *stream, qint64 maximum);
 
 private:
     MpegCodecIo() = default;

@@ -2,11 +2,17 @@
 
 #include "libtagging/model/icodecio.h"
 
-// Reads the audio properties of OptimFROG headers.
-// A stateless singleton, shared by every thread.
+class IoStream;
+
+// OptimFROG: one fixed header; a file named ".ofs" is the lossy DualStream mode.
 class OptimFrogCodecIo : public ICodecIo
 {
 public:
+    enum Code : quint32 {
+        NotOptimFrog = 0x4FC0F8AC,
+        HeaderTooSmall = 0xC95EC11B,
+    };
+
     static OptimFrogCodecIo *instance();
 
     AudioProperties readAudioProperties(IoStream *stream, qint64 audioSize) override;

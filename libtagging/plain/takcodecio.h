@@ -2,11 +2,19 @@
 
 #include "libtagging/model/icodecio.h"
 
-// Reads the audio properties of TAK headers.
-// A stateless singleton, shared by every thread.
+class IoStream;
+
+// TAK: the metadata objects behind the magic, for the stream and encoder information.
 class TakCodecIo : public ICodecIo
 {
 public:
+    enum Code : quint32 {
+        NotTak = 0x691E8BF8,
+        StreamInfoTooSmall = 0xCBEAE4AD,
+        EncoderInfoTooSmall = 0x271DDB7C,
+        NoStreamInfo = 0x757F0ACA,
+    };
+
     static TakCodecIo *instance();
 
     AudioProperties readAudioProperties(IoStream *stream, qint64 audioSize) override;

@@ -2,11 +2,16 @@
 
 #include "libtagging/model/icodecio.h"
 
-// Reads the audio properties of TrueAudio headers.
-// A stateless singleton, shared by every thread.
+class IoStream;
+
+// TrueAudio: one fixed header.
 class TrueAudioCodecIo : public ICodecIo
 {
 public:
+    enum Code : quint32 {
+        NotTrueAudio = 0xD577D3BE,
+    };
+
     static TrueAudioCodecIo *instance();
 
     AudioProperties readAudioProperties(IoStream *stream, qint64 audioSize) override;
