@@ -2,7 +2,9 @@
 
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
-#include "libtagging/model/unsupportedformat.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/taggingsettings.h"
+#include "libtagging/model/taginfo.h"
 #include "libtagging/mp4/mp4box.h"
 
 #include <QtEndian>
@@ -402,23 +404,69 @@ void Mp4StreamIo::rewriteFile(IoStream *stream, const Mp4Settings &padding,
     writeLayout(stream, root, start);
 }
 
-// Until the tag model arrives.
-QList<AudioTag *> Mp4StreamIo::readTags(IoStream *stream, const QList<int> &, const TaggingSettings *, QObject *)
+// Tags
+
+QList<AudioTag *> Mp4StreamIo::readTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *settings,
+                                        QObject *parent)
 {
-    throwUnsupportedFormat(stream);
+    Q_UNUSED(settings);
+    if (!tagTypes.isEmpty() && !tagTypes.contains(TagType::Mp4))
+        return {};
+    QObject local;
+    const Mp4Box *root = parseFile(stream, &local);
+    auto *tag = new AudioTag(&local);
+    const QList<Mp4Box *> lists = findBoxes(root, QStringLiteral("moov.udta.meta.ilst"));
+    for (const Mp4Box *list : lists) {
+        for (const Mp4Box *itemBox : list->children)
+            readItemBox(stream, itemBox, tag);
+    }
+    if (tag->itemList().isEmpty())
+        return {};
+
+    auto *info = new TagInfo();
+    QByteArray raw;
+    qint64 offset = -1;
+    qint64 size = 0;
+    for (const Mp4Box *list : lists) {
+        raw += list->data;
+        offset = offset < 0 ? list->offset : qMin(offset, list->offset);
+        size += list->size;
+    }
+    info->values.insert(TagInfo::TagTypeKey, int(TagType::Mp4));
+    info->values.insert(TagInfo::RawDataKey, raw);
+    info->values.insert(TagInfo::OffsetKey, offset);
+    info->values.insert(TagInfo::SizeKey, int(qMin<qint64>(size, std::numeric_limits<int>::max())));
+    const QList<Mp4Box *> media = findBoxes(root, QStringLiteral("mdat"));
+    if (!media.isEmpty())
+        info->values.insert(TagInfo::PrependedKey, offset < media.first()->offset);
+    tag->setTagInfo(info);
+    tag->setParent(parent);
+    return {tag};
 }
 
-void Mp4StreamIo::writeTags(IoStream *stream, const AudioTag *, const QList<int> &, const TaggingSettings *)
+void Mp4StreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<int> &tagTypes,
+                            const TaggingSettings *settings)
 {
-    throwUnsupportedFormat(stream);
+    if (!tagTypes.isEmpty() && !tagTypes.contains(TagType::Mp4))
+        return;
+    std::function<void(Mp4Box *)> fill;
+    if (tag) {
+        fill = [&](Mp4Box *itemList) {
+            const QMap<int, QList<TagItem *>> byType = tag->itemsByType();
+            for (auto it = byType.cbegin(); it != byType.cend(); ++it) {
+                try {
+                    writeItemBoxes(itemList, tag, settings, it.key(), it.value());
+                } catch (const Exception &) {
+                    // That item type is left out; the others are written.
+                }
+            }
+        };
+    }
+    // Without settings the record's own defaults apply.
+    rewriteFile(stream, settings ? settings->mp4 : Mp4Settings(), fill);
 }
 
-void Mp4StreamIo::removeTags(IoStream *stream, const QList<int> &, const TaggingSettings *)
+void Mp4StreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *settings)
 {
-    throwUnsupportedFormat(stream);
-}
-
-QList<int> Mp4StreamIo::supportedItemTypes() const
-{
-    return {};
+    writeTags(stream, nullptr, tagTypes, settings);
 }

@@ -2,11 +2,24 @@
 
 #include "libtagging/model/iaudiostreamio.h"
 
-// Ogg streams: the codec inside is chosen by the magic of its first header packet.
-// A stateless singleton, shared by every thread.
+#include <QByteArray>
+#include <QList>
+
+class IOggAudioStreamIo;
+class OggPage;
+
+// Ogg streams: the codec inside is chosen by the magic of its first header packet. Only
+// the first logical stream of a known codec is read and written; pages of other logical
+// streams keep their bytes. A stateless singleton, shared by every thread.
 class OggStreamIo : public IAudioStreamIo
 {
 public:
+    enum Code : quint32 {
+        NoKnownCodec = 0x066B80BE,
+        SequenceMismatch = 0xF0BCA94B,
+        UnreadableTail = 810082409u,
+    };
+
     static OggStreamIo *instance();
 
     QList<AudioTag *> readTags(IoStream *stream, const QList<int> &tagTypes,
@@ -17,6 +30,24 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+
+    // The steps of reading and writing, open for the tests.
+    static IOggAudioStreamIo *detectCodec(IoStream *stream, quint32 *serial);
+    // The pages from the position through the last header page of the serial, pages of
+    // other serials included (their bodies are not loaded); the stream is left after them.
+    static QList<OggPage *> collectPages(IoStream *stream, IOggAudioStreamIo *codec, quint32 serial,
+                                         QObject *parent);
+    static QList<OggPage *> pagesOfSerial(const QList<OggPage *> &pages, quint32 serial);
+    static QList<QByteArray> packetsFromPages(const QList<OggPage *> &pages);
+    // Each packet gets pages of its own when the old header had as many pages, or always
+    // with freshPagePerPacket; otherwise the pages are filled with 255 lacing values each.
+    static QList<OggPage *> pagesFromPackets(const QList<QByteArray> &packets, quint32 serial, int firstSequence,
+                                             int previousPageCount, QObject *parent,
+                                             bool freshPagePerPacket = false);
+    static QList<OggPage *> mergePages(quint32 serial, const QList<OggPage *> &oldPages,
+                                       const QList<OggPage *> &newPages, QObject *parent);
+    // The granule position of the last intact page of the serial after from; 0 when none.
+    static qint64 lastGranulePosition(IoStream *stream, quint32 serial, qint64 from);
 
 private:
     OggStreamIo() = default;

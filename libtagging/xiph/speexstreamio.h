@@ -2,8 +2,12 @@
 
 #include "libtagging/model/iaudiostreamio.h"
 #include "libtagging/model/ioggaudiostreamio.h"
+#include "libtagging/xiph/speexsettings.h"
 
-// Raw Speex streams, and Speex inside Ogg.
+#include <QString>
+
+// Raw Speex streams (the 80-byte Speex header, the comment, then the audio), and Speex
+// inside Ogg.
 // A stateless singleton, shared by every thread.
 class SpeexStreamIo : public IAudioStreamIo, public IOggAudioStreamIo
 {
@@ -30,6 +34,15 @@ public:
                                         qint64 audioSize) override;
     QByteArray magic() const override;
     bool isHeaderPage(int packetsBefore, const OggPage *page) const override;
+
+    enum Code : quint32 { NoSignature = 0x0A92342C };
+    static constexpr int HeaderSize = 80;
+
+    // The properties of the Speex header at the stream position.
+    static AudioProperties readHeader(IoStream *stream, qint64 fileSize, qint64 audioSize);
+
+    static SpeexSettings loadSettings(const QString &group);
+    static void saveSettings(const SpeexSettings &settings, const QString &group);
 
 private:
     SpeexStreamIo() = default;

@@ -2,6 +2,14 @@
 
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/lyricstagitem.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/plaintagitems.h"
+#include "libtagging/model/releasecountrytagitem.h"
+#include "libtagging/model/taggingsettings.h"
+#include "libtagging/model/unknownmp4stringtagitem.h"
+#include "libtagging/model/userdefinedtexttagitem.h"
 #include "libtagging/mp4/mp4box.h"
 #include "libtagging/mp4/mp4streamio.h"
 
@@ -185,6 +193,107 @@ quint32 codeOf(const std::function<void()> &f)
         return e.code;
     }
     return 0;
+}
+
+QByteArray fileWithItems(const QByteArray &items)
+{
+    return ftyp() + box("moov", box("udta", box("meta", be32(0) + handler() + box("ilst", items)))) + box("mdat", "m");
+}
+
+QByteArray freeform(const QByteArray &mean, const QList<QByteArray> &names, const QByteArray &value)
+{
+    QByteArray payload;
+    if (!mean.isNull())
+        payload += box("mean", be32(0) + mean);
+    for (const QByteArray &n : names)
+        payload += box("name", be32(0) + n);
+    return box("----", payload + box("data", be32(1) + be32(0) + value));
+}
+
+// "type:value" of every item of the MP4 tag read from bytes.
+QStringList itemsOf(const QByteArray &bytes)
+{
+    IoStream stream(bytes, QIODevice::ReadOnly);
+    QObject parent;
+    QStringList result;
+    for (const AudioTag *tag : Mp4StreamIo::instance()->readTags(&stream, {}, nullptr, &parent)) {
+        for (const TagItem *i : tag->itemList()) {
+            QString text = i->toString("[data]");
+            if (i->type() == TagItemType::UnknownMp4Data)
+                text = static_cast<const UnknownDataTagItem *>(i)->name + "=" + static_cast<const UnknownDataTagItem *>(i)->data.toHex();
+            else if (i->type() == TagItemType::UnknownMp4String) {
+                const auto *u = static_cast<const UnknownMp4StringTagItem *>(i);
+                text = u->name + "|" + u->mean + "|" + u->freeformName + "=" + u->value;
+            } else if (i->type() == TagItemType::UserDefinedText)
+                text = static_cast<const UserDefinedTextTagItem *>(i)->description + "=" + text;
+            result << QString::number(i->type()) + ":" + text;
+        }
+    }
+    return result;
+}
+
+// The item boxes written for tag, each as its type and the hex bytes of its payload.
+QStringList writtenItems(const AudioTag *tag, const TaggingSettings *settings = nullptr)
+{
+    IoStream stream(fileWithItems({}), QIODevice::ReadWrite);
+    Mp4StreamIo::instance()->writeTags(&stream, tag, {}, settings);
+    IoStream in(stream.data(), QIODevice::ReadOnly);
+    QObject parent;
+    Mp4Box root{QString(), QByteArray()};
+    root.appendChildren(Mp4StreamIo::parseBoxes(&in, in.size(), QString(), &parent));
+    QStringList result;
+    for (const Mp4Box *b : Mp4StreamIo::findBoxes(&root, "moov.udta.meta.ilst"))
+        for (const Mp4Box *i : b->children) {
+            QStringList parts;
+            for (const Mp4Box *c : i->children)
+                parts << c->type + "=" + c->data.toHex();
+            result << i->type + " " + parts.join(' ');
+        }
+    return result;
+}
+
+// An audio specific config from (value, bit count) fields, most significant bit first.
+QByteArray bits(const QList<QPair<quint32, int>> &fields)
+{
+    QByteArray out;
+    int used = 0;
+    for (const auto &[value, count] : fields) {
+        for (int i = count - 1; i >= 0; --i) {
+            if (used % 8 == 0)
+                out.append('\0');
+            if ((value >> i) & 1)
+                out[out.size() - 1] = char(out.at(out.size() - 1) | (0x80 >> (used % 8)));
+            ++used;
+        }
+    }
+    return out;
+}
+
+QByteArray esds(quint32 maximum, quint32 average, const QByteArray &config)
+{
+    QByteArray decoder = QByteArray("\x40\x15\0\0\0", 5) + be32(maximum) + be32(average);
+    if (!config.isNull())
+        decoder += "\x05" + QByteArray(1, char(config.size())) + config;
+    const QByteArray es = be16(1) + QByteArray(1, '\0') + "\x04" + QByteArray(1, char(decoder.size())) + decoder;
+    return box("esds", be32(0) + "\x03" + QByteArray(1, char(es.size())) + es);
+}
+
+// A file with one track holding the sample entry, a media header of timeScale and units
+// (none when timeScale is negative) and a time-to-sample table.
+QByteArray audioFile(const QByteArray &entry, qint64 timeScale, quint32 units, const QByteArray &stts)
+{
+    QByteArray mdia;
+    if (timeScale >= 0)
+        mdia += box("mdhd", be32(0) + be32(0) + be32(0) + be32(quint32(timeScale)) + be32(units) + be32(0));
+    mdia += box("minf", box("stbl", box("stsd", be32(0) + be32(1) + entry) + stts));
+    return ftyp() + box("moov", box("trak", box("mdia", box("hdlr", "vide"))) + box("trak", box("mdia", mdia)))
+           + box("mdat", QByteArray(1000, 'x')) + box("mdat", QByteArray(984, 'y'));
+}
+
+QByteArray sampleEntry(const QByteArray &type, int channels, int rate, const QByteArray &children = {})
+{
+    return box(type, QByteArray(16, '\0') + be16(quint16(channels)) + QByteArray(6, '\0') + be16(quint16(rate))
+                         + be16(0) + children);
 }
 
 } // namespace
@@ -603,6 +712,292 @@ private slots:
         const QByteArray written = f.readAll();
         QCOMPARE(written, expected);
         QCOMPARE(inspect(expected).media, sample.media);
+    }
+
+    // Item list
+
+    void readItems_data()
+    {
+        QTest::addColumn<QByteArray>("items");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("title") << item("\xA9nam", "abc") << QStringList{"104:abc"};
+        QTest::newRow("two data boxes")
+            << box("\xA9nam", box("data", be32(1) + be32(0) + "a") + box("data", be32(1) + be32(0) + "b"))
+            << QStringList{"104:a", "104:b"};
+        QTest::newRow("only spaces") << item("\xA9nam", "  ") << QStringList{};
+        QTest::newRow("data box without value") << box("\xA9nam", box("data", be32(1) + be32(0))) << QStringList{};
+        QTest::newRow("version 1") << box("\xA9nam", box("data", be32(0x01000001) + be32(0) + "x"))
+                                   << QStringList{"116:\u00A9nam=010000010000000078"};
+        QTest::newRow("track pair") << item("trkn", be16(0) + be16(5) + be16(12) + be16(0), 0)
+                                    << QStringList{"108:5", "106:12"};
+        QTest::newRow("track count only") << item("trkn", be16(0) + be16(0) + be16(12) + be16(0), 0)
+                                          << QStringList{"106:12"};
+        QTest::newRow("track pair too short") << item("trkn", be16(0) + be16(5) + "\x00", 0) << QStringList{};
+        QTest::newRow("disc pair") << item("disk", be16(0) + be16(1) + be16(2), 21) << QStringList{"30:1", "28:2"};
+        QTest::newRow("genre 1") << item("gnre", be16(1), 0) << QStringList{"48:Blues"};
+        QTest::newRow("genre 0 and 300") << item("gnre", be16(0), 0) + item("gnre", be16(300), 0) << QStringList{};
+        QTest::newRow("genre without name") << item("gnre", be16(200), 0) << QStringList{"48:"};
+        QTest::newRow("rating ends") << item("rate", be16(1), 21) + item("rate", be16(100), 21)
+                                            + item("rate", be16(0), 21) + item("rate", be16(101), 21)
+                                     << QStringList{"87:0.000000", "87:1.000000"};
+        QTest::newRow("explicit") << item("rtng", "\x02", 21) + item("rtng", QByteArray(1, '\0'), 21) + item("rtng", "\x01", 21)
+                                  << QStringList{"40:0", "40:1"};
+        QTest::newRow("picture box as text") << item("covr", "abc") << QStringList{"117:covr||=abc"};
+        QTest::newRow("unknown number box") << item("xyzw", be16(7), 21) << QStringList{"116:xyzw=00000015000000000007"};
+        QTest::newRow("freeform with iTunes mean")
+            << freeform("com.apple.iTunes", {"MusicBrainz Album Id"}, "id") << QStringList{"5:id"};
+        QTest::newRow("freeform without mean, other spelling")
+            << freeform(QByteArray(), {"MUSICBRAINZ_ALBUM_ID"}, "id") << QStringList{"5:id"};
+        QTest::newRow("freeform of another program")
+            << freeform("org.example", {"Thing"}, "v") << QStringList{"117:----|org.example|Thing=v"};
+        QTest::newRow("freeform with two names")
+            << freeform("com.apple.iTunes", {"MOOD", "Label"}, "v") << QStringList{"62:v", "91:v"};
+        QTest::newRow("freeform without name") << freeform("com.apple.iTunes", {}, "v") << QStringList{};
+        QTest::newRow("freeform of no item type")
+            << freeform("com.apple.iTunes", {"My Field!"}, "v") << QStringList{"121:My Field!=v"};
+        QTest::newRow("freeform track number") << freeform("com.apple.iTunes", {"TRACKNUMBER"}, "3/9")
+                                               << QStringList{"108:3", "106:9"};
+        QTest::newRow("date with zone") << item("\xA9" "day", "2011-02-03T04:05:06Z")
+                                        << QStringList{"94:2011-02-03T04:05:06"};
+    }
+    void readItems()
+    {
+        QFETCH(QByteArray, items);
+        QFETCH(QStringList, expected);
+        QStringList got = itemsOf(fileWithItems(items));
+        QCOMPARE(got, expected);
+    }
+
+    void writeItems()
+    {
+        AudioTag tag;
+        tag.addItem(new TitleTagItem("abc"));
+        tag.addItem(new TrackNumberTagItem(5));
+        tag.addItem(new TrackCountTagItem(12));
+        tag.addItem(new DiscNumberTagItem(1));
+        tag.addItem(new RatingTagItem(0.5));
+        tag.addItem(new ExplicitContentTagItem(false));
+        tag.addItem(new BpmTagItem(300));
+        tag.addItem(new ReleaseDateTagItem(PartialDateTime(2011, 2)));
+        tag.addItem(new ReleaseCountryTagItem("DE"));
+        tag.addItem(new UnknownMp4DataTagItem("xyzw", QByteArray::fromHex("0100000100000000ff")));
+        const QStringList written = writtenItems(&tag);
+        QCOMPARE(written, QStringList({
+                              "tmpo data=0000001500000000012c",
+                              "disk data=0000000000000000000000010000",
+                              "rtng data=000000150000000002",
+                              "rate data=00000015000000000032", // 0.5: 50.5 truncated
+                              "---- mean=00000000636f6d2e6170706c652e6954756e6573 "
+                              "name=000000004d75736963427261696e7a20416c62756d2052656c6561736520436f756e747279 "
+                              "data=00000001000000004445",
+                              "---- mean=00000000636f6d2e6170706c652e6954756e6573 name=00000000436f756e747279 "
+                              "data=00000001000000004445",
+                              "\u00A9day data=0000000100000000323031312d3032",
+                              "\u00A9nam data=0000000100000000616263",
+                              "trkn data=000000000000000000000005000c0000",
+                              "xyzw data=0100000100000000ff",
+                          }));
+    }
+
+    // Every stored rating survives a read and a write unchanged.
+    void ratingRoundTrip()
+    {
+        for (int stored = 1; stored <= 100; ++stored) {
+            const QStringList read = itemsOf(fileWithItems(item("rate", be16(quint16(stored)), 21)));
+            QCOMPARE(read.size(), 1);
+            AudioTag tag;
+            tag.addItem(new RatingTagItem((stored - 1) / 99.0));
+            QCOMPARE(writtenItems(&tag), QStringList{"rate data=0000001500000000" + be16(quint16(stored)).toHex()});
+        }
+    }
+
+    void textLimits()
+    {
+        AudioTag tag;
+        const QString longTitle = QString("a") + QString(150, QChar(0x00E9)); // 301 bytes in UTF-8
+        tag.addItem(new TitleTagItem(longTitle));
+        tag.addItem(new LyricsTagItem(longTitle + "\r\nend", QString()));
+        tag.addItem(new UnknownMp4StringTagItem("abcd", longTitle));
+        const QStringList written = writtenItems(&tag);
+        QCOMPARE(written.size(), 3);
+        const auto value = [](const QString &line) { return QByteArray::fromHex(line.section('=', -1).toLatin1()).mid(8); };
+        // Cut to 255 bytes without splitting a character: "a" and 127 two-byte characters.
+        // Written by item type: lyrics, title, unknown text.
+        QCOMPARE(value(written.at(0)), (longTitle + "\nend").toUtf8());
+        QCOMPARE(value(written.at(1)), longTitle.left(128).toUtf8());
+        QCOMPARE(value(written.at(2)), longTitle.left(128).toUtf8());
+    }
+
+    void artists_data()
+    {
+        QTest::addColumn<QStringList>("artists");
+        QTest::addColumn<QStringList>("art");      // texts of the "©ART" boxes
+        QTest::addColumn<QStringList>("extra");    // texts of the "ARTISTS" boxes
+        QTest::newRow("joint text first") << QStringList{"A & B", "A", "B"} << QStringList{"A & B"}
+                                          << QStringList{"A", "B"};
+        QTest::newRow("single artist") << QStringList{"A"} << QStringList{"A"} << QStringList{"A"};
+    }
+    void artists()
+    {
+        QFETCH(QStringList, artists);
+        QFETCH(QStringList, art);
+        QFETCH(QStringList, extra);
+        AudioTag tag;
+        for (const QString &a : artists)
+            tag.addItem(new ArtistTagItem(a));
+        // The default settings put further artists in the extra field.
+        QStringList gotArt, gotExtra;
+        const QStringList written = writtenItems(&tag);
+        for (const QString &line : written) {
+            const QString text = QString::fromUtf8(QByteArray::fromHex(line.section('=', -1).toLatin1()).mid(8));
+            (line.startsWith("----") ? gotExtra : gotArt) << text;
+        }
+        QCOMPARE(gotArt, art);
+        QCOMPARE(gotExtra, extra);
+    }
+
+    void artwork()
+    {
+        const auto encoded = [](const char *format) {
+            QImage image(2, 2, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, format);
+            return bytes;
+        };
+        const QByteArray png = encoded("PNG");
+        const QByteArray jpeg = encoded("JPG");
+        const QByteArray gif = "GIF89a" + QByteArray(20, '\1');
+        AudioTag tag;
+        tag.addItem(new ArtworkTagItem(CodedImage(QByteArray()), 3, QString()));
+        tag.addItem(new ArtworkTagItem(CodedImage(jpeg), 3, QString()));
+        tag.addItem(new ArtworkTagItem(CodedImage(png), 3, QString()));
+        tag.addItem(new ArtworkTagItem(CodedImage(gif), 3, QString()));
+        tag.addItem(new TitleTagItem("t"));
+        QCOMPARE(writtenItems(&tag), QStringList({"covr data=0000000d00000000" + jpeg.toHex() + " data=0000000e00000000"
+                                                      + png.toHex() + " data=0000000e00000000" + gif.toHex(),
+                                                  "\u00A9nam data=000000010000000074"}));
+        // A PNG stored with the JPEG indicator is read by its bytes and written as PNG.
+        const QStringList read = itemsOf(fileWithItems(item("covr", png, 13)));
+        QCOMPARE(read.size(), 1);
+        QVERIFY(read.first().startsWith("16:"));
+
+        // Only empty pictures: no picture box, the other items are written.
+        AudioTag empty;
+        empty.addItem(new ArtworkTagItem(CodedImage(QByteArray()), 3, QString()));
+        empty.addItem(new TitleTagItem("t"));
+        QCOMPARE(writtenItems(&empty), QStringList{"\u00A9nam data=000000010000000074"});
+        QCOMPARE(codeOf([] { Mp4StreamIo::makeArtworkBox("covr", {}, nullptr); }), quint32(Mp4StreamIo::NoArtworkData));
+    }
+
+    void builders()
+    {
+        QObject parent;
+        QCOMPARE(Mp4StreamIo::makeInt16Box("tmpo", 300, &parent)->children.first()->data.toHex(), QByteArray("0000001500000000012c"));
+        QCOMPARE(Mp4StreamIo::makeInt8Box("cpil", 1, &parent)->children.first()->data.toHex(), QByteArray("000000150000000001"));
+        TrackCountTagItem total(9);
+        QCOMPARE(Mp4StreamIo::makeNumberPairBox("trkn", nullptr, &total, 8, &parent)->children.first()->data.toHex(),
+                 QByteArray("00000000000000000000000000090000"));
+        QCOMPARE(codeOf([&] { Mp4StreamIo::makeNumberPairBox("trkn", nullptr, nullptr, 8, &parent); }),
+                 quint32(Mp4StreamIo::NumberPairEmpty));
+        // The freeform box: mean, name, data.
+        const Mp4Box *freeformBox = Mp4StreamIo::makeFreeformBox("MOOD", "calm", &parent);
+        QStringList types;
+        for (const Mp4Box *c : freeformBox->children)
+            types << c->type;
+        QCOMPARE(types, QStringList({"mean", "name", "data"}));
+    }
+
+    // Through the reader and writer: what a read gives is written back the same.
+    void roundTrip()
+    {
+        const QByteArray items = item("\xA9nam", "Title") + item("\xA9" "ART", "A")
+                                 + freeform("com.apple.iTunes", {"ARTISTS"}, "A")
+                                 + freeform("com.apple.iTunes", {"MusicBrainz Album Id"}, "id")
+                                 + freeform("org.example", {"Thing"}, "v") + item("trkn", be16(0) + be16(5) + be16(12) + be16(0), 0)
+                                 + box("xyzw", box("data", be32(0x01000001) + be32(0) + "x"));
+        const QByteArray bytes = fileWithItems(items);
+        IoStream stream(bytes, QIODevice::ReadWrite);
+        QObject parent;
+        const QList<AudioTag *> tags = Mp4StreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(tags.size(), 1);
+        const TagInfo *info = tags.first()->tagInfo();
+        QCOMPARE(info->tagType(), int(TagType::Mp4));
+        QCOMPARE(info->offset(), 24 + 8 + 8 + 8 + 4 + 34);
+        QCOMPARE(info->size(), 8 + items.size());
+        QVERIFY(info->isPrepended());
+        stream.seek(0);
+        Mp4StreamIo::instance()->writeTags(&stream, tags.first(), {}, nullptr);
+        // The writer groups the boxes by item type.
+        QStringList before = itemsOf(bytes);
+        QStringList after = itemsOf(stream.data());
+        before.sort();
+        after.sort();
+        QCOMPARE(after, before);
+        const QByteArray once = stream.data();
+        stream.seek(0);
+        Mp4StreamIo::instance()->writeTags(&stream, tags.first(), {}, nullptr);
+        QCOMPARE(stream.data(), once);
+        // Another tag type asked for: nothing is read or written.
+        stream.seek(0);
+        QVERIFY(Mp4StreamIo::instance()->readTags(&stream, {3}, nullptr, &parent).isEmpty());
+        Mp4StreamIo::instance()->writeTags(&stream, nullptr, {3}, nullptr);
+        QCOMPARE(stream.data(), once);
+        // Removing the tag leaves no items.
+        stream.seek(0);
+        Mp4StreamIo::instance()->removeTags(&stream, {}, nullptr);
+        QVERIFY(itemsOf(stream.data()).isEmpty());
+    }
+
+    void audioProperties_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected"); // codec name/full name/codec/compression/rate/channels/bitrate/type/duration
+        const QByteArray stts = box("stts", be32(0) + be32(1) + be32(100) + be32(1024));
+        const auto aac = [&](const QByteArray &config, quint32 maximum = 128000, quint32 average = 128000) {
+            return audioFile(sampleEntry("mp4a", 2, 44100, esds(maximum, average, config)), 44100, 441000, stts);
+        };
+        QTest::newRow("AAC LC") << aac(bits({{2, 5}, {4, 4}, {2, 4}}))
+                                << "AAC/Advanced Audio Coding Low Complexity/5/0/44100/2/128000/0/10000";
+        QTest::newRow("high efficiency keeps the core rate")
+            << aac(bits({{5, 5}, {6, 4}, {1, 4}})) << "AAC/Advanced Audio Coding High Efficiency/5/0/24000/1/128000/0/10000";
+        QTest::newRow("MP3 inside") << aac(bits({{31, 5}, {34 - 32, 6}, {3, 4}, {2, 4}}))
+                                    << "MP3/MPEG-1 Layer 3/15/2/48000/2/128000/0/10000";
+        QTest::newRow("escaped object type") << aac(bits({{31, 5}, {10, 6}, {15, 4}, {96000, 24}, {7, 4}}))
+                                             << "USAC/Unified Speech and Audio Coding/15/2/96000/8/128000/0/10000";
+        QTest::newRow("reserved frequency index, no channels") << aac(bits({{2, 5}, {13, 4}, {0, 4}}))
+                                                               << "AAC/Advanced Audio Coding Low Complexity/5/0/44100/0/128000/0/10000";
+        QTest::newRow("average 0: variable, computed") << aac(bits({{2, 5}, {4, 4}, {2, 4}}), 0, 0)
+                                                       << "AAC/Advanced Audio Coding Low Complexity/5/0/44100/2/1600/1/10000";
+        QTest::newRow("maximum 0: type unknown") << aac(bits({{2, 5}, {4, 4}, {2, 4}}), 0, 96000)
+                                                 << "AAC/Advanced Audio Coding Low Complexity/5/0/44100/2/96000/2/10000";
+        QTest::newRow("no decoder specific info") << aac(QByteArray()) << "//15/2/44100/2/128000/0/10000";
+        QTest::newRow("ALAC, duration from the samples")
+            << audioFile(sampleEntry("alac", 2, 44100, box("alac", "cfg")), -1, 0, stts)
+            << "ALAC/Apple Lossless Audio Codec/6/1/44100/2/6893/2/2321";
+        QTest::newRow("time scale 0, delta 0 counts samples")
+            << audioFile(sampleEntry("alac", 1, 1000, {}), 0, 5, box("stts", be32(0) + be32(1) + be32(500) + be32(0)))
+            << "ALAC/Apple Lossless Audio Codec/6/1/1000/1/32000/2/500";
+        QTest::newRow("no audio entry") << audioFile(sampleEntry("avc1", 2, 44100), 44100, 441000, stts)
+                                        << "//15/2/0/0/0/2/0";
+    }
+    void audioProperties()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        IoStream stream(bytes, QIODevice::ReadOnly);
+        const AudioProperties p = Mp4StreamIo::instance()->readAudioProperties(&stream, nullptr);
+        QVERIFY(p.valid);
+        QCOMPARE(p.container, 2);
+        QCOMPARE(p.fileSize, bytes.size());
+        QCOMPARE(p.audioSize, 2000);
+        QCOMPARE(QStringList({p.codecName, p.codecFullName, QString::number(p.codec), QString::number(p.compression),
+                              QString::number(p.sampleRate), QString::number(p.channels), QString::number(p.bitrate),
+                              QString::number(p.bitrateType), QString::number(p.duration)})
+                     .join('/'),
+                 expected);
     }
 };
 

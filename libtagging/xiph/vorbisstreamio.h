@@ -1,0 +1,34 @@
+#pragma once
+
+#include "libtagging/model/ioggaudiostreamio.h"
+#include "libtagging/xiph/vorbissettings.h"
+
+#include <QString>
+
+// Vorbis in Ogg: the tag is the Vorbis comment of the second header packet, the audio
+// properties come from the identification packet. A stateless singleton.
+class VorbisStreamIo : public IOggAudioStreamIo
+{
+public:
+    static VorbisStreamIo *instance();
+
+    QList<AudioTag *> readTags(IoStream *stream, const QList<QByteArray> &headerPackets,
+                               const QList<int> &tagTypes, const TaggingSettings *settings,
+                               QObject *parent) override;
+    void writeTags(IoStream *stream, QList<QByteArray> &headerPackets, const AudioTag *tag,
+                   const QList<int> &tagTypes, const TaggingSettings *settings) override;
+    void removeTags(IoStream *stream, QList<QByteArray> &headerPackets, const QList<int> &tagTypes,
+                    const TaggingSettings *settings) override;
+    AudioProperties readAudioProperties(const QList<QByteArray> &headerPackets, qint64 fileSize,
+                                        qint64 audioSize) override;
+    QList<int> supportedItemTypes() const override;
+    QByteArray magic() const override;
+    bool isHeaderPage(int packetsBefore, const OggPage *page) const override;
+
+    static VorbisSettings loadSettings(const QString &group);
+    static void saveSettings(const VorbisSettings &settings, const QString &group);
+
+private:
+    VorbisStreamIo() = default;
+    ~VorbisStreamIo() override = default;
+};
