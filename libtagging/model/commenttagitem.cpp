@@ -7,6 +7,11 @@ CommentTagItem::CommentTagItem(const QString &value, const QString &description,
 {
 }
 
+CommentTagItem::CommentTagItem(const QString &value, const QString &description, QObject *parent)
+    : CommentTagItem(value, description, LanguageInfo(), parent)
+{
+}
+
 TagItem *CommentTagItem::clone(QObject *parent) const
 {
     return new CommentTagItem(value, description, language, parent);

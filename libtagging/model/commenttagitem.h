@@ -12,6 +12,8 @@ public:
     explicit CommentTagItem(QObject *parent = nullptr);
     CommentTagItem(const QString &value, const QString &description, const LanguageInfo &language = LanguageInfo(),
           QObject *parent = nullptr);
+    // For formats that keep no language.
+    CommentTagItem(const QString &value, const QString &description, QObject *parent);
 
     TagItem *clone(QObject *parent = nullptr) const override;
     // The value and the description; the language takes no part, so the same text

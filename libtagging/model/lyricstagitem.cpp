@@ -7,6 +7,11 @@ LyricsTagItem::LyricsTagItem(const QString &value, const QString &description, c
 {
 }
 
+LyricsTagItem::LyricsTagItem(const QString &value, const QString &description, QObject *parent)
+    : LyricsTagItem(value, description, LanguageInfo(), parent)
+{
+}
+
 TagItem *LyricsTagItem::clone(QObject *parent) const
 {
     return new LyricsTagItem(value, description, language, parent);

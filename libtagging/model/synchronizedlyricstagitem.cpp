@@ -9,6 +9,12 @@ SynchronizedLyricsTagItem::SynchronizedLyricsTagItem(const LanguageInfo &languag
 {
 }
 
+SynchronizedLyricsTagItem::SynchronizedLyricsTagItem(const QString &description, int contentType,
+                                                     const QList<SynchronizedLyricsLine> &lines, QObject *parent)
+    : SynchronizedLyricsTagItem(LanguageInfo(), description, contentType, lines, parent)
+{
+}
+
 TagItem *SynchronizedLyricsTagItem::clone(QObject *parent) const
 {
     return new SynchronizedLyricsTagItem(language, description, contentType, lines, parent);

@@ -11,7 +11,10 @@ public:
     static constexpr int Type = 102;
 
     explicit SynchronizedLyricsTagItem(QObject *parent = nullptr);
-    SynchronizedLyricsTagItem(const LanguageInfo &language, const QString &description, int contentType, const QList<SynchronizedLyricsLine> &lines,
+    SynchronizedLyricsTagItem(const LanguageInfo &language, const QString &description, int contentType,
+                              const QList<SynchronizedLyricsLine> &lines, QObject *parent = nullptr);
+    // For formats that keep no language.
+    SynchronizedLyricsTagItem(const QString &description, int contentType, const QList<SynchronizedLyricsLine> &lines,
                               QObject *parent = nullptr);
 
     TagItem *clone(QObject *parent = nullptr) const override;
