@@ -103,3 +103,49 @@ QList<int> AsfStreamIo::supportedItemTypes() const
 {
     return {};
 }
+
+void AsfStreamIo::addAttribute(const AsfAttribute &attribute, QList<QByteArray> &descriptors,
+                               QList<QByteArray> &libraryRecords)
+{
+    const bool library = attribute.languageIndex != 0 || attribute.streamNumber != 0
+                         || attribute.valueType > AsfAttributeType::Word || attribute.value.size() > 0xFFFF;
+    QByteArray value = attribute.value;
+    if (attribute.valueType == AsfAttributeType::Bool) {
+        value = QByteArray(library ? 2 : 4, '\0');
+        value[0] = attribute.value.count('\0') == attribute.value.size() ? 0 : 1;
+    }
+    QByteArray name;
+    for (const QChar c : attribute.name) {
+        name.append(char(c.unicode() & 0xFF));
+        name.append(char(c.unicode() >> 8));
+    }
+    name.append(2, '\0');
+
+    QByteArray bytes;
+    auto put16 = [&bytes](quint32 v) {
+        bytes.append(char(v & 0xFF));
+        bytes.append(char((v >> 8) & 0xFF));
+    };
+    if (library) {
+        put16(quint16(attribute.languageIndex));
+        put16(quint16(attribute.streamNumber));
+        put16(quint16(name.size()));
+        put16(quint16(attribute.valueType));
+        put16(quint32(value.size()) & 0xFFFF);
+        put16(quint32(value.size()) >> 16);
+        bytes += name;
+        bytes += value;
+    } else {
+        put16(quint16(name.size()));
+        bytes += name;
+        put16(quint16(attribute.valueType));
+        put16(quint16(value.size()));
+        bytes += value;
+    }
+    QList<QByteArray> &list = library ? libraryRecords : descriptors;
+    for (qsizetype i = list.size() - 1; i >= 0; --i) {
+        if (list.at(i) == bytes)
+            return;
+    }
+    list.append(bytes);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "libtagging/asf/asfattribute.h"
 #include "libtagging/asf/asfsettings.h"
 #include "libtagging/model/iaudiostreamio.h"
 
@@ -29,6 +30,11 @@ public:
                                            QObject *parent);
     // Throws unless the first object is a Header Object.
     static void checkHeader(IoStream *stream, const QList<AsfObject *> &objects);
+
+    // Serialises an attribute as a descriptor or, when it needs more than a descriptor can
+    // hold, as a Metadata Library record; a byte string already in its list is not added again.
+    static void addAttribute(const AsfAttribute &attribute, QList<QByteArray> &descriptors,
+                             QList<QByteArray> &libraryRecords);
 
     // Settings
     static AsfSettings loadSettings(const QString &group);

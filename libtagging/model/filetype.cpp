@@ -168,6 +168,14 @@ const QStringList &FileType::allSuffixes()
     return suffixes;
 }
 
+QStringList FileType::fileDialogFilters()
+{
+    QStringList filters;
+    for (const QString &suffix : allSuffixes())
+        filters.append(QStringLiteral("*.") + suffix);
+    return filters;
+}
+
 QList<TagTypeOption> FileType::defaultTagTypeOptions(int id)
 {
     const FileType *type = byId(id);

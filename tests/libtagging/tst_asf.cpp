@@ -2,6 +2,7 @@
 
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libtagging/asf/asfattribute.h"
 #include "libtagging/asf/asfobject.h"
 #include "libtagging/asf/asfstreamio.h"
 #include "libtagging/model/audioproperties.h"
@@ -97,6 +98,8 @@ const QUuid videoMedia(QStringLiteral("BC19EFC0-5B4D-11CF-A8FD-00805F5C442B"));
 
 } // namespace
 
+Q_DECLARE_METATYPE(AsfAttribute)
+
 class TestAsf : public QObject
 {
     Q_OBJECT
@@ -112,6 +115,8 @@ private slots:
     void audioProperties_data();
     void audioProperties();
     void audioPropertiesShortField();
+    void addAttribute_data();
+    void addAttribute();
     void tagTypesWithoutAsf();
     void realFile();
 };
@@ -316,6 +321,55 @@ void TestAsf::audioPropertiesShortField()
     QCOMPARE(codeOf([&] { AsfStreamIo::instance()->readAudioProperties(&stream, nullptr); }), 0xed254e67u);
     IoStream notAsf(QByteArray(100, 'x'), QIODevice::ReadOnly);
     QVERIFY(codeOf([&] { AsfStreamIo::instance()->readAudioProperties(&notAsf, nullptr); }) != 0);
+}
+
+void TestAsf::addAttribute_data()
+{
+    QTest::addColumn<AsfAttribute>("attribute");
+    QTest::addColumn<QByteArray>("descriptor");
+    QTest::addColumn<QByteArray>("record");
+
+    const QByteArray nameAb = QByteArray::fromHex("410042000000"); // "AB" in UTF-16LE with NUL
+    QTest::newRow("text descriptor")
+        << AsfAttribute{QStringLiteral("AB"), QByteArray::fromHex("78000000"), AsfAttributeType::UnicodeString, 0, 0}
+        << ByteBuilder().le16(6).raw(nameAb).le16(0).le16(4).raw(QByteArray::fromHex("78000000")).bytes
+        << QByteArray();
+    QTest::newRow("bool descriptor normalised")
+        << AsfAttribute{QStringLiteral("AB"), QByteArray::fromHex("00000002"), AsfAttributeType::Bool, 0, 0}
+        << ByteBuilder().le16(6).raw(nameAb).le16(2).le16(4).raw(QByteArray::fromHex("01000000")).bytes
+        << QByteArray();
+    QTest::newRow("empty bool is false")
+        << AsfAttribute{QStringLiteral("AB"), QByteArray(), AsfAttributeType::Bool, 0, 0}
+        << ByteBuilder().le16(6).raw(nameAb).le16(2).le16(4).zeros(4).bytes << QByteArray();
+    QTest::newRow("stream number needs a record")
+        << AsfAttribute{QStringLiteral("AB"), QByteArray::fromHex("78000000"), AsfAttributeType::UnicodeString, 0, 1}
+        << QByteArray()
+        << ByteBuilder().le16(0).le16(1).le16(6).le16(0).le32(4).raw(nameAb).raw(QByteArray::fromHex("78000000")).bytes;
+    QTest::newRow("bool record has two bytes")
+        << AsfAttribute{QStringLiteral("AB"), QByteArray::fromHex("01"), AsfAttributeType::Bool, 2, 0} << QByteArray()
+        << ByteBuilder().le16(2).le16(0).le16(6).le16(2).le32(2).raw(nameAb).raw(QByteArray::fromHex("0100")).bytes;
+    const QByteArray guid = guidBytes(AsfObject::headerGuid());
+    QTest::newRow("guid needs a record")
+        << AsfAttribute{QStringLiteral("AB"), guid, AsfAttributeType::Guid, 0, 0} << QByteArray()
+        << ByteBuilder().le16(0).le16(0).le16(6).le16(6).le32(16).raw(nameAb).raw(guid).bytes;
+    const QByteArray big(70000, 'b');
+    QTest::newRow("value past 64 KiB needs a record")
+        << AsfAttribute{QStringLiteral("AB"), big, AsfAttributeType::ByteArray, 0, 0} << QByteArray()
+        << ByteBuilder().le16(0).le16(0).le16(6).le16(1).le32(70000).raw(nameAb).raw(big).bytes;
+}
+
+void TestAsf::addAttribute()
+{
+    QFETCH(AsfAttribute, attribute);
+    QFETCH(QByteArray, descriptor);
+    QFETCH(QByteArray, record);
+    QList<QByteArray> descriptors;
+    QList<QByteArray> records;
+    // The same attribute twice is stored once.
+    AsfStreamIo::addAttribute(attribute, descriptors, records);
+    AsfStreamIo::addAttribute(attribute, descriptors, records);
+    QCOMPARE(descriptors, descriptor.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{descriptor});
+    QCOMPARE(records, record.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{record});
 }
 
 void TestAsf::tagTypesWithoutAsf()
