@@ -12,6 +12,7 @@
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
 #include "libtagging/model/datetimetagitem.h"
+#include "libtagging/model/disctoctagitem.h"
 #include "libtagging/model/integertagitem.h"
 #include "libtagging/model/languagetagitem.h"
 #include "libtagging/model/plaintagitems.h"
@@ -45,6 +46,7 @@ constexpr std::array infoFields{
     InfoField{"ISRC", TagItemType::RecordLabel, true},
     InfoField{"ISRF", TagItemType::MediaType, true},
     InfoField{"ITCH", TagItemType::EncodedBy, true},
+    InfoField{"ITOC", TagItemType::DiscToc, true},
     InfoField{"ITRK", TagItemType::TrackNumber, true},
     InfoField{"IPRT", TagItemType::TrackNumber, false},
     InfoField{"TRCK", TagItemType::TrackNumber, false},
@@ -99,7 +101,7 @@ TagItem *itemFromText(int itemType, const QString &text)
         const LanguageInfo language = languageByCode(text.trimmed());
         if (language.iso639_2T.isEmpty())
             return nullptr;
-        return new LanguageTagItem(language.iso639_2T);
+        return new LanguageTagItem(language);
     }
     if (itemType == TagItemType::Comment)
         return new CommentTagItem(text, QString());
@@ -140,6 +142,10 @@ void RiffStreamIo::appendInfoItemChunk(RiffChunk *list, const QString &id, const
     QString text;
     if (item->dataType() == TagItemDataType::DateTime)
         text = item->toString(QStringLiteral("yyyy-MM-dd"));
+    else if (item->type() == TagItemType::Language)
+        text = item->toString(QStringLiteral("ISO_639_2_T"));
+    else if (item->type() == TagItemType::DiscToc)
+        text = static_cast<const DiscTocTagItem *>(item)->toText(DiscTocTextForm::HexTrackListWithDataTracks);
     else
         text = item->toString();
     if (text.trimmed().isEmpty())
@@ -189,7 +195,15 @@ void RiffStreamIo::readInfoList(const RiffChunk *list, AudioTag *tag, IoStream *
             if (text.trimmed().isEmpty())
                 continue;
             const InfoField *field = fieldForId(child->id);
-            if (field && field->itemType == TagItemType::TrackNumber) {
+            if (field && field->itemType == TagItemType::DiscToc) {
+                try {
+                    tag->addItem(DiscTocTagItem::fromText(text));
+                } catch (const Exception &) {
+                    Logger::warning(InvalidDiscToc, {stream->displayName()});
+                    throw;
+                }
+                continue;
+            } else if (field && field->itemType == TagItemType::TrackNumber) {
                 const int before = tag->itemList().size();
                 tag->addNumberPair(text, TagItemType::TrackNumber, TagItemType::TrackCount);
                 if (tag->itemList().size() > before)
@@ -210,5 +224,4 @@ void RiffStreamIo::readInfoList(const RiffChunk *list, AudioTag *tag, IoStream *
             tag->addItem(new UnknownRiffDataTagItem(child->id, child->data));
         }
     }
-    Q_UNUSED(stream);
 }

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "libcore/io/iostream.h"
+#include "libcore/locale/localetables.h"
 #include "libcore/log/exception.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
@@ -114,6 +115,8 @@ QStringList items(const AudioTag *tag)
         } else if (item->type() == TagItemType::UnknownRiffString) {
             const auto *u = static_cast<const UnknownStringTagItem *>(item);
             result.append(QStringLiteral("119:%1=%2").arg(u->name, u->value));
+        } else if (item->type() == TagItemType::Language) {
+            result.append(QStringLiteral("55:") + item->toString(QStringLiteral("ISO_639_2_T")));
         } else {
             result.append(QStringLiteral("%1:%2").arg(item->type()).arg(item->toString(QStringLiteral("[data]"))));
         }
@@ -321,6 +324,8 @@ private slots:
         QTest::newRow("unconvertible values")
             << chunk("IFRM", "ten") + chunk("ICRD", "summer") + chunk("ILNG", "zzz") + chunk("ITRK", "A1")
             << QStringList{"119:IFRM=ten", "119:ICRD=summer", "119:ILNG=zzz", "119:ITRK=A1"};
+        QTest::newRow("unreadable table of contents") << chunk("ITOC", "garbage")
+                                                      << QStringList{"118:ITOC=67617262616765"};
         QTest::newRow("line breaks") << chunk("ICMT", "a\r\nb\rc") << QStringList{"21:a\nb\nc"};
     }
 
@@ -373,7 +378,7 @@ private slots:
         QTest::newRow("year only") << QList<TagItem *>{new ReleaseDateTagItem(PartialDateTime(1999))}
                                    << chunk("ICRD", QByteArray("1999\0", 5));
         QTest::newRow("numbers and language")
-            << QList<TagItem *>{new TrackNumberTagItem(3), new TrackCountTagItem(9), new LanguageTagItem(QStringLiteral("deu"))}
+            << QList<TagItem *>{new TrackNumberTagItem(3), new TrackCountTagItem(9), new LanguageTagItem(languageByCode("de"))}
             << chunk("ILNG", QByteArray("deu\0", 4)) + chunk("IFRM", QByteArray("9\0", 2)) + chunk("ITRK", QByteArray("3\0", 2));
         QTest::newRow("unknown items")
             << QList<TagItem *>{new UnknownRiffStringTagItem("ixyz", ""), new UnknownRiffDataTagItem("abcd", "\x01\x02\x03")}
