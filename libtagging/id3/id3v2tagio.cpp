@@ -1,7 +1,26 @@
 #include "libtagging/id3/id3v2tagio.h"
 
+#include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libcore/log/logger.h"
+#include "libcore/settings/settingsstore.h"
+#include "libcore/text/asciitextcodec.h"
 #include "libcore/text/latin1textcodec.h"
+#include "libcore/text/stringutils.h"
+#include "libcore/text/textmatching.h"
+#include "libcore/util/partialdatetime.h"
+#include "libtagging/id3/id3v1genretable.h"
+#include "libtagging/id3/id3v2framereader.h"
+#include "libtagging/id3/id3v2framewriter.h"
+#include "libtagging/id3/id3v2readstate.h"
+#include "libtagging/id3/id3v2unknownframetagitem.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/datetimetagitem.h"
+#include "libtagging/model/plaintagitems.h"
+#include "libtagging/model/taggingsettings.h"
+#include "libtagging/model/taginfo.h"
+#include "libtagging/model/unknownid3v2datatagitem.h"
+#include "libtagging/model/volumeadjustmenttagitem.h"
 #include "libcore/text/utf16betextcodec.h"
 #include "libcore/text/utf16letextcodec.h"
 #include "libcore/text/utf16textcodec.h"
@@ -9,9 +28,14 @@
 
 #include <QtEndian>
 
+#include <memory>
+#include <zlib.h>
+
 namespace {
 constexpr quint32 maxSynchsafe = 0x0FFFFFFF;
 constexpr int maxFrameSize22 = 0xFFFFFF;
+// The stream's code for a negative fill, since the padding is built without a stream.
+constexpr quint32 negativeFillCount = 0x60E3E649;
 
 void appendUInt32(QByteArray &bytes, quint32 value)
 {
@@ -242,4 +266,638 @@ QString Id3v2TagIo::mediaTypeFromCode(const QString &code)
             return QString::fromLatin1(type.text);
     }
     return code;
+}
+
+Id3v2TagIo *Id3v2TagIo::instance()
+{
+    static Id3v2TagIo io;
+    return &io;
+}
+
+int Id3v2TagIo::tagType() const
+{
+    return TagType::Id3v2;
+}
+
+bool Id3v2TagIo::isPrepended() const
+{
+    return true;
+}
+
+QList<int> Id3v2TagIo::supportedItemTypes() const
+{
+    static const QList<int> types = [] {
+        using namespace TagItemType;
+        const QList<int> excluded{EncoderSettings,     ExplicitContent,   GaplessPlayback,   RecordingDate,
+                                  RecordingLocation,   UnknownApeData,    UnknownAsfData,    UnknownAsfString,
+                                  UnknownLyrics3String, UnknownMatroskaData, UnknownMp4Data, UnknownMp4String,
+                                  UnknownRiffData,     UnknownRiffString};
+        QList<int> result;
+        for (int type = 0; type < Count; ++type) {
+            if (!excluded.contains(type))
+                result.append(type);
+        }
+        return result;
+    }();
+    return types;
+}
+
+// Settings
+
+Id3v2Settings Id3v2TagIo::loadSettings(const QString &group)
+{
+    const Id3v2Settings defaults;
+    Id3v2Settings s;
+    const QString prefix = group + u'/';
+    auto number = [&](const char *name, int fallback) {
+        bool ok = false;
+        const int value = SettingsStore::value(prefix + QLatin1String(name)).trimmed().toInt(&ok);
+        return ok ? value : fallback;
+    };
+    s.version = number("version", defaults.version);
+    s.textEncoding = number("textEncoding", defaults.textEncoding);
+    s.useUnsync = SettingsStore::boolValue(prefix + QStringLiteral("useUnsync"));
+    s.iTunesTags = SettingsStore::boolValue(prefix + QStringLiteral("iTunesTags"));
+    s.preferredPaddingSize = number("preferredPaddingSize", defaults.preferredPaddingSize);
+    s.maximumPaddingSize = number("maximumPaddingSize", defaults.maximumPaddingSize);
+    // A value that cannot be written would otherwise give tags without text frames.
+    if (!s.isValidVersion())
+        s.version = defaults.version;
+    if (!s.isValidTextEncoding())
+        s.textEncoding = defaults.textEncoding;
+    if (s.preferredPaddingSize < 0)
+        s.preferredPaddingSize = defaults.preferredPaddingSize;
+    if (s.maximumPaddingSize < 0)
+        s.maximumPaddingSize = defaults.maximumPaddingSize;
+    return s;
+}
+
+void Id3v2TagIo::saveSettings(const Id3v2Settings &settings, const QString &group)
+{
+    const QString prefix = group + u'/';
+    auto flag = [](bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); };
+    SettingsStore::setValue(prefix + QStringLiteral("version"), QString::number(settings.version));
+    SettingsStore::setValue(prefix + QStringLiteral("textEncoding"), QString::number(settings.textEncoding));
+    SettingsStore::setValue(prefix + QStringLiteral("useUnsync"), flag(settings.useUnsync));
+    SettingsStore::setValue(prefix + QStringLiteral("iTunesTags"), flag(settings.iTunesTags));
+    SettingsStore::setValue(prefix + QStringLiteral("preferredPaddingSize"),
+                            QString::number(settings.preferredPaddingSize));
+    SettingsStore::setValue(prefix + QStringLiteral("maximumPaddingSize"), QString::number(settings.maximumPaddingSize));
+}
+
+// Detection
+
+TagInfo *Id3v2TagIo::detect(IoStream *stream, bool atStart, QObject *parent)
+{
+    const qint64 start = stream->pos();
+    const qint64 size = stream->size();
+    QByteArray header;
+    if (atStart) {
+        if (start + HeaderSize > size)
+            return nullptr;
+        header = stream->readBytes(HeaderSize);
+    } else {
+        if (start < HeaderSize || start > size)
+            return nullptr;
+        stream->seek(start - HeaderSize);
+        header = stream->readBytes(HeaderSize);
+    }
+    if (!header.startsWith(atStart ? "ID3" : "3DI"))
+        return nullptr;
+    const int version = uchar(header.at(3));
+    const int revision = uchar(header.at(4));
+    const int flags = uchar(header.at(5));
+    const int dataSize = decodeSizeField(qFromBigEndian<quint32>(header.constData() + 6));
+    // A plain size of 2 GiB or more cannot be a tag.
+    if (version < 2 || version > 4 || dataSize < 0)
+        return nullptr;
+    const bool hasFooter = version == 4 && (flags & 0x10);
+    const qint64 total = HeaderSize + qint64(dataSize) + (hasFooter ? HeaderSize : 0);
+    if (size < total || total > INT_MAX)
+        return nullptr;
+
+    auto info = std::make_unique<TagInfo>();
+    info->values.insert(TagInfo::TagTypeKey, int(TagType::Id3v2));
+    info->values.insert(TagInfo::SizeKey, int(total));
+    info->values.insert(TagInfo::DataSizeKey, dataSize);
+    info->values.insert(VersionKey, version);
+    info->values.insert(RevisionKey, revision);
+    info->values.insert(UnsynchronisedKey, bool(flags & 0x80));
+    info->values.insert(CompressedKey, version == 2 && (flags & 0x40));
+    info->values.insert(HasHeaderKey, true);
+    info->values.insert(HasExtendedHeaderKey, version != 2 && (flags & 0x40));
+    info->values.insert(ExperimentalKey, version != 2 && (flags & 0x20));
+    info->values.insert(HasFooterKey, hasFooter);
+    if (atStart) {
+        stream->seek(start);
+        info->values.insert(TagInfo::RawDataKey, stream->readBytes(total));
+        info->values.insert(TagInfo::OffsetKey, start);
+        info->values.insert(TagInfo::DataOffsetKey, start + HeaderSize);
+        info->values.insert(TagInfo::PrependedKey, true);
+    } else {
+        if (start < total)
+            return nullptr;
+        const qint64 headerStart = start - total;
+        stream->seek(headerStart);
+        const std::unique_ptr<TagInfo> header(detect(stream, true, nullptr));
+        if (!header)
+            return nullptr;
+        info->values.insert(TagInfo::RawDataKey, header->values.value(TagInfo::RawDataKey));
+        info->values.insert(TagInfo::OffsetKey, headerStart);
+        info->values.insert(TagInfo::DataOffsetKey, headerStart + HeaderSize);
+        info->values.insert(TagInfo::PrependedKey, false);
+    }
+    info->setParent(parent);
+    return info.release();
+}
+
+bool Id3v2TagIo::hasSynchsafeFrameSizes(IoStream *frames)
+{
+    const qint64 start = frames->pos();
+    const qint64 size = frames->size();
+    auto onlyZerosFrom = [&](qint64 position) {
+        frames->seek(position);
+        const QByteArray rest = frames->readAll();
+        frames->seek(start);
+        return std::all_of(rest.cbegin(), rest.cend(), [](char c) { return c == 0; });
+    };
+    qint64 position = start;
+    while (position + HeaderSize <= size) {
+        frames->seek(position);
+        const QByteArray header = frames->readBytes(HeaderSize);
+        const quint32 sizeField = qFromBigEndian<quint32>(header.constData() + 4);
+        if (sizeField & 0x80808080u) {
+            frames->seek(start);
+            return false;
+        }
+        if (!isValidFrameId(QString::fromLatin1(header.left(4)), 4))
+            return onlyZerosFrom(position);
+        const qint64 next = position + HeaderSize + decodeSynchsafe(sizeField);
+        // A last frame that runs past the end says nothing against synchsafe sizes; the
+        // reader cuts it to what is there.
+        if (next > size) {
+            frames->seek(start);
+            return true;
+        }
+        position = next;
+    }
+    return onlyZerosFrom(qMin(position, size));
+}
+
+// Reading
+
+namespace {
+// A frame the loop gives up on: the frames read before it are kept.
+struct EndOfFrames {
+};
+
+quint32 readUInt(const QByteArray &data, qsizetype &position, int bytes)
+{
+    if (position + bytes > data.size())
+        throw EndOfFrames();
+    quint32 value = 0;
+    for (int i = 0; i < bytes; ++i)
+        value = value << 8 | uchar(data.at(position++));
+    return value;
+}
+
+int readSizeField(const QByteArray &data, qsizetype &position, bool synchsafe)
+{
+    const quint32 value = readUInt(data, position, 4);
+    return synchsafe ? Id3v2TagIo::decodeSizeField(value) : int(value);
+}
+} // namespace
+
+AudioTag *Id3v2TagIo::read(IoStream *stream, TagInfo *info, const TaggingSettings *settings, QObject *parent)
+{
+    // No settings: the record's defaults, which the default tagging settings hold.
+    return readTag(stream, info, settings ? settings->id3v2 : Id3v2Settings(), parent);
+}
+
+AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settings &settings, QObject *parent)
+{
+    QObject owner;
+    if (!info || info->values.value(TagInfo::TagTypeKey).toInt() != TagType::Id3v2)
+        throw Exception(NotAnId3v2Tag, {stream->displayName()});
+    const int version = info->values.value(VersionKey, -1).toInt();
+    if (version < 2 || version > 4)
+        throw Exception(UnreadableVersion, {stream->displayName(), info->version()});
+    auto *tag = new AudioTag(&owner);
+    tag->setTagInfo(info);
+
+    const QVariant sizeValue = info->values.value(TagInfo::DataSizeKey, -1);
+    QByteArray data = stream->readBytes(sizeValue.toLongLong());
+    if (version < 4 && info->values.value(UnsynchronisedKey).toBool())
+        removeUnsynchronisation(data);
+
+    qsizetype position = 0;
+    if (info->values.value(HasExtendedHeaderKey).toBool() && version > 2) {
+        qint64 skip = 0;
+        try {
+            const quint32 field = readUInt(data, position, 4);
+            if (version == 3) {
+                skip = field;
+            } else {
+                const qint64 extendedSize = (field & 0x80808080u) ? qint64(field) : decodeSynchsafe(field);
+                if (extendedSize < 4)
+                    throw Exception(ExtendedHeaderTooSmall, {stream->displayName(), extendedSize});
+                skip = extendedSize - 4;
+            }
+        } catch (const EndOfFrames &) {
+            skip = data.size();
+        }
+        // Skipping past the data fails like any seek outside a stream.
+        IoStream header(data, QIODevice::ReadOnly);
+        header.setName(stream->name());
+        header.seek(position + skip);
+        position += skip;
+    }
+
+    Id3v2ReadState state;
+    state.tag = tag;
+    state.settings = &settings;
+    state.version = version;
+    state.sourceStream = stream;
+    state.parent = &owner;
+    state.volumeAdjustment = new VolumeAdjustmentTagItem(&owner);
+
+    const int headerSize = version == 2 ? 6 : HeaderSize;
+    bool synchsafe = false;
+    if (version == 4) {
+        IoStream frames(data, QIODevice::ReadOnly);
+        frames.seek(position);
+        synchsafe = hasSynchsafeFrameSizes(&frames);
+    }
+
+    try {
+        while (position + headerSize <= data.size()) {
+            Id3v2FrameFlags flags;
+            const QString id = QString::fromLatin1(data.mid(position, version == 2 ? 3 : 4));
+            if (!isValidFrameId(id, version))
+                break;
+            position += id.size();
+            int frameSize;
+            if (version == 2)
+                frameSize = int(readUInt(data, position, 3));
+            else
+                frameSize = readSizeField(data, position, synchsafe);
+            // A size of 2 GiB or more cannot be a frame: the frames before it are kept.
+            if (frameSize < 0)
+                break;
+            if (version > 2) {
+                const int status = int(readUInt(data, position, 1));
+                const int format = int(readUInt(data, position, 1));
+                if (version == 3) {
+                    flags.tagAlterPreservation = status & 0x80;
+                    flags.fileAlterPreservation = status & 0x40;
+                    flags.readOnly = status & 0x20;
+                    flags.compression = format & 0x80;
+                    flags.dataLengthIndicator = format & 0x80;
+                    flags.encryption = format & 0x40;
+                    flags.grouping = format & 0x20;
+                } else {
+                    flags.tagAlterPreservation = status & 0x40;
+                    flags.fileAlterPreservation = status & 0x20;
+                    flags.readOnly = status & 0x10;
+                    flags.grouping = format & 0x40;
+                    flags.compression = format & 0x08;
+                    flags.encryption = format & 0x04;
+                    flags.unsynchronisation = format & 0x02;
+                    flags.dataLengthIndicator = format & 0x01;
+                }
+            }
+            const qsizetype length = qMin<qsizetype>(frameSize, data.size() - position);
+            QByteArray frameData = data.mid(position, length);
+            position += length;
+
+            if (version == 4 && flags.unsynchronisation)
+                removeUnsynchronisation(frameData);
+            qsizetype extra = 0;
+            if (version == 3) {
+                if (flags.dataLengthIndicator)
+                    flags.dataLength = int(readUInt(frameData, extra, 4));
+                if (flags.encryption)
+                    flags.encryptionMethod = int(readUInt(frameData, extra, 1));
+                if (flags.grouping)
+                    flags.groupId = int(readUInt(frameData, extra, 1));
+            } else if (version == 4) {
+                auto dataLength = [&] {
+                    const quint32 value = readUInt(frameData, extra, 4);
+                    return (value & 0x80808080u) ? int(value) : decodeSynchsafe(value);
+                };
+                if (flags.grouping)
+                    flags.groupId = int(readUInt(frameData, extra, 1));
+                if (flags.encryption && flags.dataLengthIndicator) {
+                    // Writers disagree on the order; a method byte has bit 7 set, a
+                    // synchsafe byte never has.
+                    if (extra < frameData.size() && (uchar(frameData.at(extra)) & 0x80)) {
+                        flags.encryptionMethod = int(readUInt(frameData, extra, 1));
+                        flags.dataLength = dataLength();
+                    } else {
+                        flags.dataLength = dataLength();
+                        flags.encryptionMethod = int(readUInt(frameData, extra, 1));
+                    }
+                } else if (flags.encryption) {
+                    flags.encryptionMethod = int(readUInt(frameData, extra, 1));
+                } else if (flags.dataLengthIndicator) {
+                    flags.dataLength = dataLength();
+                }
+            }
+            if (extra > 0)
+                frameData.remove(0, extra);
+            flags.unsynchronisation = false;
+
+            if (flags.encryption) {
+                addUnknownFrame(tag, id, flags, frameData);
+                continue;
+            }
+
+            QString normalized = convertFrameId(id.trimmed(), 3);
+            if (normalized.isEmpty())
+                normalized = id.trimmed();
+            try {
+                if (flags.compression) {
+                    if (!flags.dataLengthIndicator) {
+                        Logger::warning(CompressedWithoutLength, {stream->displayName()});
+                        throw Exception(0, {}, false);
+                    }
+                    if (!frameData.isEmpty()) {
+                        const QByteArray inflated = inflate(frameData);
+                        if (inflated.isEmpty()) {
+                            Logger::warning(InflationFailed, {stream->displayName()});
+                            throw Exception(0, {}, false);
+                        }
+                        frameData = inflated;
+                        flags.compression = false;
+                    }
+                }
+                if (frameData.isEmpty())
+                    continue;
+                IoStream frame(frameData, QIODevice::ReadOnly);
+                frame.setName(stream->name());
+                readFrameContent(state, normalized, &frame);
+            } catch (const Exception &) {
+                addUnknownFrame(tag, normalized, flags, frameData);
+            }
+        }
+    } catch (const EndOfFrames &) {
+        // A frame header or its extra bytes run past the data: keep what was read.
+    }
+
+    if (state.releaseDate.year() >= 0)
+        tag->addItem(new ReleaseDateTagItem(state.releaseDate));
+    if (state.originalReleaseDate.year() >= 0)
+        tag->addItem(new OriginalReleaseDateTagItem(state.originalReleaseDate));
+    const VolumeAdjustmentTagItem *volume = state.volumeAdjustment;
+    if (volume->trackGain != 0.0 || volume->trackPeak != 0.0 || volume->albumGain != 0.0 || volume->albumPeak != 0.0)
+        tag->addItem(state.volumeAdjustment);
+    if (tag->contains(IsPodcastTagItem::Type) && tag->itemText(PodcastUrlTagItem::Type).trimmed().isEmpty())
+        tag->removeItems(IsPodcastTagItem::Type);
+    tag->setParent(parent);
+    return tag;
+}
+
+QByteArray Id3v2TagIo::inflate(const QByteArray &data, qint64 limit)
+{
+    z_stream zs{};
+    if (inflateInit(&zs) != Z_OK)
+        return {};
+    QByteArray result;
+    char chunk[64 * 1024];
+    zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    zs.avail_in = uInt(data.size());
+    int status = Z_OK;
+    while (status == Z_OK) {
+        zs.next_out = reinterpret_cast<Bytef *>(chunk);
+        zs.avail_out = sizeof chunk;
+        status = ::inflate(&zs, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END)
+            break;
+        const qsizetype produced = qsizetype(sizeof chunk - zs.avail_out);
+        if (result.size() + produced > limit) {
+            status = Z_MEM_ERROR;
+            break;
+        }
+        result.append(chunk, produced);
+        if (status == Z_OK && produced == 0 && zs.avail_in == 0) {
+            status = Z_DATA_ERROR; // truncated stream
+            break;
+        }
+    }
+    inflateEnd(&zs);
+    return status == Z_STREAM_END ? result : QByteArray();
+}
+
+void Id3v2TagIo::addUnknownFrame(AudioTag *tag, const QString &frameId, const Id3v2FrameFlags &flags,
+                                 const QByteArray &data)
+{
+    if (data.isEmpty() || frameId.isEmpty())
+        return;
+    tag->addItem(new Id3v2UnknownFrameTagItem(frameId, flags, data));
+}
+
+void Id3v2TagIo::readFrameContent(Id3v2ReadState &state, const QString &frameId, IoStream *frame)
+{
+    Id3v2FrameReader::readFrameContent(state, frameId, frame);
+}
+
+// Writing
+
+void Id3v2TagIo::renderFrame(IoStream *out, const QString &frameId, const QByteArray &data,
+                             const Id3v2Settings *settings, const Id3v2FrameFlags *flags)
+{
+    const QByteArray frame = frameBytes(frameId, data, settings, flags);
+    if (!frame.isEmpty())
+        out->writeBytes(frame);
+}
+
+void Id3v2TagIo::render(IoStream *out, const AudioTag *tag, const TaggingSettings *settings)
+{
+    if (settings)
+        renderTag(out, tag, settings->id3v2, settings->multiArtistsInExtraField);
+    else
+        renderTag(out, tag, Id3v2Settings());
+}
+
+void Id3v2TagIo::renderTag(IoStream *out, const AudioTag *tag, const Id3v2Settings &s, bool multiArtistsInExtraField)
+{
+    // Settings no frame could be written with are refused before anything is written, not
+    // turned into a tag without its texts.
+    if (!s.isValidVersion())
+        throw Exception(InvalidVersion, {s.version});
+    if (!s.isValidTextEncoding())
+        throw Exception(InvalidTextEncoding, {s.textEncoding});
+
+    QByteArray frames = Id3v2FrameWriter(out, tag, &s, multiArtistsInExtraField).renderFrames();
+    char flags = 0;
+    if (s.version < 4 && s.useUnsync && applyUnsynchronisation(frames))
+        flags = char(0x80);
+
+    const qint64 n = frames.size();
+    const qint64 available = s.availableSize;
+    qint64 padding = s.preferredPaddingSize;
+    if (n + HeaderSize <= available) {
+        const qint64 leftover = available - n - HeaderSize;
+        if (leftover <= s.maximumPaddingSize)
+            padding = leftover;
+    }
+    if (padding < 0)
+        throw Exception(negativeFillCount, {padding});
+    const qint64 dataSize = n + padding;
+    if (dataSize > qint64(0x0FFFFFFF))
+        throw Exception(SizeTooLarge, {dataSize});
+
+    QByteArray bytes;
+    bytes.reserve(HeaderSize + dataSize);
+    bytes.append("ID3", 3).append(char(s.version)).append('\0').append(flags);
+    appendUInt32(bytes, encodeSynchsafe(int(dataSize)));
+    bytes.append(frames);
+    bytes.append(QByteArray(padding, '\0'));
+    out->writeBytes(bytes);
+}
+
+quint8 Id3v2TagIo::encodingByteForCodec(IoStream *out, TextCodec *codec)
+{
+    switch (codec->mib()) {
+    case 4:
+        return 0;
+    case 1013:
+    case 1014:
+    case 1015:
+        return 1;
+    case 106:
+        return 3;
+    default:
+        throw Exception(NoEncodingByte, {out->displayName(), codec->mib()});
+    }
+}
+
+void Id3v2TagIo::renderTextFrame(IoStream *out, const QString &frameId, const QStringList &texts,
+                                 const Id3v2Settings *settings)
+{
+    if (texts.isEmpty())
+        return;
+    bool withBom = false;
+    TextCodec *codec = codecForTexts(texts, &withBom, settings);
+    IoStream body(QIODevice::ReadWrite);
+    body.setName(out->name());
+    // Line breaks are pinned to LF, so the bytes do not depend on the platform.
+    body.setWriteLineEnding(LineEnding::Lf);
+    body.writeByte(char(encodingByteForCodec(out, codec)));
+    for (const QString &text : texts)
+        body.writeText(text, codec, 0, -1, -1, withBom, true);
+    renderFrame(out, frameId, body.data(), settings);
+}
+
+void Id3v2TagIo::renderDateFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
+                                 const Id3v2Settings *settings)
+{
+    QStringList texts;
+    for (const TagItem *item : items) {
+        const auto *date = static_cast<const DateTimeTagItem *>(item);
+        if (date->value.year() >= 0)
+            texts.append(date->value.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss:zzz")));
+    }
+    renderTextFrame(out, frameId, texts, settings);
+}
+
+void Id3v2TagIo::renderItemsTextFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
+                                      const Id3v2Settings *settings)
+{
+    QStringList texts;
+    for (const TagItem *item : items)
+        texts.append(item->toString(textFormatFor(item)));
+    renderTextFrame(out, frameId, texts, settings);
+}
+
+void Id3v2TagIo::renderUrlFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
+                                const Id3v2Settings *settings)
+{
+    if (items.isEmpty())
+        return;
+    QStringList urls;
+    for (const TagItem *item : items)
+        urls.append(item->toString());
+    renderUrlFrame(out, frameId, urls, settings);
+}
+
+void Id3v2TagIo::renderUrlFrame(IoStream *out, const QString &frameId, const QStringList &urls,
+                                const Id3v2Settings *settings)
+{
+    if (urls.isEmpty())
+        return;
+    TextCodec *codec = latin1OrUtf8Codec(urls);
+    IoStream body(QIODevice::ReadWrite);
+    body.setName(out->name());
+    body.setWriteLineEnding(LineEnding::Lf);
+    if (frameId == QLatin1String("WFED"))
+        body.writeByte(char(encodingByteForCodec(out, codec)));
+    for (const QString &url : urls)
+        body.writeText(url, codec, 0, -1, -1, false, true);
+    renderFrame(out, frameId, body.data(), settings);
+}
+
+QString Id3v2TagIo::textFormatFor(const TagItem *item)
+{
+    switch (item->type()) {
+    case TagItemType::Language:
+        return QStringLiteral("ISO_639_2_T");
+    case TagItemType::ReleaseCountry:
+        return QStringLiteral("ISO_3166_1_A2");
+    case TagItemType::Script:
+        return QStringLiteral("ISO_15924");
+    default:
+        return QString();
+    }
+}
+
+void Id3v2TagIo::appendTextValues(QList<StringPair> &out, const QString &description, const QList<TagItem *> &items,
+                                  bool join)
+{
+    QStringList texts;
+    for (const TagItem *item : items) {
+        const QString text = item->toString(textFormatFor(item));
+        if (!text.trimmed().isEmpty())
+            texts.append(text);
+    }
+    if (!join) {
+        for (const QString &text : std::as_const(texts))
+            out.append({description, text});
+    } else if (!texts.isEmpty()) {
+        out.append({description, texts.join(QChar(0))});
+    }
+}
+
+void Id3v2TagIo::appendInvolvedPeople(QList<InvolvedPerson> &out, char kind, const QString &role,
+                                      const QList<TagItem *> &items)
+{
+    for (const TagItem *item : items) {
+        const QString name = item->toString();
+        if (!name.trimmed().isEmpty())
+            out.append(InvolvedPerson(qint8(kind), name, role));
+    }
+}
+
+QStringList Id3v2TagIo::parseGenres(const QString &text)
+{
+    QString copy = text;
+    copy.replace(u'(', QChar(0)).replace(u')', QChar(0));
+    QStringList genres;
+    for (const QString &part : copy.split(QChar(0), Qt::SkipEmptyParts)) {
+        const QString key = alphanumericKey(part);
+        if (isDecimalNumber(key)) {
+            bool ok = false;
+            const int number = key.toInt(&ok);
+            const QString name = ok ? Id3v1GenreTable::genreName(number) : QString();
+            if (!name.isEmpty())
+                genres.append(name);
+        } else if (key == QLatin1String("rx")) {
+            genres.append(QStringLiteral("Remix"));
+        } else if (key == QLatin1String("cr")) {
+            genres.append(QStringLiteral("Cover"));
+        } else if (!part.trimmed().isEmpty()) {
+            genres.append(part.trimmed());
+        }
+    }
+    return genres;
 }

@@ -201,7 +201,7 @@ QString boxText(const QByteArray &payload, int from)
     return Utf8TextCodec::instance()->decode(payload.mid(from), -1, true, 0);
 }
 
-void readTextValue(IoStream *stream, const Mp4Box *itemBox, IoStream &value, AudioTag *tag)
+void readTextValue(const Mp4Box *itemBox, IoStream &value, AudioTag *tag)
 {
     const QString text = value.readText(Utf8TextCodec::instance(), TextLengthPrefix::None, -1, -1, true);
     if (text.trimmed().isEmpty())
@@ -244,7 +244,6 @@ void readTextValue(IoStream *stream, const Mp4Box *itemBox, IoStream &value, Aud
         added.clear();
         added.addItem(new UnknownMp4StringTagItem(box, text));
     }
-    Q_UNUSED(stream);
     tag->takeAllItems(&added);
 }
 
@@ -339,7 +338,7 @@ void Mp4StreamIo::readDataBox(IoStream *stream, const Mp4Box *itemBox, const Mp4
     value.readBytes(4);
     switch (indicator) {
     case 1:
-        readTextValue(stream, itemBox, value, tag);
+        readTextValue(itemBox, value, tag);
         return;
     case 0:
     case 21:

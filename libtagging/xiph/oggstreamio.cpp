@@ -1,6 +1,103 @@
 #include "libtagging/xiph/oggstreamio.h"
 
-#include "libtagging/model/unsupportedformat.h"
+#include "libcore/io/iostream.h"
+#include "libcore/log/exception.h"
+#include "libcore/log/logger.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/taginfo.h"
+#include "libtagging/model/ioggaudiostreamio.h"
+#include "libtagging/xiph/flacstreamio.h"
+#include "libtagging/xiph/oggpage.h"
+#include "libtagging/xiph/opusstreamio.h"
+#include "libtagging/xiph/speexstreamio.h"
+#include "libtagging/xiph/vorbiscommenttagio.h"
+#include "libtagging/xiph/vorbisstreamio.h"
+
+#include <QtEndian>
+
+#include <climits>
+
+namespace {
+
+bool handlesVorbisComments(const QList<int> &tagTypes)
+{
+    return tagTypes.isEmpty() || tagTypes.contains(TagType::VorbisComment);
+}
+
+QList<IOggAudioStreamIo *> codecs()
+{
+    return {OpusStreamIo::instance(), VorbisStreamIo::instance(), FlacStreamIo::instance(),
+            SpeexStreamIo::instance()};
+}
+
+// The codec's header: every page from the reading position through the header's end,
+// and the packets of the chosen logical stream.
+struct Header
+{
+    IOggAudioStreamIo *codec = nullptr;
+    quint32 serial = 0;
+    QList<OggPage *> pages;
+    QList<OggPage *> serialPages;
+    QList<QByteArray> packets;
+    qint64 end = 0;
+};
+
+Header readHeader(IoStream *stream, QObject *parent)
+{
+    Header header;
+    const qint64 start = stream->pos();
+    header.codec = OggStreamIo::detectCodec(stream, &header.serial);
+    stream->seek(start);
+    header.pages = OggStreamIo::collectPages(stream, header.codec, header.serial, parent);
+    header.end = stream->pos();
+    header.serialPages = OggStreamIo::pagesOfSerial(header.pages, header.serial);
+    header.packets = OggStreamIo::packetsFromPages(header.serialPages);
+    return header;
+}
+
+QByteArray lacingOf(const QByteArray &packet)
+{
+    QByteArray lacing(packet.size() / 255, char(255));
+    lacing.append(char(packet.size() % 255));
+    return lacing;
+}
+
+// Where the pages of the serial after the header stand. Every page header up to the end is
+// checked before anything is written; a page that cannot be read ends the walk, and the
+// bytes from there on stay as they are.
+QList<qint64> laterPagesOfSerial(IoStream *stream, qint64 from, quint32 serial)
+{
+    QList<qint64> offsets;
+    QObject scratch;
+    stream->seek(from);
+    while (stream->pos() < stream->size()) {
+        const qint64 at = stream->pos();
+        OggPage *page = nullptr;
+        try {
+            page = OggPage::read(stream, &scratch);
+        } catch (Exception &) {
+            Logger::warning(OggStreamIo::UnreadableTail, {stream->displayName(), at});
+            break;
+        }
+        if (page->serialNumber == serial)
+            offsets.append(at);
+        stream->seek(page->endOffset());
+        delete page;
+    }
+    return offsets;
+}
+
+void renumberPage(IoStream *stream, qint64 at, quint32 sequence)
+{
+    QObject scratch;
+    stream->seek(at);
+    OggPage *page = OggPage::read(stream, &scratch);
+    page->readData(stream);
+    page->sequenceNumber = sequence;
+    stream->writeBytesAt(at, page->render());
+}
+
+} // namespace
 
 OggStreamIo *OggStreamIo::instance()
 {
@@ -8,28 +105,303 @@ OggStreamIo *OggStreamIo::instance()
     return io;
 }
 
-QList<AudioTag *> OggStreamIo::readTags(IoStream *stream, const QList<int> &, const TaggingSettings *,
-                                  QObject *)
+QList<AudioTag *> OggStreamIo::readTags(IoStream *stream, const QList<int> &tagTypes,
+                                        const TaggingSettings *settings, QObject *parent)
 {
-    throwUnsupportedFormat(stream);
+    if (!handlesVorbisComments(tagTypes))
+        return {};
+    QObject scratch;
+    const Header header = readHeader(stream, &scratch);
+    return header.codec->readTags(stream, header.packets, tagTypes, settings, parent);
 }
 
-void OggStreamIo::writeTags(IoStream *stream, const AudioTag *, const QList<int> &, const TaggingSettings *)
+void OggStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<int> &tagTypes,
+                            const TaggingSettings *settings)
 {
-    throwUnsupportedFormat(stream);
+    if (!handlesVorbisComments(tagTypes))
+        return;
+    QObject scratch;
+    Header header = readHeader(stream, &scratch);
+    if (header.serialPages.isEmpty())
+        throw Exception(NoKnownCodec, {stream->displayName()});
+    header.codec->writeTags(stream, header.packets, tag, tagTypes, settings);
+    if (header.packets.isEmpty())
+        throw Exception(NoKnownCodec, {stream->displayName()});
+
+    // The identification packet keeps a page of its own, the beginning-of-stream page.
+    QList<OggPage *> newPages = pagesFromPackets({header.packets.first()}, header.serial, 0, 1, &scratch);
+    // FLAC readers expect every metadata block to begin a page, as FLAC's own tools write them.
+    newPages += pagesFromPackets(header.packets.mid(1), header.serial, 1, int(header.serialPages.size()) - 1,
+                                 &scratch, header.codec == FlacStreamIo::instance());
+    const QList<OggPage *> merged = mergePages(header.serial, header.pages, newPages, &scratch);
+
+    const qsizetype common = qMin(header.pages.size(), merged.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        if (merged[i]->sequenceNumber != header.pages[i]->sequenceNumber)
+            throw Exception(SequenceMismatch,
+                            {stream->displayName(), merged[i]->sequenceNumber, header.pages[i]->sequenceNumber});
+    }
+
+    const qint64 start = header.pages.first()->offset;
+    const qint64 oldEnd = header.pages.last()->endOffset();
+    const bool morePages = merged.size() > header.pages.size();
+    QList<qint64> later;
+    if (morePages)
+        later = laterPagesOfSerial(stream, oldEnd, header.serial);
+
+    QByteArray bytes;
+    for (const OggPage *page : merged) {
+        // Pages of other streams are copied as they stand, one at a time.
+        if (page->serialNumber != header.serial && page->offset >= 0)
+            bytes += stream->readBytesAt(page->offset, page->headerSize + page->dataSize);
+        else
+            bytes += page->render();
+    }
+    stream->seek(start);
+    stream->replace(oldEnd - start, bytes);
+
+    if (morePages) {
+        // The later pages of the stream move up by the pages the header gained.
+        quint32 next = 0;
+        for (const OggPage *page : merged) {
+            if (page->serialNumber == header.serial)
+                next = page->sequenceNumber + 1;
+        }
+        const qint64 shift = qint64(bytes.size()) - (oldEnd - start);
+        for (const qint64 at : std::as_const(later))
+            renumberPage(stream, at + shift, next++);
+    }
 }
 
-void OggStreamIo::removeTags(IoStream *stream, const QList<int> &, const TaggingSettings *)
+void OggStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *settings)
 {
-    throwUnsupportedFormat(stream);
+    writeTags(stream, nullptr, tagTypes, settings);
 }
 
 AudioProperties OggStreamIo::readAudioProperties(IoStream *stream, ICodecIo *)
 {
-    throwUnsupportedFormat(stream);
+    QObject scratch;
+    const Header header = readHeader(stream, &scratch);
+    const qint64 size = stream->size();
+    AudioProperties properties = header.codec->readAudioProperties(header.packets, size, size - header.end);
+    if (properties.duration == 0) {
+        // A damaged tail costs the duration, not the other properties.
+        double milliseconds = 0;
+        try {
+            const qint64 last = lastGranulePosition(stream, header.serial, header.end);
+            if (header.codec == OpusStreamIo::instance()) {
+                // Opus counts 48 kHz samples whatever the input rate, and the pre-skip is
+                // not played.
+                const QByteArray &head = header.packets.first();
+                const qint64 preSkip = head.size() >= 12 ? qFromLittleEndian<quint16>(head.constData() + 10) : 0;
+                if (last > preSkip)
+                    milliseconds = double(last - preSkip) / 48.0;
+            } else if (properties.sampleRate != 0 && last > 0) {
+                // Granule positions count the samples from the start of the stream, whose
+                // header pages stand at 0. The first audio page's position is where that
+                // page ends, not where the audio begins.
+                milliseconds = double(last) / (properties.sampleRate / 1000.0);
+            }
+        } catch (Exception &) {
+            milliseconds = 0;
+        }
+        properties.duration = int(qMin<double>(milliseconds, INT_MAX));
+    }
+    if (properties.bitrate == 0 && properties.duration != 0)
+        properties.bitrate =
+            int(qMin<double>(double(properties.audioSize) * 8 / (properties.duration / 1000.0), INT_MAX));
+    return properties;
 }
 
 QList<int> OggStreamIo::supportedItemTypes() const
 {
-    return {};
+    return VorbisCommentTagIo::instance()->supportedItemTypes();
+}
+
+IOggAudioStreamIo *OggStreamIo::detectCodec(IoStream *stream, quint32 *serial)
+{
+    QObject scratch;
+    while (stream->pos() < stream->size()) {
+        OggPage *page = OggPage::read(stream, &scratch);
+        if (!page->isBeginOfStream())
+            break;
+        page->readData(stream);
+        for (IOggAudioStreamIo *codec : codecs()) {
+            if (page->data.startsWith(codec->magic())) {
+                *serial = page->serialNumber;
+                return codec;
+            }
+        }
+        // Another beginning-of-stream page: perhaps video, or a codec we do not know.
+    }
+    throw Exception(NoKnownCodec, {stream->displayName()});
+}
+
+QList<OggPage *> OggStreamIo::collectPages(IoStream *stream, IOggAudioStreamIo *codec, quint32 serial,
+                                           QObject *parent)
+{
+    QObject scratch;
+    QList<OggPage *> pages;
+    int completed = 0;
+    while (stream->pos() < stream->size()) {
+        OggPage *page = OggPage::read(stream, &scratch);
+        if (page->serialNumber != serial) {
+            stream->seek(page->endOffset());
+            pages.append(page);
+            continue;
+        }
+        page->readData(stream);
+        if (!codec->isHeaderPage(completed, page)) {
+            delete page;
+            break;
+        }
+        pages.append(page);
+        completed += page->completedPacketCount();
+    }
+    while (!pages.isEmpty() && pages.last()->serialNumber != serial)
+        delete pages.takeLast();
+    if (!pages.isEmpty())
+        stream->seek(pages.last()->endOffset());
+    for (OggPage *page : std::as_const(pages))
+        page->setParent(parent);
+    return pages;
+}
+
+QList<OggPage *> OggStreamIo::pagesOfSerial(const QList<OggPage *> &pages, quint32 serial)
+{
+    QList<OggPage *> result;
+    for (OggPage *page : pages) {
+        if (page->serialNumber == serial)
+            result.append(page);
+    }
+    return result;
+}
+
+QList<QByteArray> OggStreamIo::packetsFromPages(const QList<OggPage *> &pages)
+{
+    QList<QByteArray> packets;
+    if (pages.isEmpty())
+        return packets;
+    QByteArray lacing;
+    QByteArray bodies;
+    for (const OggPage *page : pages) {
+        lacing += page->segmentTable;
+        bodies += page->data;
+    }
+    bool skipFirst = pages.first()->isContinued();
+    qsizetype position = 0;
+    qsizetype length = 0;
+    for (const char value : std::as_const(lacing)) {
+        length += quint8(value);
+        if (quint8(value) == 255)
+            continue;
+        if (skipFirst)
+            skipFirst = false;
+        else
+            packets.append(bodies.mid(position, length));
+        position += length;
+        length = 0;
+    }
+    return packets;
+}
+
+QList<OggPage *> OggStreamIo::pagesFromPackets(const QList<QByteArray> &packets, quint32 serial, int firstSequence,
+                                               int previousPageCount, QObject *parent, bool freshPagePerPacket)
+{
+    QObject scratch;
+    // The lacing values of each page, cut either packet by packet (every packet starts a
+    // page) or 255 values at a time across packets.
+    bool onePerPage = freshPagePerPacket || previousPageCount >= packets.size();
+    QList<QByteArray> lacings;
+    for (const QByteArray &packet : packets) {
+        lacings.append(lacingOf(packet));
+        if (lacings.last().size() > 255 && !freshPagePerPacket)
+            onePerPage = false;
+    }
+    QList<QByteArray> tables;
+    if (onePerPage) {
+        for (const QByteArray &lacing : std::as_const(lacings)) {
+            for (qsizetype at = 0; at < lacing.size(); at += 255)
+                tables.append(lacing.mid(at, 255));
+        }
+    } else {
+        const QByteArray all = lacings.join();
+        for (qsizetype at = 0; at < all.size(); at += 255)
+            tables.append(all.mid(at, 255));
+    }
+
+    const QByteArray bodies = packets.join();
+    QList<OggPage *> pages;
+    qsizetype bodyUsed = 0;
+    bool continued = false;
+    int sequence = firstSequence;
+    for (const QByteArray &table : std::as_const(tables)) {
+        qsizetype bodySize = 0;
+        for (const char value : table)
+            bodySize += quint8(value);
+        auto *page = new OggPage(&scratch);
+        page->serialNumber = serial;
+        page->sequenceNumber = quint32(sequence);
+        page->setBeginOfStream(sequence == 0);
+        page->setContinued(continued);
+        page->setSegmentTable(table);
+        page->setData(bodies.mid(bodyUsed, bodySize));
+        pages.append(page);
+        continued = quint8(table.back()) == 255;
+        bodyUsed += bodySize;
+        ++sequence;
+    }
+    for (OggPage *page : std::as_const(pages))
+        page->setParent(parent);
+    return pages;
+}
+
+QList<OggPage *> OggStreamIo::mergePages(quint32 serial, const QList<OggPage *> &oldPages,
+                                         const QList<OggPage *> &newPages, QObject *parent)
+{
+    QList<OggPage *> merged;
+    qsizetype next = 0;
+    for (OggPage *page : oldPages) {
+        if (page->serialNumber != serial) {
+            merged.append(page);
+        } else if (next < newPages.size()) {
+            merged.append(newPages[next++]);
+        } else {
+            // A page the header no longer needs: an empty page keeps the numbering.
+            auto *filler = new OggPage(parent);
+            filler->serialNumber = serial;
+            filler->sequenceNumber = page->sequenceNumber;
+            merged.append(filler);
+        }
+    }
+    while (next < newPages.size())
+        merged.append(newPages[next++]);
+    return merged;
+}
+
+qint64 OggStreamIo::lastGranulePosition(IoStream *stream, quint32 serial, qint64 from)
+{
+    // Windows overlap by one largest page, so every page lies whole in one of them; the
+    // scan runs backwards and the first intact page of the serial with a position wins.
+    constexpr qint64 windowSize = 4 * OggPage::MaxPageSize;
+    qint64 windowEnd = stream->size();
+    from = qMax<qint64>(0, from);
+    while (windowEnd > from) {
+        const qint64 windowStart = qMax(from, windowEnd - windowSize);
+        const QByteArray window = stream->readBytesAt(windowStart, windowEnd - windowStart);
+        for (qsizetype i = window.size() - OggPage::MinHeaderSize; i >= 0; --i) {
+            if (window.at(i) != 'O' || qstrncmp(window.constData() + i, "OggS", 4) != 0)
+                continue;
+            QObject scratch;
+            const OggPage *page = OggPage::parse(window, i, &scratch);
+            if (!page || page->serialNumber != serial || page->granulePosition == -1)
+                continue;
+            if (OggPage::hasValidChecksum(window, i, page->headerSize + page->dataSize))
+                return page->granulePosition;
+        }
+        if (windowStart == from)
+            break;
+        windowEnd = windowStart + OggPage::MaxPageSize;
+    }
+    return 0;
 }

@@ -30,6 +30,11 @@ public:
     void render(IoStream *out, const AudioTag *tag, const TaggingSettings *settings) override;
     QList<int> supportedItemTypes() const override;
 
+    // Writes the comment with the given comment settings: the stream writers choose the
+    // vendor, the picture form and the framing byte for their container.
+    void renderComment(IoStream *out, const AudioTag *tag, const VorbisCommentSettings &settings,
+                       bool multiArtistsInExtraField);
+
     // Moves the stream from the vendor length to the end of the comment (and its framing
     // byte when the settings have one); returns the bytes passed. Throws when a length runs
     // past the data.

@@ -1,8 +1,23 @@
 #include <QtTest>
 
+#include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libcore/settings/settingsstore.h"
 #include "libcore/text/textcodec.h"
+#include "libcore/util/partialdatetime.h"
 #include "libtagging/id3/id3v2tagio.h"
+#include "libtagging/id3/id3v2unknownframetagitem.h"
+#include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/plaintagitems.h"
+#include "libtagging/model/taginfo.h"
+#include "libtagging/model/unknownid3v2datatagitem.h"
+#include "libtagging/model/userdefinedtexttagitem.h"
+#include "libtagging/model/volumeadjustmenttagitem.h"
+#include "support_tags.h"
+
+#include <memory>
 
 namespace {
 QByteArray hex(const char *text)
@@ -17,6 +32,76 @@ Id3v2Settings settingsFor(int version, int textEncoding = 6, bool useUnsync = fa
     s.textEncoding = textEncoding;
     s.useUnsync = useUnsync;
     return s;
+}
+
+QByteArray be32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = char(value >> (24 - 8 * i));
+    return bytes;
+}
+
+QByteArray synchsafeBytes(int value)
+{
+    return be32(Id3v2TagIo::encodeSynchsafe(value));
+}
+
+// Frames and tags built byte by byte, so a test shows the bytes that matter.
+QByteArray frame22(const QByteArray &id, const QByteArray &data)
+{
+    const int n = int(data.size());
+    return id + char(n >> 16) + char(n >> 8) + char(n) + data;
+}
+
+QByteArray frame23(const QByteArray &id, const QByteArray &data, int status = 0, int format = 0)
+{
+    return id + be32(quint32(data.size())) + char(status) + char(format) + data;
+}
+
+QByteArray frame24(const QByteArray &id, const QByteArray &data, int format = 0)
+{
+    return id + synchsafeBytes(int(data.size())) + '\0' + char(format) + data;
+}
+
+// A text frame body: encoding byte 0 and the texts, each terminated.
+QByteArray text(const QByteArray &texts)
+{
+    return '\0' + texts + '\0';
+}
+
+QByteArray tagBytes(int version, const QByteArray &frames, int flags = 0, int padding = 0)
+{
+    return QByteArray("ID3") + char(version) + '\0' + char(flags) + synchsafeBytes(int(frames.size()) + padding) + frames
+           + QByteArray(padding, '\0');
+}
+
+std::unique_ptr<AudioTag> readTag(const QByteArray &bytes, const Id3v2Settings &settings = Id3v2Settings(),
+                                  const QString &name = QString())
+{
+    IoStream stream(bytes, QIODevice::ReadOnly);
+    stream.setName(name);
+    TagInfo *info = Id3v2TagIo::instance()->detect(&stream, true, nullptr);
+    if (!info)
+        return nullptr;
+    stream.seek(info->values.value(TagInfo::DataOffsetKey).toLongLong());
+    return std::unique_ptr<AudioTag>(Id3v2TagIo::readTag(&stream, info, settings, nullptr));
+}
+
+QByteArray renderTag(const AudioTag *tag, const Id3v2Settings &settings)
+{
+    IoStream out(QIODevice::ReadWrite);
+    Id3v2TagIo::renderTag(&out, tag, settings);
+    return out.data();
+}
+
+Id3v2Settings taggingSettings(int version, int textEncoding = 6)
+{
+    Id3v2Settings settings;
+    settings.version = version;
+    settings.textEncoding = textEncoding;
+    settings.preferredPaddingSize = 0;
+    return settings;
 }
 
 quint32 codeOf(const std::function<void()> &f)
@@ -263,6 +348,412 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QString, text);
         QCOMPARE(media ? Id3v2TagIo::mediaTypeFromCode(code) : Id3v2TagIo::fileTypeFromCode(code), text);
+    }
+
+    void detect_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("dataSize");
+        const QByteArray frames = frame23("TIT2", text("T"));
+        QTest::newRow("2.3") << tagBytes(3, frames) + "audio" << int(10 + frames.size()) << int(frames.size());
+        QTest::newRow("version 5") << tagBytes(5, frames) << -1 << 0;
+        QTest::newRow("size past the stream") << tagBytes(3, frames).left(15) << -1 << 0;
+        QTest::newRow("size with the top bit set") << QByteArray("ID3\3\0\0\x80\0\0\0", 10) + QByteArray(64, '\0') << -1 << 0;
+        QTest::newRow("plain size byte") << QByteArray("ID3\3\0\0\0\0\0\x80", 10) + QByteArray(128, '\0') << 138 << 128;
+        QTest::newRow("2.4 with footer") << tagBytes(4, frames, 0x10) + "3DI" + QByteArray(7, '\0') << int(20 + frames.size())
+                                         << int(frames.size());
+        QTest::newRow("too short") << QByteArray("ID3\3\0\0\0\0") << -1 << 0;
+    }
+    void detect()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, size);
+        QFETCH(int, dataSize);
+        IoStream stream(bytes, QIODevice::ReadOnly);
+        std::unique_ptr<TagInfo> info(Id3v2TagIo::instance()->detect(&stream, true, nullptr));
+        QCOMPARE(info ? info->size() : -1, size);
+        if (info) {
+            QCOMPARE(info->tagType(), 3);
+            QCOMPARE(info->values.value(TagInfo::DataSizeKey).toInt(), dataSize);
+            QCOMPARE(info->values.value(TagInfo::RawDataKey).toByteArray(), bytes.left(size));
+            QVERIFY(info->isPrepended());
+        }
+    }
+    void detectByFooter()
+    {
+        const QByteArray frames = frame24("TIT2", text("T"));
+        QByteArray tag = tagBytes(4, frames, 0x10);
+        tag += "3DI" + tag.mid(3, 7);
+        const QByteArray bytes = "audio" + tag;
+        IoStream stream(bytes, QIODevice::ReadOnly);
+        stream.seek(bytes.size());
+        std::unique_ptr<TagInfo> info(Id3v2TagIo::instance()->detect(&stream, false, nullptr));
+        QVERIFY(info);
+        QCOMPARE(info->offset(), qint64(5));
+        QVERIFY(!info->isPrepended());
+        QCOMPARE(info->values.value(TagInfo::RawDataKey).toByteArray(), tag);
+        // The footer without its header is no tag.
+        const QByteArray orphan = "audio" + tag.right(10);
+        IoStream alone(orphan, QIODevice::ReadOnly);
+        alone.seek(orphan.size());
+        QVERIFY(!Id3v2TagIo::instance()->detect(&alone, false, nullptr));
+    }
+
+    void synchsafeFrameSizes_data()
+    {
+        QTest::addColumn<QByteArray>("frames");
+        QTest::addColumn<bool>("synchsafe");
+        QTest::newRow("plain 256 lands in the text")
+            << QByteArray("TIT2") + be32(256) + QByteArray(2, '\0') + QByteArray(256, 'a') + QByteArray(20, '\0') << false;
+        QTest::newRow("synchsafe 128 lands on padding")
+            << QByteArray("TIT2") + synchsafeBytes(128) + QByteArray(2, '\0') + QByteArray(128, 'a') + QByteArray(20, '\0')
+            << true;
+        QTest::newRow("size byte with bit 7") << QByteArray("TIT2") + be32(0x80) + QByteArray(130, 'a') << false;
+        QTest::newRow("last frame runs past the end")
+            << frame24("TIT2", text("T")) + QByteArray("TPE1") + synchsafeBytes(500) + QByteArray(12, 'a') << true;
+    }
+    void synchsafeFrameSizes()
+    {
+        QFETCH(QByteArray, frames);
+        QFETCH(bool, synchsafe);
+        IoStream stream(frames, QIODevice::ReadOnly);
+        QCOMPARE(Id3v2TagIo::hasSynchsafeFrameSizes(&stream), synchsafe);
+        QCOMPARE(stream.pos(), qint64(0));
+    }
+
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("writtenVersion");
+        QTest::addColumn<QStringList>("items");
+        const QByteArray title = frame23("TIT2", text("Title"));
+        QTest::newRow("2.2 ids and dates")
+            << tagBytes(2, frame22("TT2", text("T")) + frame22("TP1", text("A")) + frame22("TYE", text("2004"))
+                               + frame22("TDA", text("0503")) + frame22("TIM", text("1415")))
+            << 3 << QStringList{"104:T", "11:A", "94:2004-03-05 14:15"};
+        QTest::newRow("padding") << tagBytes(3, title, 0, 2048) << 3 << QStringList{"104:Title"};
+        QTest::newRow("lower-case id ends the frames")
+            << tagBytes(3, title + frame23("tpe1", text("A")) + frame23("TPE2", text("B"))) << 3 << QStringList{"104:Title"};
+        QTest::newRow("frame longer than the tag is cut")
+            << tagBytes(3, title + QByteArray("TPE1") + be32(1000) + QByteArray(2, '\0') + text("Artist")) << 3
+            << QStringList{"104:Title", "11:Artist"};
+        QTest::newRow("frame size of 2 GiB keeps the frames before")
+            << tagBytes(3, title + QByteArray("TPE1") + be32(0x80000000u) + QByteArray(2, '\0') + text("A")) << 3
+            << QStringList{"104:Title"};
+        QTest::newRow("extra bytes past the frame keep the frames before")
+            << tagBytes(3, title + frame23("TPE1", "\x01\x02", 0, 0x80)) << 3 << QStringList{"104:Title"};
+        QTest::newRow("zero-size frame skipped") << tagBytes(3, frame23("TPE1", "") + title) << 3 << QStringList{"104:Title"};
+        QTest::newRow("blank id dropped") << tagBytes(3, frame23("    ", "xyz") + title) << 3 << QStringList{"104:Title"};
+        QTest::newRow("two values in 2.4") << tagBytes(4, frame24("TPE1", text(QByteArray("A\0\0B", 4)))) << 4
+                                           << QStringList{"11:A", "11:B"};
+        QTest::newRow("slash splits a language in 2.3 only")
+            << tagBytes(3, frame23("TLAN", text("eng/deu")) + frame23("TPE1", text("AC/DC"))) << 3
+            << QStringList{"55:eng", "55:deu", "11:AC/DC"};
+        QTest::newRow("no split when 2.4 is written") << tagBytes(3, frame23("TLAN", text("eng/deu"))) << 4
+                                                      << QStringList{"55:eng/deu"};
+        QTest::newRow("BPM that is no whole number kept as text")
+            << tagBytes(3, frame23("TBPM", text("128.5")) + frame23("TBPM", text("120"))) << 4
+            << QStringList{"113:128.5", "19:120"};
+        QTest::newRow("date parts without a year") << tagBytes(3, frame23("TDAT", text("0503"))) << 3 << QStringList{};
+        QTest::newRow("podcast flag needs an address") << tagBytes(3, frame23("PCST", QByteArray(4, '\0'))) << 3
+                                                       << QStringList{};
+        QTest::newRow("genres") << tagBytes(3, frame23("TCON", text("(17)Rock (RX)"))) << 3
+                                << QStringList{"48:Rock", "48:Rock", "48:Remix"};
+        QTest::newRow("track pair") << tagBytes(3, frame23("TRCK", text("3/12"))) << 3 << QStringList{"108:3", "106:12"};
+        QTest::newRow("user texts") << tagBytes(3, frame23("TXXX", text(QByteArray("MusicBrainz Artist Id\0a; b", 27)))
+                                               + frame23("TXXX", text(QByteArray("TOTALTRACKS\0x1", 14)))
+                                               + frame23("TXXX", text(QByteArray("Mine\0v", 6))))
+                                    << 3 << QStringList{"12:a", "12:b", "121:x1", "121:v"};
+        QTest::newRow("comment and iTunes comment")
+            << tagBytes(3, frame23("COMM", QByteArray("\0eng\0text\0", 10)) + frame23("COMM", QByteArray("\0engiTunNORM\0 1\0", 16))
+                               + frame23("COMM", QByteArray("\0eng\0  \0", 8)))
+            << 3 << QStringList{"21:text", "121: 1"};
+        QTest::newRow("involved people")
+            << tagBytes(3, frame23("IPLS", text(QByteArray("producer\0Jane\0guitar\0Joe", 24)))) << 3
+            << QStringList{"83:Jane", "51:guitar: Joe"};
+        QTest::newRow("unknown text and data frames")
+            << tagBytes(3, frame23("TRDA", text("x")) + frame23("XYZ1", "raw")) << 3
+            << QStringList{"113:x", "112:"};
+        QTest::newRow("rating and counter")
+            << tagBytes(3, frame23("POPM", QByteArray("a@b\0\x80\0\0\0\x05", 9))) << 3 << QStringList{"87:0.50", "76:5"};
+    }
+    void read()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, writtenVersion);
+        QFETCH(QStringList, items);
+        Id3v2Settings settings = taggingSettings(writtenVersion);
+        const auto tag = readTag(bytes, settings);
+        QVERIFY(tag);
+        QStringList described;
+        for (const TagItem *item : tag->itemList())
+            described.append(QStringLiteral("%1:%2").arg(item->type()).arg(item->toString()));
+        QCOMPARE(described, items);
+    }
+    void readUnsynchronisedAndExtended()
+    {
+        // 2.3: the whole body is unsynchronised, the extended header skipped.
+        const QByteArray frame = frame23("TIT2", QByteArray("\0\xff\xe0x\0", 5));
+        QByteArray body = be32(6) + QByteArray(6, '\0') + frame;
+        Id3v2TagIo::applyUnsynchronisation(body);
+        auto tag = readTag(QByteArray("ID3\3\0\xc0", 6) + synchsafeBytes(int(body.size())) + body);
+        QCOMPARE(tag->itemText(TitleTagItem::Type), QStringLiteral("\u00ff\u00e0x"));
+        // 2.4: unsynchronisation and a data length per frame.
+        QByteArray data = synchsafeBytes(5) + QByteArray("\0\xff\xe0y\0", 5);
+        Id3v2TagIo::applyUnsynchronisation(data);
+        tag = readTag(tagBytes(4, frame24("TIT2", data, 0x03)));
+        QCOMPARE(tag->itemText(TitleTagItem::Type), QStringLiteral("\u00ff\u00e0y"));
+        // 2.4 ignores the header flag when no frame has its own.
+        tag = readTag(tagBytes(4, frame24("TIT2", QByteArray("\0\xff\0z\0", 5)), 0x80));
+        QCOMPARE(tag->itemText(TitleTagItem::Type), QStringLiteral("\u00ff"));
+    }
+    void readCompressedAndEncrypted()
+    {
+        const QByteArray body = text("Compressed title");
+        const QByteArray zlib = qCompress(body).mid(4);
+        auto tag = readTag(tagBytes(3, frame23("TIT2", be32(quint32(body.size())) + zlib, 0, 0x80)));
+        QCOMPARE(tag->itemText(TitleTagItem::Type), QStringLiteral("Compressed title"));
+
+        // Broken zlib data: kept whole, still flagged compressed, so writing it back loses nothing.
+        tag = readTag(tagBytes(3, frame23("TIT2", be32(100) + "broken", 0, 0x80)));
+        auto *unknown = dynamic_cast<Id3v2UnknownFrameTagItem *>(tag->item(UnknownId3v2DataTagItem::Type));
+        QVERIFY(unknown);
+        QCOMPARE(unknown->data, QByteArray("broken"));
+        QVERIFY(unknown->flags.compression);
+        QCOMPARE(unknown->flags.dataLength, 100);
+
+        // A claimed size far beyond what the data inflates to allocates nothing of that size.
+        tag = readTag(tagBytes(3, frame23("TIT2", be32(0xFFFFFFF0u) + zlib, 0, 0x80)));
+        QCOMPARE(tag->itemText(TitleTagItem::Type), QStringLiteral("Compressed title"));
+        // A bomb that inflates beyond the cap is kept as it was.
+        const QByteArray bomb = qCompress(QByteArray(Id3v2TagIo::MaxInflatedSize + 1, 'a')).mid(4);
+        QVERIFY(Id3v2TagIo::inflate(bomb).isEmpty());
+
+        // 2.4 compression without a data length.
+        tag = readTag(tagBytes(4, frame24("TIT2", zlib, 0x08)));
+        QVERIFY(tag->contains(UnknownId3v2DataTagItem::Type));
+
+        // Encrypted, method byte before or after the data length.
+        tag = readTag(tagBytes(4, frame24("TIT2", QByteArray("\x80") + synchsafeBytes(9) + "secret", 0x05)
+                                      + frame24("TPE1", synchsafeBytes(9) + QByteArray("\x81") + "secret", 0x05)));
+        const QList<TagItem *> frames = tag->items(UnknownId3v2DataTagItem::Type);
+        QCOMPARE(frames.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            const auto *item = dynamic_cast<const Id3v2UnknownFrameTagItem *>(frames.at(i));
+            QVERIFY(item);
+            QVERIFY(item->flags.encryption);
+            QCOMPARE(item->flags.encryptionMethod, 0x80 + i);
+            QCOMPARE(item->flags.dataLength, 9);
+            QCOMPARE(item->data, QByteArray("secret"));
+        }
+    }
+    void readReplayGain()
+    {
+        const auto tag = readTag(tagBytes(3, frame23("TXXX", text(QByteArray("REPLAYGAIN_TRACK_GAIN\0-6.50 dB", 30)))
+                                                + frame23("TXXX", text(QByteArray("replaygain_album_peak\0" "0.5", 25)))));
+        const auto *volume = static_cast<const VolumeAdjustmentTagItem *>(tag->item(VolumeAdjustmentTagItem::Type));
+        QVERIFY(volume);
+        QCOMPARE(volume->trackGain, -6.5);
+        QCOMPARE(volume->albumPeak, 0.5);
+    }
+    void readLinkedArtworkStaysInFolder()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("sub");
+        const QByteArray png = QByteArray::fromBase64(
+            "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8DwHwAFBQIAX8jx0gAAAABJRU5ErkJggg==");
+        for (const QString &path : {dir.filePath("inside.png"), dir.filePath("outside.png")}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(png);
+        }
+        auto link = [](const QByteArray &path) {
+            return frame23("APIC", QByteArray("\0-->\0\3\0", 7) + path + '\0');
+        };
+        const QString audio = dir.filePath("sub/song.mp3");
+        const auto tag = readTag(tagBytes(3, link("..\\outside.png") + link(dir.filePath("outside.png").toUtf8())), Id3v2Settings(),
+                                 audio);
+        const QList<TagItem *> artwork = tag->items(ArtworkTagItem::Type);
+        QCOMPARE(artwork.size(), 2);
+        for (const TagItem *item : artwork)
+            QVERIFY(static_cast<const ArtworkTagItem *>(item)->image().data.isEmpty());
+        QFile::rename(dir.filePath("inside.png"), dir.filePath("sub/inside.png"));
+        const auto inside = readTag(tagBytes(3, link("inside.png")), Id3v2Settings(), audio);
+        QCOMPARE(static_cast<const ArtworkTagItem *>(inside->item(ArtworkTagItem::Type))->image().data, png);
+    }
+
+    void padding_data()
+    {
+        QTest::addColumn<int>("available");
+        QTest::addColumn<int>("padding");
+        // The frames below take 500 bytes.
+        QTest::newRow("fits exactly") << 510 << 0;
+        QTest::newRow("leftover at the maximum kept") << 8702 << 8192;
+        QTest::newRow("leftover above the maximum") << 8703 << 2048;
+        QTest::newRow("does not fit") << 509 << 2048;
+        QTest::newRow("nothing replaced") << 0 << 2048;
+        QTest::newRow("unknown old size") << -1 << 2048;
+    }
+    void padding()
+    {
+        QFETCH(int, available);
+        QFETCH(int, padding);
+        // TIT2 header (10), encoding byte, 488 letters, terminator: 500 bytes.
+        const std::unique_ptr<AudioTag> tag(makeTag(3, {makeItem(TitleTagItem::Type, QString(488, 'a'))}));
+        Id3v2Settings settings = taggingSettings(3);
+        settings.preferredPaddingSize = 2048;
+        settings.availableSize = available;
+        const QByteArray bytes = renderTag(tag.get(), settings);
+        QCOMPARE(bytes.size(), 10 + 500 + padding);
+        QCOMPARE(bytes.mid(6, 4), synchsafeBytes(500 + padding));
+    }
+    void renderEmptyTag()
+    {
+        const std::unique_ptr<AudioTag> tag(makeTag(3, {}));
+        const QByteArray bytes = renderTag(tag.get(), Id3v2Settings());
+        QCOMPARE(bytes, QByteArray("ID3\3\0\0", 6) + synchsafeBytes(2048) + QByteArray(2048, '\0'));
+    }
+    void renderUnsynchronisation()
+    {
+        const std::unique_ptr<AudioTag> tag(makeTag(3, {makeItem(TitleTagItem::Type, QStringLiteral("\u00ff\u00e0"))}));
+        Id3v2Settings settings = taggingSettings(3, 0);
+        settings.useUnsync = true;
+        settings.preferredPaddingSize = 4;
+        QByteArray bytes = renderTag(tag.get(), settings);
+        QCOMPARE(bytes.at(5), char(0x80));
+        QByteArray frames = frame23("TIT2", QByteArray("\0\xff\xe0\0", 4));
+        QVERIFY(Id3v2TagIo::applyUnsynchronisation(frames));
+        QCOMPARE(bytes.mid(10).toHex(), (frames + QByteArray(4, '\0')).toHex());
+        QCOMPARE(readTag(bytes)->itemText(TitleTagItem::Type), QStringLiteral("\u00ff\u00e0"));
+        settings.version = 4;
+        bytes = renderTag(tag.get(), settings);
+        QCOMPARE(bytes.at(5), char(0));
+        QCOMPARE(readTag(bytes)->itemText(TitleTagItem::Type), QStringLiteral("\u00ff\u00e0"));
+    }
+    void renderRefusesInvalidSettings_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("textEncoding");
+        QTest::addColumn<quint32>("code");
+        QTest::newRow("version 5") << 5 << 6 << quint32(Id3v2TagIo::InvalidVersion);
+        QTest::newRow("version 0") << 0 << 6 << quint32(Id3v2TagIo::InvalidVersion);
+        QTest::newRow("text encoding 7") << 3 << 7 << quint32(Id3v2TagIo::InvalidTextEncoding);
+    }
+    void renderRefusesInvalidSettings()
+    {
+        QFETCH(int, version);
+        QFETCH(int, textEncoding);
+        QFETCH(quint32, code);
+        const std::unique_ptr<AudioTag> tag(makeTag(3, {makeItem(TitleTagItem::Type, "T")}));
+        IoStream out(QIODevice::ReadWrite);
+        const Id3v2Settings settings = taggingSettings(version, textEncoding);
+        QCOMPARE(codeOf([&] { Id3v2TagIo::renderTag(&out, tag.get(), settings); }), code);
+        QCOMPARE(out.size(), 0);
+    }
+    void renderFrameOrder()
+    {
+        const std::unique_ptr<AudioTag> tag(makeTag(3, {new UserDefinedTextTagItem("v", "Mine"),
+                                                        makeItem(AlbumMbidTagItem::Type, "id"),
+                                                        makeItem(TitleTagItem::Type, "T"),
+                                                        makeItem(ArrangerTagItem::Type, "Arr")}));
+        const QByteArray bytes = renderTag(tag.get(), taggingSettings(3));
+        QCOMPARE(bytes.mid(10),
+                 frame23("TIT2", text("T")) + frame23("IPLS", text(QByteArray("arranger\0Arr", 12)))
+                     + frame23("TXXX", text(QByteArray("MusicBrainz Album Id\0id", 23)))
+                     + frame23("TXXX", text(QByteArray("Mine\0v", 6))));
+    }
+    void renderPinsLineEndings()
+    {
+        const std::unique_ptr<AudioTag> tag(makeTag(3, {makeItem(TitleTagItem::Type, "a\r\nb\rc")}));
+        QCOMPARE(renderTag(tag.get(), taggingSettings(3)).mid(10), frame23("TIT2", text("a\nb\nc")));
+    }
+    void renderUnknownUrlFrame()
+    {
+        // An unrecognised URL frame goes back as a URL frame: no encoding byte before the address.
+        const auto tag = readTag(tagBytes(3, frame23("WXYZ", "http://example.org\0")));
+        QCOMPARE(tag->itemText(UnknownId3v2StringTagItem::Type), QStringLiteral("http://example.org"));
+        const QByteArray bytes = renderTag(tag.get(), taggingSettings(4));
+        QCOMPARE(bytes.mid(10), frame24("WXYZ", QByteArray("http://example.org\0", 19)));
+        QCOMPARE(readTag(bytes)->itemText(UnknownId3v2StringTagItem::Type), QStringLiteral("http://example.org"));
+    }
+    void renderUnknownFrameKeepsFlags()
+    {
+        const QByteArray original = frame24("XYZW", QByteArray("\x80") + synchsafeBytes(9) + "secret", 0x05);
+        const auto tag = readTag(tagBytes(4, original));
+        QCOMPARE(renderTag(tag.get(), taggingSettings(4)).mid(10).toHex(), original.toHex());
+        // Copies of the tag, as merging makes them, keep the flags too.
+        const std::unique_ptr<AudioTag> copy(tag->clone());
+        QCOMPARE(renderTag(copy.get(), taggingSettings(4)).mid(10).toHex(), original.toHex());
+    }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::newRow("2.2") << 2;
+        QTest::newRow("2.3") << 3;
+        QTest::newRow("2.4") << 4;
+    }
+    void roundTrip()
+    {
+        QFETCH(int, version);
+        const std::unique_ptr<AudioTag> tag(makeTag(
+            3, {makeItem(AlbumTagItem::Type, "Album \u0141"), makeItem(ArtistTagItem::Type, "A"),
+                makeItem(BpmTagItem::Type, 120), new CommentTagItem("Comment", "desc"),
+                makeItem(GenreTagItem::Type, "Rock"), makeItem(IsrcTagItem::Type, "XX"),
+                makeItem(PlayCountTagItem::Type, 7), new RatingTagItem(0.5),
+                makeItem(ReleaseDateTagItem::Type, QVariant::fromValue(PartialDateTime(2009, 5, 23, 9, 5))),
+                makeItem(SongWebsiteUrlTagItem::Type, "http://a.b/"), makeItem(TitleTagItem::Type, "T"),
+                makeItem(TrackNumberTagItem::Type, 3), makeItem(TrackCountTagItem::Type, 12),
+                new UserDefinedTextTagItem("v", "Mine"),
+                new VolumeAdjustmentTagItem(-6.5, 0.9, 0.0, 0.0)}));
+        Id3v2Settings settings = taggingSettings(version);
+        const auto back = readTag(renderTag(tag.get(), settings), settings);
+        QStringList expected = describe(tag.get());
+        // The single artist also comes back from the "Artists" text.
+        expected.insert(expected.indexOf("121:v"), "11:A");
+        QStringList actual = describe(back.get());
+        std::sort(expected.begin(), expected.end());
+        std::sort(actual.begin(), actual.end());
+        QCOMPARE(actual, expected);
+    }
+
+    void settingsStore_data()
+    {
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("textEncoding");
+        QTest::addColumn<bool>("useUnsync");
+        QTest::newRow("nothing stored: defaults") << QStringList{} << 3 << 6 << false;
+        QTest::newRow("valid values") << QStringList{"version=4", "textEncoding=1", "useUnsync= Yes "} << 4 << 1 << true;
+        QTest::newRow("out of range: defaults") << QStringList{"version=5", "textEncoding=9", "useUnsync=enabled"} << 3 << 6
+                                                << false;
+        QTest::newRow("not numbers: defaults") << QStringList{"version=three", "textEncoding="} << 3 << 6 << false;
+    }
+    void settingsStore()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(int, version);
+        QFETCH(int, textEncoding);
+        QFETCH(bool, useUnsync);
+        const QString group = QStringLiteral("test%1/id3v2").arg(QTest::currentDataTag()).remove(u' ').remove(u':');
+        for (const QString &entry : stored)
+            SettingsStore::setValue(group + u'/' + entry.section(u'=', 0, 0), entry.section(u'=', 1));
+        const Id3v2Settings s = Id3v2TagIo::loadSettings(group);
+        QCOMPARE(s.version, version);
+        QCOMPARE(s.textEncoding, textEncoding);
+        QCOMPARE(s.useUnsync, useUnsync);
+        QCOMPARE(s.availableSize, 0);
+
+        Id3v2Settings saved;
+        saved.version = 2;
+        saved.useUnsync = true;
+        saved.availableSize = 77;
+        Id3v2TagIo::saveSettings(saved, group + QStringLiteral("x"));
+        QCOMPARE(SettingsStore::value(group + QStringLiteral("x/useUnsync")), QStringLiteral("true"));
+        Id3v2Settings loaded = Id3v2TagIo::loadSettings(group + QStringLiteral("x"));
+        saved.availableSize = 0;
+        QCOMPARE(loaded, saved);
     }
 };
 

@@ -252,6 +252,50 @@ QStringList writtenItems(const AudioTag *tag, const TaggingSettings *settings = 
     return result;
 }
 
+// An audio specific config from (value, bit count) fields, most significant bit first.
+QByteArray bits(const QList<QPair<quint32, int>> &fields)
+{
+    QByteArray out;
+    int used = 0;
+    for (const auto &[value, count] : fields) {
+        for (int i = count - 1; i >= 0; --i) {
+            if (used % 8 == 0)
+                out.append('\0');
+            if ((value >> i) & 1)
+                out[out.size() - 1] = char(out.at(out.size() - 1) | (0x80 >> (used % 8)));
+            ++used;
+        }
+    }
+    return out;
+}
+
+QByteArray esds(quint32 maximum, quint32 average, const QByteArray &config)
+{
+    QByteArray decoder = QByteArray("\x40\x15\0\0\0", 5) + be32(maximum) + be32(average);
+    if (!config.isNull())
+        decoder += "\x05" + QByteArray(1, char(config.size())) + config;
+    const QByteArray es = be16(1) + QByteArray(1, '\0') + "\x04" + QByteArray(1, char(decoder.size())) + decoder;
+    return box("esds", be32(0) + "\x03" + QByteArray(1, char(es.size())) + es);
+}
+
+// A file with one track holding the sample entry, a media header of timeScale and units
+// (none when timeScale is negative) and a time-to-sample table.
+QByteArray audioFile(const QByteArray &entry, qint64 timeScale, quint32 units, const QByteArray &stts)
+{
+    QByteArray mdia;
+    if (timeScale >= 0)
+        mdia += box("mdhd", be32(0) + be32(0) + be32(0) + be32(quint32(timeScale)) + be32(units) + be32(0));
+    mdia += box("minf", box("stbl", box("stsd", be32(0) + be32(1) + entry) + stts));
+    return ftyp() + box("moov", box("trak", box("mdia", box("hdlr", "vide"))) + box("trak", box("mdia", mdia)))
+           + box("mdat", QByteArray(1000, 'x')) + box("mdat", QByteArray(984, 'y'));
+}
+
+QByteArray sampleEntry(const QByteArray &type, int channels, int rate, const QByteArray &children = {})
+{
+    return box(type, QByteArray(16, '\0') + be16(quint16(channels)) + QByteArray(6, '\0') + be16(quint16(rate))
+                         + be16(0) + children);
+}
+
 } // namespace
 
 class TestMp4 : public QObject
@@ -879,6 +923,11 @@ private slots:
         QObject parent;
         const QList<AudioTag *> tags = Mp4StreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
         QCOMPARE(tags.size(), 1);
+        const TagInfo *info = tags.first()->tagInfo();
+        QCOMPARE(info->tagType(), int(TagType::Mp4));
+        QCOMPARE(info->offset(), 24 + 8 + 8 + 8 + 4 + 34);
+        QCOMPARE(info->size(), 8 + items.size());
+        QVERIFY(info->isPrepended());
         stream.seek(0);
         Mp4StreamIo::instance()->writeTags(&stream, tags.first(), {}, nullptr);
         // The writer groups the boxes by item type.
@@ -900,6 +949,55 @@ private slots:
         stream.seek(0);
         Mp4StreamIo::instance()->removeTags(&stream, {}, nullptr);
         QVERIFY(itemsOf(stream.data()).isEmpty());
+    }
+
+    void audioProperties_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected"); // codec name/full name/codec/compression/rate/channels/bitrate/type/duration
+        const QByteArray stts = box("stts", be32(0) + be32(1) + be32(100) + be32(1024));
+        const auto aac = [&](const QByteArray &config, quint32 maximum = 128000, quint32 average = 128000) {
+            return audioFile(sampleEntry("mp4a", 2, 44100, esds(maximum, average, config)), 44100, 441000, stts);
+        };
+        QTest::newRow("AAC LC") << aac(bits({{2, 5}, {4, 4}, {2, 4}}))
+                                << "AAC/Advanced Audio Coding Low Complexity/5/0/44100/2/128000/0/10000";
+        QTest::newRow("high efficiency keeps the core rate")
+            << aac(bits({{5, 5}, {6, 4}, {1, 4}})) << "AAC/Advanced Audio Coding High Efficiency/5/0/24000/1/128000/0/10000";
+        QTest::newRow("MP3 inside") << aac(bits({{31, 5}, {34 - 32, 6}, {3, 4}, {2, 4}}))
+                                    << "MP3/MPEG-1 Layer 3/15/2/48000/2/128000/0/10000";
+        QTest::newRow("escaped object type") << aac(bits({{31, 5}, {10, 6}, {15, 4}, {96000, 24}, {7, 4}}))
+                                             << "USAC/Unified Speech and Audio Coding/15/2/96000/8/128000/0/10000";
+        QTest::newRow("reserved frequency index, no channels") << aac(bits({{2, 5}, {13, 4}, {0, 4}}))
+                                                               << "AAC/Advanced Audio Coding Low Complexity/5/0/44100/0/128000/0/10000";
+        QTest::newRow("average 0: variable, computed") << aac(bits({{2, 5}, {4, 4}, {2, 4}}), 0, 0)
+                                                       << "AAC/Advanced Audio Coding Low Complexity/5/0/44100/2/1600/1/10000";
+        QTest::newRow("maximum 0: type unknown") << aac(bits({{2, 5}, {4, 4}, {2, 4}}), 0, 96000)
+                                                 << "AAC/Advanced Audio Coding Low Complexity/5/0/44100/2/96000/2/10000";
+        QTest::newRow("no decoder specific info") << aac(QByteArray()) << "//15/2/44100/2/128000/0/10000";
+        QTest::newRow("ALAC, duration from the samples")
+            << audioFile(sampleEntry("alac", 2, 44100, box("alac", "cfg")), -1, 0, stts)
+            << "ALAC/Apple Lossless Audio Codec/6/1/44100/2/6893/2/2321";
+        QTest::newRow("time scale 0, delta 0 counts samples")
+            << audioFile(sampleEntry("alac", 1, 1000, {}), 0, 5, box("stts", be32(0) + be32(1) + be32(500) + be32(0)))
+            << "ALAC/Apple Lossless Audio Codec/6/1/1000/1/32000/2/500";
+        QTest::newRow("no audio entry") << audioFile(sampleEntry("avc1", 2, 44100), 44100, 441000, stts)
+                                        << "//15/2/0/0/0/2/0";
+    }
+    void audioProperties()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        IoStream stream(bytes, QIODevice::ReadOnly);
+        const AudioProperties p = Mp4StreamIo::instance()->readAudioProperties(&stream, nullptr);
+        QVERIFY(p.valid);
+        QCOMPARE(p.container, 2);
+        QCOMPARE(p.fileSize, bytes.size());
+        QCOMPARE(p.audioSize, 2000);
+        QCOMPARE(QStringList({p.codecName, p.codecFullName, QString::number(p.codec), QString::number(p.compression),
+                              QString::number(p.sampleRate), QString::number(p.channels), QString::number(p.bitrate),
+                              QString::number(p.bitrateType), QString::number(p.duration)})
+                     .join('/'),
+                 expected);
     }
 };
 

@@ -1,0 +1,502 @@
+#include "libtagging/id3/id3v2framereader.h"
+
+#include "libcore/io/iostream.h"
+#include "libcore/io/paths.h"
+#include "libcore/log/exception.h"
+#include "libcore/log/logger.h"
+#include "libcore/text/asciitextcodec.h"
+#include "libcore/text/latin1textcodec.h"
+#include "libcore/text/stringutils.h"
+#include "libcore/text/textcodec.h"
+#include "libtagging/id3/id3v2readstate.h"
+#include "libtagging/id3/id3v2tagio.h"
+#include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/encapsulatedobjecttagitem.h"
+#include "libtagging/model/eventtimingtagitem.h"
+#include "libtagging/model/fileidentifiertagitem.h"
+#include "libtagging/model/involvedpeoplelisttagitem.h"
+#include "libtagging/model/languagetagitem.h"
+#include "libtagging/model/lyricstagitem.h"
+#include "libtagging/model/plaintagitems.h"
+#include "libtagging/model/privatetagitem.h"
+#include "libtagging/model/releasecountrytagitem.h"
+#include "libtagging/model/scripttagitem.h"
+#include "libtagging/model/synchronizedlyricstagitem.h"
+#include "libtagging/model/userdefinedlinktagitem.h"
+#include "libtagging/model/userdefinedtexttagitem.h"
+#include "libtagging/model/volumeadjustmenttagitem.h"
+
+#include <algorithm>
+#include <cmath>
+
+const char *const Id3v2FrameReader::MusicBrainzOwner = "http://musicbrainz.org";
+
+namespace {
+const QString dateFormat = QStringLiteral("yyyy-MM-ddThh:mm:ss:zzz");
+
+// Logs the warning and gives up on the frame without a message of its own.
+[[noreturn]] void abandon(const Id3v2ReadState &state, quint32 code)
+{
+    Logger::warning(code, {state.sourceStream->displayName()});
+    throw Exception(0, {}, false);
+}
+
+qint64 bytesLeft(IoStream *frame)
+{
+    return frame->size() - frame->pos();
+}
+
+quint64 readBigEndian(IoStream *frame, int bytes)
+{
+    const QByteArray data = frame->readBytes(bytes);
+    quint64 value = 0;
+    for (char c : data)
+        value = value << 8 | uchar(c);
+    return value;
+}
+
+TextCodec *encodingOf(IoStream *frame)
+{
+    return Id3v2TagIo::codecForEncodingByte(frame->readByte());
+}
+
+QString readFixed(IoStream *frame, int bytes)
+{
+    return frame->readText(AsciiTextCodec::instance(), 0, bytes, bytes);
+}
+
+// Peak and adjustment fields are whole bytes: a bit count is rounded up to one.
+int roundedBits(int bits)
+{
+    return bits % 8 == 0 ? bits : bits - bits % 8 + 8;
+}
+
+double fullScale(int bits)
+{
+    return std::ldexp(1.0, bits) - 1.0;
+}
+
+// The slash-separated values some writers put into one frame of version 2.3.
+bool splitsAtSlashes(const QString &frameId)
+{
+    static const QStringList ids{"TBPM", "TCMP", "TDAT", "TDEN", "TDLY", "TDOR", "TDRC", "TDRL", "XDOR", "TDTG",
+                                 "TGID", "TIME", "TLAN", "TLEN", "TMOO", "TORY", "TSIZ", "TSRC", "TYER"};
+    return ids.contains(frameId);
+}
+
+bool userTextSplitsAtSlashes(const QString &key)
+{
+    static const QStringList keys{"artists", "asin", "barcode", "catalognumber", "mood",
+                                  "originalyear", "script", "totaldiscs", "totaltracks"};
+    return key.startsWith(QLatin1String("acoustid")) || key.startsWith(QLatin1String("musicbrainz"))
+           || key.startsWith(QLatin1String("replaygain")) || keys.contains(key);
+}
+
+int wholeNumber(const QString &value)
+{
+    bool ok = false;
+    const int number = value.trimmed().toInt(&ok, 10);
+    // Not a whole number: the caller keeps the text rather than a made-up 0.
+    if (!ok)
+        throw Exception(0, {}, false);
+    return number;
+}
+
+double gainValue(QString value)
+{
+    value = value.trimmed();
+    if (value.endsWith(QLatin1String(" dB")))
+        value.chop(3);
+    return value.toDouble();
+}
+} // namespace
+
+QString Id3v2FrameReader::readString(IoStream *frame, TextCodec *codec)
+{
+    return frame->readText(codec, 0, -1, -1, true);
+}
+
+QStringList Id3v2FrameReader::readStrings(IoStream *frame, TextCodec *codec)
+{
+    QStringList values;
+    while (bytesLeft(frame) > 0)
+        values.append(readString(frame, codec));
+    return values;
+}
+
+void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &frameId, IoStream *frame)
+{
+    AudioTag *tag = state.tag;
+    if (frameId == QLatin1String("APIC")) {
+        readPicture(state, frame);
+    } else if (frameId == QLatin1String("COMM")) {
+        TextCodec *codec = encodingOf(frame);
+        readFixed(frame, 3);
+        const QString description = readString(frame, codec);
+        const QString text = readString(frame, codec);
+        if (text.trimmed().isEmpty())
+            return;
+        if (description.startsWith(QLatin1String("iTun")))
+            tag->addItem(new UserDefinedTextTagItem(text, description, state.parent));
+        else
+            tag->addItem(new CommentTagItem(text, description, state.parent));
+    } else if (frameId == QLatin1String("ETCO")) {
+        auto *item = new EventTimingTagItem(state.parent);
+        frame->readByte();
+        while (bytesLeft(frame) >= 5) {
+            TimedEvent event;
+            event.type = uchar(frame->readByte());
+            event.time = int(readBigEndian(frame, 4));
+            item->events.append(event);
+        }
+        tag->addItem(item);
+    } else if (frameId == QLatin1String("GEOB")) {
+        TextCodec *codec = encodingOf(frame);
+        const QString mimeType = readString(frame, AsciiTextCodec::instance());
+        const QString fileName = readString(frame, codec);
+        const QString description = readString(frame, codec);
+        tag->addItem(new EncapsulatedObjectTagItem(mimeType, fileName, description, frame->readAll(), state.parent));
+    } else if (frameId == QLatin1String("GRP1") || frameId == QLatin1String("MVNM")
+               || frameId == QLatin1String("MVIN")) {
+        readTextFrame(state, frameId, frame);
+    } else if (frameId == QLatin1String("IPLS") || frameId == QLatin1String("TMCL")) {
+        readPeople(state, frameId, frame);
+    } else if (frameId == QLatin1String("PCNT")) {
+        if (frame->size() > 8)
+            abandon(state, PlayCounterTooLong);
+        tag->addItem(new PlayCountTagItem(int(quint32(readBigEndian(frame, int(frame->size())))), state.parent));
+    } else if (frameId == QLatin1String("PCST")) {
+        tag->addItem(new IsPodcastTagItem(true, state.parent));
+    } else if (frameId == QLatin1String("POPM")) {
+        readString(frame, nullptr);
+        const int rating = uchar(frame->readByte());
+        if (rating != 0)
+            tag->addItem(new RatingTagItem((rating - 1) / 254.0, state.parent));
+        if (bytesLeft(frame) <= 8) {
+            const quint64 counter = readBigEndian(frame, int(bytesLeft(frame)));
+            if (counter != 0)
+                tag->addItem(new PlayCountTagItem(int(quint32(counter)), state.parent));
+        }
+    } else if (frameId == QLatin1String("PRIV")) {
+        const QString owner = readString(frame, nullptr);
+        tag->addItem(new PrivateTagItem(owner, frame->readAll(), state.parent));
+    } else if (frameId == QLatin1String("RVA2") || frameId == QLatin1String("XRVA")
+               || frameId == QLatin1String("XRV")) {
+        readRelativeVolume(state, frame);
+    } else if (frameId == QLatin1String("RVAD")) {
+        readRelativeVolumeAdjustment(state, frame);
+    } else if (frameId == QLatin1String("SYLT")) {
+        readSynchronizedLyrics(state, frame);
+    } else if (frameId == QLatin1String("TXXX")) {
+        readUserText(state, frame);
+    } else if (frameId.startsWith(u'T') || frameId == QLatin1String("XDOR") || frameId == QLatin1String("XSOA")
+               || frameId == QLatin1String("XSOP") || frameId == QLatin1String("XSOT")) {
+        readTextFrame(state, frameId, frame);
+    } else if (frameId == QLatin1String("UFID")) {
+        const QString owner = readString(frame, Latin1TextCodec::instance());
+        const QByteArray identifier = frame->readAll();
+        const QString plain = QString::fromLatin1(MusicBrainzOwner);
+        const QString secure = QStringLiteral("https://musicbrainz.org");
+        if (owner == plain || owner == secure)
+            tag->addItem(new RecordingMbidTagItem(AsciiTextCodec::instance()->decodeOrNull(identifier), state.parent));
+        else
+            tag->addItem(new FileIdentifierTagItem(owner, identifier, state.parent));
+    } else if (frameId == QLatin1String("USER")) {
+        TextCodec *codec = encodingOf(frame);
+        readFixed(frame, 3);
+        tag->addItem(new LicenseTagItem(readString(frame, codec), state.parent));
+    } else if (frameId == QLatin1String("USLT")) {
+        TextCodec *codec = encodingOf(frame);
+        readFixed(frame, 3);
+        const QString description = readString(frame, codec);
+        const QString lyrics = readString(frame, codec);
+        tag->addItem(new LyricsTagItem(lyrics, description, state.parent));
+    } else if (frameId == QLatin1String("WXXX")) {
+        readUserLink(state, frame);
+    } else if (frameId.startsWith(u'W')) {
+        readUrlFrame(state, frameId, frame);
+    } else if (frameId == QLatin1String("SEEK")) {
+        // Where the next tag stands; the reader finds tags by itself.
+    } else {
+        Id3v2TagIo::addUnknownFrame(tag, frameId, state.flags, frame->data());
+    }
+}
+
+QStringList Id3v2FrameReader::splitValues(const Id3v2ReadState &state, const QStringList &values)
+{
+    const int written = state.settings->version;
+    if (written != 2 && written != 3)
+        return values;
+    QStringList result;
+    for (const QString &value : values) {
+        for (const QString &part : value.split(u'/'))
+            result.append(part.split(QStringLiteral("; ")));
+    }
+    return result;
+}
+
+void Id3v2FrameReader::addValue(Id3v2ReadState &state, int itemType, int valueKind, int countType,
+                                const QString &value)
+{
+    AudioTag *tag = state.tag;
+    TagItem *item = nullptr;
+    switch (valueKind) {
+    case Id3v2FrameTable::Number: {
+        const int number = wholeNumber(value);
+        item = TagItem::create(itemType, state.parent);
+        static_cast<IntegerTagItem *>(item)->value = number;
+        break;
+    }
+    case Id3v2FrameTable::Date:
+        item = TagItem::create(itemType, state.parent);
+        static_cast<DateTimeTagItem *>(item)->value = PartialDateTime(value, dateFormat);
+        break;
+    case Id3v2FrameTable::Flag:
+        item = TagItem::create(itemType, state.parent);
+        static_cast<BooleanTagItem *>(item)->value = value == QLatin1String("1");
+        break;
+    case Id3v2FrameTable::Genres:
+        for (const QString &genre : Id3v2TagIo::parseGenres(value))
+            tag->addItem(new GenreTagItem(genre, state.parent));
+        return;
+    case Id3v2FrameTable::FileType:
+        item = new FileTypeTagItem(Id3v2TagIo::fileTypeFromCode(value), state.parent);
+        break;
+    case Id3v2FrameTable::MediaType:
+        item = new MediaTypeTagItem(Id3v2TagIo::mediaTypeFromCode(value), state.parent);
+        break;
+    case Id3v2FrameTable::NumberPair:
+        tag->addNumberPair(value, itemType, countType);
+        return;
+    default:
+        item = TagItem::create(itemType, state.parent);
+        if (item && !item->fromVariant(value)) {
+            delete item;
+            throw Exception(0, {}, false);
+        }
+    }
+    if (item)
+        tag->addItem(item);
+}
+
+void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frameId, IoStream *frame)
+{
+    TextCodec *codec = encodingOf(frame);
+    QStringList values = readStrings(frame, codec);
+    if (splitsAtSlashes(frameId))
+        values = splitValues(state, values);
+    const bool iTunesTags = state.settings->iTunesTags;
+    const Id3v2FrameTable::FrameRow *row =
+        Id3v2FrameTable::frameToRead(Id3v2FrameTable::textFrames(), frameId, iTunesTags);
+    for (QString value : std::as_const(values)) {
+        value = value.trimmed();
+        if (value.isEmpty())
+            continue;
+        if (frameId == QLatin1String("TYER")) {
+            state.releaseDate.merge(PartialDateTime(value, dateFormat), false);
+        } else if (frameId == QLatin1String("TORY")) {
+            state.originalReleaseDate.merge(PartialDateTime(value, dateFormat), false);
+        } else if (frameId == QLatin1String("TDAT")) {
+            state.releaseDate.setMonth(value.mid(2, 2).toInt());
+            state.releaseDate.setDay(value.mid(0, 2).toInt());
+        } else if (frameId == QLatin1String("TIME")) {
+            state.releaseDate.setHour(value.mid(0, 2).toInt());
+            state.releaseDate.setMinute(value.mid(2, 2).toInt());
+        } else {
+            try {
+                if (!row)
+                    throw Exception(0, {}, false);
+                addValue(state, row->itemType, row->value, row->countType, value);
+            } catch (const Exception &) {
+                state.tag->addItem(new UnknownId3v2StringTagItem(frameId, value, state.parent));
+            }
+        }
+    }
+}
+
+void Id3v2FrameReader::readUserText(Id3v2ReadState &state, IoStream *frame)
+{
+    TextCodec *codec = encodingOf(frame);
+    const QString description = readString(frame, codec);
+    const QString key = alphanumericKey(description);
+    QStringList values = readStrings(frame, codec);
+    if (userTextSplitsAtSlashes(key))
+        values = splitValues(state, values);
+    VolumeAdjustmentTagItem *volume = state.volumeAdjustment;
+    const Id3v2FrameTable::KeyRow *row = Id3v2FrameTable::keyToRead(Id3v2FrameTable::userTexts(), key);
+    for (QString value : std::as_const(values)) {
+        value = value.trimmed();
+        if (value.isEmpty())
+            continue;
+        if (key == QLatin1String("originalyear")) {
+            state.originalReleaseDate.merge(PartialDateTime(value, dateFormat), false);
+        } else if (key == QLatin1String("replaygaintrackgain")) {
+            volume->trackGain = gainValue(value);
+        } else if (key == QLatin1String("replaygaintrackpeak")) {
+            volume->trackPeak = value.toDouble();
+        } else if (key == QLatin1String("replaygainalbumgain")) {
+            volume->albumGain = gainValue(value);
+        } else if (key == QLatin1String("replaygainalbumpeak")) {
+            volume->albumPeak = value.toDouble();
+        } else if (row) {
+            try {
+                addValue(state, row->itemType, row->value, 0, value);
+            } catch (const Exception &) {
+                // A count that is no whole number stays as the text it was.
+                state.tag->addItem(new UserDefinedTextTagItem(value, description, state.parent));
+            }
+        } else {
+            state.tag->addItem(new UserDefinedTextTagItem(value, description, state.parent));
+        }
+    }
+}
+
+void Id3v2FrameReader::readUrlFrame(Id3v2ReadState &state, const QString &frameId, IoStream *frame)
+{
+    TextCodec *codec = frameId == QLatin1String("WFED") ? encodingOf(frame) : nullptr;
+    const Id3v2FrameTable::FrameRow *row = Id3v2FrameTable::frameToRead(Id3v2FrameTable::urlFrames(), frameId, false);
+    for (QString url : readStrings(frame, codec)) {
+        url = url.trimmed();
+        if (url.isEmpty())
+            continue;
+        try {
+            if (!row)
+                throw Exception(0, {}, false);
+            addValue(state, row->itemType, row->value, 0, url);
+        } catch (const Exception &) {
+            state.tag->addItem(new UnknownId3v2StringTagItem(frameId, url, state.parent));
+        }
+    }
+}
+
+void Id3v2FrameReader::readUserLink(Id3v2ReadState &state, IoStream *frame)
+{
+    TextCodec *codec = encodingOf(frame);
+    const QString description = readString(frame, codec);
+    const Id3v2FrameTable::KeyRow *row =
+        Id3v2FrameTable::keyToRead(Id3v2FrameTable::userLinks(), alphanumericKey(description));
+    while (bytesLeft(frame) > 0) {
+        const QString url = readString(frame, nullptr).trimmed();
+        if (row)
+            addValue(state, row->itemType, row->value, 0, url);
+        else
+            state.tag->addItem(new UserDefinedLinkTagItem(url, description, state.parent));
+    }
+}
+
+void Id3v2FrameReader::readPicture(Id3v2ReadState &state, IoStream *frame)
+{
+    TextCodec *codec = encodingOf(frame);
+    const QString format = state.version == 2 ? readFixed(frame, 3) : readString(frame, AsciiTextCodec::instance());
+    const int pictureType = uchar(frame->readByte());
+    const QString description = readString(frame, codec);
+    if (bytesLeft(frame) <= 0)
+        abandon(state, PictureWithoutData);
+    if (format == QLatin1String("-->")) {
+        QString link = readString(frame, nullptr);
+        link.replace(u'\\', u'/');
+        link = withoutTrailingSlash(link);
+        // The item reads only files inside the audio file's folder, whatever the link says.
+        state.tag->addItem(new ArtworkTagItem(frame->name(), link, pictureType, description, state.parent));
+        return;
+    }
+    const CodedImage image(frame->readAll());
+    if (image.data.isEmpty())
+        abandon(state, EmptyPicture);
+    state.tag->addItem(new ArtworkTagItem(image, pictureType, description, state.parent));
+}
+
+void Id3v2FrameReader::readPeople(Id3v2ReadState &state, const QString &frameId, IoStream *frame)
+{
+    TextCodec *codec = encodingOf(frame);
+    const qint8 kind = frameId == QLatin1String("TMCL") ? InvolvedPerson::Musician : InvolvedPerson::Involvement;
+    auto *list = new InvolvedPeopleListTagItem(state.parent);
+    while (bytesLeft(frame) > 0) {
+        const QString role = readString(frame, codec);
+        const QString name = readString(frame, codec);
+        if (name.trimmed().isEmpty())
+            continue;
+        const Id3v2FrameTable::KeyRow *row = Id3v2FrameTable::keyToRead(Id3v2FrameTable::roles(), alphanumericKey(role));
+        if (row) {
+            TagItem *item = TagItem::create(row->itemType, state.parent);
+            item->fromVariant(name);
+            state.tag->addItem(item);
+        } else {
+            list->people.append(InvolvedPerson(kind, name, role));
+        }
+    }
+    if (!list->people.isEmpty())
+        state.tag->addItem(list);
+}
+
+void Id3v2FrameReader::readRelativeVolume(Id3v2ReadState &state, IoStream *frame)
+{
+    const QString identification = readString(frame, nullptr).trimmed().toLower();
+    double gainSum = 0.0;
+    double peakSum = 0.0;
+    int channels = 0;
+    while (bytesLeft(frame) >= 4) {
+        frame->readByte();
+        gainSum += qint16(readBigEndian(frame, 2)) / 512.0;
+        const int bits = roundedBits(uchar(frame->readByte()));
+        if (bits >= 1 && bits <= 64 && bytesLeft(frame) >= bits / 8)
+            peakSum += double(readBigEndian(frame, bits / 8)) / fullScale(bits);
+        ++channels;
+    }
+    if (channels == 0)
+        abandon(state, VolumeWithoutChannel);
+    const double gain = gainSum / channels;
+    const double peak = peakSum / channels;
+    VolumeAdjustmentTagItem *volume = state.volumeAdjustment;
+    const bool album = identification == QLatin1String("album");
+    double &gainField = album ? volume->albumGain : volume->trackGain;
+    double &peakField = album ? volume->albumPeak : volume->trackPeak;
+    if (gainField == 0.0)
+        gainField = gain;
+    if (peakField == 0.0)
+        peakField = peak;
+}
+
+void Id3v2FrameReader::readRelativeVolumeAdjustment(Id3v2ReadState &state, IoStream *frame)
+{
+    const int increments = uchar(frame->readByte());
+    const int bits = roundedBits(uchar(frame->readByte()));
+    if (bits < 1 || bits > 64)
+        abandon(state, VolumeBadBitCount);
+    const double max = fullScale(bits);
+    const double right = double(readBigEndian(frame, bits / 8));
+    const double left = double(readBigEndian(frame, bits / 8));
+    VolumeAdjustmentTagItem *volume = state.volumeAdjustment;
+    if (volume->trackGain == 0.0) {
+        const double r = 1.0 + ((increments & 0x01) ? 1.0 : -1.0) * right / max;
+        const double l = 1.0 + ((increments & 0x02) ? 1.0 : -1.0) * left / max;
+        volume->trackGain = (l < 0.001 || r < 0.001) ? -60.0 : 10.0 * std::log10(l * r);
+    }
+    if (bytesLeft(frame) >= 2 * (bits / 8)) {
+        const double rightPeak = double(readBigEndian(frame, bits / 8));
+        const double leftPeak = double(readBigEndian(frame, bits / 8));
+        if (volume->trackPeak == 0.0)
+            volume->trackPeak = qMax(rightPeak, leftPeak) / max;
+    }
+}
+
+void Id3v2FrameReader::readSynchronizedLyrics(Id3v2ReadState &state, IoStream *frame)
+{
+    TextCodec *codec = encodingOf(frame);
+    readFixed(frame, 3);
+    frame->readByte();
+    auto *item = new SynchronizedLyricsTagItem(state.parent);
+    item->contentType = uchar(frame->readByte());
+    item->description = readString(frame, codec);
+    while (bytesLeft(frame) > 0) {
+        const QString text = readString(frame, codec);
+        if (bytesLeft(frame) < 4)
+            break;
+        item->lines.append({text, int(readBigEndian(frame, 4))});
+    }
+    std::stable_sort(item->lines.begin(), item->lines.end(),
+                     [](const SynchronizedLyricsLine &a, const SynchronizedLyricsLine &b) { return a.time < b.time; });
+    state.tag->addItem(item);
+}

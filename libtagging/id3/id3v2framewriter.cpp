@@ -1,0 +1,445 @@
+#include "libtagging/id3/id3v2framewriter.h"
+
+#include "libcore/io/iostream.h"
+#include "libcore/log/exception.h"
+#include "libcore/text/asciitextcodec.h"
+#include "libcore/text/latin1textcodec.h"
+#include "libcore/text/stringutils.h"
+#include "libtagging/id3/id3v2framereader.h"
+#include "libtagging/id3/id3v2frametable.h"
+#include "libtagging/id3/id3v2unknownframetagitem.h"
+#include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/encapsulatedobjecttagitem.h"
+#include "libtagging/model/eventtimingtagitem.h"
+#include "libtagging/model/fileidentifiertagitem.h"
+#include "libtagging/model/involvedpeoplelisttagitem.h"
+#include "libtagging/model/lyricstagitem.h"
+#include "libtagging/model/plaintagitems.h"
+#include "libtagging/model/privatetagitem.h"
+#include "libtagging/model/synchronizedlyricstagitem.h"
+#include "libtagging/model/unknownid3v2datatagitem.h"
+#include "libtagging/model/userdefinedlinktagitem.h"
+#include "libtagging/model/userdefinedtexttagitem.h"
+#include "libtagging/model/volumeadjustmenttagitem.h"
+
+#include <QDir>
+
+namespace {
+void appendUInt32(IoStream *body, quint32 value)
+{
+    body->writeUInt32(value, true);
+}
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+} // namespace
+
+Id3v2FrameWriter::Id3v2FrameWriter(IoStream *out, const AudioTag *tag, const Id3v2Settings *settings,
+                                   bool multiArtistsInExtraField)
+    : m_out(out), m_tag(tag), m_s(settings), m_multiArtistsInExtraField(multiArtistsInExtraField),
+      m_frames(new IoStream(QIODevice::ReadWrite))
+{
+    m_frames->setName(out->name());
+}
+
+Id3v2FrameWriter::~Id3v2FrameWriter()
+{
+    delete m_body;
+    delete m_frames;
+}
+
+IoStream *Id3v2FrameWriter::newBody()
+{
+    delete m_body;
+    m_body = new IoStream(QIODevice::ReadWrite);
+    m_body->setName(m_out->name());
+    // Line breaks are pinned to LF, so the bytes do not depend on the platform.
+    m_body->setWriteLineEnding(LineEnding::Lf);
+    return m_body;
+}
+
+QByteArray Id3v2FrameWriter::renderFrames()
+{
+    const QMap<int, QList<TagItem *>> byType = m_tag->itemsByType();
+    for (auto it = byType.cbegin(); it != byType.cend(); ++it) {
+        try {
+            writeItemType(it.key(), it.value());
+        } catch (const Exception &) {
+            // The exception logged itself; the other item types are still written.
+        }
+    }
+    writeDeferred();
+    return m_frames->data();
+}
+
+void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items)
+{
+    using namespace TagItemType;
+    const bool v4 = m_s->version == 4;
+    switch (itemType) {
+    case Artist: {
+        const bool firstOnly = m_multiArtistsInExtraField && items.size() > 1;
+        Id3v2TagIo::renderItemsTextFrame(m_frames, QStringLiteral("TPE1"), firstOnly ? items.mid(0, 1) : items, m_s);
+        Id3v2TagIo::appendTextValues(m_userTexts, QStringLiteral("Artists"), m_tag->additionalArtists(), true);
+        return;
+    }
+    case Copyright: {
+        QList<TagItem *> texts;
+        QList<TagItem *> urls;
+        for (TagItem *item : items)
+            (isUrlText(item->toString()) ? urls : texts).append(item);
+        Id3v2TagIo::renderItemsTextFrame(m_frames, QStringLiteral("TCOP"), texts, m_s);
+        Id3v2TagIo::renderUrlFrame(m_frames, QStringLiteral("WCOP"), urls, m_s);
+        return;
+    }
+    case IsPodcast: {
+        for (const TagItem *item : items) {
+            if (!static_cast<const BooleanTagItem *>(item)->value)
+                continue;
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("PCST"), QByteArray(4, '\0'), m_s);
+            if (m_tag->itemText(PodcastUrl).trimmed().isEmpty()) {
+                QString album = m_tag->itemText(Album).trimmed();
+                if (album.isEmpty())
+                    album = QStringLiteral("podcast");
+                Id3v2TagIo::renderUrlFrame(m_frames, QStringLiteral("WFED"), QStringList{album}, m_s);
+            }
+            return;
+        }
+        return;
+    }
+    case PartOfCompilation:
+        for (const TagItem *item : items) {
+            if (static_cast<const BooleanTagItem *>(item)->value) {
+                Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TCMP"), QStringList{QStringLiteral("1")}, m_s);
+                return;
+            }
+        }
+        return;
+    case IsClassicalMusic:
+        for (const TagItem *item : items) {
+            if (static_cast<const BooleanTagItem *>(item)->value) {
+                m_userTexts.append({QStringLiteral("SHOWMOVEMENT"), QStringLiteral("1")});
+                return;
+            }
+        }
+        return;
+    case UserDefinedText:
+        for (const TagItem *item : items) {
+            const auto *text = static_cast<const UserDefinedTextTagItem *>(item);
+            if (text->description.startsWith(QLatin1String("iTun")))
+                writeTextWithLanguage(QStringLiteral("COMM"), QStringLiteral("eng"), text->description, text->value);
+            else
+                m_userTexts.append({text->description, text->value});
+        }
+        return;
+    case UserDefinedLink:
+        for (const TagItem *item : items) {
+            const auto *link = static_cast<const UserDefinedLinkTagItem *>(item);
+            m_userLinks.append({link->description, link->value});
+        }
+        return;
+    case VolumeAdjustment:
+        for (const TagItem *item : items) {
+            const auto *volume = static_cast<const VolumeAdjustmentTagItem *>(item);
+            const QString dB = QStringLiteral(" dB");
+            m_userTexts.append({QStringLiteral("REPLAYGAIN_TRACK_GAIN"), QString::number(volume->trackGain, 'f', 2) + dB});
+            m_userTexts.append({QStringLiteral("REPLAYGAIN_TRACK_PEAK"), QString::number(volume->trackPeak, 'f', 6)});
+            m_userTexts.append({QStringLiteral("REPLAYGAIN_ALBUM_GAIN"), QString::number(volume->albumGain, 'f', 2) + dB});
+            m_userTexts.append({QStringLiteral("REPLAYGAIN_ALBUM_PEAK"), QString::number(volume->albumPeak, 'f', 6)});
+        }
+        return;
+    case UnknownId3v2Data:
+        for (const TagItem *item : items) {
+            const auto *unknown = static_cast<const UnknownId3v2DataTagItem *>(item);
+            const Id3v2FrameFlags flags = Id3v2UnknownFrameTagItem::flagsOf(item);
+            Id3v2TagIo::renderFrame(m_frames, unknown->name, unknown->data, m_s, &flags);
+        }
+        return;
+    case UnknownId3v2String:
+        for (TagItem *item : items) {
+            const QString id = static_cast<const UnknownId3v2StringTagItem *>(item)->name;
+            // A URL frame has no encoding byte: written as text, the address would gain one.
+            if (id.startsWith(u'W'))
+                Id3v2TagIo::renderUrlFrame(m_frames, id, QList<TagItem *>{item}, m_s);
+            else
+                Id3v2TagIo::renderItemsTextFrame(m_frames, id, QList<TagItem *>{item}, m_s);
+        }
+        return;
+    case EncodingDate:
+        Id3v2TagIo::renderDateFrame(m_frames, QStringLiteral("TDEN"), items, m_s);
+        return;
+    case TaggingDate:
+        Id3v2TagIo::renderDateFrame(m_frames, QStringLiteral("TDTG"), items, m_s);
+        return;
+    case ReleaseDate:
+        if (v4)
+            Id3v2TagIo::renderDateFrame(m_frames, QStringLiteral("TDRC"), items, m_s);
+        else
+            writeReleaseDate(items);
+        return;
+    case OriginalReleaseDate:
+        if (v4) {
+            Id3v2TagIo::renderDateFrame(m_frames, QStringLiteral("TDOR"), items, m_s);
+        } else {
+            QStringList years;
+            for (const TagItem *item : items) {
+                const int year = static_cast<const DateTimeTagItem *>(item)->value.year();
+                if (year >= 0)
+                    years.append(QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0')));
+            }
+            Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TORY"), years, m_s);
+        }
+        return;
+    case Artwork:
+        writeArtwork(items);
+        return;
+    case Comment:
+        for (const TagItem *item : items) {
+            const auto *comment = static_cast<const CommentTagItem *>(item);
+            writeTextWithLanguage(QStringLiteral("COMM"), QString(), comment->description, comment->value);
+        }
+        return;
+    case Lyrics:
+        for (const TagItem *item : items) {
+            const auto *lyrics = static_cast<const LyricsTagItem *>(item);
+            writeTextWithLanguage(QStringLiteral("USLT"), QString(), lyrics->description, lyrics->value);
+        }
+        return;
+    case SynchronizedLyrics:
+        for (const TagItem *item : items) {
+            const auto *lyrics = static_cast<const SynchronizedLyricsTagItem *>(item);
+            QStringList texts{lyrics->description};
+            for (const SynchronizedLyricsLine &line : lyrics->lines)
+                texts.append(line.text);
+            bool withBom = false;
+            TextCodec *codec = Id3v2TagIo::codecForTexts(texts, &withBom, m_s);
+            IoStream *body = newBody();
+            body->writeByte(char(Id3v2TagIo::encodingByteForCodec(m_out, codec)));
+            body->writeText(QString(), AsciiTextCodec::instance(), 0, 3, 3);
+            body->writeByte(0);
+            body->writeByte(char(lyrics->contentType));
+            body->writeText(lyrics->description, codec, 0, -1, -1, withBom, true);
+            for (const SynchronizedLyricsLine &line : lyrics->lines) {
+                body->writeText(line.text, codec, 0, -1, -1, withBom, true);
+                appendUInt32(body, quint32(line.time));
+            }
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("SYLT"), body->data(), m_s);
+        }
+        return;
+    case EventTiming:
+        for (const TagItem *item : items) {
+            IoStream *body = newBody();
+            body->writeByte(0);
+            for (const TimedEvent &event : static_cast<const EventTimingTagItem *>(item)->events) {
+                body->writeByte(char(event.type));
+                appendUInt32(body, quint32(event.time));
+            }
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("ETCO"), body->data(), m_s);
+        }
+        return;
+    case EncapsulatedObject:
+        for (const TagItem *item : items) {
+            const auto *object = static_cast<const EncapsulatedObjectTagItem *>(item);
+            bool withBom = false;
+            TextCodec *codec = Id3v2TagIo::codecForTexts({object->fileName, object->description}, &withBom, m_s);
+            IoStream *body = newBody();
+            body->writeByte(char(Id3v2TagIo::encodingByteForCodec(m_out, codec)));
+            body->writeText(object->mimeType, AsciiTextCodec::instance(), 0, -1, -1, false, true);
+            body->writeText(object->fileName, codec, 0, -1, -1, withBom, true);
+            body->writeText(object->description, codec, 0, -1, -1, withBom, true);
+            body->writeBytes(object->data);
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("GEOB"), body->data(), m_s);
+        }
+        return;
+    case FileIdentifier:
+        for (const TagItem *item : items) {
+            const auto *identifier = static_cast<const FileIdentifierTagItem *>(item);
+            IoStream *body = newBody();
+            body->writeText(identifier->owner, Latin1TextCodec::instance(), 0, -1, -1, false, true);
+            body->writeBytes(identifier->identifier);
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("UFID"), body->data(), m_s);
+        }
+        return;
+    case RecordingMbid:
+        for (const TagItem *item : items) {
+            IoStream *body = newBody();
+            body->writeText(QString::fromLatin1(Id3v2FrameReader::MusicBrainzOwner), Latin1TextCodec::instance(), 0,
+                            -1, -1, false, true);
+            body->writeBytes(AsciiTextCodec::instance()->encodeOrEmpty(item->toString()));
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("UFID"), body->data(), m_s);
+        }
+        return;
+    case PlayCount:
+        for (const TagItem *item : items) {
+            IoStream *body = newBody();
+            appendUInt32(body, quint32(static_cast<const IntegerTagItem *>(item)->value));
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("PCNT"), body->data(), m_s);
+        }
+        return;
+    case Rating:
+        for (const TagItem *item : items) {
+            // Ratings outside 0 to 1 are written as the nearest end of the scale.
+            const double rating = qBound(0.0, static_cast<const FloatingPointTagItem *>(item)->value, 1.0);
+            IoStream *body = newBody();
+            body->writeByte(0);
+            body->writeByte(char(int(rating * 254 + 1)));
+            appendUInt32(body, 0);
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("POPM"), body->data(), m_s);
+        }
+        return;
+    case Private:
+        for (const TagItem *item : items) {
+            const auto *data = static_cast<const PrivateTagItem *>(item);
+            IoStream *body = newBody();
+            body->writeText(data->owner, Id3v2TagIo::latin1OrUtf8Codec({data->owner}), 0, -1, -1, false, true);
+            body->writeBytes(data->data);
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("PRIV"), body->data(), m_s);
+        }
+        return;
+    case License:
+        for (const TagItem *item : items) {
+            const QString text = item->toString();
+            bool withBom = false;
+            TextCodec *codec = Id3v2TagIo::codecForText(text, &withBom, m_s);
+            IoStream *body = newBody();
+            body->writeByte(char(Id3v2TagIo::encodingByteForCodec(m_out, codec)));
+            body->writeText(QStringLiteral("eng"), AsciiTextCodec::instance(), 0, 3, 3);
+            body->writeText(text, codec, 0, -1, -1, withBom, true);
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("USER"), body->data(), m_s);
+        }
+        return;
+    case InvolvedPeopleList:
+        for (const TagItem *item : items)
+            m_people.append(static_cast<const InvolvedPeopleListTagItem *>(item)->people);
+        return;
+    default:
+        writeTableRows(itemType, items);
+    }
+}
+
+void Id3v2FrameWriter::writeTableRows(int itemType, const QList<TagItem *> &items)
+{
+    const bool iTunesTags = m_s->iTunesTags;
+    for (const Id3v2FrameTable::FrameRow *row :
+         Id3v2FrameTable::framesToWrite(Id3v2FrameTable::textFrames(), itemType, iTunesTags)) {
+        const QString id = QString::fromLatin1(row->frameId);
+        if (row->value == Id3v2FrameTable::NumberPair)
+            Id3v2TagIo::renderTextFrame(m_frames, id, m_tag->numberPairTexts(itemType, row->countType), m_s);
+        else
+            Id3v2TagIo::renderItemsTextFrame(m_frames, id, items, m_s);
+    }
+    for (const Id3v2FrameTable::FrameRow *row :
+         Id3v2FrameTable::framesToWrite(Id3v2FrameTable::urlFrames(), itemType, iTunesTags))
+        Id3v2TagIo::renderUrlFrame(m_frames, QString::fromLatin1(row->frameId), items, m_s);
+    for (const Id3v2FrameTable::KeyRow *row :
+         Id3v2FrameTable::keysToWrite(Id3v2FrameTable::userTexts(), itemType, iTunesTags))
+        Id3v2TagIo::appendTextValues(m_userTexts, QString::fromLatin1(row->description), items, false);
+    for (const Id3v2FrameTable::KeyRow *row :
+         Id3v2FrameTable::keysToWrite(Id3v2FrameTable::userLinks(), itemType, iTunesTags))
+        Id3v2TagIo::appendTextValues(m_userLinks, QString::fromLatin1(row->description), items, false);
+    for (const Id3v2FrameTable::KeyRow *row :
+         Id3v2FrameTable::keysToWrite(Id3v2FrameTable::roles(), itemType, iTunesTags))
+        Id3v2TagIo::appendInvolvedPeople(m_people, InvolvedPerson::Involvement, QString::fromLatin1(row->description),
+                                         items);
+}
+
+void Id3v2FrameWriter::writeReleaseDate(const QList<TagItem *> &items)
+{
+    QStringList years;
+    QStringList dates;
+    QStringList times;
+    for (const TagItem *item : items) {
+        const PartialDateTime &date = static_cast<const DateTimeTagItem *>(item)->value;
+        if (date.year() >= 0)
+            years.append(QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0')));
+        if (date.month() >= 0 && date.day() >= 0)
+            dates.append(twoDigits(date.day()) + twoDigits(date.month()));
+        if (date.hour() >= 0 && date.minute() >= 0)
+            times.append(twoDigits(date.hour()) + twoDigits(date.minute()));
+    }
+    Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TYER"), years, m_s);
+    Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TDAT"), dates, m_s);
+    Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TIME"), times, m_s);
+}
+
+void Id3v2FrameWriter::writeArtwork(const QList<TagItem *> &items)
+{
+    for (const TagItem *item : items) {
+        const auto *artwork = static_cast<const ArtworkTagItem *>(item);
+        const bool linked = !artwork->linkedFile().isEmpty();
+        bool withBom = false;
+        TextCodec *codec = Id3v2TagIo::codecForText(artwork->description, &withBom, m_s);
+        IoStream *body = newBody();
+        body->writeByte(char(Id3v2TagIo::encodingByteForCodec(m_out, codec)));
+        if (m_s->version == 2) {
+            const QString format = linked ? QStringLiteral("-->") : artwork->image().formatCode();
+            body->writeText(format, AsciiTextCodec::instance(), 0, 3, 3);
+        } else {
+            const QString mimeType = linked ? QStringLiteral("-->") : artwork->image().mimeType();
+            body->writeText(mimeType, AsciiTextCodec::instance(), 0, -1, -1, false, true);
+        }
+        body->writeByte(char(artwork->pictureType));
+        body->writeText(artwork->description, codec, 0, -1, -1, withBom, true);
+        if (linked) {
+            const QString path = QDir::toNativeSeparators(artwork->linkedFile());
+            body->writeText(path, Id3v2TagIo::latin1OrUtf8Codec({path}), 0, -1, -1, false, true);
+        } else {
+            body->writeBytes(artwork->image().data);
+        }
+        Id3v2TagIo::renderFrame(m_frames, QStringLiteral("APIC"), body->data(), m_s);
+    }
+}
+
+void Id3v2FrameWriter::writeTextWithLanguage(const QString &frameId, const QString &language,
+                                             const QString &description, const QString &text)
+{
+    bool withBom = false;
+    TextCodec *codec = Id3v2TagIo::codecForTexts({description, text}, &withBom, m_s);
+    IoStream *body = newBody();
+    body->writeByte(char(Id3v2TagIo::encodingByteForCodec(m_out, codec)));
+    body->writeText(language, AsciiTextCodec::instance(), 0, 3, 3);
+    body->writeText(description, codec, 0, -1, -1, withBom, true);
+    body->writeText(text, codec, 0, -1, -1, withBom, true);
+    Id3v2TagIo::renderFrame(m_frames, frameId, body->data(), m_s);
+}
+
+void Id3v2FrameWriter::writeDeferred()
+{
+    auto guarded = [](const auto &write) {
+        try {
+            write();
+        } catch (const Exception &) {
+            // Only this frame is lost; the exception logged itself.
+        }
+    };
+    QStringList involvement;
+    QStringList musicians;
+    for (const InvolvedPerson &person : std::as_const(m_people)) {
+        QStringList &list = person.kind != 0 && m_s->version == 4 ? musicians : involvement;
+        list << person.role << person.name;
+    }
+    const auto writePeople = [&](const QString &frameId, const QStringList &strings) {
+        if (!strings.isEmpty())
+            guarded([&] { Id3v2TagIo::renderTextFrame(m_frames, frameId, strings, m_s); });
+    };
+    writePeople(QStringLiteral("IPLS"), involvement);
+    writePeople(QStringLiteral("TMCL"), musicians);
+    for (const StringPair &entry : std::as_const(m_userTexts)) {
+        guarded([&] { Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TXXX"), {entry.first, entry.second}, m_s); });
+    }
+    for (const StringPair &entry : std::as_const(m_userLinks)) {
+        guarded([&] {
+            bool withBom = false;
+            TextCodec *codec = Id3v2TagIo::codecForText(entry.first, &withBom, m_s);
+            IoStream *body = newBody();
+            body->writeByte(char(Id3v2TagIo::encodingByteForCodec(m_out, codec)));
+            body->writeText(entry.first, codec, 0, -1, -1, withBom, true);
+            body->writeText(entry.second, Id3v2TagIo::latin1OrUtf8Codec({entry.second}), 0, -1, -1, false, true);
+            Id3v2TagIo::renderFrame(m_frames, QStringLiteral("WXXX"), body->data(), m_s);
+        });
+    }
+}
