@@ -8,12 +8,14 @@ AiffSettings AiffStreamIo::loadSettings(const QString &group)
     const QString prefix = group + u'/';
     AiffSettings s;
     s.maximumPaddingSize = SettingsStore::value(prefix + QStringLiteral("maximumPaddingSize")).toInt();
-    s.id3Version = SettingsStore::value(prefix + QStringLiteral("id3Version")).toInt();
-    s.id3TextEncoding = SettingsStore::value(prefix + QStringLiteral("id3TextEncoding")).toInt();
-    // The ID3v2 writer cannot write a version or encoding it does not know.
-    if (s.id3Version < 2 || s.id3Version > 4)
+    // The ID3v2 writer cannot do without a version and an encoding it knows: a missing or
+    // unknown one falls back to the default rather than to 0.
+    bool ok = false;
+    s.id3Version = SettingsStore::value(prefix + QStringLiteral("id3Version")).toInt(&ok);
+    if (!ok || s.id3Version < 2 || s.id3Version > 4)
         s.id3Version = defaults.id3Version;
-    if (s.id3TextEncoding < 0 || s.id3TextEncoding > 6)
+    s.id3TextEncoding = SettingsStore::value(prefix + QStringLiteral("id3TextEncoding")).toInt(&ok);
+    if (!ok || s.id3TextEncoding < 0 || s.id3TextEncoding > 6)
         s.id3TextEncoding = defaults.id3TextEncoding;
     return s;
 }

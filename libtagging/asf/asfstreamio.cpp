@@ -1,6 +1,64 @@
 #include "libtagging/asf/asfstreamio.h"
 
+#include "libcore/io/iostream.h"
+#include "libcore/log/exception.h"
+#include "libtagging/asf/asfobject.h"
+#include "libtagging/model/taginfo.h"
 #include "libtagging/model/unsupportedformat.h"
+
+#include <QtEndian>
+
+namespace {
+
+bool selectsAsf(const QList<int> &tagTypes)
+{
+    return tagTypes.isEmpty() || tagTypes.contains(TagType::Asf);
+}
+
+QList<AsfObject *> parseRange(IoStream *stream, qint64 length, int maxCount, QObject *parent, int depth)
+{
+    // Nested results live here until their container takes them, so a throw frees them.
+    QObject nestedParent;
+    QList<AsfObject *> result;
+    const qint64 end = stream->pos() + length;
+    for (;;) {
+        const qint64 start = stream->pos();
+        if (start + AsfObject::headerSize >= end)
+            break;
+        if (maxCount != -1 && result.size() >= maxCount)
+            break;
+        const QUuid guid = stream->readUuid(false);
+        const QByteArray sizeField = stream->readBytes(8);
+        const quint64 storedSize = qFromLittleEndian<quint64>(sizeField.constData());
+        if (storedSize < quint64(AsfObject::headerSize))
+            throw Exception(AsfObject::SizeBelowHeader,
+                            {stream->displayName(), qint64(storedSize), stream->pos()});
+        qint64 size = storedSize > quint64(end - start) ? end - start : qint64(storedSize);
+        const bool isHeader = guid == AsfObject::headerGuid();
+        if (isHeader || guid == AsfObject::headerExtensionGuid()) {
+            if (depth >= AsfObject::maximumDepth)
+                throw Exception(AsfObject::NestedTooDeeply, {stream->displayName(), start});
+            const qint64 ownSize = isHeader ? 6 : 22;
+            const QByteArray own = stream->readBytes(qMin(ownSize, size - AsfObject::headerSize));
+            auto *object = new AsfObject(guid, start, size, own, parent);
+            result.append(object);
+            const qint64 childLength = size - AsfObject::headerSize - own.size();
+            if (childLength > 0)
+                object->appendChildren(parseRange(stream, childLength, -1, &nestedParent, depth + 1));
+        } else if (guid == AsfObject::dataGuid()) {
+            result.append(new AsfObject(guid, start, size, parent));
+        } else {
+            const qint64 payloadSize = size - AsfObject::headerSize;
+            if (payloadSize > AsfObject::maximumLoadSize)
+                throw Exception(AsfObject::PayloadTooLarge, {stream->displayName(), size, stream->pos()});
+            result.append(new AsfObject(guid, start, size, stream->readBytes(payloadSize), parent));
+        }
+        stream->seek(start + size);
+    }
+    return result;
+}
+
+} // namespace
 
 AsfStreamIo *AsfStreamIo::instance()
 {
@@ -8,28 +66,86 @@ AsfStreamIo *AsfStreamIo::instance()
     return io;
 }
 
-QList<AudioTag *> AsfStreamIo::readTags(IoStream *stream, const QList<int> &, const TaggingSettings *,
-                                  QObject *)
+QList<AsfObject *> AsfStreamIo::parseObjects(IoStream *stream, qint64 length, int maxCount, QObject *parent)
 {
+    return parseRange(stream, length, maxCount, parent, 0);
+}
+
+void AsfStreamIo::checkHeader(IoStream *stream, const QList<AsfObject *> &objects)
+{
+    if (objects.isEmpty() || objects.first()->guid != AsfObject::headerGuid())
+        throw Exception(AsfObject::NoHeaderObject, {stream->displayName()});
+}
+
+QList<AudioTag *> AsfStreamIo::readTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *,
+                                        QObject *)
+{
+    if (!selectsAsf(tagTypes))
+        return {};
     throwUnsupportedFormat(stream);
 }
 
-void AsfStreamIo::writeTags(IoStream *stream, const AudioTag *, const QList<int> &, const TaggingSettings *)
+void AsfStreamIo::writeTags(IoStream *stream, const AudioTag *, const QList<int> &tagTypes, const TaggingSettings *)
 {
+    if (!selectsAsf(tagTypes))
+        return;
     throwUnsupportedFormat(stream);
 }
 
-void AsfStreamIo::removeTags(IoStream *stream, const QList<int> &, const TaggingSettings *)
+void AsfStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *)
 {
-    throwUnsupportedFormat(stream);
-}
-
-AudioProperties AsfStreamIo::readAudioProperties(IoStream *stream, ICodecIo *)
-{
+    if (!selectsAsf(tagTypes))
+        return;
     throwUnsupportedFormat(stream);
 }
 
 QList<int> AsfStreamIo::supportedItemTypes() const
 {
     return {};
+}
+
+void AsfStreamIo::addAttribute(const AsfAttribute &attribute, QList<QByteArray> &descriptors,
+                               QList<QByteArray> &libraryRecords)
+{
+    const bool library = attribute.languageIndex != 0 || attribute.streamNumber != 0
+                         || attribute.valueType > AsfAttributeType::Word || attribute.value.size() > 0xFFFF;
+    QByteArray value = attribute.value;
+    if (attribute.valueType == AsfAttributeType::Bool) {
+        value = QByteArray(library ? 2 : 4, '\0');
+        value[0] = attribute.value.count('\0') == attribute.value.size() ? 0 : 1;
+    }
+    QByteArray name;
+    for (const QChar c : attribute.name) {
+        name.append(char(c.unicode() & 0xFF));
+        name.append(char(c.unicode() >> 8));
+    }
+    name.append(2, '\0');
+
+    QByteArray bytes;
+    auto put16 = [&bytes](quint32 v) {
+        bytes.append(char(v & 0xFF));
+        bytes.append(char((v >> 8) & 0xFF));
+    };
+    if (library) {
+        put16(quint16(attribute.languageIndex));
+        put16(quint16(attribute.streamNumber));
+        put16(quint16(name.size()));
+        put16(quint16(attribute.valueType));
+        put16(quint32(value.size()) & 0xFFFF);
+        put16(quint32(value.size()) >> 16);
+        bytes += name;
+        bytes += value;
+    } else {
+        put16(quint16(name.size()));
+        bytes += name;
+        put16(quint16(attribute.valueType));
+        put16(quint16(value.size()));
+        bytes += value;
+    }
+    QList<QByteArray> &list = library ? libraryRecords : descriptors;
+    for (qsizetype i = list.size() - 1; i >= 0; --i) {
+        if (list.at(i) == bytes)
+            return;
+    }
+    list.append(bytes);
 }

@@ -2,7 +2,18 @@
 
 #include "libcore/settings/settingsstore.h"
 #include "libcore/text/texttable.h"
+#include "libtagging/aiff/aiffstreamio.h"
+#include "libtagging/asf/asfstreamio.h"
+#include "libtagging/id3/id3v1tagio.h"
+#include "libtagging/id3/id3v2tagio.h"
 #include "libtagging/model/filetype.h"
+#include "libtagging/mp4/mp4streamio.h"
+#include "libtagging/riff/riffstreamio.h"
+#include "libtagging/xiph/flacstreamio.h"
+#include "libtagging/xiph/opusstreamio.h"
+#include "libtagging/xiph/speexstreamio.h"
+#include "libtagging/xiph/vorbiscommenttagio.h"
+#include "libtagging/xiph/vorbisstreamio.h"
 
 #include <iterator>
 
@@ -11,6 +22,11 @@ namespace {
 // File type ids that may have default options.
 constexpr int FirstFileType = 0;
 constexpr int LastFileType = 16;
+
+QString flagText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
 
 // One "fileType:tagType:mode" entry; false when it is not three base-10 integers.
 bool parseEntry(const QString &entry, int *fileType, int *tagType, int *mode)
@@ -61,6 +77,49 @@ const TaggingSettings::TagTypeOptions &TaggingSettings::defaultWrittenTagTypes()
         return result;
     }();
     return options;
+}
+
+TaggingSettings TaggingSettings::load(const QString &group)
+{
+    const QString prefix = group + u'/';
+    TaggingSettings s;
+    s.writtenTagTypes = loadWrittenTagTypes(prefix + QStringLiteral("writtenTagTypes"));
+    s.multiArtistsInExtraField = SettingsStore::boolValue(prefix + QStringLiteral("multiArtistsInExtraField"));
+    s.updateTaggingDate = SettingsStore::boolValue(prefix + QStringLiteral("updateTaggingDate"));
+    s.updateWriteProtectedFiles = SettingsStore::boolValue(prefix + QStringLiteral("updateWriteProtectedFiles"));
+    s.aiff = AiffStreamIo::loadSettings(prefix + QStringLiteral("aiff"));
+    s.asf = AsfStreamIo::loadSettings(prefix + QStringLiteral("asf"));
+    s.flac = FlacStreamIo::loadSettings(prefix + QStringLiteral("flac"));
+    s.mp4 = Mp4StreamIo::loadSettings(prefix + QStringLiteral("mp4"));
+    s.riff = RiffStreamIo::loadSettings(prefix + QStringLiteral("riff"));
+    s.opus = OpusStreamIo::loadSettings(prefix + QStringLiteral("opus"));
+    s.speex = SpeexStreamIo::loadSettings(prefix + QStringLiteral("speex"));
+    s.vorbis = VorbisStreamIo::loadSettings(prefix + QStringLiteral("vorbis"));
+    s.id3v1 = Id3v1TagIo::loadSettings(prefix + QStringLiteral("id3v1"));
+    s.id3v2 = Id3v2TagIo::loadSettings(prefix + QStringLiteral("id3v2"));
+    s.vorbisComment = VorbisCommentTagIo::loadSettings(prefix + QStringLiteral("vorbisComment"));
+    return s;
+}
+
+void TaggingSettings::save(const QString &group) const
+{
+    const QString prefix = group + u'/';
+    SettingsStore::removeChildren(group);
+    saveWrittenTagTypes(writtenTagTypes, prefix + QStringLiteral("writtenTagTypes"));
+    SettingsStore::setValue(prefix + QStringLiteral("multiArtistsInExtraField"), flagText(multiArtistsInExtraField));
+    SettingsStore::setValue(prefix + QStringLiteral("updateTaggingDate"), flagText(updateTaggingDate));
+    SettingsStore::setValue(prefix + QStringLiteral("updateWriteProtectedFiles"), flagText(updateWriteProtectedFiles));
+    AiffStreamIo::saveSettings(aiff, prefix + QStringLiteral("aiff"));
+    AsfStreamIo::saveSettings(asf, prefix + QStringLiteral("asf"));
+    FlacStreamIo::saveSettings(flac, prefix + QStringLiteral("flac"));
+    Mp4StreamIo::saveSettings(mp4, prefix + QStringLiteral("mp4"));
+    RiffStreamIo::saveSettings(riff, prefix + QStringLiteral("riff"));
+    OpusStreamIo::saveSettings(opus, prefix + QStringLiteral("opus"));
+    SpeexStreamIo::saveSettings(speex, prefix + QStringLiteral("speex"));
+    VorbisStreamIo::saveSettings(vorbis, prefix + QStringLiteral("vorbis"));
+    Id3v1TagIo::saveSettings(id3v1, prefix + QStringLiteral("id3v1"));
+    Id3v2TagIo::saveSettings(id3v2, prefix + QStringLiteral("id3v2"));
+    VorbisCommentTagIo::saveSettings(vorbisComment, prefix + QStringLiteral("vorbisComment"));
 }
 
 TaggingSettings::TagTypeOptions TaggingSettings::loadWrittenTagTypes(const QString &key)

@@ -34,6 +34,33 @@ Options withChanges(const Changes &changes)
     return options;
 }
 
+// Every stored field away from its default, with values the loaders accept.
+TaggingSettings changedSettings()
+{
+    TaggingSettings s;
+    s.writtenTagTypes = withChanges({1, 4, 0, 13, 3, 1});
+    s.multiArtistsInExtraField = false;
+    s.updateTaggingDate = false;
+    s.updateWriteProtectedFiles = true;
+    s.aiff = {100, 4, 1};
+    s.asf = {101, 102, true};
+    s.flac = {103, 104};
+    s.mp4 = {105, 106};
+    s.riff = {107, 2, 0};
+    s.opus = {108, 109};
+    s.speex.coverArtType = 2;
+    s.vorbis.coverArtType = 0;
+    s.id3v1.textEncoding = 1;
+    s.id3v2.version = 4;
+    s.id3v2.textEncoding = 1;
+    s.id3v2.useUnsync = true;
+    s.id3v2.iTunesTags = true;
+    s.id3v2.preferredPaddingSize = 110;
+    s.id3v2.maximumPaddingSize = 111;
+    s.vorbisComment.coverArtType = 2;
+    return s;
+}
+
 Options byTagType(Options options)
 {
     for (QList<TagTypeOption> &list : options)
@@ -60,6 +87,12 @@ class TestTaggingSettings : public QObject
         const QString path = m_dir.filePath("current.xml");
         writeAll(path, "<settings>" + current + "</settings>");
         SettingsStore::loadFile(path);
+    }
+
+    void loadShippedDefaults()
+    {
+        SettingsStore::loadDefaultsFile(QStringLiteral(MELO_SOURCE_DIR "/app/resources/settings/defaults.xml"));
+        SettingsStore::reset();
     }
 
 private slots:
@@ -144,6 +177,94 @@ private slots:
         // What was stored reads back, in the defaults' order of options.
         if (!stored.isEmpty())
             QCOMPARE(byTagType(TaggingSettings::loadWrittenTagTypes(Key)), byTagType(options));
+    }
+
+    void shippedDefaultsGiveTheRecordDefaults()
+    {
+        loadShippedDefaults();
+        QVERIFY(TaggingSettings::load(QStringLiteral("tagging")) == TaggingSettings());
+    }
+
+    void keysFoundNowhere()
+    {
+        // Without the defaults document flags read false and most numbers 0; the ID3v2
+        // version and encodings, which the writers cannot do without, fall back.
+        setUp(QByteArray());
+        const TaggingSettings s = TaggingSettings::load(QStringLiteral("tagging"));
+        QCOMPARE(s.writtenTagTypes, TaggingSettings::defaultWrittenTagTypes());
+        QVERIFY(!s.multiArtistsInExtraField);
+        QVERIFY(!s.updateTaggingDate);
+        QVERIFY(!s.updateWriteProtectedFiles);
+        QCOMPARE(s.aiff.maximumPaddingSize, 0);
+        QCOMPARE(s.asf.preferredPaddingSize, 0);
+        QCOMPARE(s.flac.maximumPaddingSize, 0);
+        QCOMPARE(s.mp4.preferredPaddingSize, 0);
+        QCOMPARE(s.opus.maximumPaddingSize, 0);
+        QCOMPARE(s.speex.coverArtType, 0);
+        QCOMPARE(s.vorbis.coverArtType, 0);
+        QCOMPARE(s.vorbisComment.coverArtType, 0);
+        QCOMPARE(s.riff.id3Version, 3);
+        QCOMPARE(s.riff.id3TextEncoding, 6);
+        QCOMPARE(s.aiff.id3Version, 3);
+        QCOMPARE(s.id3v2.version, 3);
+        QCOMPARE(s.id3v2.textEncoding, 6);
+        QCOMPARE(s.id3v1.textEncoding, 2);
+    }
+
+    void id3OptionsOutOfRange_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("too small") << QByteArray("<riff><id3Version>1</id3Version><id3TextEncoding>-1</id3TextEncoding></riff>"
+                                                 "<aiff><id3Version>1</id3Version><id3TextEncoding>-1</id3TextEncoding></aiff>"
+                                                 "<id3v2><version>1</version><textEncoding>-1</textEncoding></id3v2>"
+                                                 "<id3v1><textEncoding>-1</textEncoding></id3v1>");
+        QTest::newRow("too large") << QByteArray("<riff><id3Version>5</id3Version><id3TextEncoding>7</id3TextEncoding></riff>"
+                                                 "<aiff><id3Version>5</id3Version><id3TextEncoding>7</id3TextEncoding></aiff>"
+                                                 "<id3v2><version>5</version><textEncoding>7</textEncoding></id3v2>"
+                                                 "<id3v1><textEncoding>3</textEncoding></id3v1>");
+        QTest::newRow("not numbers") << QByteArray("<riff><id3Version>x</id3Version><id3TextEncoding/></riff>"
+                                                   "<aiff><id3Version>v3</id3Version><id3TextEncoding>six</id3TextEncoding></aiff>"
+                                                   "<id3v2><version/><textEncoding>?</textEncoding></id3v2>"
+                                                   "<id3v1><textEncoding>z</textEncoding></id3v1>");
+    }
+    void id3OptionsOutOfRange()
+    {
+        QFETCH(QByteArray, stored);
+        loadShippedDefaults();
+        const QString path = m_dir.filePath("current.xml");
+        writeAll(path, "<settings><tagging>" + stored + "</tagging></settings>");
+        SettingsStore::loadFile(path);
+        const TaggingSettings s = TaggingSettings::load(QStringLiteral("tagging"));
+        QVERIFY(s == TaggingSettings());
+    }
+
+    void saveAndLoadEveryField()
+    {
+        loadShippedDefaults();
+        SettingsStore::setValue("tagging/obsolete", "1");
+        TaggingSettings changed = changedSettings();
+        changed.save(QStringLiteral("tagging"));
+        // Saving replaces the whole group.
+        QVERIFY(SettingsStore::isUnset("tagging/obsolete"));
+        QCOMPARE(SettingsStore::value(Key), QStringLiteral("1:4:0,13:3:1"));
+        QCOMPARE(SettingsStore::value("tagging/id3v2/useUnsync"), QStringLiteral("true"));
+        QCOMPARE(SettingsStore::value("tagging/updateTaggingDate"), QStringLiteral("false"));
+        QVERIFY(TaggingSettings::load(QStringLiteral("tagging")) == changed);
+
+        // Fields that are never stored keep their defaults.
+        changed.vorbisComment.vendor = QStringLiteral("encoder");
+        changed.vorbisComment.framingBit = false;
+        changed.id3v2.availableSize = 500;
+        changed.save(QStringLiteral("tagging"));
+        const TaggingSettings loaded = TaggingSettings::load(QStringLiteral("tagging"));
+        QCOMPARE(loaded.vorbisComment.vendor, QString());
+        QVERIFY(loaded.vorbisComment.framingBit);
+        QCOMPARE(loaded.id3v2.availableSize, 0);
+
+        // The defaults saved into the user's document read back as the defaults.
+        TaggingSettings().save(QStringLiteral("tagging"));
+        QVERIFY(SettingsStore::isUnset(Key));
+        QVERIFY(TaggingSettings::load(QStringLiteral("tagging")) == TaggingSettings());
     }
 
     void displayNames_data()
