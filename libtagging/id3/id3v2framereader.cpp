@@ -3,6 +3,7 @@
 #include "libcore/io/iostream.h"
 #include "libcore/io/paths.h"
 #include "libcore/log/exception.h"
+#include "libcore/locale/localetables.h"
 #include "libcore/log/logger.h"
 #include "libcore/text/asciitextcodec.h"
 #include "libcore/text/latin1textcodec.h"
@@ -271,6 +272,19 @@ void Id3v2FrameReader::addValue(Id3v2ReadState &state, int itemType, int valueKi
         tag->addNumberPair(value, itemType, countType);
         return;
     default:
+        // Coded items keep the whole record of their code; an unknown code gives an empty one.
+        if (itemType == TagItemType::Language) {
+            item = new LanguageTagItem(languageByCode(value), state.parent);
+            break;
+        }
+        if (itemType == TagItemType::ReleaseCountry) {
+            item = new ReleaseCountryTagItem(countryByCode(value), state.parent);
+            break;
+        }
+        if (itemType == TagItemType::Script) {
+            item = new ScriptTagItem(scriptByCode(value), state.parent);
+            break;
+        }
         item = TagItem::create(itemType, state.parent);
         if (item && !item->fromVariant(value)) {
             delete item;

@@ -4,19 +4,25 @@
 #include <QObject>
 #include <QString>
 
+#include "libtagging/model/audioproperties.h"
+#include "libtagging/model/taggingsettings.h"
+
 class AudioTag;
 class FileType;
+class IAudioStreamIo;
 class IoStream;
 
-// One opened audio stream: the byte stream, its file type from the registry and its tags by
-// tag type. The stream and every stored tag are children of the audio stream. Used by one
-// thread at a time; nothing here is locked.
+// One opened audio stream: the byte stream, its file type from the registry, its tags by
+// tag type with the merged tag under type 0, its cached audio properties and the options
+// it is written with. The stream and every stored tag are children of the audio stream.
+// Used by one thread at a time; nothing here is locked. The device is opened and closed
+// by each of readTags, writeTags and a first audioProperties, never kept open between them.
 class AudioStream : public QObject
 {
     Q_OBJECT
 public:
     // Takes the stream as a child and looks up its file type; a stream without a type is
-    // logged and stays usable.
+    // logged and stays usable, but reading, writing and measuring it fail.
     explicit AudioStream(IoStream *stream, QObject *parent = nullptr);
 
     IoStream *stream() const { return m_stream; }
@@ -25,6 +31,27 @@ public:
     // The id of the file type; 0 without a type (as for the unsupported record).
     int fileType() const;
     QString filePath() const;
+    // The last component of the path.
+    QString fileName() const;
+
+    // Replaces the file type found at construction and the reader of the tags that stand
+    // loose at either end of a file (FreeStreamIo unless set here). For stand-in formats.
+    void setFormat(const FileType *typeRecord, IAudioStreamIo *looseTagIo);
+
+    // Reads the tags of one type, or of every type and the merged tag for type 0. Tags
+    // standing loose around a container are read first; then the file type's readers are
+    // tried in order from the end of the loose tags in front, and the first that does not
+    // throw wins. Throws when none does; loose tags read by then stay stored.
+    void readTags(int tagType = 0, bool clean = true);
+    // Writes the stored tag of one type, or the merged tag in every configured tag type for
+    // type 0 (removing the configured ones when it is empty). Loose tags around a container
+    // are removed first. Throws when no reader of the file type succeeds.
+    void writeTags(int tagType = 0);
+    // Measured on first success and kept for the object's life.
+    AudioProperties audioProperties();
+    // Appends the pictures of the image files beside the stream that the tag does not
+    // hold yet; skipped for folders of more than 100 entries. Never throws.
+    void addFolderArtwork(AudioTag *tag);
 
     const QMap<int, AudioTag *> &tags() const { return m_tags; }
     // Stores a tag a reader produced under its own tag type, optionally cleaned. A tag
@@ -36,8 +63,21 @@ public:
     // removes the tag of the type, or every tag for type 0.
     void setTag(AudioTag *tag, int tagType);
 
+    // The options for reading and writing; callers replace the whole record before writing.
+    TaggingSettings taggingSettings;
+
 protected:
     IoStream *m_stream = nullptr;
     const FileType *m_typeRecord = nullptr;
     QMap<int, AudioTag *> m_tags;
+
+private:
+    QList<IAudioStreamIo *> streamIos() const;
+    // The loose-tag reader when the file type does not read loose tags itself, else null.
+    IAudioStreamIo *separateLooseTagIo() const;
+    // Where the audio container begins: after the last loose tag in front, 0 without one.
+    static qint64 endOfFrontTags(const QList<AudioTag *> &looseTags);
+
+    IAudioStreamIo *m_looseTagIo = nullptr;
+    AudioProperties m_properties;
 };

@@ -17,6 +17,8 @@ public:
     QString toString(const QString &format = QString()) const override;
     bool isPlainValue() const override;
     QVariant toVariant() const override;
+    // A bool, or a text: true/yes/on/1 and false/no/off/0 in any case; nothing else.
+    bool fromVariant(const QVariant &value) override;
     int dataType() const override;
 
     bool value = false;

@@ -2,14 +2,19 @@
 
 CommentTagItem::CommentTagItem(QObject *parent) : StringTagItem(parent) {}
 
+CommentTagItem::CommentTagItem(const QString &value, const QString &description, const LanguageInfo &language, QObject *parent)
+    : StringTagItem(value, parent), description(description), language(language)
+{
+}
+
 CommentTagItem::CommentTagItem(const QString &value, const QString &description, QObject *parent)
-    : StringTagItem(value, parent), description(description)
+    : CommentTagItem(value, description, LanguageInfo(), parent)
 {
 }
 
 TagItem *CommentTagItem::clone(QObject *parent) const
 {
-    return new CommentTagItem(value, description, parent);
+    return new CommentTagItem(value, description, language, parent);
 }
 
 bool CommentTagItem::equals(const TagItem *other) const

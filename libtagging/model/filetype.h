@@ -38,6 +38,8 @@ public:
     // Never throws and leaves the stream's device open or closed as it was.
     static const FileType *detect(IoStream *stream);
     static const QStringList &allSuffixes();
+    // "*.suffix" for every suffix of allSuffixes, for finding audio files in folders.
+    static QStringList fileDialogFilters();
     static QList<TagTypeOption> defaultTagTypeOptions(int id);
     static QList<int> defaultTagTypesWithMode(int id, int mode);
     static QList<int> defaultTagTypes(int id);

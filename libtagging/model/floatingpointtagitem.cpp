@@ -37,6 +37,23 @@ QVariant FloatingPointTagItem::toVariant() const
     return QVariant(value);
 }
 
+bool FloatingPointTagItem::fromVariant(const QVariant &v)
+{
+    bool ok = false;
+    double number = v.toDouble(&ok);
+    if (!ok)
+        return false;
+    if (type() == TagItemType::Rating) {
+        // Written this way round so that NaN falls to 0 as well.
+        if (number > 1.0)
+            number = 1.0;
+        else if (!(number > 0.0))
+            number = 0.0;
+    }
+    value = number;
+    return true;
+}
+
 int FloatingPointTagItem::dataType() const
 {
     return TagItemDataType::FloatingPoint;

@@ -18,6 +18,8 @@ public:
     QString toString(const QString &format = QString()) const override;
     bool isPlainValue() const override;
     QVariant toVariant() const override;
+    // Any variant that converts to a number; a rating is kept within 0 to 1.
+    bool fromVariant(const QVariant &value) override;
     int dataType() const override;
 
     double value = 0.0;

@@ -23,7 +23,10 @@ public:
                            const TaggingSettings *settings) = 0;
     virtual void removeTags(IoStream *stream, const QList<int> &tagTypes,
                             const TaggingSettings *settings) = 0;
-    // codecIo is the file type's codec header reader, or null; container readers ignore it.
+    // The stream stands where the container begins: after the loose tags in front (an ID3v2
+    // tag before FLAC, for example), else at 0. Readers measure from there, as readTags
+    // reads from its starting position. codecIo is the file type's codec header reader, or
+    // null; container readers ignore it.
     virtual AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) = 0;
     virtual QList<int> supportedItemTypes() const = 0;
 

@@ -2,14 +2,19 @@
 
 LyricsTagItem::LyricsTagItem(QObject *parent) : StringTagItem(parent) {}
 
+LyricsTagItem::LyricsTagItem(const QString &value, const QString &description, const LanguageInfo &language, QObject *parent)
+    : StringTagItem(value, parent), description(description), language(language)
+{
+}
+
 LyricsTagItem::LyricsTagItem(const QString &value, const QString &description, QObject *parent)
-    : StringTagItem(value, parent), description(description)
+    : LyricsTagItem(value, description, LanguageInfo(), parent)
 {
 }
 
 TagItem *LyricsTagItem::clone(QObject *parent) const
 {
-    return new LyricsTagItem(value, description, parent);
+    return new LyricsTagItem(value, description, language, parent);
 }
 
 bool LyricsTagItem::equals(const TagItem *other) const

@@ -1,10 +1,26 @@
 #include "libtagging/model/scripttagitem.h"
 
+ScriptTagItem::ScriptTagItem(QObject *parent) : StringTagItem(parent) {}
+
+ScriptTagItem::ScriptTagItem(const ScriptInfo &script, QObject *parent) : StringTagItem(script.iso15924, parent), script(script) {}
+
 TagItem *ScriptTagItem::clone(QObject *parent) const
 {
-    auto *item = new ScriptTagItem(parent);
-    item->copyFields(*this);
-    return item;
+    return new ScriptTagItem(script, parent);
+}
+
+bool ScriptTagItem::equals(const TagItem *other) const
+{
+    return StringTagItem::equals(other) && static_cast<const ScriptTagItem *>(other)->script.iso15924 == script.iso15924;
+}
+
+QString ScriptTagItem::toString(const QString &format) const
+{
+    if (format.isEmpty())
+        return script.name;
+    if (format == QLatin1String("ISO_15924"))
+        return script.iso15924;
+    return QString();
 }
 
 int ScriptTagItem::type() const

@@ -2,15 +2,22 @@
 
 SynchronizedLyricsTagItem::SynchronizedLyricsTagItem(QObject *parent) : TagItem(parent) {}
 
+SynchronizedLyricsTagItem::SynchronizedLyricsTagItem(const LanguageInfo &language, const QString &description,
+                                                     int contentType,
+                                                     const QList<SynchronizedLyricsLine> &lines, QObject *parent)
+    : TagItem(parent), language(language), description(description), contentType(contentType), lines(lines)
+{
+}
+
 SynchronizedLyricsTagItem::SynchronizedLyricsTagItem(const QString &description, int contentType,
                                                      const QList<SynchronizedLyricsLine> &lines, QObject *parent)
-    : TagItem(parent), description(description), contentType(contentType), lines(lines)
+    : SynchronizedLyricsTagItem(LanguageInfo(), description, contentType, lines, parent)
 {
 }
 
 TagItem *SynchronizedLyricsTagItem::clone(QObject *parent) const
 {
-    return new SynchronizedLyricsTagItem(description, contentType, lines, parent);
+    return new SynchronizedLyricsTagItem(language, description, contentType, lines, parent);
 }
 
 bool SynchronizedLyricsTagItem::equals(const TagItem *other) const

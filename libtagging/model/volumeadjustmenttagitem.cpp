@@ -1,11 +1,32 @@
 #include "libtagging/model/volumeadjustmenttagitem.h"
 
+#include "libcore/log/exception.h"
+#include "libcore/log/logger.h"
+
+namespace {
+const quint32 NoVolumeNumber = 3324981228u;
+}
+
 VolumeAdjustmentTagItem::VolumeAdjustmentTagItem(QObject *parent) : TagItem(parent) {}
 
 VolumeAdjustmentTagItem::VolumeAdjustmentTagItem(double trackGain, double trackPeak, double albumGain, double albumPeak,
                                                  QObject *parent)
     : TagItem(parent), trackGain(trackGain), trackPeak(trackPeak), albumGain(albumGain), albumPeak(albumPeak)
 {
+}
+
+double VolumeAdjustmentTagItem::parseValue(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    qsizetype end = 0;
+    while (end < trimmed.size() && QStringView(u"0123456789.,+-").contains(trimmed.at(end)))
+        ++end;
+    bool ok = false;
+    const double number = trimmed.left(end).toDouble(&ok);
+    if (ok)
+        return number;
+    Logger::warning(NoVolumeNumber, {text});
+    throw Exception(0, {}, false);
 }
 
 TagItem *VolumeAdjustmentTagItem::clone(QObject *parent) const

@@ -13,6 +13,10 @@ public:
     VolumeAdjustmentTagItem(double trackGain, double trackPeak, double albumGain, double albumPeak,
                             QObject *parent = nullptr);
 
+    // The number at the start of a text such as "-7.03 dB"; what follows the number is
+    // dropped. A text without a number logs a warning and throws the silent Exception.
+    static double parseValue(const QString &text);
+
     TagItem *clone(QObject *parent = nullptr) const override;
     bool equals(const TagItem *other) const override;
     int type() const override;

@@ -183,13 +183,13 @@ void addFreeformItem(AudioTag *tag, const QString &name, const QString &text)
         tag->addItem(new UserDefinedTextTagItem(text, name));
         return;
     case Language:
-        tag->addItem(new LanguageTagItem(languageByCode(text.trimmed()).iso639_2T));
+        tag->addItem(new LanguageTagItem(languageByCode(text.trimmed())));
         return;
     case ReleaseCountry:
-        tag->addItem(new ReleaseCountryTagItem(countryByCode(text.trimmed()).iso3166_1_A2));
+        tag->addItem(new ReleaseCountryTagItem(countryByCode(text.trimmed())));
         return;
     case Script:
-        tag->addItem(new ScriptTagItem(scriptByCode(text.trimmed()).iso15924));
+        tag->addItem(new ScriptTagItem(scriptByCode(text.trimmed())));
         return;
     default:
         tag->addItem(textItem(type, text));

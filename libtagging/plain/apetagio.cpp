@@ -117,24 +117,24 @@ void mapTextValue(ReadState &state, const QString &normalisedKey, const QString 
             break;
         case Language: {
             // An unknown code is kept under its key rather than lost.
-            const QString code = languageByCode(value.trimmed()).iso639_2T;
-            if (code.isEmpty())
+            const LanguageInfo language = languageByCode(value.trimmed());
+            if (language.iso639_2T.isEmpty())
                 throw Exception(0, {}, false);
-            state.tag->addItem(new LanguageTagItem(code, state.local));
+            state.tag->addItem(new LanguageTagItem(language, state.local));
             break;
         }
         case ReleaseCountry: {
-            const QString code = countryByCode(value.trimmed()).iso3166_1_A2;
-            if (code.isEmpty())
+            const CountryInfo country = countryByCode(value.trimmed());
+            if (country.iso3166_1_A2.isEmpty())
                 throw Exception(0, {}, false);
-            state.tag->addItem(new ReleaseCountryTagItem(code, state.local));
+            state.tag->addItem(new ReleaseCountryTagItem(country, state.local));
             break;
         }
         case Script: {
-            const QString code = scriptByCode(value.trimmed()).iso15924;
-            if (code.isEmpty())
+            const ScriptInfo script = scriptByCode(value.trimmed());
+            if (script.iso15924.isEmpty())
                 throw Exception(0, {}, false);
-            state.tag->addItem(new ScriptTagItem(code, state.local));
+            state.tag->addItem(new ScriptTagItem(script, state.local));
             break;
         }
         case OriginalReleaseDate:

@@ -158,13 +158,13 @@ void readField(const QString &key, const QString &value, IoStream *stream, Audio
         collectors.performers.append(InvolvedPerson::fromPerformerText(value));
         break;
     case LanguageCode:
-        tag->addItem(new LanguageTagItem(languageByCode(value).iso639_2T));
+        tag->addItem(new LanguageTagItem(languageByCode(value)));
         break;
     case CountryCode:
-        tag->addItem(new ReleaseCountryTagItem(countryByCode(value).iso3166_1_A2));
+        tag->addItem(new ReleaseCountryTagItem(countryByCode(value)));
         break;
     case ScriptCode:
-        tag->addItem(new ScriptTagItem(scriptByCode(value).iso15924));
+        tag->addItem(new ScriptTagItem(scriptByCode(value)));
         break;
     case Date: {
         TagItem *item = TagItem::create(row->itemType);

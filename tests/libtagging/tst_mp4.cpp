@@ -779,7 +779,7 @@ private slots:
         tag.addItem(new ExplicitContentTagItem(false));
         tag.addItem(new BpmTagItem(300));
         tag.addItem(new ReleaseDateTagItem(PartialDateTime(2011, 2)));
-        tag.addItem(new ReleaseCountryTagItem("DE"));
+        tag.addItem(new ReleaseCountryTagItem(CountryInfo("DE", "DEU", "Germany", 0)));
         tag.addItem(new UnknownMp4DataTagItem("xyzw", QByteArray::fromHex("0100000100000000ff")));
         const QStringList written = writtenItems(&tag);
         QCOMPARE(written, QStringList({

@@ -370,7 +370,7 @@ private slots:
         TextTable::table().insert(2587242183u, QStringLiteral("yes"));
         PartOfCompilationTagItem yes(true);
         QCOMPARE(yes.toString(QStringLiteral("[data]")), QStringLiteral("1"));
-        QCOMPARE(yes.toString(), QStringLiteral("yes"));
+        QCOMPARE(yes.toString(), QStringLiteral("Yes"));
         QCOMPARE(PartOfCompilationTagItem(false).toString(QStringLiteral("[data]")), QStringLiteral("0"));
 
         RatingTagItem rating(0.75);
