@@ -1,5 +1,7 @@
 #include "libtagging/model/filetype.h"
 
+#include <algorithm>
+
 #include "libcore/io/iostream.h"
 #include "libcore/io/paths.h"
 #include "libcore/log/exception.h"
@@ -85,6 +87,11 @@ QString suffixOf(const QString &name)
 
 const FileType *detectBySignature(IoStream *stream)
 {
+    // Opening a stream that cannot be opened logs an error; don't for nothing to compare.
+    static const bool anySignature = std::any_of(FileType::all().cbegin(), FileType::all().cend(),
+                                                 [](const FileType &type) { return !type.magic.isEmpty(); });
+    if (!anySignature)
+        return nullptr;
     QIODevice *device = stream->device();
     const bool wasOpen = device && device->isOpen();
     const FileType *found = nullptr;

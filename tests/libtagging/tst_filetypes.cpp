@@ -119,9 +119,12 @@ private slots:
         QCOMPARE(FileType::detect(&file), nullptr);
         QCOMPARE(file.device()->isOpen(), openBefore);
 
+        // Nothing to compare against, so a file that is not there is not even opened.
+        CollectingLogger logger;
         IoStream missing(dir.filePath("gone"));
         QCOMPARE(FileType::detect(&missing), nullptr);
         QVERIFY(!missing.device()->isOpen());
+        QVERIFY(logger.messages.isEmpty());
     }
 
     void readersAndCodecs()
