@@ -134,7 +134,7 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
         readPicture(state, frame);
     } else if (frameId == QLatin1String("COMM")) {
         TextCodec *codec = encodingOf(frame);
-        readFixed(frame, 3);
+        const LanguageInfo language = languageByCode(readFixed(frame, 3));
         const QString description = readString(frame, codec);
         const QString text = readString(frame, codec);
         if (text.trimmed().isEmpty())
@@ -142,7 +142,7 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
         if (description.startsWith(QLatin1String("iTun")))
             tag->addItem(new UserDefinedTextTagItem(text, description, state.parent));
         else
-            tag->addItem(new CommentTagItem(text, description, state.parent));
+            tag->addItem(new CommentTagItem(text, description, language, state.parent));
     } else if (frameId == QLatin1String("ETCO")) {
         auto *item = new EventTimingTagItem(state.parent);
         frame->readByte();
@@ -210,10 +210,10 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
         tag->addItem(new LicenseTagItem(readString(frame, codec), state.parent));
     } else if (frameId == QLatin1String("USLT")) {
         TextCodec *codec = encodingOf(frame);
-        readFixed(frame, 3);
+        const LanguageInfo language = languageByCode(readFixed(frame, 3));
         const QString description = readString(frame, codec);
         const QString lyrics = readString(frame, codec);
-        tag->addItem(new LyricsTagItem(lyrics, description, state.parent));
+        tag->addItem(new LyricsTagItem(lyrics, description, language, state.parent));
     } else if (frameId == QLatin1String("WXXX")) {
         readUserLink(state, frame);
     } else if (frameId.startsWith(u'W')) {
@@ -499,9 +499,10 @@ void Id3v2FrameReader::readRelativeVolumeAdjustment(Id3v2ReadState &state, IoStr
 void Id3v2FrameReader::readSynchronizedLyrics(Id3v2ReadState &state, IoStream *frame)
 {
     TextCodec *codec = encodingOf(frame);
-    readFixed(frame, 3);
+    const LanguageInfo language = languageByCode(readFixed(frame, 3));
     frame->readByte();
     auto *item = new SynchronizedLyricsTagItem(state.parent);
+    item->language = language;
     item->contentType = uchar(frame->readByte());
     item->description = readString(frame, codec);
     while (bytesLeft(frame) > 0) {

@@ -2,7 +2,7 @@
 
 Id3v2UnknownFrameTagItem::Id3v2UnknownFrameTagItem(const QString &frameId, const Id3v2FrameFlags &flags,
                                                    const QByteArray &data, QObject *parent)
-    : UnknownId3v2DataTagItem(frameId, data, parent), flags(flags)
+    : UnknownId3v2DataTagItem(frameId, flags, data, parent)
 {
 }
 
@@ -13,6 +13,8 @@ TagItem *Id3v2UnknownFrameTagItem::clone(QObject *parent) const
 
 Id3v2FrameFlags Id3v2UnknownFrameTagItem::flagsOf(const TagItem *item)
 {
-    const auto *frame = dynamic_cast<const Id3v2UnknownFrameTagItem *>(item);
-    return frame ? frame->flags : Id3v2FrameFlags();
+    // The flags live in the unknown ID3v2 data item itself, whoever made it.
+    return item && item->type() == UnknownId3v2DataTagItem::Type
+               ? static_cast<const UnknownId3v2DataTagItem *>(item)->flags
+               : Id3v2FrameFlags();
 }

@@ -14,8 +14,6 @@ public:
 
     TagItem *clone(QObject *parent = nullptr) const override;
 
-    // The flags of an unknown-frame item, the default ones when it carries none.
+    // The flags of an unknown-frame item, the default ones for any other item.
     static Id3v2FrameFlags flagsOf(const TagItem *item);
-
-    Id3v2FrameFlags flags;
 };

@@ -1,6 +1,15 @@
 #include "libtagging/plain/freestreamio.h"
 
-#include "libtagging/model/unsupportedformat.h"
+#include "libcore/io/iostream.h"
+#include "libcore/log/exception.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/icodecio.h"
+#include "libtagging/model/itagio.h"
+#include "libtagging/model/taggingsettings.h"
+#include "libtagging/model/taginfo.h"
+#include "libtagging/plain/freestreamtagmanager.h"
+
+#include <memory>
 
 FreeStreamIo *FreeStreamIo::instance()
 {
@@ -8,25 +17,136 @@ FreeStreamIo *FreeStreamIo::instance()
     return io;
 }
 
-QList<AudioTag *> FreeStreamIo::readTags(IoStream *stream, const QList<int> &, const TaggingSettings *,
-                                  QObject *)
+QList<AudioTag *> FreeStreamIo::readTags(IoStream *stream, const QList<int> &tagTypes,
+                                         const TaggingSettings *settings, QObject *parent)
 {
-    throwUnsupportedFormat(stream);
+    const TaggingSettings &used = settings ? *settings : TaggingSettings::defaults();
+    FreeStreamTagManager manager(stream);
+    QObject temporary;
+    QList<AudioTag *> tags;
+    for (TagInfo *info : manager.allTags()) {
+        if (!tagTypes.isEmpty() && !tagTypes.contains(info->tagType()))
+            continue;
+        try {
+            stream->seek(info->values.value(TagInfo::DataOffsetKey).toLongLong());
+            ITagIo *io = FreeStreamTagManager::tagIo(info->tagType());
+            if (!io)
+                throw Exception(NoTagReader, {stream->displayName(), info->tagType()});
+            tags.append(io->read(stream, info, &used, &temporary));
+        } catch (const Exception &) {
+            // Logged where it was thrown; the other tags are still read.
+        }
+    }
+    for (AudioTag *tag : std::as_const(tags))
+        tag->setParent(parent);
+    return tags;
 }
 
-void FreeStreamIo::writeTags(IoStream *stream, const AudioTag *, const QList<int> &, const TaggingSettings *)
+void FreeStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<int> &tagTypes,
+                             const TaggingSettings *settings)
 {
-    throwUnsupportedFormat(stream);
+    if (!tag)
+        throw Exception(NoTagToWrite, {stream->displayName()});
+    const TaggingSettings &used = settings ? *settings : TaggingSettings::defaults();
+    FreeStreamTagManager manager(stream);
+    manager.relayout();
+    for (int type : {int(TagType::Id3v1), int(TagType::Id3v2), int(TagType::Lyrics3), int(TagType::Ape)}) {
+        if (tagTypes.isEmpty() || tagTypes.contains(type))
+            writeTag(stream, manager, FreeStreamTagManager::tagIo(type), tag, used);
+    }
 }
 
-void FreeStreamIo::removeTags(IoStream *stream, const QList<int> &, const TaggingSettings *)
+void FreeStreamIo::writeTag(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io, const AudioTag *tag,
+                            const TaggingSettings &settings)
 {
-    throwUnsupportedFormat(stream);
+    const bool atStart = io->isPrepended();
+    const QList<TagInfo *> existing = manager.tags(io->tagType(), atStart);
+
+    TaggingSettings copy = settings;
+    copy.id3v2.availableSize = existing.isEmpty() ? 0 : existing.first()->size();
+
+    IoStream memory(QIODevice::ReadWrite);
+    memory.setName(stream->name());
+    io->render(&memory, tag, &copy);
+    if (atStart)
+        memory.seek(0);
+    TagInfo *info = io->detect(&memory, atStart, nullptr);
+    if (!info)
+        throw Exception(RenderedTagNotFound, {stream->displayName()});
+    std::unique_ptr<TagInfo> owned(info);
+    info->values.insert(TagInfo::PrependedKey, atStart);
+
+    if (existing.isEmpty()) {
+        info->shiftOffsets(insertionPoint(stream, manager, io) - info->offset());
+        manager.insertTag(owned.release());
+    } else {
+        info->shiftOffsets(existing.first()->offset() - info->offset());
+        manager.replaceTag(existing.first(), owned.release());
+        for (qsizetype i = 1; i < existing.size(); ++i)
+            manager.removeTag(existing[i]);
+    }
+    // A type lives at one end only.
+    for (TagInfo *other : manager.tags(io->tagType(), !atStart))
+        manager.removeTag(other);
 }
 
-AudioProperties FreeStreamIo::readAudioProperties(IoStream *stream, ICodecIo *)
+qint64 FreeStreamIo::insertionPoint(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io)
 {
-    throwUnsupportedFormat(stream);
+    if (io->isPrepended()) {
+        const QList<int> &order = FreeStreamTagManager::frontTagOrder();
+        qint64 point = 0;
+        for (qsizetype i = 0; i < order.indexOf(io->tagType()); ++i) {
+            for (TagInfo *info : manager.tags(order[i], true))
+                point = qMax(point, info->offset() + info->size());
+        }
+        return point;
+    }
+    const QList<int> &order = FreeStreamTagManager::backTagOrder();
+    qint64 point = stream->size();
+    for (qsizetype i = order.indexOf(io->tagType()) + 1; i < order.size(); ++i) {
+        for (TagInfo *info : manager.tags(order[i], false))
+            point = qMin(point, info->offset());
+    }
+    return point;
+}
+
+void FreeStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *)
+{
+    FreeStreamTagManager manager(stream);
+    const QList<TagInfo *> all = manager.allTags();
+    for (qsizetype i = all.size() - 1; i >= 0; --i) {
+        if (tagTypes.isEmpty() || tagTypes.contains(all[i]->tagType()))
+            manager.removeTag(all[i]);
+    }
+    manager.relayout();
+}
+
+void FreeStreamIo::removeLooseTags(IoStream *stream, qint64 containerEnd)
+{
+    FreeStreamTagManager manager(stream, nullptr, containerEnd);
+    const QList<TagInfo *> all = manager.allTags();
+    for (qsizetype i = all.size() - 1; i >= 0; --i)
+        manager.removeTag(all[i]);
+}
+
+AudioProperties FreeStreamIo::readAudioProperties(IoStream *stream, ICodecIo *codecIo)
+{
+    if (!codecIo)
+        throw Exception(NoCodecReader, {stream->displayName()});
+    FreeStreamTagManager manager(stream);
+    const qint64 size = stream->size();
+    qint64 audioStart = 0;
+    qint64 audioEnd = size;
+    for (TagInfo *info : manager.allTags()) {
+        if (info->isPrepended())
+            audioStart = qMax(audioStart, info->offset() + info->size());
+        else
+            audioEnd = qMin(audioEnd, info->offset());
+    }
+    if (audioStart > audioEnd || audioEnd > size)
+        throw Exception(TagsOverlapAudio, {stream->displayName(), audioStart, audioEnd, size});
+    stream->seek(audioStart);
+    return codecIo->readAudioProperties(stream, audioEnd - audioStart);
 }
 
 QList<int> FreeStreamIo::supportedItemTypes() const

@@ -2,11 +2,23 @@
 
 #include "libtagging/model/iaudiostreamio.h"
 
-// Streams without a container: loose tags at the front and at the end.
-// A stateless singleton, shared by every thread.
+class ITagIo;
+class FreeStreamTagManager;
+
+// Streams without a container: loose tags at the front and at the end, the audio between
+// them handed to the file type's codec header reader. Also strips and reads the loose tags
+// glued to container files. A stateless singleton, shared by every thread.
 class FreeStreamIo : public IAudioStreamIo
 {
 public:
+    enum Code : quint32 {
+        NoTagReader = 0x45B3ECF5,
+        NoTagToWrite = 0x42A2AA0E,
+        RenderedTagNotFound = 0x9BAE0D6A,
+        NoCodecReader = 0x704C90F7,
+        TagsOverlapAudio = 0xE918012A,
+    };
+
     static FreeStreamIo *instance();
 
     QList<AudioTag *> readTags(IoStream *stream, const QList<int> &tagTypes,
@@ -18,7 +30,15 @@ public:
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
 
+    // Strips the loose tags of a container file whose own structure ends at containerEnd:
+    // only tags behind that end are taken, so audio that looks like a tag stays.
+    void removeLooseTags(IoStream *stream, qint64 containerEnd);
+
 private:
     FreeStreamIo() = default;
     ~FreeStreamIo() override = default;
+
+    void writeTag(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io, const AudioTag *tag,
+                  const TaggingSettings &settings);
+    static qint64 insertionPoint(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io);
 };

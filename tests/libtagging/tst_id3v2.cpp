@@ -10,6 +10,7 @@
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/lyricstagitem.h"
 #include "libtagging/model/plaintagitems.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/model/unknownid3v2datatagitem.h"
@@ -124,6 +125,31 @@ private slots:
         // Language codes are looked up in the tables of the core package.
         QVERIFY(QResource::registerResource(QCoreApplication::applicationDirPath() + "/libcore.rcc",
                                             QStringLiteral(":/libcore")));
+    }
+
+    void languagesOfCommentsAndLyrics()
+    {
+        const QByteArray comment = frame23("COMM", QByteArray("\0fra", 4) + QByteArray("desc\0", 5) + "bonjour");
+        const QByteArray lyrics = frame23("USLT", QByteArray("\0deu", 4) + QByteArray("\0", 1) + "la la");
+        const auto tag = readTag(tagBytes(3, comment + lyrics), taggingSettings(3));
+        QVERIFY(tag);
+        const auto *commentItem = static_cast<const CommentTagItem *>(tag->item(TagItemType::Comment));
+        QVERIFY(commentItem);
+        QCOMPARE(commentItem->language.iso639_1, QStringLiteral("fr"));
+        const auto *lyricsItem = static_cast<const LyricsTagItem *>(tag->item(TagItemType::Lyrics));
+        QVERIFY(lyricsItem);
+        QCOMPARE(lyricsItem->language.iso639_2T, QStringLiteral("deu"));
+    }
+
+    void flagsOfAnyUnknownFrameItem()
+    {
+        // The writer finds the flags of unknown frames whichever class made the item.
+        Id3v2FrameFlags flags;
+        flags.grouping = true;
+        flags.groupId = 9;
+        const UnknownId3v2DataTagItem item(QStringLiteral("XYZW"), flags, QByteArray("x"));
+        QCOMPARE(Id3v2UnknownFrameTagItem::flagsOf(&item), flags);
+        QCOMPARE(Id3v2UnknownFrameTagItem::flagsOf(nullptr), Id3v2FrameFlags());
     }
 
     void synchsafe_data()

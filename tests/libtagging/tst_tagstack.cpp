@@ -1,0 +1,284 @@
+#include <QtTest>
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "libcore/io/iostream.h"
+#include "libcore/log/exception.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/plaintagitems.h"
+#include "libtagging/model/taginfo.h"
+#include "libtagging/plain/freestreamio.h"
+#include "libtagging/plain/freestreamtagmanager.h"
+#include "libtagging/plain/mpegcodecio.h"
+#include "support_bytebuilder.h"
+
+namespace {
+
+// A version 2 APE tag with header and footer whose one item holds text.
+QByteArray ape(const QByteArray &title)
+{
+    const QByteArray item = ByteBuilder().le32(quint32(title.size())).le32(0).ascii("Title").u8(0).raw(title);
+    auto block = [&](quint32 flags) {
+        return ByteBuilder().ascii("APETAGEX").le32(2000).le32(quint32(item.size() + 32)).le32(1).le32(flags).zeros(8)
+            .bytes;
+    };
+    return block(0xA0000000) + item + block(0x80000000);
+}
+
+QByteArray id3v1(const QByteArray &title)
+{
+    return (QByteArray("TAG") + title.leftJustified(30, '\0')).leftJustified(128, '\0');
+}
+
+QByteArray lyrics3(const QByteArray &title)
+{
+    const QByteArray body = "LYRICSBEGIN" + QByteArray("ETT") + QByteArray::number(title.size()).rightJustified(5, '0')
+                            + title;
+    return body + QByteArray::number(body.size()).rightJustified(6, '0') + "LYRICS200";
+}
+
+struct Layout
+{
+    int type;
+    qint64 offset;
+    bool atStart;
+};
+
+QList<Layout> layoutOf(const FreeStreamTagManager &manager)
+{
+    QList<Layout> layout;
+    for (TagInfo *info : manager.allTags())
+        layout.append({info->tagType(), info->offset(), info->isPrepended()});
+    return layout;
+}
+
+// Every record describes the bytes at its offset.
+bool recordsMatchBytes(IoStream &stream, const FreeStreamTagManager &manager)
+{
+    for (TagInfo *info : manager.allTags()) {
+        if (stream.readBytesAt(info->offset(), info->size()) != info->values.value(TagInfo::RawDataKey).toByteArray())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class TestTagStack : public QObject
+{
+    Q_OBJECT
+private slots:
+    void scan_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<int>>("types");
+        QTest::addColumn<QList<qint64>>("offsets");
+        const QByteArray audio(300, 'a');
+        QTest::newRow("no tags") << audio << QList<int>() << QList<qint64>();
+        const QByteArray a = ape("x");
+        const QByteArray l = lyrics3("y");
+        QTest::newRow("APE at the start, APE, Lyrics3, ID3v1 at the end")
+            << a + audio + a + l + id3v1("z") << QList<int>{5, 5, 4, 2}
+            << QList<qint64>{0, a.size() + 300, 2 * a.size() + 300, 2 * a.size() + 300 + l.size()};
+        QTest::newRow("garbage before ID3v1") << audio + a + "junk" + id3v1("z") << QList<int>{2}
+                                              << QList<qint64>{300 + a.size() + 4};
+        // Found from both ends, a tag filling the stream is still one tag.
+        QTest::newRow("nothing but one APE tag") << a << QList<int>{5} << QList<qint64>{0};
+    }
+    void scan()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<int>, types);
+        QFETCH(QList<qint64>, offsets);
+        IoStream stream(bytes, QIODevice::ReadOnly);
+        FreeStreamTagManager manager(&stream);
+        QList<int> gotTypes;
+        QList<qint64> gotOffsets;
+        for (TagInfo *info : manager.allTags()) {
+            gotTypes.append(info->tagType());
+            gotOffsets.append(info->offset());
+        }
+        QCOMPARE(gotTypes, types);
+        QCOMPARE(gotOffsets, offsets);
+    }
+
+    void relayoutRewritesEveryTag()
+    {
+        // Two APE tags at the end with an ID3v1 tag between them: ranks 1, 3, 1.
+        const QByteArray audio(300, 'a');
+        const QByteArray first = ape("first");
+        const QByteArray second = ape("second tag");
+        const QByteArray tail = id3v1("v1");
+        IoStream stream(audio + first + tail + second, QIODevice::ReadWrite);
+        FreeStreamTagManager manager(&stream);
+        QCOMPARE(manager.allTags().size(), 3);
+        manager.relayout();
+        QCOMPARE(stream.data(), audio + first + second + tail);
+        QVERIFY(recordsMatchBytes(stream, manager));
+        // Removing the second APE tag afterwards cuts exactly its bytes.
+        manager.removeTag(manager.tags(TagType::Ape, false).at(1));
+        QCOMPARE(stream.data(), audio + first + tail);
+        QVERIFY(recordsMatchBytes(stream, manager));
+    }
+
+    void relayoutPutsId3v1Last()
+    {
+        const QByteArray audio(300, 'a');
+        const QByteArray a = ape("a");
+        const QByteArray l = lyrics3("l");
+        const QByteArray v1 = id3v1("v1");
+        IoStream stream(audio + l + v1 + a, QIODevice::ReadWrite);
+        FreeStreamTagManager manager(&stream);
+        manager.relayout();
+        QCOMPARE(stream.data(), audio + a + l + v1);
+        QVERIFY(recordsMatchBytes(stream, manager));
+    }
+
+    void replaceAndRemove()
+    {
+        const QByteArray audio(300, 'a');
+        const QByteArray big = ape(QByteArray(1000 - 64 - 14, 'b'));
+        QCOMPARE(big.size(), 1000);
+        IoStream stream(audio + big + lyrics3("l") + id3v1("v1"), QIODevice::ReadWrite);
+        FreeStreamTagManager manager(&stream);
+        const qint64 lyricsOffset = manager.tags(TagType::Lyrics3, false).first()->offset();
+        const qint64 size = stream.size();
+
+        auto *small = new TagInfo;
+        const QByteArray smallBytes = ape(QByteArray(600 - 64 - 14, 's'));
+        small->values = {{TagInfo::TagTypeKey, 5}, {TagInfo::RawDataKey, smallBytes}, {TagInfo::OffsetKey, qint64(0)},
+                         {TagInfo::SizeKey, 600}, {TagInfo::DataOffsetKey, qint64(32)}, {TagInfo::PrependedKey, false}};
+        manager.replaceTag(manager.tags(TagType::Ape, false).first(), small);
+        QCOMPARE(stream.size(), size - 400);
+        QCOMPARE(manager.tags(TagType::Lyrics3, false).first()->offset(), lyricsOffset - 400);
+        QVERIFY(recordsMatchBytes(stream, manager));
+
+        TagInfo *v1 = manager.tags(TagType::Id3v1, false).first();
+        manager.removeTag(v1);
+        try {
+            manager.removeTag(v1);
+            QFAIL("no exception");
+        } catch (const Exception &e) {
+            QCOMPARE(e.code, quint32(FreeStreamTagManager::UnknownRemovedTag));
+        }
+        QCOMPARE(stream.data(), audio + smallBytes + lyrics3("l"));
+    }
+
+    void writeOnlyTags()
+    {
+        // A stream of one APE tag: rewriting it must not corrupt it.
+        IoStream stream(ape("old"), QIODevice::ReadWrite);
+        AudioTag tag;
+        tag.addItem(new TitleTagItem("new title"));
+        FreeStreamIo::instance()->writeTags(&stream, &tag, {TagType::Ape}, nullptr);
+        QObject parent;
+        const QList<AudioTag *> tags = FreeStreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(tags.size(), 1);
+        QCOMPARE(tags.first()->itemText(TagItemType::Title), QStringLiteral("new title"));
+        QCOMPARE(tags.first()->tagInfo()->size(), int(stream.size()));
+    }
+
+    void insertionPoints()
+    {
+        // APE then ID3v1 at the end; a new Lyrics3 tag goes between them.
+        const QByteArray audio(300, 'a');
+        IoStream stream(audio + ape("a") + id3v1("v1"), QIODevice::ReadWrite);
+        AudioTag tag;
+        tag.addItem(new TitleTagItem("lyrics title"));
+        FreeStreamIo::instance()->writeTags(&stream, &tag, {TagType::Lyrics3}, nullptr);
+        QObject parent;
+        QList<int> types;
+        for (AudioTag *read : FreeStreamIo::instance()->readTags(&stream, {}, nullptr, &parent))
+            types.append(read->tagType());
+        QCOMPARE(types, (QList<int>{5, 4, 2}));
+        QVERIFY(stream.data().startsWith(audio));
+        FreeStreamIo::instance()->removeTags(&stream, {}, nullptr);
+        QCOMPARE(stream.data(), audio);
+    }
+
+    // Real files of Debian's encoders: the audio decodes the same after writing, and
+    // python3-mutagen reads back what was written.
+    void realFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("MP3") << "cbr-info.mp3";
+        QTest::newRow("WavPack") << "lossless.wv";
+        QTest::newRow("Musepack") << "sv8.mpc";
+        QTest::newRow("TrueAudio") << "trueaudio.tta";
+        QTest::newRow("ADTS AAC") << "adts.aac";
+    }
+    void realFiles()
+    {
+        QFETCH(QString, file);
+        if (QStandardPaths::findExecutable("ffmpeg").isEmpty() || !QFileInfo::exists("/usr/bin/python3"))
+            QSKIP("ffmpeg or python3 missing");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(file);
+        QVERIFY(QFile::copy(QStringLiteral(MELO_FIXTURES "/plain/") + file, path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        auto run = [](const QString &program, const QStringList &arguments) {
+            QProcess process;
+            process.start(program, arguments);
+            process.waitForFinished(60000);
+            return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+        };
+        auto md5 = [&] { return run("ffmpeg", {"-v", "error", "-i", path, "-map", "0:a", "-f", "md5", "-"}); };
+        const QString before = md5();
+        QVERIFY(before.startsWith("MD5="));
+        // The audio ends where the first end tag of the original begins (ffmpeg writes an
+        // APE tag of its own behind TrueAudio).
+        qint64 size = QFileInfo(path).size();
+        {
+            IoStream original(path, QIODevice::ReadOnly);
+            FreeStreamTagManager manager(&original);
+            for (TagInfo *info : manager.allTags())
+                size = qMin(size, info->offset());
+        }
+
+        for (const QString &title : {QStringLiteral("Tïtle one"), QStringLiteral("A much longer second title")}) {
+            AudioTag tag;
+            tag.addItem(new TitleTagItem(title));
+            tag.addItem(new ArtistTagItem("Ann"));
+            tag.addItem(new TrackNumberTagItem(7));
+            IoStream stream(path, QIODevice::ReadWrite);
+            FreeStreamIo::instance()->writeTags(&stream, &tag, {TagType::Ape}, nullptr);
+            stream.device()->close();
+            QCOMPARE(md5(), before);
+            const QString read = run("/usr/bin/python3",
+                                     {"-c", "import sys, mutagen.apev2 as a; t = a.APEv2(sys.argv[1]); "
+                                            "print(t['Title'], t['Track'], sep='|')",
+                                      path});
+            QCOMPARE(read, title + "|7");
+        }
+        // The audio bytes stay where they were: the tags went behind them.
+        QFile copy(path);
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QFile original(QStringLiteral(MELO_FIXTURES "/plain/") + file);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.read(size), original.read(size));
+        copy.close();
+        {
+            IoStream stream(path, QIODevice::ReadWrite);
+            FreeStreamIo::instance()->removeTags(&stream, {}, nullptr);
+        }
+        QCOMPARE(QFileInfo(path).size(), size);
+    }
+
+    void audioRange()
+    {
+        IoStream stream(ape("only tags"), QIODevice::ReadOnly);
+        try {
+            FreeStreamIo::instance()->readAudioProperties(&stream, nullptr);
+            QFAIL("no exception");
+        } catch (const Exception &e) {
+            QCOMPARE(e.code, quint32(FreeStreamIo::NoCodecReader));
+        }
+        // A stream of tags only has no audio to measure.
+        QVERIFY_THROWS_EXCEPTION(Exception, FreeStreamIo::instance()->readAudioProperties(&stream, MpegCodecIo::instance()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTagStack)
+#include "tst_tagstack.moc"
