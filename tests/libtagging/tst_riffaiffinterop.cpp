@@ -5,6 +5,7 @@
 
 #include "libcore/io/iostream.h"
 #include "libtagging/aiff/aiffstreamio.h"
+#include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
 #include "libtagging/model/plaintagitems.h"
@@ -228,6 +229,66 @@ private slots:
         IoStream stream(path, QIODevice::ReadOnly);
         QCOMPARE(titleOf(RiffStreamIo::instance()->readTags(&stream, {}, nullptr, &parent), TagType::RiffInfo),
                  QStringLiteral("Even"));
+    }
+
+    // The whole road through AudioFile: a loose ID3v1 tag behind the WAVE file is stripped,
+    // the merged tag goes into the chunks, the audio stays the same.
+    void audioFileRoundTrip()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("loose.wav");
+        bool ok = false;
+        run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=0.2", "-c:a", "pcm_s16le", "-metadata",
+                       "title=Info title", path},
+            &ok);
+        QVERIFY(ok);
+        const QString md5 = audioMd5(path);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append));
+            QByteArray id3v1 = "TAG" + QByteArray("Loose title").leftJustified(30, '\0');
+            id3v1 = id3v1.leftJustified(127, '\0') + char(255);
+            file.write(id3v1);
+        }
+        {
+            AudioFile file(path);
+            file.readTags(0, true);
+            QVERIFY(file.tags().contains(TagType::Id3v1));
+            QCOMPARE(file.tags().value(TagType::RiffInfo)->itemText(TagItemType::Title), QStringLiteral("Info title"));
+            AudioTag *merged = file.tag(0);
+            merged->removeItems(TagItemType::Title);
+            merged->addItem(new TitleTagItem("Saved title"));
+            file.writeTags(0);
+        }
+        QCOMPARE(audioMd5(path), md5);
+        AudioFile reread(path);
+        reread.readTags(0, true);
+        QVERIFY(!reread.tags().contains(TagType::Id3v1));
+        QCOMPARE(reread.tags().value(TagType::RiffInfo)->itemText(TagItemType::Title), QStringLiteral("Saved title"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray head = file.read(8);
+        QCOMPARE(qint64(qFromLittleEndian<quint32>(head.constData() + 4)) + 8, file.size());
+    }
+
+    // MPEG audio in a WAVE file is measured by the MPEG audio reader from the "data" chunk.
+    void mpegInWave()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("mpeg.wav");
+        bool ok = false;
+        run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=1", "-c:a", "libmp3lame", "-b:a", "128k", path},
+            &ok);
+        if (!ok)
+            QSKIP("ffmpeg cannot encode MPEG audio layer 3 here");
+        IoStream stream(path, QIODevice::ReadOnly);
+        const AudioProperties p = RiffStreamIo::instance()->readAudioProperties(&stream, nullptr);
+        QVERIFY(p.valid);
+        QCOMPARE(p.container, int(AudioContainer::Riff));
+        QCOMPARE(p.codec, int(AudioCodec::Mpeg));
+        QCOMPARE(p.sampleRate, 44100);
+        QVERIFY2(qAbs(p.duration - 1000) < 100, qPrintable(QString::number(p.duration)));
+        QVERIFY2(qAbs(p.bitrate - 128000) < 8000, qPrintable(QString::number(p.bitrate)));
     }
 
 private:
