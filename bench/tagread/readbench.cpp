@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
@@ -96,13 +98,6 @@ ReadBench::Pass ReadBench::read(const QStringList &files, int threads)
 
 qint64 ReadBench::peakMemoryKiB()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    while (!status.atEnd()) {
-        const QByteArray line = status.readLine();
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
+    rusage usage{};
+    return getrusage(RUSAGE_SELF, &usage) == 0 ? qint64(usage.ru_maxrss) : 0;
 }

@@ -20,7 +20,7 @@ public:
     static Pass baseline(const QStringList &files, int threads);
     // Reads each file's tags and audio properties through its own AudioFile.
     static Pass read(const QStringList &files, int threads);
-    // VmHWM of /proc/self/status; 0 when it cannot be read.
+    // The largest resident set of the process so far (getrusage); 0 when unknown.
     static qint64 peakMemoryKiB();
 
 private:
