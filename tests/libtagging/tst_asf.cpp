@@ -648,6 +648,15 @@ void TestAsf::readTagsOrderAndInfo()
              metadata.mid(24) + library.mid(24) + ecd.mid(24) + cd.mid(24) + branding.mid(24));
     QVERIFY(!info->values.contains(TagInfo::DataOffsetKey));
 
+    // Behind a loose tag the file is read from the stream's position to its end.
+    IoStream behind(QByteArray(10, 'j') + file, QIODevice::ReadOnly);
+    behind.seek(10);
+    const QList<AudioTag *> shifted = AsfStreamIo::instance()->readTags(&behind, {}, nullptr, &parent);
+    QCOMPARE(shifted.size(), 1);
+    QCOMPARE(shifted.first()->tagInfo()->offset(), firstOffset + 10);
+    behind.seek(10);
+    QCOMPARE(AsfStreamIo::instance()->readAudioProperties(&behind, nullptr).audioSize, 100);
+
     // Without a data object there is no statement about the tag's place.
     QByteArray noData = header({ecd});
     const AudioTag *headerOnly = readTag(noData, &parent);
