@@ -66,6 +66,8 @@ public:
     // The granule position of the first page of the serial from the position from that has
     // one; 0 when none.
     static qint64 firstGranulePosition(IoStream *stream, qint64 from, quint32 serial);
+    // That page with its body, under parent; null when there is none.
+    static OggPage *firstGranulePage(IoStream *stream, qint64 from, quint32 serial, QObject *parent);
     // The granule position of the last intact page of the serial after from; 0 when none.
     static qint64 lastGranulePosition(IoStream *stream, quint32 serial, qint64 from);
 
