@@ -811,6 +811,9 @@ void TestAsf::readAttribute_data()
     QTest::newRow("user text") << bytes("WM/Text", utf16("key") + utf16("value")) << QStringList{"121:key=value"};
     QTest::newRow("user link") << bytes("WM/UserWebURL", utf16("site") + utf16("http://x"))
                                << QStringList{"120:site=http://x"};
+    // Other writers put the text form into a byte array.
+    QTest::newRow("toc text in bytes") << bytes("WM/MCDI", utf16("2+96+3A98+5D5C"))
+                                       << QStringList{"32:2+96+3a98+5d5c"};
     QTest::newRow("unmapped bytes") << bytes("Foo", "ab") << QStringList{"110:Foo=6162/1/0/0"};
 }
 
