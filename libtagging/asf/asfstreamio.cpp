@@ -4,16 +4,10 @@
 #include "libcore/log/exception.h"
 #include "libtagging/asf/asfobject.h"
 #include "libtagging/model/taginfo.h"
-#include "libtagging/model/unsupportedformat.h"
 
 #include <QtEndian>
 
 namespace {
-
-bool selectsAsf(const QList<int> &tagTypes)
-{
-    return tagTypes.isEmpty() || tagTypes.contains(TagType::Asf);
-}
 
 QList<AsfObject *> parseRange(IoStream *stream, qint64 length, int maxCount, QObject *parent, int depth)
 {
@@ -77,33 +71,6 @@ void AsfStreamIo::checkHeader(IoStream *stream, const QList<AsfObject *> &object
         throw Exception(AsfObject::NoHeaderObject, {stream->displayName()});
 }
 
-QList<AudioTag *> AsfStreamIo::readTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *,
-                                        QObject *)
-{
-    if (!selectsAsf(tagTypes))
-        return {};
-    throwUnsupportedFormat(stream);
-}
-
-void AsfStreamIo::writeTags(IoStream *stream, const AudioTag *, const QList<int> &tagTypes, const TaggingSettings *)
-{
-    if (!selectsAsf(tagTypes))
-        return;
-    throwUnsupportedFormat(stream);
-}
-
-void AsfStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *)
-{
-    if (!selectsAsf(tagTypes))
-        return;
-    throwUnsupportedFormat(stream);
-}
-
-QList<int> AsfStreamIo::supportedItemTypes() const
-{
-    return {};
-}
-
 void AsfStreamIo::addAttribute(const AsfAttribute &attribute, QList<QByteArray> &descriptors,
                                QList<QByteArray> &libraryRecords)
 {
@@ -120,6 +87,11 @@ void AsfStreamIo::addAttribute(const AsfAttribute &attribute, QList<QByteArray> 
         name.append(char(c.unicode() >> 8));
     }
     name.append(2, '\0');
+    // Every length and number has a fixed width in the file: refuse what would wrap.
+    const auto fits16 = [](qint64 v) { return v >= 0 && v <= 0xFFFF; };
+    if (!fits16(name.size()) || !fits16(attribute.valueType) || !fits16(attribute.languageIndex)
+        || !fits16(attribute.streamNumber) || value.size() > qint64(0xFFFFFFFF))
+        throw Exception(AttributeTooLarge, {attribute.name.left(64), qint64(name.size()), qint64(value.size())});
 
     QByteArray bytes;
     auto put16 = [&bytes](quint32 v) {
