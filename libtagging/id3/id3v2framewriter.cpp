@@ -200,13 +200,15 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
     case Comment:
         for (const TagItem *item : items) {
             const auto *comment = static_cast<const CommentTagItem *>(item);
-            writeTextWithLanguage(QStringLiteral("COMM"), QString(), comment->description, comment->value);
+            writeTextWithLanguage(QStringLiteral("COMM"), comment->language.iso639_2T, comment->description,
+                                  comment->value);
         }
         return;
     case Lyrics:
         for (const TagItem *item : items) {
             const auto *lyrics = static_cast<const LyricsTagItem *>(item);
-            writeTextWithLanguage(QStringLiteral("USLT"), QString(), lyrics->description, lyrics->value);
+            writeTextWithLanguage(QStringLiteral("USLT"), lyrics->language.iso639_2T, lyrics->description,
+                                  lyrics->value);
         }
         return;
     case SynchronizedLyrics:
@@ -219,7 +221,7 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
             TextCodec *codec = Id3v2TagIo::codecForTexts(texts, &withBom, m_s);
             IoStream *body = newBody();
             body->writeByte(char(Id3v2TagIo::encodingByteForCodec(m_out, codec)));
-            body->writeText(QString(), AsciiTextCodec::instance(), 0, 3, 3);
+            body->writeText(lyrics->language.iso639_2T, AsciiTextCodec::instance(), 0, 3, 3);
             body->writeByte(0);
             body->writeByte(char(lyrics->contentType));
             body->writeText(lyrics->description, codec, 0, -1, -1, withBom, true);
@@ -429,7 +431,12 @@ void Id3v2FrameWriter::writeDeferred()
     writePeople(QStringLiteral("IPLS"), involvement);
     writePeople(QStringLiteral("TMCL"), musicians);
     for (const StringPair &entry : std::as_const(m_userTexts)) {
-        guarded([&] { Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TXXX"), {entry.first, entry.second}, m_s); });
+        // A joined value is written as its parts, so that each part gets its own byte order mark:
+        // readers take a UTF-16 text without one for the platform's order.
+        guarded([&] {
+            Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TXXX"),
+                                        QStringList{entry.first} + entry.second.split(QChar(0)), m_s);
+        });
     }
     for (const StringPair &entry : std::as_const(m_userLinks)) {
         guarded([&] {
