@@ -80,7 +80,8 @@ out = {}
 if tags is not None:
     pairs = tags.items() if hasattr(tags, 'items') else list(tags)
     for key, value in pairs:
-        out.setdefault(key, []).extend(texts(key, value))
+        # A comment frame without a language has NULs in its key.
+        out.setdefault(key.replace('\0', ''), []).extend(texts(key, value))
 for p in pictures:
     out.setdefault('pictures', []).append(picture(p.data))
 print(json.dumps(out, ensure_ascii=True, sort_keys=True))
