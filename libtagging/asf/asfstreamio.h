@@ -38,6 +38,9 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+    // The end of the last top-level object (header, data, indexes) from the stream's position;
+    // -1 when the stream does not start with a header object.
+    qint64 containerEnd(IoStream *stream);
 
     // The objects of the length bytes from the stream's position; maxCount -1 reads all.
     // Top-level objects become children of parent, nested ones of their container.

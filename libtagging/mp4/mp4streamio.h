@@ -114,6 +114,8 @@ private:
                                       QObject *parent, int depth);
     // Parses the whole stream from its position under a new root box owned by parent.
     static Mp4Box *parseFile(IoStream *stream, QObject *parent);
+    // The MP4 tag of the item lists, under parent; null when they hold no item.
+    static AudioTag *readItemList(IoStream *stream, const Mp4Box *root, QObject *parent);
     // Writes the laid-out top level from start on, moving the payloads left in the stream
     // in bounded blocks.
     static void writeLayout(IoStream *stream, const Mp4Box *root, qint64 start);

@@ -87,6 +87,19 @@ QList<qint64> laterPagesOfSerial(IoStream *stream, qint64 from, quint32 serial)
     return offsets;
 }
 
+// The pages as they go to the file: pages of other streams are copied as they stand.
+QByteArray serializePages(IoStream *stream, const QList<OggPage *> &pages)
+{
+    QByteArray bytes;
+    for (const OggPage *page : pages) {
+        if (page->offset >= 0)
+            bytes += stream->readBytesAt(page->offset, page->headerSize + page->dataSize);
+        else
+            bytes += page->render();
+    }
+    return bytes;
+}
+
 void renumberPage(IoStream *stream, qint64 at, quint32 sequence)
 {
     QObject scratch;
@@ -135,42 +148,11 @@ void OggStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<i
                                  &scratch, header.codec == FlacStreamIo::instance());
     const QList<OggPage *> merged = mergePages(header.serial, header.pages, newPages, &scratch);
 
-    const qsizetype common = qMin(header.pages.size(), merged.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        if (merged[i]->sequenceNumber != header.pages[i]->sequenceNumber)
-            throw Exception(SequenceMismatch,
-                            {stream->displayName(), merged[i]->sequenceNumber, header.pages[i]->sequenceNumber});
-    }
-
-    const qint64 start = header.pages.first()->offset;
-    const qint64 oldEnd = header.pages.last()->endOffset();
-    const bool morePages = merged.size() > header.pages.size();
-    QList<qint64> later;
-    if (morePages)
-        later = laterPagesOfSerial(stream, oldEnd, header.serial);
-
-    QByteArray bytes;
-    for (const OggPage *page : merged) {
-        // Pages of other streams are copied as they stand, one at a time.
-        if (page->serialNumber != header.serial && page->offset >= 0)
-            bytes += stream->readBytesAt(page->offset, page->headerSize + page->dataSize);
-        else
-            bytes += page->render();
-    }
-    stream->seek(start);
-    stream->replace(oldEnd - start, bytes);
-
-    if (morePages) {
-        // The later pages of the stream move up by the pages the header gained.
-        quint32 next = 0;
-        for (const OggPage *page : merged) {
-            if (page->serialNumber == header.serial)
-                next = page->sequenceNumber + 1;
-        }
-        const qint64 shift = qint64(bytes.size()) - (oldEnd - start);
-        for (const qint64 at : std::as_const(later))
-            renumberPage(stream, at + shift, next++);
-    }
+    checkSequenceNumbers(stream, header.pages, merged);
+    if (merged.size() > header.pages.size())
+        rewriteStream(stream, header.serial, header.pages, merged);
+    else
+        replacePages(stream, header.pages, merged);
 }
 
 void OggStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *settings)
@@ -181,18 +163,31 @@ void OggStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const
 AudioProperties OggStreamIo::readAudioProperties(IoStream *stream, ICodecIo *)
 {
     QObject scratch;
-    const Header header = readHeader(stream, &scratch);
+    const qint64 start = stream->pos();
+    quint32 serial = 0;
+    IOggAudioStreamIo *codec = detectCodec(stream, &serial);
+    stream->seek(start);
+    const QList<QByteArray> packets = packetsFromPages(headerPages(stream, codec, serial, &scratch));
+    const qint64 headerEnd = stream->pos();
     const qint64 size = stream->size();
-    AudioProperties properties = header.codec->readAudioProperties(header.packets, size, size - header.end);
+    AudioProperties properties = codec->readAudioProperties(packets, size, size - headerEnd);
     if (properties.duration == 0) {
-        // A damaged tail costs the duration, not the other properties.
+        // A damaged page costs the duration, not the other properties.
         double milliseconds = 0;
+        qint64 first = 0;
         try {
-            const qint64 last = lastGranulePosition(stream, header.serial, header.end);
-            if (header.codec == OpusStreamIo::instance()) {
+            first = firstGranulePosition(stream, headerEnd, serial);
+        } catch (Exception &) {
+        }
+        try {
+            const qint64 last = lastGranulePosition(stream, serial, headerEnd);
+            // A last position before the first is no end of this stream: no duration then.
+            if (last < first)
+                throw Exception(0, {}, false);
+            if (codec == OpusStreamIo::instance()) {
                 // Opus counts 48 kHz samples whatever the input rate, and the pre-skip is
                 // not played.
-                const QByteArray &head = header.packets.first();
+                const QByteArray &head = packets.value(0);
                 const qint64 preSkip = head.size() >= 12 ? qFromLittleEndian<quint16>(head.constData() + 10) : 0;
                 if (last > preSkip)
                     milliseconds = double(last - preSkip) / 48.0;
@@ -265,6 +260,12 @@ QList<OggPage *> OggStreamIo::collectPages(IoStream *stream, IOggAudioStreamIo *
     for (OggPage *page : std::as_const(pages))
         page->setParent(parent);
     return pages;
+}
+
+QList<OggPage *> OggStreamIo::headerPages(IoStream *stream, IOggAudioStreamIo *codec, quint32 serial,
+                                          QObject *parent)
+{
+    return pagesOfSerial(collectPages(stream, codec, serial, parent), serial);
 }
 
 QList<OggPage *> OggStreamIo::pagesOfSerial(const QList<OggPage *> &pages, quint32 serial)
@@ -377,6 +378,68 @@ QList<OggPage *> OggStreamIo::mergePages(quint32 serial, const QList<OggPage *> 
     while (next < newPages.size())
         merged.append(newPages[next++]);
     return merged;
+}
+
+void OggStreamIo::checkSequenceNumbers(IoStream *stream, const QList<OggPage *> &oldPages,
+                                       const QList<OggPage *> &newPages)
+{
+    const qsizetype common = qMin(oldPages.size(), newPages.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        if (newPages[i]->sequenceNumber != oldPages[i]->sequenceNumber)
+            throw Exception(SequenceMismatch,
+                            {stream->displayName(), newPages[i]->sequenceNumber, oldPages[i]->sequenceNumber});
+    }
+}
+
+void OggStreamIo::replacePages(IoStream *stream, const QList<OggPage *> &oldPages, const QList<OggPage *> &newPages)
+{
+    if (oldPages.isEmpty())
+        return;
+    const qint64 start = oldPages.first()->offset;
+    const qint64 oldEnd = oldPages.last()->endOffset();
+    // Built whole before the first byte is written.
+    const QByteArray bytes = serializePages(stream, newPages);
+    stream->seek(start);
+    stream->replace(oldEnd - start, bytes);
+}
+
+void OggStreamIo::rewriteStream(IoStream *stream, quint32 serial, const QList<OggPage *> &oldPages,
+                                const QList<OggPage *> &newPages)
+{
+    if (oldPages.isEmpty())
+        return;
+    const qint64 start = oldPages.first()->offset;
+    const qint64 oldEnd = oldPages.last()->endOffset();
+    // Every later page header is read before anything is written.
+    const QList<qint64> later = laterPagesOfSerial(stream, oldEnd, serial);
+    const QByteArray bytes = serializePages(stream, newPages);
+    stream->seek(start);
+    stream->replace(oldEnd - start, bytes);
+
+    // The later pages of the stream follow the header's new numbering; their granule
+    // positions and flags stay.
+    quint32 next = 0;
+    for (const OggPage *page : newPages) {
+        if (page->serialNumber == serial)
+            next = page->sequenceNumber + 1;
+    }
+    const qint64 shift = qint64(bytes.size()) - (oldEnd - start);
+    for (const qint64 at : later)
+        renumberPage(stream, at + shift, next++);
+}
+
+qint64 OggStreamIo::firstGranulePosition(IoStream *stream, qint64 from, quint32 serial)
+{
+    QObject scratch;
+    stream->seek(from);
+    while (stream->pos() < stream->size()) {
+        const OggPage *page = OggPage::read(stream, &scratch);
+        if (page->serialNumber == serial && page->granulePosition != -1)
+            return page->granulePosition;
+        stream->seek(page->endOffset());
+        delete page;
+    }
+    return 0;
 }
 
 qint64 OggStreamIo::lastGranulePosition(IoStream *stream, quint32 serial, qint64 from)

@@ -38,6 +38,9 @@ public:
     static QList<OggPage *> collectPages(IoStream *stream, IOggAudioStreamIo *codec, quint32 serial,
                                          QObject *parent);
     static QList<OggPage *> pagesOfSerial(const QList<OggPage *> &pages, quint32 serial);
+    // The header pages of the serial alone; the stream is left after the header.
+    static QList<OggPage *> headerPages(IoStream *stream, IOggAudioStreamIo *codec, quint32 serial,
+                                        QObject *parent);
     static QList<QByteArray> packetsFromPages(const QList<OggPage *> &pages);
     // Each packet gets pages of its own when the old header had as many pages, or always
     // with freshPagePerPacket; otherwise the pages are filled with 255 lacing values each.
@@ -46,6 +49,20 @@ public:
                                              bool freshPagePerPacket = false);
     static QList<OggPage *> mergePages(quint32 serial, const QList<OggPage *> &oldPages,
                                        const QList<OggPage *> &newPages, QObject *parent);
+    // Throws, and nothing is written, unless the rebuilt pages keep the old pages' numbers.
+    static void checkSequenceNumbers(IoStream *stream, const QList<OggPage *> &oldPages,
+                                     const QList<OggPage *> &newPages);
+    // A header of no more pages than before: the old header's bytes are replaced, no later
+    // page changes.
+    static void replacePages(IoStream *stream, const QList<OggPage *> &oldPages, const QList<OggPage *> &newPages);
+    // A header of more pages: the later pages of the serial are renumbered after it. Their
+    // headers are all read first; a page that cannot be read ends them, and the bytes from
+    // there on stay as they are.
+    static void rewriteStream(IoStream *stream, quint32 serial, const QList<OggPage *> &oldPages,
+                              const QList<OggPage *> &newPages);
+    // The granule position of the first page of the serial from the position from that has
+    // one; 0 when none.
+    static qint64 firstGranulePosition(IoStream *stream, qint64 from, quint32 serial);
     // The granule position of the last intact page of the serial after from; 0 when none.
     static qint64 lastGranulePosition(IoStream *stream, quint32 serial, qint64 from);
 

@@ -333,6 +333,8 @@ private slots:
     void writePadding();
     void writeRefusesOversizedAttribute();
     void writeKeepsOtherTagTypes();
+    void containerEnd_data();
+    void containerEnd();
 };
 
 void TestAsf::guidByteOrder()
@@ -647,6 +649,15 @@ void TestAsf::readTagsOrderAndInfo()
     QCOMPARE(info->values.value(TagInfo::RawDataKey).toByteArray(),
              metadata.mid(24) + library.mid(24) + ecd.mid(24) + cd.mid(24) + branding.mid(24));
     QVERIFY(!info->values.contains(TagInfo::DataOffsetKey));
+
+    // Behind a loose tag the file is read from the stream's position to its end.
+    IoStream behind(QByteArray(10, 'j') + file, QIODevice::ReadOnly);
+    behind.seek(10);
+    const QList<AudioTag *> shifted = AsfStreamIo::instance()->readTags(&behind, {}, nullptr, &parent);
+    QCOMPARE(shifted.size(), 1);
+    QCOMPARE(shifted.first()->tagInfo()->offset(), firstOffset + 10);
+    behind.seek(10);
+    QCOMPARE(AsfStreamIo::instance()->readAudioProperties(&behind, nullptr).audioSize, 100);
 
     // Without a data object there is no statement about the tag's place.
     QByteArray noData = header({ecd});
@@ -1232,6 +1243,34 @@ void TestAsf::writeKeepsOtherTagTypes()
     IoStream noExtension(header({fileProperties(1, 0)}) + dataObject(10), QIODevice::ReadWrite);
     QCOMPARE(codeOf([&] { AsfStreamIo::instance()->writeTags(&noExtension, &tag, {}, nullptr); }),
              quint32(AsfStreamIo::NoHeaderToWrite));
+}
+
+void TestAsf::containerEnd_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<qint64>("end");
+
+    const QByteArray file = asfFile({});
+    const QByteArray id3v1 = "TAG" + QByteArray(125, 'x');
+    const QByteArray index = object(QUuid(QStringLiteral("33000890-E5B1-11CF-89F4-00A0C90349CB")), QByteArray(30, 'i'));
+    QTest::newRow("header and data") << file << 0 << qint64(file.size());
+    QTest::newRow("tag behind") << file + id3v1 << 0 << qint64(file.size());
+    QTest::newRow("index behind the data") << file + index + id3v1 << 0 << qint64(file.size() + index.size());
+    QTest::newRow("behind a loose tag in front") << QByteArray(10, 'j') + file + id3v1 << 10 << qint64(10 + file.size());
+    // A cut file claims its whole declared length, so nothing at its end is taken for a tag.
+    QTest::newRow("data past the end") << file.left(file.size() - 20) << 0 << qint64(file.size());
+    QTest::newRow("not asf") << id3v1 + file << 0 << qint64(-1);
+}
+
+void TestAsf::containerEnd()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, start);
+    QFETCH(qint64, end);
+    IoStream stream(bytes, QIODevice::ReadOnly);
+    stream.seek(start);
+    QCOMPARE(AsfStreamIo::instance()->containerEnd(&stream), end);
 }
 
 QTEST_GUILESS_MAIN(TestAsf)

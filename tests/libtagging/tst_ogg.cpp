@@ -235,6 +235,16 @@ private slots:
                             + page(77, 4, 0, {QByteArray(60000, 'v')});
         IoStream paddedStream(padded, QIODevice::ReadOnly);
         QCOMPARE(OggStreamIo::lastGranulePosition(&paddedStream, 5, 0), qint64(3000));
+
+        // The first position after the header; pages of other streams are passed over.
+        const QByteArray interleaved = vorbisFile(5, {}) + page(40, 0, 77, {"other"}, OggPage::BeginOfStream)
+                                       + page(5, 2, -1, {QByteArray(255, 'o')}) + page(5, 3, 4000, {"a"});
+        IoStream interleavedStream(interleaved, QIODevice::ReadOnly);
+        QObject parent;
+        QCOMPARE(OggStreamIo::headerPages(&interleavedStream, VorbisStreamIo::instance(), 5, &parent).size(), 2);
+        const qint64 headerEnd = interleavedStream.pos();
+        QCOMPARE(OggStreamIo::firstGranulePosition(&interleavedStream, headerEnd, 5), qint64(4000));
+        QCOMPARE(OggStreamIo::firstGranulePosition(&interleavedStream, headerEnd, 9), qint64(0));
     }
 
     void vorbisProperties_data()
@@ -277,6 +287,13 @@ private slots:
         // A truncated last page: the last intact page gives the duration.
         IoStream truncated(file.left(file.size() - 20), QIODevice::ReadOnly);
         QCOMPARE(OggStreamIo::instance()->readAudioProperties(&truncated, nullptr).duration, 1500);
+
+        // A last position before the first is no end of the stream: no duration, no bitrate.
+        IoStream backwards(vorbisFile(5, {88200, 100}), QIODevice::ReadOnly);
+        const AudioProperties b = OggStreamIo::instance()->readAudioProperties(&backwards, nullptr);
+        QVERIFY(b.valid);
+        QCOMPARE(b.duration, 0);
+        QCOMPARE(b.bitrate, 0);
     }
 
     void opusDuration()
