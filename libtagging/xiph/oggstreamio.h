@@ -30,6 +30,9 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+    // The end of the last page in an unbroken run of pages; a page whose body runs past the
+    // stream's end (a cut file) declares its own end.
+    qint64 containerEnd(IoStream *stream) override;
 
     // The steps of reading and writing, open for the tests.
     static IOggAudioStreamIo *detectCodec(IoStream *stream, quint32 *serial);
@@ -63,6 +66,8 @@ public:
     // The granule position of the first page of the serial from the position from that has
     // one; 0 when none.
     static qint64 firstGranulePosition(IoStream *stream, qint64 from, quint32 serial);
+    // That page with its body, under parent; null when there is none.
+    static OggPage *firstGranulePage(IoStream *stream, qint64 from, quint32 serial, QObject *parent);
     // The granule position of the last intact page of the serial after from; 0 when none.
     static qint64 lastGranulePosition(IoStream *stream, quint32 serial, qint64 from);
 
