@@ -503,3 +503,41 @@ void Mp4StreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const
 {
     writeTags(stream, nullptr, tagTypes, settings);
 }
+
+qint64 Mp4StreamIo::containerEnd(IoStream *stream)
+{
+    // Boxes a file's top level holds; bytes of a tag behind the file read as anything else.
+    static const QList<QByteArray> topLevelTypes{"ftyp", "moov", "mdat", "free", "skip", "wide", "uuid",
+                                                 "moof", "mfra", "meta", "udta", "pdin", "sidx", "styp"};
+    const qint64 size = stream->size();
+    qint64 position = stream->pos();
+    qint64 end = -1;
+    while (size - position >= 8) {
+        const QByteArray header = stream->readBytesAt(position, 8);
+        qint64 boxSize = qFromBigEndian<quint32>(header.constData());
+        const QByteArray type = header.mid(4, 4);
+        int headerSize = 8;
+        if (boxSize == 1) {
+            if (size - position < 16)
+                break;
+            const quint64 large = qFromBigEndian<quint64>(stream->readBytesAt(position + 8, 8).constData());
+            if (large > quint64(std::numeric_limits<qint64>::max() - position))
+                break;
+            boxSize = qint64(large);
+            headerSize = 16;
+        } else if (boxSize == 0) {
+            // The last box runs to the end of the file.
+            return size;
+        }
+        if (boxSize < headerSize)
+            break;
+        if (boxSize > size - position) {
+            if (topLevelTypes.contains(type))
+                end = position + boxSize;
+            break;
+        }
+        position += boxSize;
+        end = position;
+    }
+    return end;
+}

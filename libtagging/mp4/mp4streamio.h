@@ -53,6 +53,9 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+    // The end of the last top-level box that lies whole in the stream; a known box that
+    // runs past the stream's end (a cut file) declares its own end.
+    qint64 containerEnd(IoStream *stream) override;
 
     // Box tree. A path is four-character types joined by one separator ("moov.udta").
     static QList<Mp4Box *> parseBoxes(IoStream *stream, qint64 length, const QString &parentType,

@@ -557,3 +557,25 @@ qint64 OggStreamIo::lastGranulePosition(IoStream *stream, quint32 serial, qint64
     }
     return 0;
 }
+
+qint64 OggStreamIo::containerEnd(IoStream *stream)
+{
+    const qint64 size = stream->size();
+    qint64 position = stream->pos();
+    qint64 end = -1;
+    // Only the headers are read; bytes that are no page header end the walk quietly.
+    while (size - position >= OggPage::MinHeaderSize) {
+        const QByteArray header = stream->readBytesAt(position, qMin<qint64>(size - position, 27 + 255));
+        if (!header.startsWith("OggS") || header.at(4) != 0)
+            break;
+        const int count = quint8(header.at(26));
+        if (header.size() < OggPage::MinHeaderSize + count)
+            break;
+        qint64 pageSize = OggPage::MinHeaderSize + count;
+        for (int i = 0; i < count; ++i)
+            pageSize += quint8(header.at(OggPage::MinHeaderSize + i));
+        position += pageSize;
+        end = position;
+    }
+    return end;
+}

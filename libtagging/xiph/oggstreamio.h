@@ -30,6 +30,9 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+    // The end of the last page in an unbroken run of pages; a page whose body runs past the
+    // stream's end (a cut file) declares its own end.
+    qint64 containerEnd(IoStream *stream) override;
 
     // The steps of reading and writing, open for the tests.
     static IOggAudioStreamIo *detectCodec(IoStream *stream, quint32 *serial);

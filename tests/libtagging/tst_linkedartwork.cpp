@@ -1,7 +1,12 @@
 #include <QtTest>
 
+#include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libtagging/id3/id3v2tagio.h"
 #include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/plain/apetagio.h"
+#include "libtagging/plain/lyrics3tagio.h"
 
 #include <QTemporaryDir>
 
@@ -55,6 +60,51 @@ private slots:
         QCOMPARE(items[0]->pictureType, pictureType);
         QCOMPARE(items[0]->linkedFile(), name);
         QCOMPARE(items[0]->image().data, QByteArray("picture"));
+    }
+
+    // The tag formats that keep a path to the picture write the picture to that file only
+    // when the user changed it, and only inside the audio file's folder: an untouched link
+    // never recreates or overwrites a file, and a link out of the folder writes nothing.
+    void formatsSaveOnlyChangedPictures_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QByteArray>("written");
+        for (const char *format : {"ID3v2", "APE", "Lyrics3"}) {
+            QTest::addRow("%s, untouched", format) << format << "cover.jpg" << false << QByteArray("<missing>");
+            QTest::addRow("%s, changed", format) << format << "cover.jpg" << true << QByteArray("new");
+            QTest::addRow("%s, changed, out of the folder", format)
+                << format << "../cover.jpg" << true << QByteArray("<missing>");
+        }
+    }
+    void formatsSaveOnlyChangedPictures()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, link);
+        QFETCH(bool, changed);
+        QFETCH(QByteArray, written);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("album"));
+        const QString song = dir.filePath("album/song.mp3");
+        writeFile(dir.filePath("album/cover.jpg"), "old");
+        AudioTag tag;
+        auto *item = new ArtworkTagItem(song, link, 3, QString());
+        tag.addItem(item);
+        QVERIFY(QFile::remove(dir.filePath("album/cover.jpg")));
+        if (changed)
+            item->setImage(CodedImage(QByteArray("new")));
+
+        ITagIo *io = format == "ID3v2" ? static_cast<ITagIo *>(Id3v2TagIo::instance())
+                     : format == "APE" ? static_cast<ITagIo *>(ApeTagIo::instance())
+                                       : static_cast<ITagIo *>(Lyrics3TagIo::instance());
+        IoStream out(QIODevice::ReadWrite);
+        out.setName(song);
+        io->render(&out, &tag, nullptr);
+        // The link is stored whether or not the picture could be written.
+        QVERIFY(out.data().contains(link.toUtf8()));
+        QCOMPARE(contents(QDir::cleanPath(dir.filePath("album/" + link))), written);
+        QCOMPARE(item->isModified(), changed && written == "<missing>");
     }
 
     void failedSaveStaysModified()
