@@ -107,13 +107,18 @@ IoStream::IoStream(const QByteArray &bytes, QObject *parent)
 }
 
 IoStream::IoStream(const QString &path, QObject *parent)
-    : QObject(parent), m_device(new QFile(path, this))
+    : QObject(parent), m_device(new QFile(path, this)), m_isFile(true)
 {
+    connect(m_device, &QIODevice::aboutToClose, this, &IoStream::dropCache);
 }
 
 IoStream::IoStream(QIODevice *device, QObject *parent)
     : QObject(parent), m_device(device)
 {
+    if (m_device && qobject_cast<QFile *>(m_device) && !qobject_cast<QSaveFile *>(m_device)) {
+        m_isFile = true;
+        connect(m_device, &QIODevice::aboutToClose, this, &IoStream::dropCache);
+    }
 }
 
 IoStream::IoStream(QIODevice::OpenMode mode, QObject *parent)
@@ -143,8 +148,78 @@ IoStream::~IoStream()
 
 void IoStream::open(QIODevice::OpenMode mode)
 {
+    dropCache();
     if (!m_device->open(mode))
         throw Exception(OpenFailed, {displayName(), modeWords(mode), m_device->errorString()});
+}
+
+void IoStream::close()
+{
+    if (m_device && m_device->isOpen())
+        m_device->close();
+    dropCache();
+}
+
+bool IoStream::cached() const
+{
+    return m_isFile && m_device->isOpen() && !(m_device->openMode() & QIODevice::WriteOnly);
+}
+
+void IoStream::dropCache()
+{
+    m_pos = -1;
+    m_size = -1;
+    m_ahead.clear();
+    m_aheadStart = 0;
+}
+
+QIODevice *IoStream::syncedDevice() const
+{
+    if (m_pos >= 0 && m_device->isOpen() && m_device->pos() != m_pos)
+        m_device->seek(m_pos);
+    m_pos = -1;
+    return m_device;
+}
+
+QIODevice *IoStream::device() const
+{
+    return m_device ? syncedDevice() : nullptr;
+}
+
+qint64 IoStream::pos() const
+{
+    if (!cached())
+        return m_device->pos();
+    if (m_pos < 0)
+        m_pos = m_device->pos();
+    return m_pos;
+}
+
+qint64 IoStream::size() const
+{
+    if (!cached())
+        return m_device->size();
+    if (m_size < 0)
+        m_size = m_device->size();
+    return m_size;
+}
+
+// Loads the window holding [pos, pos + n) as far as the file has it. Near the end the
+// window ends with the file, so the tags there come in one read.
+bool IoStream::fillReadAhead(qint64 pos, qint64 n)
+{
+    const qint64 fileSize = size();
+    const qint64 start = qMax<qint64>(0, qMin(pos, fileSize - readAheadSize));
+    const qint64 length = qMax<qint64>(0, qMin(readAheadSize, fileSize - start));
+    if (m_device->pos() != start && !m_device->seek(start)) {
+        m_ahead.clear();
+        return false;
+    }
+    m_ahead.resize(length);
+    const qint64 got = length > 0 ? m_device->read(m_ahead.data(), length) : 0;
+    m_ahead.resize(qMax<qint64>(0, got));
+    m_aheadStart = start;
+    return pos >= m_aheadStart && pos + n <= m_aheadStart + m_ahead.size();
 }
 
 bool IoStream::canOpen(QIODevice::OpenMode mode)
@@ -192,7 +267,7 @@ QString IoStream::displayName() const
         return QDir::toNativeSeparators(n);
     return QStringLiteral("[%1, size = %2]")
         .arg(QLatin1String(m_device->metaObject()->className()))
-        .arg(m_device->size());
+        .arg(size());
 }
 
 void IoStream::setBlockSize(qint64 bytes)
@@ -202,12 +277,21 @@ void IoStream::setBlockSize(qint64 bytes)
 
 void IoStream::seek(qint64 pos)
 {
+    if (pos >= 0 && cached()) {
+        m_pos = pos;
+        return;
+    }
+    syncedDevice();
+    if (pos >= 0 && m_device->isOpen() && !m_device->isSequential() && m_device->pos() == pos)
+        return;
     if (!m_device->seek(pos))
         throw Exception(SeekFailed, {pos, displayName(), m_device->errorString()});
 }
 
 void IoStream::resize(qint64 size)
 {
+    syncedDevice();
+    dropCache();
     if (auto *file = qobject_cast<QFileDevice *>(m_device)) {
         if (!file->resize(size))
             throw Exception(FileResizeFailed, {displayName(), size});
@@ -218,6 +302,7 @@ void IoStream::resize(qint64 size)
     } else {
         throw Exception(ResizeUnsupported, {displayName()});
     }
+    dropCache();
     if (m_device->isOpen() && m_device->pos() > size)
         seek(size);
 }
@@ -226,6 +311,18 @@ void IoStream::resize(qint64 size)
 
 void IoStream::read(char *data, qint64 n)
 {
+    if (n >= 0 && n <= readAheadSize && cached()) {
+        const qint64 before = pos();
+        const bool held = before >= m_aheadStart && before + n <= m_aheadStart + m_ahead.size();
+        if (!held && !fillReadAhead(before, n)) {
+            m_pos = qMax(before, qMin(before + n, m_aheadStart + m_ahead.size()));
+            throw Exception(ReadShort, {n, before, displayName(), m_device->errorString()});
+        }
+        std::memcpy(data, m_ahead.constData() + (before - m_aheadStart), size_t(n));
+        m_pos = before + n;
+        return;
+    }
+    syncedDevice();
     const qint64 before = m_device->pos();
     const qint64 got = n < 0 ? -1 : m_device->read(data, n);
     if (got != n)
@@ -234,7 +331,7 @@ void IoStream::read(char *data, qint64 n)
 
 QByteArray IoStream::readBytes(qint64 n)
 {
-    const qint64 before = m_device->pos();
+    const qint64 before = pos();
     auto fail = [&] {
         return Exception(ReadBytesShort, {n, before, displayName(), m_device->errorString()});
     };
@@ -242,6 +339,14 @@ QByteArray IoStream::readBytes(qint64 n)
         throw fail();
     if (n == 0)
         return QByteArray();
+    if (n <= readAheadSize && cached()) {
+        if (n > size() - before)
+            throw fail();
+        QByteArray bytes(n, Qt::Uninitialized);
+        read(bytes.data(), n);
+        return bytes;
+    }
+    syncedDevice();
     if (!m_device->isSequential()) {
         // Counts come from the data: check them before allocating anything.
         if (!m_device->isReadable() || n > m_device->size() - before)
@@ -263,6 +368,7 @@ QByteArray IoStream::readBytes(qint64 n)
 
 QByteArray IoStream::readAll()
 {
+    syncedDevice();
     const qint64 available = m_device->bytesAvailable();
     const QByteArray bytes = m_device->readAll();
     if (!m_device->isOpen() || !m_device->isReadable() || bytes.size() != available)
@@ -272,6 +378,15 @@ QByteArray IoStream::readAll()
 
 uchar IoStream::readByte()
 {
+    if (cached()) {
+        const qint64 before = pos();
+        const bool held = before >= m_aheadStart && before < m_aheadStart + m_ahead.size();
+        if (!held && !fillReadAhead(before, 1))
+            throw Exception(ReadByteFailed, {before, displayName(), m_device->errorString()});
+        m_pos = before + 1;
+        return uchar(m_ahead.at(before - m_aheadStart));
+    }
+    syncedDevice();
     const qint64 before = m_device->pos();
     char c = 0;
     if (!m_device->getChar(&c))
@@ -442,6 +557,7 @@ void IoStream::throwWriteFailure(quint32 code, QVariantList arguments)
 
 void IoStream::write(const char *data, qint64 n)
 {
+    syncedDevice();
     const qint64 before = m_device->pos();
     const qint64 written = n < 0 ? -1 : m_device->write(data, n);
     if (written != n || !flushFile())
@@ -450,6 +566,7 @@ void IoStream::write(const char *data, qint64 n)
 
 void IoStream::writeBytes(const QByteArray &bytes)
 {
+    syncedDevice();
     const qint64 before = m_device->pos();
     const qint64 written = m_device->write(bytes);
     if (written != bytes.size() || !flushFile())
@@ -458,6 +575,7 @@ void IoStream::writeBytes(const QByteArray &bytes)
 
 void IoStream::writeByte(char value)
 {
+    syncedDevice();
     const qint64 before = m_device->pos();
     if (!m_device->putChar(value) || !flushFile())
         throwWriteFailure(WriteByteFailed, {before, displayName()});
@@ -591,9 +709,9 @@ QByteArray IoStream::data()
         return buffer->data();
     if (!m_device->isOpen() || !m_device->isReadable() || m_device->isSequential())
         throw Exception(DataUnavailable, {displayName()});
-    const qint64 before = m_device->pos();
+    const qint64 before = pos();
     seek(0);
-    const QByteArray bytes = readBytes(m_device->size());
+    const QByteArray bytes = readBytes(size());
     seek(before);
     return bytes;
 }
@@ -630,7 +748,7 @@ QString IoStream::readText(TextCodec *codec, int lengthPrefix, int minBytes, int
         throw Exception(BadReadPrefix, {lengthPrefix});
 
     if (lengthPrefix != TextLengthPrefix::None) {
-        const qint64 prefixPos = m_device->pos();
+        const qint64 prefixPos = pos();
         const PrefixLayout layout = prefixLayouts[lengthPrefix];
         const quint64 length = readUInt(layout.bigEndian, layout.width, layout.width);
         if (length > quint64(INT_MAX))
@@ -642,9 +760,9 @@ QString IoStream::readText(TextCodec *codec, int lengthPrefix, int minBytes, int
 
     // Every bound is checked against the bytes really there before anything is read.
     const bool sequential = m_device->isSequential();
-    const qint64 start = sequential ? 0 : m_device->pos();
+    const qint64 start = sequential ? 0 : pos();
     if (!sequential) {
-        const qint64 available = qMax<qint64>(0, m_device->size() - start);
+        const qint64 available = qMax<qint64>(0, size() - start);
         if (minBytes != -1 && minBytes > available)
             throw Exception(TextTooShort, {minBytes, start, displayName(), available});
         maxBytes = int(qMin<qint64>(maxBytes == -1 ? qint64(INT_MAX) : maxBytes, available));
@@ -748,7 +866,7 @@ void IoStream::writeText(const QString &text, TextCodec *codec, int lengthPrefix
 // place, then moves the tail up block by block, last block first.
 void IoStream::openGap(qint64 at, qint64 n)
 {
-    const qint64 oldSize = m_device->size();
+    const qint64 oldSize = size();
     growBy(oldSize, n);
     QByteArray block;
     qint64 end = oldSize;
@@ -797,7 +915,7 @@ void IoStream::growBy(qint64 oldSize, qint64 n)
 // Removes n bytes at `at`: moves the tail down block by block, first block first, then cuts.
 void IoStream::closeGap(qint64 at, qint64 n)
 {
-    const qint64 oldSize = m_device->size();
+    const qint64 oldSize = size();
     if (at + n >= oldSize) {
         if (at < oldSize)
             resize(at);
@@ -819,8 +937,8 @@ void IoStream::insert(const QByteArray &bytes)
 {
     if (m_device->isSequential())
         throw Exception(InsertSequential, {displayName()});
-    const qint64 at = m_device->pos();
-    if (!bytes.isEmpty() && at < m_device->size())
+    const qint64 at = pos();
+    if (!bytes.isEmpty() && at < size())
         openGap(at, bytes.size());
     writeBytes(bytes);
 }
@@ -832,7 +950,7 @@ void IoStream::remove(qint64 n)
     if (m_device->isSequential())
         throw Exception(RemoveSequential, {displayName()});
     if (n > 0)
-        closeGap(m_device->pos(), n);
+        closeGap(pos(), n);
 }
 
 void IoStream::replace(qint64 oldLength, const QByteArray &bytes)
@@ -841,17 +959,17 @@ void IoStream::replace(qint64 oldLength, const QByteArray &bytes)
         throw Exception(NegativeEditCount, {oldLength, displayName()});
     if (m_device->isSequential())
         throw Exception(ReplaceSequential, {displayName()});
-    const qint64 at = m_device->pos();
+    const qint64 at = pos();
     const qint64 newLength = bytes.size();
     const qint64 oldEnd = at + oldLength;
     // The tail moves first and the new bytes are written last, so a failure while making
     // room leaves the old bytes in front of the tail.
-    if (oldEnd < m_device->size()) {
+    if (oldEnd < size()) {
         if (newLength > oldLength)
             openGap(oldEnd, newLength - oldLength);
         else if (newLength < oldLength)
             closeGap(at + newLength, oldLength - newLength);
-    } else if (newLength < oldLength && at + newLength < m_device->size()) {
+    } else if (newLength < oldLength && at + newLength < size()) {
         resize(at + newLength);
     }
     seek(at);

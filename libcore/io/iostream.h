@@ -50,6 +50,8 @@ public:
 
     // State and naming
     void open(QIODevice::OpenMode mode);
+    // Closes the device if it is open, without first putting it where the stream is.
+    void close();
     // Probes whether the device opens with the mode and closes it again. Never creates a
     // file that is not there when the mode reads, and leaves no new file behind otherwise.
     bool canOpen(QIODevice::OpenMode mode);
@@ -57,9 +59,10 @@ public:
     QString name() const;
     void setName(const QString &name);
     QString displayName() const;
-    QIODevice *device() const { return m_device; }
-    qint64 pos() const { return m_device->pos(); }
-    qint64 size() const { return m_device->size(); }
+    // Whoever uses the device directly finds it at the stream's position.
+    QIODevice *device() const;
+    qint64 pos() const;
+    qint64 size() const;
 
     LineEnding readLineEnding() const { return m_readLineEnding; }
     LineEnding writeLineEnding() const { return m_writeLineEnding; }
@@ -125,6 +128,15 @@ public:
     void replace(qint64 oldLength, const QByteArray &bytes);
 
 private:
+    // A read-only file answers size and position from here and small reads from a
+    // read-ahead window, sparing a system call for each; a QFile asks the system every time.
+    static constexpr qint64 readAheadSize = 64 * 1024;
+    bool cached() const;
+    void dropCache();
+    // The device with its position where the stream's is; the stream forgets its own.
+    QIODevice *syncedDevice() const;
+    bool fillReadAhead(qint64 pos, qint64 n);
+
     quint64 readUInt(bool bigEndian, int byteCount, int width);
     void writeUInt(quint64 value, bool bigEndian, int byteCount, int width);
     bool flushFile();
@@ -138,4 +150,9 @@ private:
     LineEnding m_writeLineEnding = LineEnding::Native;
     QString m_name;
     qint64 m_blockSize = defaultBlockSize;
+    bool m_isFile = false;
+    mutable qint64 m_pos = -1;
+    mutable qint64 m_size = -1;
+    QByteArray m_ahead;
+    qint64 m_aheadStart = 0;
 };

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <cmath>
 #include <cstring>
@@ -969,6 +970,79 @@ private slots:
         s.seek(5);
         s.insert(QByteArray(10, '#'));
         QCOMPARE(device.data(), QByteArray(original).insert(5, QByteArray(10, '#')));
+    }
+
+    // Reading a file
+
+    // A read-only file is served from a read-ahead window; every kind of read sees the
+    // file's own bytes wherever the window lies, and the device is where the stream is.
+    void readOnlyFileReads()
+    {
+        const QByteArray bytes = pattern(200 * 1024);
+        IoStream s(newFile(bytes), QIODevice::ReadOnly);
+        QCOMPARE(s.size(), qint64(bytes.size()));
+        for (qint64 at : {qint64(0), qint64(70000), qint64(65530), qint64(bytes.size() - 128), qint64(3)}) {
+            s.seek(at);
+            QCOMPARE(s.readBytes(16), bytes.mid(at, 16));
+            QCOMPARE(s.pos(), at + 16);
+            QCOMPARE(s.readByte(), uchar(bytes.at(at + 16)));
+        }
+        // Larger than the window, and across its edge.
+        QCOMPARE(s.readBytesAt(10, 100000), bytes.mid(10, 100000));
+        QCOMPARE(s.readBytesAt(65536 - 4, 8), bytes.mid(65536 - 4, 8));
+        s.seek(bytes.size() - 4);
+        QCOMPARE(s.readUInt32(false), qFromLittleEndian<quint32>(bytes.constData() + bytes.size() - 4));
+        QCOMPARE(thrownBy([&] { s.readBytesAt(bytes.size() - 2, 4); }).code, 3978645095u);
+        QCOMPARE(thrownBy([&] { s.readAt(bytes.size() + 10, nullptr, 1); }).code, 3423078631u);
+
+        s.seek(1000);
+        QCOMPARE(s.device()->read(4), bytes.mid(1000, 4));
+        QCOMPARE(s.pos(), qint64(1004));
+        QCOMPARE(s.readBytes(2), bytes.mid(1004, 2));
+        QCOMPARE(s.readAllAt(bytes.size() - 5), bytes.right(5));
+    }
+
+    // What was read before is never served after the file changed: neither within a
+    // read-write session nor in a read-only one opened after it.
+    void readsAfterEditSeeNewBytes_data()
+    {
+        QTest::addColumn<int>("edit");
+        QTest::newRow("write") << 0;
+        QTest::newRow("truncate") << 1;
+        QTest::newRow("insert") << 2;
+        QTest::newRow("remove") << 3;
+        QTest::newRow("grow") << 4;
+    }
+    void readsAfterEditSeeNewBytes()
+    {
+        QFETCH(int, edit);
+        QByteArray expected = pattern(100 * 1024);
+        IoStream s(newFile(expected));
+        s.open(QIODevice::ReadOnly);
+        QCOMPARE(s.readBytesAt(0, 32), expected.left(32));
+        QCOMPARE(s.readBytesAt(expected.size() - 32, 32), expected.right(32));
+        s.device()->close();
+
+        s.open(QIODevice::ReadWrite);
+        QCOMPARE(s.readBytesAt(0, 32), expected.left(32));
+        const QByteArray marks(40, '#');
+        s.seek(20);
+        switch (edit) {
+        case 0: s.writeBytes(marks); expected.replace(20, marks.size(), marks); break;
+        case 1: s.resize(30); expected.truncate(30); break;
+        case 2: s.insert(marks); expected.insert(20, marks); break;
+        case 3: s.remove(50); expected.remove(20, 50); break;
+        case 4: s.resize(expected.size() + 10); expected.append(QByteArray(10, '\0')); break;
+        }
+        QCOMPARE(s.size(), qint64(expected.size()));
+        QCOMPARE(s.readBytesAt(0, 30), expected.left(30));
+        s.close();
+
+        s.open(QIODevice::ReadOnly);
+        QCOMPARE(s.size(), qint64(expected.size()));
+        QCOMPARE(s.readBytesAt(0, 30), expected.left(30));
+        QCOMPARE(s.readBytesAt(expected.size() - 20, 20), expected.right(20));
+        QCOMPARE(s.data(), expected);
     }
 };
 
