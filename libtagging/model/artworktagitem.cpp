@@ -278,6 +278,13 @@ void ArtworkTagItem::saveLinkedFile(const QString &targetFolder)
 
 QList<ArtworkTagItem *> ArtworkTagItem::folderArtwork(const QString &folder, QObject *parent)
 {
+    return folderArtwork(folder, listFiles(folder, QStringList(), QDir::NoFilter, QDir::NoSort, false, false),
+                         parent);
+}
+
+QList<ArtworkTagItem *> ArtworkTagItem::folderArtwork(const QString &folder, const QStringList &names,
+                                                      QObject *parent)
+{
     // The same test as the "*.suffix" patterns of imageFileFilters, done here: QDir compiles
     // name patterns into regular expressions on every listing, which cost more than the
     // whole tag read of a small file when this runs once per file read.
@@ -287,7 +294,6 @@ QList<ArtworkTagItem *> ArtworkTagItem::folderArtwork(const QString &folder, QOb
             result.insert(filter.mid(2));
         return result;
     }();
-    const QStringList names = listFiles(folder, QStringList(), QDir::NoFilter, QDir::NoSort, false, false);
     QList<ArtworkTagItem *> items;
     for (const QString &name : names) {
         const qsizetype dot = name.lastIndexOf(u'.');

@@ -63,6 +63,9 @@ public:
     // The pictures of the image files in a folder, the picture type guessed from each
     // file's name, in the order of pictureTypeOrder. Throws when the folder cannot be listed.
     static QList<ArtworkTagItem *> folderArtwork(const QString &folder, QObject *parent = nullptr);
+    // The same from the folder's entry names, listed by the caller with listFiles.
+    static QList<ArtworkTagItem *> folderArtwork(const QString &folder, const QStringList &names,
+                                                 QObject *parent = nullptr);
     // resolvePath for a file that may be read or written: empty unless file is relative and
     // stays inside that folder.
     static QString confinedPath(const QString &folder, const QString &file);

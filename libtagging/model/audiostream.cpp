@@ -42,9 +42,7 @@ public:
     explicit DeviceCloser(IoStream *stream) : m_stream(stream) {}
     ~DeviceCloser()
     {
-        QIODevice *device = m_stream->device();
-        if (device && device->isOpen())
-            device->close();
+        m_stream->close();
     }
     DeviceCloser(const DeviceCloser &) = delete;
     DeviceCloser &operator=(const DeviceCloser &) = delete;
@@ -169,11 +167,14 @@ void AudioStream::addFolderArtwork(AudioTag *tag)
     if (folder.isEmpty())
         return;
     try {
-        if (entryCount(folder) > MaxArtworkFolderEntries)
+        // One listing gives both the entry count ("." and ".." included, as QDir counts)
+        // and the image files.
+        const QStringList names = listFiles(folder, QStringList(), QDir::NoFilter, QDir::NoSort, false, false);
+        if (names.size() > MaxArtworkFolderEntries)
             return;
         const QList<TagItem *> existing = tag->items(TagItemType::Artwork);
         QObject temporary;
-        const QList<ArtworkTagItem *> candidates = ArtworkTagItem::folderArtwork(folder, &temporary);
+        const QList<ArtworkTagItem *> candidates = ArtworkTagItem::folderArtwork(folder, names, &temporary);
         for (ArtworkTagItem *candidate : candidates) {
             const QByteArray &bytes = candidate->image().data;
             const bool held = std::any_of(existing.begin(), existing.end(), [&bytes](const TagItem *item) {
