@@ -1,5 +1,7 @@
 #include "libtagging/id3/id3v2frameidtable.h"
 
+#include <QHash>
+
 namespace {
 // The system's own correspondence, which departs from the published standards in places
 // on purpose (2.4 frames with 2.3 ids, dropped 2.3 frames kept in 2.4, ids outside the
@@ -52,9 +54,23 @@ QString Id3v2FrameIdTable::convert(const QString &id, int version)
         const QString key = id.trimmed().toUpper();
         if (key.isEmpty())
             return QString();
-        for (const Id3v2FrameIdRow &row : rows()) {
-            if (row.id22 == key || row.id23 == key || row.id24 == key)
-                return version == 2 ? row.id22 : version == 3 ? row.id23 : row.id24;
+        // Every frame read asks: the first row holding the id in any version, looked up
+        // instead of scanning the table.
+        static const QHash<QString, qsizetype> rowOfId = [] {
+            QHash<QString, qsizetype> result;
+            const QList<Id3v2FrameIdRow> &table = rows();
+            for (qsizetype i = 0; i < table.size(); ++i) {
+                for (const QString *cell : {&table[i].id22, &table[i].id23, &table[i].id24}) {
+                    if (!cell->isEmpty() && !result.contains(*cell))
+                        result.insert(*cell, i);
+                }
+            }
+            return result;
+        }();
+        const auto found = rowOfId.constFind(key);
+        if (found != rowOfId.constEnd()) {
+            const Id3v2FrameIdRow &row = rows().at(*found);
+            return version == 2 ? row.id22 : version == 3 ? row.id23 : row.id24;
         }
     }
     return isValidFrameId(id, version) ? id : QString();
