@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QDateTime>
+#include <QDirIterator>
 #include <QFileInfo>
 
 #include "libcore/io/fileinfo.h"
@@ -167,11 +168,16 @@ void AudioStream::addFolderArtwork(AudioTag *tag)
     if (folder.isEmpty())
         return;
     try {
-        // One listing gives both the entry count ("." and ".." included, as QDir counts)
-        // and the image files.
-        const QStringList names = listFiles(folder, QStringList(), QDir::NoFilter, QDir::NoSort, false, false);
-        if (names.size() > MaxArtworkFolderEntries)
-            return;
+        // One listing gives both the entry count and the image files. It takes the entries
+        // QDir counts by default ("." and ".." included) and stops past the limit; a QDir
+        // listing would build and sort a file information list for every file read.
+        QStringList names;
+        QDirIterator entries(folder, QDir::AllEntries);
+        while (entries.hasNext()) {
+            names.append(entries.nextFileInfo().fileName());
+            if (names.size() > MaxArtworkFolderEntries)
+                return;
+        }
         const QList<TagItem *> existing = tag->items(TagItemType::Artwork);
         QObject temporary;
         const QList<ArtworkTagItem *> candidates = ArtworkTagItem::folderArtwork(folder, names, &temporary);
