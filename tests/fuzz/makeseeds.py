@@ -5,7 +5,8 @@ Containers come from Debian's encoders (ffmpeg, lame, flac, oggenc, opusenc, spe
 on a tenth of a second of generated tone, with the tags the encoders write themselves;
 loose tags and the headers no Debian tool writes are built byte by byte here. Each seed is
 small, so that libFuzzer mutates its structure rather than its audio. Run it again to
-remake the corpus; the files are committed.
+remake the seeds; the files are committed. Inputs that once made a target fail are kept
+beside the seeds under names that say what is odd about them; this script leaves them alone.
 """
 
 import base64
