@@ -15,6 +15,7 @@
 
 #include <QDateTime>
 #include <QTimeZone>
+#include <QtEndian>
 
 #include <array>
 
@@ -381,4 +382,17 @@ void AiffStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, cons
 QList<int> AiffStreamIo::supportedItemTypes() const
 {
     return Id3v2TagIo::instance()->supportedItemTypes();
+}
+
+qint64 AiffStreamIo::containerEnd(IoStream *stream)
+{
+    const qint64 start = stream->pos();
+    if (stream->size() - start < 12)
+        return -1;
+    const QByteArray header = stream->readBytesAt(start, 12);
+    const QByteArray type = header.mid(8, 4);
+    if (!header.startsWith("FORM") || (type != "AIFF" && type != "AIFC"))
+        return -1;
+    const qint64 size = qFromBigEndian<quint32>(header.constData() + 4);
+    return start + 8 + size + (size & 1);
 }

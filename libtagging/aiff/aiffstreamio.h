@@ -35,6 +35,8 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+    // The end of the outer chunk as its size field declares it, pad byte included.
+    qint64 containerEnd(IoStream *stream) override;
 
     // Settings
     static AiffSettings loadSettings(const QString &group);

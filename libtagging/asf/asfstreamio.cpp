@@ -4,16 +4,10 @@
 #include "libcore/log/exception.h"
 #include "libtagging/asf/asfobject.h"
 #include "libtagging/model/taginfo.h"
-#include "libtagging/model/unsupportedformat.h"
 
 #include <QtEndian>
 
 namespace {
-
-bool selectsAsf(const QList<int> &tagTypes)
-{
-    return tagTypes.isEmpty() || tagTypes.contains(TagType::Asf);
-}
 
 QList<AsfObject *> parseRange(IoStream *stream, qint64 length, int maxCount, QObject *parent, int depth)
 {
@@ -77,31 +71,37 @@ void AsfStreamIo::checkHeader(IoStream *stream, const QList<AsfObject *> &object
         throw Exception(AsfObject::NoHeaderObject, {stream->displayName()});
 }
 
-QList<AudioTag *> AsfStreamIo::readTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *,
-                                        QObject *)
+qint64 AsfStreamIo::containerEnd(IoStream *stream)
 {
-    if (!selectsAsf(tagTypes))
-        return {};
-    throwUnsupportedFormat(stream);
-}
-
-void AsfStreamIo::writeTags(IoStream *stream, const AudioTag *, const QList<int> &tagTypes, const TaggingSettings *)
-{
-    if (!selectsAsf(tagTypes))
-        return;
-    throwUnsupportedFormat(stream);
-}
-
-void AsfStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *)
-{
-    if (!selectsAsf(tagTypes))
-        return;
-    throwUnsupportedFormat(stream);
-}
-
-QList<int> AsfStreamIo::supportedItemTypes() const
-{
-    return {};
+    // The objects a file's top level holds; the bytes of a tag behind the file read as
+    // anything else.
+    static const QList<QUuid> topLevel{
+        AsfObject::headerGuid(),
+        AsfObject::dataGuid(),
+        QUuid(QStringLiteral("33000890-E5B1-11CF-89F4-00A0C90349CB")), // Simple Index
+        QUuid(QStringLiteral("D6E229D3-35DA-11D1-9034-00A0C90349BE")), // Index
+        QUuid(QStringLiteral("FEB103F8-12AD-4C64-840F-2A1D2F7AD48C")), // Media Object Index
+        QUuid(QStringLiteral("3CB73FD0-0C4A-4803-953D-EDF7B6228F0C")), // Timecode Index
+    };
+    const qint64 size = stream->size();
+    qint64 position = stream->pos();
+    qint64 end = -1;
+    while (size - position >= AsfObject::headerSize) {
+        IoStream header(stream->readBytesAt(position, AsfObject::headerSize), QIODevice::ReadOnly);
+        const QUuid guid = header.readUuid(false);
+        const quint64 objectSize = qFromLittleEndian<quint64>(header.readBytes(8).constData());
+        if (end < 0 && guid != AsfObject::headerGuid())
+            return -1;
+        if (!topLevel.contains(guid) || objectSize < quint64(AsfObject::headerSize))
+            break;
+        // An object that runs past the file still claims everything up to its end.
+        if (objectSize > quint64(size - position))
+            return objectSize > quint64(std::numeric_limits<qint64>::max() - position) ? std::numeric_limits<qint64>::max()
+                                                                                       : position + qint64(objectSize);
+        position += qint64(objectSize);
+        end = position;
+    }
+    return end;
 }
 
 void AsfStreamIo::addAttribute(const AsfAttribute &attribute, QList<QByteArray> &descriptors,
@@ -120,6 +120,11 @@ void AsfStreamIo::addAttribute(const AsfAttribute &attribute, QList<QByteArray> 
         name.append(char(c.unicode() >> 8));
     }
     name.append(2, '\0');
+    // Every length and number has a fixed width in the file: refuse what would wrap.
+    const auto fits16 = [](qint64 v) { return v >= 0 && v <= 0xFFFF; };
+    if (!fits16(name.size()) || !fits16(attribute.valueType) || !fits16(attribute.languageIndex)
+        || !fits16(attribute.streamNumber) || value.size() > qint64(0xFFFFFFFF))
+        throw Exception(AttributeTooLarge, {attribute.name.left(64), qint64(name.size()), qint64(value.size())});
 
     QByteArray bytes;
     auto put16 = [&bytes](quint32 v) {

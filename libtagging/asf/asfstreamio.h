@@ -5,14 +5,29 @@
 #include "libtagging/model/iaudiostreamio.h"
 
 #include <QString>
+#include <QStringList>
 
 class AsfObject;
+class TagItem;
 
 // ASF files and their metadata objects.
 // A stateless singleton, shared by every thread.
 class AsfStreamIo : public IAudioStreamIo
 {
 public:
+    enum Code : quint32 {
+        // Writing
+        NoHeaderToWrite = 0xd62d688e,
+        TooManyAttributes = 0xab55e71f,
+        HeaderSizeMismatch = 0x36b1a1f5,
+        AttributeTooLarge = 0xa6be14c7,
+        // Warnings of attribute reading
+        BannerWithoutImage = 0x057cd3b1,
+        PictureWithoutImage = 0xfdfa95c5,
+        BinaryTocUnreadable = 0xdfee7aa4,
+        TextTocUnreadable = 0xe3b919ca,
+    };
+
     static AsfStreamIo *instance();
 
     QList<AudioTag *> readTags(IoStream *stream, const QList<int> &tagTypes,
@@ -23,6 +38,9 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+    // The end of the last top-level object (header, data, indexes) from the stream's position;
+    // -1 when the stream does not start with a header object.
+    qint64 containerEnd(IoStream *stream);
 
     // The objects of the length bytes from the stream's position; maxCount -1 reads all.
     // Top-level objects become children of parent, nested ones of their container.
@@ -31,8 +49,22 @@ public:
     // Throws unless the first object is a Header Object.
     static void checkHeader(IoStream *stream, const QList<AsfObject *> &objects);
 
+    // Attribute mapping. readAttribute adds the items of one attribute to the tag; a value it
+    // cannot interpret becomes an unknown item. The stream only names the file in warnings.
+    static void readAttribute(IoStream *stream, const AsfAttribute &attribute, AudioTag *tag);
+    // One attribute per item under the name; format is the toString format of text values.
+    static void addItemAttributes(const QList<TagItem *> &items, const QString &name,
+                                  QList<QByteArray> &descriptors, QList<QByteArray> &libraryRecords,
+                                  const QString &format = QString());
+    static void addStringAttributes(const QStringList &texts, const QString &name,
+                                    QList<QByteArray> &descriptors, QList<QByteArray> &libraryRecords);
+    // The unknown ASF items of a tag, stored again as they were read.
+    static void addUnknownAttributes(const QList<TagItem *> &items, QList<QByteArray> &descriptors,
+                                     QList<QByteArray> &libraryRecords);
+
     // Serialises an attribute as a descriptor or, when it needs more than a descriptor can
     // hold, as a Metadata Library record; a byte string already in its list is not added again.
+    // A name or value too long for the record's size fields is refused (AttributeTooLarge).
     static void addAttribute(const AsfAttribute &attribute, QList<QByteArray> &descriptors,
                              QList<QByteArray> &libraryRecords);
 

@@ -14,6 +14,7 @@
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/disctoctagitem.h"
 #include "libtagging/model/encapsulatedobjecttagitem.h"
 #include "libtagging/model/eventtimingtagitem.h"
 #include "libtagging/model/fileidentifiertagitem.h"
@@ -164,6 +165,14 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
         readTextFrame(state, frameId, frame);
     } else if (frameId == QLatin1String("IPLS") || frameId == QLatin1String("TMCL")) {
         readPeople(state, frameId, frame);
+    } else if (frameId == QLatin1String("MCDI")) {
+        try {
+            tag->addItem(DiscTocTagItem::fromBinary(frame->readAll(), state.parent));
+        } catch (const Exception &) {
+            // The frame is kept as it was read.
+            Logger::warning(BadDiscToc, {state.sourceStream->displayName()});
+            throw;
+        }
     } else if (frameId == QLatin1String("PCNT")) {
         if (frame->size() > 8)
             abandon(state, PlayCounterTooLong);

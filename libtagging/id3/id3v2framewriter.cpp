@@ -11,6 +11,7 @@
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/disctoctagitem.h"
 #include "libtagging/model/encapsulatedobjecttagitem.h"
 #include "libtagging/model/eventtimingtagitem.h"
 #include "libtagging/model/fileidentifiertagitem.h"
@@ -200,13 +201,15 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
     case Comment:
         for (const TagItem *item : items) {
             const auto *comment = static_cast<const CommentTagItem *>(item);
-            writeTextWithLanguage(QStringLiteral("COMM"), QString(), comment->description, comment->value);
+            writeTextWithLanguage(QStringLiteral("COMM"), comment->language.iso639_2T, comment->description,
+                                  comment->value);
         }
         return;
     case Lyrics:
         for (const TagItem *item : items) {
             const auto *lyrics = static_cast<const LyricsTagItem *>(item);
-            writeTextWithLanguage(QStringLiteral("USLT"), QString(), lyrics->description, lyrics->value);
+            writeTextWithLanguage(QStringLiteral("USLT"), lyrics->language.iso639_2T, lyrics->description,
+                                  lyrics->value);
         }
         return;
     case SynchronizedLyrics:
@@ -219,7 +222,7 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
             TextCodec *codec = Id3v2TagIo::codecForTexts(texts, &withBom, m_s);
             IoStream *body = newBody();
             body->writeByte(char(Id3v2TagIo::encodingByteForCodec(m_out, codec)));
-            body->writeText(QString(), AsciiTextCodec::instance(), 0, 3, 3);
+            body->writeText(lyrics->language.iso639_2T, AsciiTextCodec::instance(), 0, 3, 3);
             body->writeByte(0);
             body->writeByte(char(lyrics->contentType));
             body->writeText(lyrics->description, codec, 0, -1, -1, withBom, true);
@@ -253,6 +256,14 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
             body->writeText(object->description, codec, 0, -1, -1, withBom, true);
             body->writeBytes(object->data);
             Id3v2TagIo::renderFrame(m_frames, QStringLiteral("GEOB"), body->data(), m_s);
+        }
+        return;
+    case DiscToc:
+        for (const TagItem *item : items) {
+            const QByteArray toc = static_cast<const DiscTocTagItem *>(item)->toBinary();
+            // An empty table would come back as no frame at all.
+            if (!toc.isEmpty())
+                Id3v2TagIo::renderFrame(m_frames, QStringLiteral("MCDI"), toc, m_s);
         }
         return;
     case FileIdentifier:
@@ -385,6 +396,15 @@ void Id3v2FrameWriter::writeArtwork(const QList<TagItem *> &items)
         body->writeByte(char(artwork->pictureType));
         body->writeText(artwork->description, codec, 0, -1, -1, withBom, true);
         if (linked) {
+            // Only a picture the user changed is written to its file, and only inside the
+            // audio file's folder (the item refuses anything else).
+            if (artwork->isModified()) {
+                try {
+                    const_cast<ArtworkTagItem *>(artwork)->saveLinkedFile(m_out->name());
+                } catch (const Exception &) {
+                    // Logged where it was thrown; the link is written all the same.
+                }
+            }
             const QString path = QDir::toNativeSeparators(artwork->linkedFile());
             body->writeText(path, Id3v2TagIo::latin1OrUtf8Codec({path}), 0, -1, -1, false, true);
         } else {

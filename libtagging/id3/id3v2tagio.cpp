@@ -28,6 +28,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <memory>
 #include <zlib.h>
 
@@ -491,7 +492,7 @@ AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settin
         removeUnsynchronisation(data);
 
     qsizetype position = 0;
-    if (info->values.value(HasExtendedHeaderKey).toBool() && version > 2) {
+    if (hasExtendedHeader(info) && version > 2) {
         qint64 skip = 0;
         try {
             const quint32 field = readUInt(data, position, 4);
@@ -653,8 +654,27 @@ AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settin
         tag->addItem(state.volumeAdjustment);
     if (tag->contains(IsPodcastTagItem::Type) && tag->itemText(PodcastUrlTagItem::Type).trimmed().isEmpty())
         tag->removeItems(IsPodcastTagItem::Type);
+    removeRepeatedArtists(tag);
     tag->setParent(parent);
     return tag;
+}
+
+bool Id3v2TagIo::hasExtendedHeader(const TagInfo *info)
+{
+    return info && info->values.value(HasExtendedHeaderKey).toBool();
+}
+
+void Id3v2TagIo::removeRepeatedArtists(AudioTag *tag)
+{
+    QList<TagItem *> kept;
+    for (TagItem *artist : tag->items(TagItemType::Artist)) {
+        const bool repeated = std::any_of(kept.cbegin(), kept.cend(),
+                                          [artist](const TagItem *other) { return artist->equals(other); });
+        if (repeated)
+            tag->removeItem(artist);
+        else
+            kept.append(artist);
+    }
 }
 
 QByteArray Id3v2TagIo::inflate(const QByteArray &data, qint64 limit)

@@ -61,6 +61,12 @@ public:
 
     static Id3v2TagIo *instance();
 
+    // Whether the detected tag's header flags an extended header (versions 2.3 and 2.4).
+    static bool hasExtendedHeader(const TagInfo *info);
+    // A single artist is stored both as the artist and in the "Artists" text, several
+    // artists as a joint text and each name: an artist that comes back twice is one artist.
+    static void removeRepeatedArtists(AudioTag *tag);
+
     int tagType() const override;
     bool isPrepended() const override;
     TagInfo *detect(IoStream *stream, bool atStart, QObject *parent) override;

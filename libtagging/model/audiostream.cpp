@@ -124,8 +124,9 @@ void AudioStream::readTags(int tagType, bool clean)
 
         qint64 start = 0;
         if (IAudioStreamIo *looseTagIo = separateLooseTagIo()) {
+            // Behind the container only what lies past its declared end, as writing strips.
             const QList<AudioTag *> looseTags =
-                looseTagIo->readTags(m_stream, QList<int>(), &taggingSettings, &temporary);
+                looseTagIo->readLooseTags(m_stream, readers, &taggingSettings, &temporary);
             for (AudioTag *tag : looseTags) {
                 if (requested.isEmpty() || requested.contains(tag->tagType()))
                     addTag(tag, clean);
@@ -242,7 +243,8 @@ void AudioStream::writeTags(int tagType)
         DeviceCloser closer(m_stream);
 
         if (IAudioStreamIo *looseTagIo = separateLooseTagIo()) {
-            looseTagIo->removeTags(m_stream, QList<int>(), &taggingSettings);
+            // Audio at the container's end that looks like a tag is not cut.
+            looseTagIo->removeLooseTags(m_stream, writers, &taggingSettings);
             m_stream->seek(0);
         }
 

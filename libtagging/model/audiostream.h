@@ -39,13 +39,14 @@ public:
     void setFormat(const FileType *typeRecord, IAudioStreamIo *looseTagIo);
 
     // Reads the tags of one type, or of every type and the merged tag for type 0. Tags
-    // standing loose around a container are read first; then the file type's readers are
+    // standing loose around a container are read first (behind it only past the end it
+    // declares, as writing strips them); then the file type's readers are
     // tried in order from the end of the loose tags in front, and the first that does not
     // throw wins. Throws when none does; loose tags read by then stay stored.
     void readTags(int tagType = 0, bool clean = true);
     // Writes the stored tag of one type, or the merged tag in every configured tag type for
     // type 0 (removing the configured ones when it is empty). Loose tags around a container
-    // are removed first. Throws when no reader of the file type succeeds.
+    // are removed first, behind it only past the end it declares. Throws when no reader of the file type succeeds.
     void writeTags(int tagType = 0);
     // Measured on first success and kept for the object's life.
     AudioProperties audioProperties();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QtGlobal>
 
 #include "libtagging/model/audioproperties.h"
 
@@ -29,6 +30,32 @@ public:
     // null; container readers ignore it.
     virtual AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) = 0;
     virtual QList<int> supportedItemTypes() const = 0;
+
+    // The stream stands where the container begins. Answers the end of the structure the
+    // container declares (its outer chunk, its top-level boxes, its last page), or -1 when the
+    // layout declares none or is not this reader's. Tags standing loose behind a container
+    // are taken only from there on, so audio data that happens to look like a tag stays.
+    virtual qint64 containerEnd(IoStream *stream)
+    {
+        Q_UNUSED(stream);
+        return -1;
+    }
+
+    // The tags standing loose at either end of a container file whose readers are
+    // containerIos: tags behind the container only past the end the first of them declares.
+    // Only the plain-stream reader knows loose tags; the defaults take every tag.
+    virtual QList<AudioTag *> readLooseTags(IoStream *stream, const QList<IAudioStreamIo *> &containerIos,
+                                            const TaggingSettings *settings, QObject *parent)
+    {
+        Q_UNUSED(containerIos);
+        return readTags(stream, QList<int>(), settings, parent);
+    }
+    virtual void removeLooseTags(IoStream *stream, const QList<IAudioStreamIo *> &containerIos,
+                                 const TaggingSettings *settings)
+    {
+        Q_UNUSED(containerIos);
+        removeTags(stream, QList<int>(), settings);
+    }
 
 protected:
     virtual ~IAudioStreamIo() = default;

@@ -3,6 +3,7 @@
 #include "libcore/io/iostream.h"
 #include "libcore/locale/localetables.h"
 #include "libcore/log/exception.h"
+#include "libcore/log/logger.h"
 #include "libcore/text/stringutils.h"
 #include "libcore/text/utf8textcodec.h"
 #include "libcore/util/partialdatetime.h"
@@ -10,6 +11,7 @@
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/disctoctagitem.h"
 #include "libtagging/model/languagetagitem.h"
 #include "libtagging/model/lyricstagitem.h"
 #include "libtagging/model/plaintagitems.h"
@@ -170,11 +172,20 @@ TagItem *textItem(int type, const QString &text)
 }
 
 // The item that a freeform entry gives under the iTunes mean (or none), added to tag.
-void addFreeformItem(AudioTag *tag, const QString &name, const QString &text)
+void addFreeformItem(AudioTag *tag, const QString &name, const QString &text, IoStream *stream)
 {
     const QString key = alphanumericKey(name);
     if (isTrackNumberKey(key)) {
         tag->addNumberPair(text, TrackNumber, TrackCount);
+        return;
+    }
+    if (key == QLatin1String("itunescddb1")) {
+        try {
+            tag->addItem(DiscTocTagItem::fromText(text));
+        } catch (const Exception &) {
+            Logger::warning(Mp4StreamIo::DiscTocUnreadable, {stream->displayName()});
+            throw;
+        }
         return;
     }
     const int type = freeformItemType(key);
@@ -201,7 +212,7 @@ QString boxText(const QByteArray &payload, int from)
     return Utf8TextCodec::instance()->decode(payload.mid(from), -1, true, 0);
 }
 
-void readTextValue(const Mp4Box *itemBox, IoStream &value, AudioTag *tag)
+void readTextValue(IoStream *stream, const Mp4Box *itemBox, IoStream &value, AudioTag *tag)
 {
     const QString text = value.readText(Utf8TextCodec::instance(), TextLengthPrefix::None, -1, -1, true);
     if (text.trimmed().isEmpty())
@@ -224,17 +235,24 @@ void readTextValue(const Mp4Box *itemBox, IoStream &value, AudioTag *tag)
                 }
             }
             for (const QString &name : std::as_const(names)) {
-                if (!mean.isEmpty())
+                if (!mean.isEmpty()) {
                     added.addItem(new UnknownMp4StringTagItem(box, text, mean, name));
-                else
-                    addFreeformItem(&added, name, text);
+                    continue;
+                }
+                try {
+                    addFreeformItem(&added, name, text, stream);
+                } catch (const Exception &) {
+                    // Kept under its own name, so that writing stores the entry again.
+                    added.addItem(new UnknownMp4StringTagItem(box, text, QString(), name));
+                }
             }
         } else {
             const int type = textItemType(box);
+            // The format keeps no language: the texts are taken as English.
             if (type == Comment)
-                added.addItem(new CommentTagItem(text, QString()));
+                added.addItem(new CommentTagItem(text, QString(), languageByQLocaleLanguage(QLocale::English)));
             else if (type == Lyrics)
-                added.addItem(new LyricsTagItem(text, QString()));
+                added.addItem(new LyricsTagItem(text, QString(), languageByQLocaleLanguage(QLocale::English)));
             else if (type >= 0)
                 added.addItem(textItem(type, text));
             else
@@ -338,7 +356,7 @@ void Mp4StreamIo::readDataBox(IoStream *stream, const Mp4Box *itemBox, const Mp4
     value.readBytes(4);
     switch (indicator) {
     case 1:
-        readTextValue(itemBox, value, tag);
+        readTextValue(stream, itemBox, value, tag);
         return;
     case 0:
     case 21:
@@ -427,7 +445,7 @@ void Mp4StreamIo::writeItemBoxes(Mp4Box *itemList, const AudioTag *tag, const Ta
     const auto boolValue = [](const TagItem *item) { return static_cast<const BooleanTagItem *>(item)->value; };
     switch (itemType) {
     case Artist: {
-        const bool single = (!settings || settings->multiArtistsInExtraField) && items.size() > 1;
+        const bool single = (settings ? *settings : TaggingSettings::defaults()).multiArtistsInExtraField && items.size() > 1;
         appendTextBoxes(itemList, QStringLiteral("\u00A9ART"), single ? items.mid(0, 1) : items);
         appendFreeformBoxes(itemList, QStringLiteral("ARTISTS"), tag->additionalArtists());
         break;
@@ -480,6 +498,16 @@ void Mp4StreamIo::writeItemBoxes(Mp4Box *itemList, const AudioTag *tag, const Ta
         }
         break;
     }
+    case DiscToc:
+        for (const TagItem *item : items) {
+            itemList->appendChild(makeFreeformBox(
+                QStringLiteral("iTunes_CDDB_1"),
+                static_cast<const DiscTocTagItem *>(item)->toText(DiscTocTextForm::DiscIdTrackList), nullptr));
+        }
+        if (tag->contains(TrackNumber))
+            itemList->appendChild(makeFreeformBox(QStringLiteral("iTunes_CDDB_TrackNumber"),
+                                                  tag->itemText(TrackNumber, 0), nullptr));
+        break;
     case UnknownMp4Data:
         for (const TagItem *item : items) {
             const auto *unknown = static_cast<const UnknownDataTagItem *>(item);

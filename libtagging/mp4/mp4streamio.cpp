@@ -6,6 +6,7 @@
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/mp4/mp4box.h"
+#include "libtagging/riff/id3chunk.h"
 
 #include <QtEndian>
 
@@ -409,19 +410,53 @@ void Mp4StreamIo::rewriteFile(IoStream *stream, const Mp4Settings &padding,
 QList<AudioTag *> Mp4StreamIo::readTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *settings,
                                         QObject *parent)
 {
-    Q_UNUSED(settings);
     if (!tagTypes.isEmpty() && !tagTypes.contains(TagType::Mp4))
         return {};
     QObject local;
     const Mp4Box *root = parseFile(stream, &local);
-    auto *tag = new AudioTag(&local);
+    const QList<Mp4Box *> media = findBoxes(root, QStringLiteral("mdat"));
+    QList<AudioTag *> result;
+    if (AudioTag *tag = readItemList(stream, root, &local))
+        result.append(tag);
+
+    // ID3v2 tags in "ID32" boxes: version and flags, a packed language, then the whole tag.
+    const QList<Mp4Box *> id3Boxes =
+        findBoxes(root, QStringLiteral("moov.udta.meta.ID32")) + findBoxes(root, QStringLiteral("moov.udta.meta.id32"));
+    for (const Mp4Box *box : id3Boxes) {
+        if (box->data.size() <= 6)
+            continue;
+        try {
+            const qint64 tagOffset = box->offset + box->headerSize + 6;
+            AudioTag *tag = Id3Chunk::read(box->data.mid(6), tagOffset, stream,
+                                           settings ? settings : &TaggingSettings::defaults(), &local);
+            if (!tag || tag->itemList().isEmpty())
+                continue;
+            if (media.isEmpty())
+                tag->tagInfo()->values.remove(TagInfo::PrependedKey);
+            else
+                tag->tagInfo()->values.insert(TagInfo::PrependedKey, box->offset < media.first()->offset);
+            result.append(tag);
+        } catch (const Exception &) {
+            // That box gives no tag; the others still do.
+        }
+    }
+    for (AudioTag *tag : std::as_const(result))
+        tag->setParent(parent);
+    return result;
+}
+
+AudioTag *Mp4StreamIo::readItemList(IoStream *stream, const Mp4Box *root, QObject *parent)
+{
+    auto *tag = new AudioTag(parent);
     const QList<Mp4Box *> lists = findBoxes(root, QStringLiteral("moov.udta.meta.ilst"));
     for (const Mp4Box *list : lists) {
         for (const Mp4Box *itemBox : list->children)
             readItemBox(stream, itemBox, tag);
     }
-    if (tag->itemList().isEmpty())
-        return {};
+    if (tag->itemList().isEmpty()) {
+        delete tag;
+        return nullptr;
+    }
 
     auto *info = new TagInfo();
     QByteArray raw;
@@ -440,8 +475,7 @@ QList<AudioTag *> Mp4StreamIo::readTags(IoStream *stream, const QList<int> &tagT
     if (!media.isEmpty())
         info->values.insert(TagInfo::PrependedKey, offset < media.first()->offset);
     tag->setTagInfo(info);
-    tag->setParent(parent);
-    return {tag};
+    return tag;
 }
 
 void Mp4StreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<int> &tagTypes,
@@ -462,11 +496,48 @@ void Mp4StreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<i
             }
         };
     }
-    // Without settings the record's own defaults apply.
-    rewriteFile(stream, settings ? settings->mp4 : Mp4Settings(), fill);
+    rewriteFile(stream, (settings ? *settings : TaggingSettings::defaults()).mp4, fill);
 }
 
 void Mp4StreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *settings)
 {
     writeTags(stream, nullptr, tagTypes, settings);
+}
+
+qint64 Mp4StreamIo::containerEnd(IoStream *stream)
+{
+    // Boxes a file's top level holds; bytes of a tag behind the file read as anything else.
+    static const QList<QByteArray> topLevelTypes{"ftyp", "moov", "mdat", "free", "skip", "wide", "uuid",
+                                                 "moof", "mfra", "meta", "udta", "pdin", "sidx", "styp"};
+    const qint64 size = stream->size();
+    qint64 position = stream->pos();
+    qint64 end = -1;
+    while (size - position >= 8) {
+        const QByteArray header = stream->readBytesAt(position, 8);
+        qint64 boxSize = qFromBigEndian<quint32>(header.constData());
+        const QByteArray type = header.mid(4, 4);
+        int headerSize = 8;
+        if (boxSize == 1) {
+            if (size - position < 16)
+                break;
+            const quint64 large = qFromBigEndian<quint64>(stream->readBytesAt(position + 8, 8).constData());
+            if (large > quint64(std::numeric_limits<qint64>::max() - position))
+                break;
+            boxSize = qint64(large);
+            headerSize = 16;
+        } else if (boxSize == 0) {
+            // The last box runs to the end of the file.
+            return size;
+        }
+        if (boxSize < headerSize)
+            break;
+        if (boxSize > size - position) {
+            if (topLevelTypes.contains(type))
+                end = position + boxSize;
+            break;
+        }
+        position += boxSize;
+        end = position;
+    }
+    return end;
 }

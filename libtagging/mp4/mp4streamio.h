@@ -53,6 +53,9 @@ public:
                     const TaggingSettings *settings) override;
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
+    // The end of the last top-level box that lies whole in the stream; a known box that
+    // runs past the stream's end (a cut file) declares its own end.
+    qint64 containerEnd(IoStream *stream) override;
 
     // Box tree. A path is four-character types joined by one separator ("moov.udta").
     static QList<Mp4Box *> parseBoxes(IoStream *stream, qint64 length, const QString &parentType,
@@ -114,6 +117,8 @@ private:
                                       QObject *parent, int depth);
     // Parses the whole stream from its position under a new root box owned by parent.
     static Mp4Box *parseFile(IoStream *stream, QObject *parent);
+    // The MP4 tag of the item lists, under parent; null when they hold no item.
+    static AudioTag *readItemList(IoStream *stream, const Mp4Box *root, QObject *parent);
     // Writes the laid-out top level from start on, moving the payloads left in the stream
     // in bounded blocks.
     static void writeLayout(IoStream *stream, const Mp4Box *root, qint64 start);

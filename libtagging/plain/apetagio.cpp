@@ -13,6 +13,7 @@
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/disctoctagitem.h"
 #include "libtagging/model/involvedpeoplelisttagitem.h"
 #include "libtagging/model/languagetagitem.h"
 #include "libtagging/model/lyricstagitem.h"
@@ -24,6 +25,7 @@
 #include "libtagging/model/userdefinedlinktagitem.h"
 #include "libtagging/model/userdefinedtexttagitem.h"
 #include "libtagging/model/volumeadjustmenttagitem.h"
+#include "libtagging/id3/id3v2tagio.h"
 #include "libtagging/plain/apekeytable.h"
 
 #include <QtEndian>
@@ -195,6 +197,16 @@ void mapBinaryValue(ReadState &state, const QString &normalisedKey, const QStrin
         state.tag->addItem(new ArtworkTagItem(CodedImage(image), pictureType, QString(), state.local));
         return;
     }
+    if (normalisedKey == QLatin1String("cdtoc")) {
+        try {
+            state.tag->addItem(DiscTocTagItem::fromBinary(stream->readBytes(itemEnd - stream->pos()), state.local));
+        } catch (const Exception &) {
+            // The caller keeps the item as the bytes it was.
+            Logger::warning(ApeTagIo::BadDiscToc, {stream->displayName()});
+            throw;
+        }
+        return;
+    }
     state.tag->addItem(new UnknownApeDataTagItem(key, stream->readBytes(itemEnd - stream->pos()), state.local));
 }
 
@@ -258,7 +270,11 @@ void renderType(QList<QByteArray> &items, IoStream *out, const AudioTag *tag, bo
         return;
     case DiscCount:
     case TrackCount:
-    case DiscToc: // stays with the unknown data it was read as
+        return;
+    case DiscToc:
+        for (TagItem *item : typeItems)
+            ApeTagIo::renderItem(items, QStringLiteral("_cdtoc"), static_cast<DiscTocTagItem *>(item)->toBinary(),
+                                 ApeTagIo::Binary);
         return;
     case InvolvedPeopleList:
         for (TagItem *item : typeItems) {
@@ -455,14 +471,16 @@ AudioTag *ApeTagIo::read(IoStream *stream, TagInfo *info, const TaggingSettings 
     auto set = [](double value) { return value != 0.0 || std::isnan(value); };
     if (set(v->trackGain) || set(v->trackPeak) || set(v->albumGain) || set(v->albumPeak))
         tag->addItem(state.volume);
+    // A single artist is written under "Artist" and again under "Artists".
+    Id3v2TagIo::removeRepeatedArtists(tag);
     tag->setParent(parent);
     return tag;
 }
 
 void ApeTagIo::render(IoStream *out, const AudioTag *tag, const TaggingSettings *settings)
 {
-    // The default of the one option read here.
-    const bool multiArtistsInExtraField = settings ? settings->multiArtistsInExtraField : true;
+    const bool multiArtistsInExtraField =
+        (settings ? settings : &TaggingSettings::defaults())->multiArtistsInExtraField;
     QList<QByteArray> items;
     const QMap<int, QList<TagItem *>> byType = tag->itemsByType();
     for (auto it = byType.cbegin(); it != byType.cend(); ++it) {

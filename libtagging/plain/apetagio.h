@@ -18,6 +18,7 @@ public:
         NoApeTagInfo = 0x68D9ECF1,
         BadContentType = 0xF401F319,
         EmptyCoverArt = 0x3FC62936,
+        BadDiscToc = 0x0725D791,
     };
     enum ContentType { Text = 0, Binary = 1, Link = 2 };
     static constexpr int HeaderSize = 32;

@@ -20,11 +20,42 @@ FreeStreamIo *FreeStreamIo::instance()
 QList<AudioTag *> FreeStreamIo::readTags(IoStream *stream, const QList<int> &tagTypes,
                                          const TaggingSettings *settings, QObject *parent)
 {
-    const TaggingSettings &used = settings ? *settings : TaggingSettings::defaults();
     FreeStreamTagManager manager(stream);
+    return readStack(stream, manager, tagTypes, settings, parent);
+}
+
+QList<AudioTag *> FreeStreamIo::readLooseTags(IoStream *stream, const QList<IAudioStreamIo *> &containerIos,
+                                              const TaggingSettings *settings, QObject *parent)
+{
+    FreeStreamTagManager manager(stream, nullptr, [stream, &containerIos](qint64 start) {
+        return declaredEnd(stream, containerIos, start);
+    });
+    return readStack(stream, manager, QList<int>(), settings, parent);
+}
+
+qint64 FreeStreamIo::declaredEnd(IoStream *stream, const QList<IAudioStreamIo *> &containerIos, qint64 start)
+{
+    for (IAudioStreamIo *io : containerIos) {
+        try {
+            stream->seek(start);
+            const qint64 end = io->containerEnd(stream);
+            if (end >= 0)
+                return end;
+        } catch (const Exception &) {
+            // Not this reader's layout; the next may know it.
+        }
+    }
+    return -1;
+}
+
+QList<AudioTag *> FreeStreamIo::readStack(IoStream *stream, const FreeStreamTagManager &manager,
+                                          const QList<int> &tagTypes, const TaggingSettings *settings,
+                                          QObject *parent)
+{
+    const TaggingSettings &used = settings ? *settings : TaggingSettings::defaults();
     QObject temporary;
     QList<AudioTag *> tags;
-    for (TagInfo *info : manager.allTags()) {
+    for (TagInfo *info : manager.tagInfos()) {
         if (!tagTypes.isEmpty() && !tagTypes.contains(info->tagType()))
             continue;
         try {
@@ -121,9 +152,12 @@ void FreeStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, cons
     manager.relayout();
 }
 
-void FreeStreamIo::removeLooseTags(IoStream *stream, qint64 containerEnd)
+void FreeStreamIo::removeLooseTags(IoStream *stream, const QList<IAudioStreamIo *> &containerIos,
+                                   const TaggingSettings *)
 {
-    FreeStreamTagManager manager(stream, nullptr, containerEnd);
+    FreeStreamTagManager manager(stream, nullptr, [stream, &containerIos](qint64 start) {
+        return declaredEnd(stream, containerIos, start);
+    });
     const QList<TagInfo *> all = manager.allTags();
     for (qsizetype i = all.size() - 1; i >= 0; --i)
         manager.removeTag(all[i]);
@@ -137,7 +171,7 @@ AudioProperties FreeStreamIo::readAudioProperties(IoStream *stream, ICodecIo *co
     const qint64 size = stream->size();
     qint64 audioStart = 0;
     qint64 audioEnd = size;
-    for (TagInfo *info : manager.allTags()) {
+    for (TagInfo *info : manager.tagInfos()) {
         if (info->isPrepended())
             audioStart = qMax(audioStart, info->offset() + info->size());
         else

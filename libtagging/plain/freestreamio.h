@@ -30,14 +30,23 @@ public:
     AudioProperties readAudioProperties(IoStream *stream, ICodecIo *codecIo) override;
     QList<int> supportedItemTypes() const override;
 
-    // Strips the loose tags of a container file whose own structure ends at containerEnd:
-    // only tags behind that end are taken, so audio that looks like a tag stays.
-    void removeLooseTags(IoStream *stream, qint64 containerEnd);
+    // The loose tags of a container file: those in front, and those behind the end the
+    // container declares (see declaredEnd), so audio that looks like a tag stays.
+    QList<AudioTag *> readLooseTags(IoStream *stream, const QList<IAudioStreamIo *> &containerIos,
+                                    const TaggingSettings *settings, QObject *parent) override;
+    void removeLooseTags(IoStream *stream, const QList<IAudioStreamIo *> &containerIos,
+                         const TaggingSettings *settings) override;
+    // The end the first of the readers declares for the container that begins at start; -1
+    // when none declares one. A reader that throws declares nothing.
+    static qint64 declaredEnd(IoStream *stream, const QList<IAudioStreamIo *> &containerIos, qint64 start);
 
 private:
     FreeStreamIo() = default;
     ~FreeStreamIo() override = default;
 
+    static QList<AudioTag *> readStack(IoStream *stream, const FreeStreamTagManager &manager,
+                                       const QList<int> &tagTypes, const TaggingSettings *settings,
+                                       QObject *parent);
     void writeTag(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io, const AudioTag *tag,
                   const TaggingSettings &settings);
     static qint64 insertionPoint(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io);

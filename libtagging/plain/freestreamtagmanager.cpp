@@ -42,11 +42,11 @@ int rankOf(int tagType, bool front)
 
 } // namespace
 
-FreeStreamTagManager::FreeStreamTagManager(IoStream *stream, QObject *parent, qint64 endTagsFrom)
+FreeStreamTagManager::FreeStreamTagManager(IoStream *stream, QObject *parent, const ContainerEnd &containerEnd)
     : QObject(parent)
     , m_stream(stream)
 {
-    scan(endTagsFrom);
+    scan(containerEnd);
 }
 
 const QList<int> &FreeStreamTagManager::frontTagOrder()
@@ -77,7 +77,7 @@ ITagIo *FreeStreamTagManager::tagIo(int tagType)
     }
 }
 
-void FreeStreamTagManager::scan(qint64 endTagsFrom)
+void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
 {
     const qint64 size = m_stream->size();
 
@@ -95,6 +95,14 @@ void FreeStreamTagManager::scan(qint64 endTagsFrom)
         }
     }
 
+    qint64 endTagsFrom = 0;
+    if (containerEnd) {
+        try {
+            endTagsFrom = containerEnd(pos);
+        } catch (const Exception &) {
+            // A container that cannot say where it ends sets no limit.
+        }
+    }
     // The end tags never reach into the start tags: a stream made of tags only lists each
     // tag once.
     const qint64 endLimit = qMax(pos, endTagsFrom);

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QObject>
 
+#include <functional>
+
 class IoStream;
 class ITagIo;
 class TagInfo;
@@ -19,10 +21,15 @@ public:
         TagsOutOfOrder = 0x65E39E32,
     };
 
-    // Scans both ends; never fails because of a tag. Tags at the end are only accepted at
-    // or after endTagsFrom (a container's declared end), so audio bytes that look like a
-    // tag inside a container are never taken for one.
-    explicit FreeStreamTagManager(IoStream *stream, QObject *parent = nullptr, qint64 endTagsFrom = 0);
+    // Given where a container begins (the end of the tags in front), the end it declares,
+    // or -1 when it declares none.
+    using ContainerEnd = std::function<qint64(qint64 containerStart)>;
+
+    // Scans both ends; never fails because of a tag. With containerEnd, tags at the end are
+    // only accepted at or after the container's declared end, so audio bytes that look like
+    // a tag inside a container are never taken for one.
+    explicit FreeStreamTagManager(IoStream *stream, QObject *parent = nullptr,
+                                  const ContainerEnd &containerEnd = ContainerEnd());
 
     // Canonical orders: the start outermost first, the end with its last bytes last.
     static const QList<int> &frontTagOrder();
@@ -31,6 +38,10 @@ public:
     static ITagIo *tagIo(int tagType);
 
     QList<TagInfo *> tags(int tagType, bool prepended) const;
+    // Every tag found or placed: after the scan the start tags, then the end tags, each in
+    // stream order; insertTag appends. The records stay the manager's.
+    const QList<TagInfo *> &tagInfos() const { return m_tagInfos; }
+    // A copy, to change the stack while walking it.
     QList<TagInfo *> allTags() const { return m_tagInfos; }
 
     // insertTag and replaceTag take the new record over.
@@ -42,7 +53,7 @@ public:
     void rewriteEnd(const QList<int> &order, bool prepended);
 
 private:
-    void scan(qint64 endTagsFrom);
+    void scan(const ContainerEnd &containerEnd);
     void adopt(TagInfo *info);
 
     IoStream *m_stream;

@@ -10,6 +10,8 @@
 #include "libtagging/model/tagitem.h"
 #include "libtagging/riff/id3chunk.h"
 
+#include <QtEndian>
+
 RiffStreamIo *RiffStreamIo::instance()
 {
     static RiffStreamIo *const io = new RiffStreamIo();
@@ -222,4 +224,21 @@ QList<int> RiffStreamIo::supportedItemTypes() const
     QList<int> types = Id3v2TagIo::instance()->supportedItemTypes();
     types << TagItemType::UnknownRiffData << TagItemType::UnknownRiffString;
     return types;
+}
+
+qint64 RiffStreamIo::containerEnd(IoStream *stream)
+{
+    const qint64 start = stream->pos();
+    if (stream->size() - start < 12)
+        return -1;
+    const QByteArray header = stream->readBytesAt(start, 12);
+    const bool little = header.startsWith("RIFF");
+    if (!little && !header.startsWith("RIFX"))
+        return -1;
+    const QByteArray form = header.mid(8, 4);
+    if (form != "WAVE" && form != "RMID")
+        return -1;
+    const qint64 size = little ? qFromLittleEndian<quint32>(header.constData() + 4)
+                               : qFromBigEndian<quint32>(header.constData() + 4);
+    return start + 8 + size + (size & 1);
 }

@@ -136,7 +136,7 @@ void FlacStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<
     checkSignature(stream);
     QList<FlacMetadataBlock> blocks = readBlocks(stream);
     const qint64 end = stream->pos();
-    rewriteBlocks(stream, blocks, tag, settings ? settings->flac : FlacSettings());
+    rewriteBlocks(stream, blocks, tag, (settings ? *settings : TaggingSettings::defaults()).flac);
     QByteArray bytes;
     for (const QByteArray &block : serializeBlocks(stream, blocks))
         bytes += block;
@@ -191,7 +191,7 @@ void FlacStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPackets,
     checkSignature(blockStream);
     QList<FlacMetadataBlock> blocks = readBlocks(blockStream);
     // The mapping requires a comment block, so removal writes an empty one.
-    rewriteBlocks(blockStream, blocks, tag, settings ? settings->flac : FlacSettings(), true);
+    rewriteBlocks(blockStream, blocks, tag, (settings ? *settings : TaggingSettings::defaults()).flac, true);
     QList<QByteArray> packets = serializeBlocks(blockStream, blocks);
     if (headerPackets.first().size() < 13 || packets.size() - 1 > 0xFFFF)
         throw Exception(OggHeaderTooShort, {stream->displayName()});

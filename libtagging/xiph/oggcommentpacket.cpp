@@ -44,8 +44,8 @@ QByteArray OggCommentPacket::render(IoStream *file, const AudioTag *tag, const V
 {
     IoStream stream(QIODevice::ReadWrite);
     stream.setName(file->name());
-    VorbisCommentTagIo::instance()->renderComment(&stream, tag, settings,
-                                                  !taggingSettings || taggingSettings->multiArtistsInExtraField);
+    const TaggingSettings &options = taggingSettings ? *taggingSettings : TaggingSettings::defaults();
+    VorbisCommentTagIo::instance()->renderComment(&stream, tag, settings, options.multiArtistsInExtraField);
     return stream.data();
 }
 

@@ -87,6 +87,96 @@ QList<qint64> laterPagesOfSerial(IoStream *stream, qint64 from, quint32 serial)
     return offsets;
 }
 
+// The packets that end on the page, less one continued from an earlier page.
+QList<QByteArray> completedPackets(const OggPage *page)
+{
+    QList<QByteArray> packets;
+    bool skip = page->isContinued();
+    qsizetype position = 0;
+    qsizetype length = 0;
+    for (const char value : page->segmentTable) {
+        length += quint8(value);
+        if (quint8(value) == 255)
+            continue;
+        if (!skip && position + length <= page->data.size())
+            packets.append(page->data.mid(position, length));
+        skip = false;
+        position += length;
+        length = 0;
+    }
+    return packets;
+}
+
+// The 48 kHz samples an Opus packet decodes to, from its table-of-contents byte.
+qint64 opusPacketSamples(const QByteArray &packet)
+{
+    if (packet.isEmpty())
+        return 0;
+    const quint8 toc = quint8(packet.at(0));
+    const int config = toc >> 3;
+    static const int silk[] = {480, 960, 1920, 2880};
+    static const int hybrid[] = {480, 960};
+    static const int celt[] = {120, 240, 480, 960};
+    const int frameSamples = config < 12 ? silk[config % 4] : config < 16 ? hybrid[config % 2] : celt[config % 4];
+    int frames = 1;
+    switch (toc & 3) {
+    case 0:
+        frames = 1;
+        break;
+    case 1:
+    case 2:
+        frames = 2;
+        break;
+    default:
+        frames = packet.size() >= 2 ? quint8(packet.at(1)) & 0x3F : 0;
+        break;
+    }
+    return qint64(frames) * frameSamples;
+}
+
+// Where the playing time begins on the granule scale: 0 for a stream that starts there,
+// later for one cut out of a longer stream, whose first audio page stands at a position
+// beyond what its packets decode. Opus packets say their length; for Vorbis, whose lengths
+// only the setup header tells, a page that holds more than its packets could decode at the
+// long block size gives an estimate within a page.
+qint64 playingStart(IOggAudioStreamIo *codec, const QList<QByteArray> &headerPackets, const OggPage *firstPage)
+{
+    const QList<QByteArray> packets = completedPackets(firstPage);
+    const qint64 first = firstPage->granulePosition;
+    if (firstPage->isContinued() || packets.isEmpty() || first <= 0)
+        return 0;
+    if (codec == OpusStreamIo::instance()) {
+        qint64 samples = 0;
+        for (const QByteArray &packet : packets)
+            samples += opusPacketSamples(packet);
+        return qMax<qint64>(0, first - samples);
+    }
+    if (codec == VorbisStreamIo::instance() && !headerPackets.isEmpty() && headerPackets.first().size() > 28) {
+        const quint8 sizes = quint8(headerPackets.first().at(28));
+        const qint64 shortBlock = qint64(1) << (sizes & 0x0F);
+        const qint64 longBlock = qint64(1) << (sizes >> 4);
+        // The first audio packet of a stream only primes the decoder.
+        const qint64 decoded = packets.size() - 1;
+        if (first <= decoded * longBlock / 2)
+            return 0;
+        return first - decoded * (shortBlock + longBlock) / 4;
+    }
+    return 0;
+}
+
+// The pages as they go to the file: pages of other streams are copied as they stand.
+QByteArray serializePages(IoStream *stream, const QList<OggPage *> &pages)
+{
+    QByteArray bytes;
+    for (const OggPage *page : pages) {
+        if (page->offset >= 0)
+            bytes += stream->readBytesAt(page->offset, page->headerSize + page->dataSize);
+        else
+            bytes += page->render();
+    }
+    return bytes;
+}
+
 void renumberPage(IoStream *stream, qint64 at, quint32 sequence)
 {
     QObject scratch;
@@ -135,42 +225,11 @@ void OggStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<i
                                  &scratch, header.codec == FlacStreamIo::instance());
     const QList<OggPage *> merged = mergePages(header.serial, header.pages, newPages, &scratch);
 
-    const qsizetype common = qMin(header.pages.size(), merged.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        if (merged[i]->sequenceNumber != header.pages[i]->sequenceNumber)
-            throw Exception(SequenceMismatch,
-                            {stream->displayName(), merged[i]->sequenceNumber, header.pages[i]->sequenceNumber});
-    }
-
-    const qint64 start = header.pages.first()->offset;
-    const qint64 oldEnd = header.pages.last()->endOffset();
-    const bool morePages = merged.size() > header.pages.size();
-    QList<qint64> later;
-    if (morePages)
-        later = laterPagesOfSerial(stream, oldEnd, header.serial);
-
-    QByteArray bytes;
-    for (const OggPage *page : merged) {
-        // Pages of other streams are copied as they stand, one at a time.
-        if (page->serialNumber != header.serial && page->offset >= 0)
-            bytes += stream->readBytesAt(page->offset, page->headerSize + page->dataSize);
-        else
-            bytes += page->render();
-    }
-    stream->seek(start);
-    stream->replace(oldEnd - start, bytes);
-
-    if (morePages) {
-        // The later pages of the stream move up by the pages the header gained.
-        quint32 next = 0;
-        for (const OggPage *page : merged) {
-            if (page->serialNumber == header.serial)
-                next = page->sequenceNumber + 1;
-        }
-        const qint64 shift = qint64(bytes.size()) - (oldEnd - start);
-        for (const qint64 at : std::as_const(later))
-            renumberPage(stream, at + shift, next++);
-    }
+    checkSequenceNumbers(stream, header.pages, merged);
+    if (merged.size() > header.pages.size())
+        rewriteStream(stream, header.serial, header.pages, merged);
+    else
+        replacePages(stream, header.pages, merged);
 }
 
 void OggStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *settings)
@@ -181,26 +240,43 @@ void OggStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const
 AudioProperties OggStreamIo::readAudioProperties(IoStream *stream, ICodecIo *)
 {
     QObject scratch;
-    const Header header = readHeader(stream, &scratch);
+    const qint64 start = stream->pos();
+    quint32 serial = 0;
+    IOggAudioStreamIo *codec = detectCodec(stream, &serial);
+    stream->seek(start);
+    const QList<QByteArray> packets = packetsFromPages(headerPages(stream, codec, serial, &scratch));
+    const qint64 headerEnd = stream->pos();
     const qint64 size = stream->size();
-    AudioProperties properties = header.codec->readAudioProperties(header.packets, size, size - header.end);
+    AudioProperties properties = codec->readAudioProperties(packets, size, size - headerEnd);
     if (properties.duration == 0) {
-        // A damaged tail costs the duration, not the other properties.
+        // A damaged page costs the duration, not the other properties.
         double milliseconds = 0;
+        qint64 first = 0;
+        qint64 start = 0;
         try {
-            const qint64 last = lastGranulePosition(stream, header.serial, header.end);
-            if (header.codec == OpusStreamIo::instance()) {
+            if (const OggPage *page = firstGranulePage(stream, headerEnd, serial, &scratch)) {
+                first = page->granulePosition;
+                start = playingStart(codec, packets, page);
+            }
+        } catch (Exception &) {
+        }
+        try {
+            const qint64 last = lastGranulePosition(stream, serial, headerEnd);
+            // A last position before the first is no end of this stream: no duration then.
+            if (last < first)
+                throw Exception(0, {}, false);
+            if (codec == OpusStreamIo::instance()) {
                 // Opus counts 48 kHz samples whatever the input rate, and the pre-skip is
                 // not played.
-                const QByteArray &head = header.packets.first();
+                const QByteArray &head = packets.value(0);
                 const qint64 preSkip = head.size() >= 12 ? qFromLittleEndian<quint16>(head.constData() + 10) : 0;
-                if (last > preSkip)
-                    milliseconds = double(last - preSkip) / 48.0;
-            } else if (properties.sampleRate != 0 && last > 0) {
+                if (last - start > preSkip)
+                    milliseconds = double(last - start - preSkip) / 48.0;
+            } else if (properties.sampleRate != 0 && last > start) {
                 // Granule positions count the samples from the start of the stream, whose
                 // header pages stand at 0. The first audio page's position is where that
                 // page ends, not where the audio begins.
-                milliseconds = double(last) / (properties.sampleRate / 1000.0);
+                milliseconds = double(last - start) / (properties.sampleRate / 1000.0);
             }
         } catch (Exception &) {
             milliseconds = 0;
@@ -265,6 +341,12 @@ QList<OggPage *> OggStreamIo::collectPages(IoStream *stream, IOggAudioStreamIo *
     for (OggPage *page : std::as_const(pages))
         page->setParent(parent);
     return pages;
+}
+
+QList<OggPage *> OggStreamIo::headerPages(IoStream *stream, IOggAudioStreamIo *codec, quint32 serial,
+                                          QObject *parent)
+{
+    return pagesOfSerial(collectPages(stream, codec, serial, parent), serial);
 }
 
 QList<OggPage *> OggStreamIo::pagesOfSerial(const QList<OggPage *> &pages, quint32 serial)
@@ -379,6 +461,76 @@ QList<OggPage *> OggStreamIo::mergePages(quint32 serial, const QList<OggPage *> 
     return merged;
 }
 
+void OggStreamIo::checkSequenceNumbers(IoStream *stream, const QList<OggPage *> &oldPages,
+                                       const QList<OggPage *> &newPages)
+{
+    const qsizetype common = qMin(oldPages.size(), newPages.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        if (newPages[i]->sequenceNumber != oldPages[i]->sequenceNumber)
+            throw Exception(SequenceMismatch,
+                            {stream->displayName(), newPages[i]->sequenceNumber, oldPages[i]->sequenceNumber});
+    }
+}
+
+void OggStreamIo::replacePages(IoStream *stream, const QList<OggPage *> &oldPages, const QList<OggPage *> &newPages)
+{
+    if (oldPages.isEmpty())
+        return;
+    const qint64 start = oldPages.first()->offset;
+    const qint64 oldEnd = oldPages.last()->endOffset();
+    // Built whole before the first byte is written.
+    const QByteArray bytes = serializePages(stream, newPages);
+    stream->seek(start);
+    stream->replace(oldEnd - start, bytes);
+}
+
+void OggStreamIo::rewriteStream(IoStream *stream, quint32 serial, const QList<OggPage *> &oldPages,
+                                const QList<OggPage *> &newPages)
+{
+    if (oldPages.isEmpty())
+        return;
+    const qint64 start = oldPages.first()->offset;
+    const qint64 oldEnd = oldPages.last()->endOffset();
+    // Every later page header is read before anything is written.
+    const QList<qint64> later = laterPagesOfSerial(stream, oldEnd, serial);
+    const QByteArray bytes = serializePages(stream, newPages);
+    stream->seek(start);
+    stream->replace(oldEnd - start, bytes);
+
+    // The later pages of the stream follow the header's new numbering; their granule
+    // positions and flags stay.
+    quint32 next = 0;
+    for (const OggPage *page : newPages) {
+        if (page->serialNumber == serial)
+            next = page->sequenceNumber + 1;
+    }
+    const qint64 shift = qint64(bytes.size()) - (oldEnd - start);
+    for (const qint64 at : later)
+        renumberPage(stream, at + shift, next++);
+}
+
+qint64 OggStreamIo::firstGranulePosition(IoStream *stream, qint64 from, quint32 serial)
+{
+    QObject scratch;
+    const OggPage *page = firstGranulePage(stream, from, serial, &scratch);
+    return page ? page->granulePosition : 0;
+}
+
+OggPage *OggStreamIo::firstGranulePage(IoStream *stream, qint64 from, quint32 serial, QObject *parent)
+{
+    stream->seek(from);
+    while (stream->pos() < stream->size()) {
+        OggPage *page = OggPage::read(stream, parent);
+        if (page->serialNumber == serial && page->granulePosition != -1) {
+            page->readData(stream);
+            return page;
+        }
+        stream->seek(page->endOffset());
+        delete page;
+    }
+    return nullptr;
+}
+
 qint64 OggStreamIo::lastGranulePosition(IoStream *stream, quint32 serial, qint64 from)
 {
     // Windows overlap by one largest page, so every page lies whole in one of them; the
@@ -404,4 +556,26 @@ qint64 OggStreamIo::lastGranulePosition(IoStream *stream, quint32 serial, qint64
         windowEnd = windowStart + OggPage::MaxPageSize;
     }
     return 0;
+}
+
+qint64 OggStreamIo::containerEnd(IoStream *stream)
+{
+    const qint64 size = stream->size();
+    qint64 position = stream->pos();
+    qint64 end = -1;
+    // Only the headers are read; bytes that are no page header end the walk quietly.
+    while (size - position >= OggPage::MinHeaderSize) {
+        const QByteArray header = stream->readBytesAt(position, qMin<qint64>(size - position, 27 + 255));
+        if (!header.startsWith("OggS") || header.at(4) != 0)
+            break;
+        const int count = quint8(header.at(26));
+        if (header.size() < OggPage::MinHeaderSize + count)
+            break;
+        qint64 pageSize = OggPage::MinHeaderSize + count;
+        for (int i = 0; i < count; ++i)
+            pageSize += quint8(header.at(OggPage::MinHeaderSize + i));
+        position += pageSize;
+        end = position;
+    }
+    return end;
 }

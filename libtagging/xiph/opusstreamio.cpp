@@ -51,14 +51,15 @@ void OpusStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPackets,
     if (!OggCommentPacket::handlesVorbisComments(tagTypes))
         return;
     OggCommentPacket::checkPacketCount(stream, headerPackets, 2);
-    const OpusSettings opus = settings ? settings->opus : OpusSettings();
+    const TaggingSettings &options = settings ? *settings : TaggingSettings::defaults();
+    const OpusSettings opus = options.opus;
     const QByteArray old = headerPackets[1];
-    VorbisCommentSettings comment = settings ? settings->vorbisComment : VorbisCommentSettings();
+    VorbisCommentSettings comment = options.vorbisComment;
     comment.vendor = OggCommentPacket::vendor(stream, old, commentOffset);
     comment.coverArtType = 1;
     comment.framingBit = false;
     const QByteArray trailing = trailingData(stream, old);
-    QByteArray packet = old.left(commentOffset) + OggCommentPacket::render(stream, tag, comment, settings);
+    QByteArray packet = old.left(commentOffset) + OggCommentPacket::render(stream, tag, comment, &options);
     if (!trailing.isEmpty() && (quint8(trailing.at(0)) & 1)) {
         // Data another program keeps after the comment.
         packet += trailing;

@@ -21,9 +21,10 @@ qint64 checkMagic(IoStream *stream)
 
 VorbisCommentSettings commentSettings(const TaggingSettings *settings, const QString &vendor)
 {
-    VorbisCommentSettings comment = settings ? settings->vorbisComment : VorbisCommentSettings();
+    const TaggingSettings &options = settings ? *settings : TaggingSettings::defaults();
+    VorbisCommentSettings comment = options.vorbisComment;
     comment.vendor = vendor;
-    comment.coverArtType = settings ? settings->speex.coverArtType : SpeexSettings().coverArtType;
+    comment.coverArtType = options.speex.coverArtType;
     return comment;
 }
 
@@ -61,7 +62,7 @@ void SpeexStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList
     const qint64 start = checkMagic(stream);
     const qint64 commentStart = start + HeaderSize;
     stream->seek(commentStart);
-    const VorbisCommentSettings oldComment = settings ? settings->vorbisComment : VorbisCommentSettings();
+    const VorbisCommentSettings oldComment = (settings ? *settings : TaggingSettings::defaults()).vorbisComment;
     const int oldLength = VorbisCommentTagIo::instance()->skipCommentPacket(stream, oldComment);
     QString vendor;
     try {

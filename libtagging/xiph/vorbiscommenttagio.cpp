@@ -13,6 +13,7 @@
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/disctoctagitem.h"
 #include "libtagging/model/involvedpeoplelisttagitem.h"
 #include "libtagging/model/languagetagitem.h"
 #include "libtagging/model/lyricstagitem.h"
@@ -136,10 +137,12 @@ void readField(const QString &key, const QString &value, IoStream *stream, Audio
         }
         break;
     case CommentText: {
+        // The format keeps no language: the texts are taken as English.
+        const LanguageInfo english = languageByQLocaleLanguage(QLocale::English);
         if (row->itemType == CommentTagItem::Type)
-            tag->addItem(new CommentTagItem(value, QString()));
+            tag->addItem(new CommentTagItem(value, QString(), english));
         else
-            tag->addItem(new LyricsTagItem(value, QString()));
+            tag->addItem(new LyricsTagItem(value, QString(), english));
         break;
     }
     case NumberPair: {
@@ -152,8 +155,13 @@ void readField(const QString &key, const QString &value, IoStream *stream, Audio
         break;
     }
     case DiscToc:
-        // The text forms of the table of contents are not read: the field stays as it is.
-        throwSilently();
+        try {
+            tag->addItem(DiscTocTagItem::fromText(value));
+        } catch (Exception &) {
+            Logger::warning(VorbisCommentTagIo::UnreadableDiscToc, {stream->displayName()});
+            throw;
+        }
+        break;
     case Performers:
         collectors.performers.append(InvolvedPerson::fromPerformerText(value));
         break;
@@ -290,9 +298,6 @@ void appendTypeTexts(QStringList &texts, int itemType, const QList<TagItem *> &i
                 texts.append(QStringLiteral("REPLAYGAIN_TRACK_PEAK=") + QString::number(gain->trackPeak, 'f', 6));
         }
         break;
-    case DiscToc:
-        // Not written until the table of contents has its text form here (see reading).
-        break;
     default:
         for (const QString &name : row->writtenNames)
             VorbisCommentTagIo::appendFieldTexts(texts, name, items);
@@ -394,9 +399,8 @@ AudioTag *VorbisCommentTagIo::read(IoStream *stream, TagInfo *info, const Taggin
 
 void VorbisCommentTagIo::render(IoStream *out, const AudioTag *tag, const TaggingSettings *settings)
 {
-    // Without settings each option takes its record's default.
-    renderComment(out, tag, settings ? settings->vorbisComment : VorbisCommentSettings(),
-                  !settings || settings->multiArtistsInExtraField);
+    const TaggingSettings &options = settings ? *settings : TaggingSettings::defaults();
+    renderComment(out, tag, options.vorbisComment, options.multiArtistsInExtraField);
 }
 
 void VorbisCommentTagIo::renderComment(IoStream *out, const AudioTag *tag, const VorbisCommentSettings &settings,
@@ -467,6 +471,9 @@ void VorbisCommentTagIo::appendFieldTexts(QStringList &texts, const QString &nam
                                                                                    : QStringLiteral("0");
         } else {
             switch (item->type()) {
+            case DiscTocTagItem::Type:
+                value = static_cast<const DiscTocTagItem *>(item)->toText(DiscTocTextForm::HexTrackListWithDataTracks);
+                break;
             case LanguageTagItem::Type:
                 value = item->toString(QStringLiteral("ISO_639_2_T"));
                 break;

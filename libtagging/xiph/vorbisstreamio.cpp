@@ -34,11 +34,12 @@ void VorbisStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPacket
     if (!OggCommentPacket::handlesVorbisComments(tagTypes))
         return;
     OggCommentPacket::checkPacketCount(stream, headerPackets, 2);
-    VorbisCommentSettings comment = settings ? settings->vorbisComment : VorbisCommentSettings();
+    const TaggingSettings &options = settings ? *settings : TaggingSettings::defaults();
+    VorbisCommentSettings comment = options.vorbisComment;
     comment.vendor = OggCommentPacket::vendor(stream, headerPackets[1], commentOffset);
-    comment.coverArtType = settings ? settings->vorbis.coverArtType : VorbisSettings().coverArtType;
+    comment.coverArtType = options.vorbis.coverArtType;
     headerPackets[1] =
-        headerPackets[1].left(commentOffset) + OggCommentPacket::render(stream, tag, comment, settings);
+        headerPackets[1].left(commentOffset) + OggCommentPacket::render(stream, tag, comment, &options);
 }
 
 void VorbisStreamIo::removeTags(IoStream *stream, QList<QByteArray> &headerPackets, const QList<int> &tagTypes,

@@ -5,10 +5,29 @@
 #include "libtagging/asf/asfattribute.h"
 #include "libtagging/asf/asfobject.h"
 #include "libtagging/asf/asfstreamio.h"
+#include "libtagging/asf/asfattributetable.h"
+#include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audioproperties.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/disctoctagitem.h"
+#include "libtagging/model/languagetagitem.h"
+#include "libtagging/model/plaintagitems.h"
+#include "libtagging/model/releasecountrytagitem.h"
+#include "libtagging/model/scripttagitem.h"
+#include "libtagging/model/synchronizedlyricstagitem.h"
+#include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
+#include "libtagging/model/unknownasfdatatagitem.h"
+#include "libtagging/model/unknownasfstringtagitem.h"
+#include "libtagging/model/userdefinedlinktagitem.h"
+#include "libtagging/model/userdefinedtexttagitem.h"
+#include "libcore/locale/localetables.h"
+#include "libcore/log/bufferedlogger.h"
+#include "libcore/text/stringutils.h"
 
 #include "support_bytebuilder.h"
+#include "support_tags.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -94,7 +113,173 @@ quint32 codeOf(const std::function<void()> &call)
     return 0;
 }
 
+using ItemValues = QList<QPair<int, QVariant>>;
+
 const QUuid videoMedia(QStringLiteral("BC19EFC0-5B4D-11CF-A8FD-00805F5C442B"));
+
+// UTF-16LE with the NUL, as ASF stores names and texts.
+QByteArray utf16(const QString &text)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        bytes += char(c.unicode() & 0xFF);
+        bytes += char(c.unicode() >> 8);
+    }
+    return bytes + QByteArray(2, '\0');
+}
+
+QByteArray descriptor(const QString &name, int type, const QByteArray &value)
+{
+    return ByteBuilder().le16(utf16(name).size()).raw(utf16(name)).le16(type).le16(value.size()).raw(value);
+}
+
+QByteArray record(int language, int stream, const QString &name, int type, const QByteArray &value)
+{
+    return ByteBuilder()
+        .le16(language)
+        .le16(stream)
+        .le16(utf16(name).size())
+        .le16(type)
+        .le32(value.size())
+        .raw(utf16(name))
+        .raw(value);
+}
+
+QByteArray listObject(const QUuid &guid, const QList<QByteArray> &entries)
+{
+    return object(guid, ByteBuilder().le16(entries.size()).raw(entries.join()));
+}
+
+QByteArray contentDescription(const QList<QByteArray> &texts)
+{
+    ByteBuilder b;
+    for (const QByteArray &t : texts)
+        b.le16(t.size());
+    for (const QByteArray &t : texts)
+        b.raw(t);
+    return object(AsfObject::contentDescriptionGuid(), b);
+}
+
+// A small file: header with file properties, the given objects and an extension holding
+// the given extension objects, then a data object.
+QByteArray asfFile(const QList<QByteArray> &objects, const QList<QByteArray> &extensionObjects = {},
+                   qint64 audio = 100)
+{
+    QByteArray audioBytes(audio, '\0');
+    for (qint64 i = 0; i < audio; ++i)
+        audioBytes[i] = char(i * 7);
+    return header(QList<QByteArray>{fileProperties(1000000, 0)} + objects + QList<QByteArray>{extension(extensionObjects)})
+           + object(AsfObject::dataGuid(), audioBytes);
+}
+
+QByteArray le32(quint32 v)
+{
+    return ByteBuilder().le32(v);
+}
+
+// One line per item with every field that the ASF mapping carries.
+QString summary(const TagItem *item)
+{
+    const QString type = QString::number(item->type()) + u':';
+    if (const auto *u = dynamic_cast<const UnknownAsfDataTagItem *>(item))
+        return type + QStringLiteral("%1=%2/%3/%4/%5")
+                          .arg(u->name, QString::fromLatin1(u->data.toHex()))
+                          .arg(u->asfDataType)
+                          .arg(u->number1)
+                          .arg(u->number2);
+    if (const auto *u = dynamic_cast<const UnknownAsfStringTagItem *>(item))
+        return type + QStringLiteral("%1=%2/%3/%4").arg(u->name, u->value).arg(u->number1).arg(u->number2);
+    if (const auto *a = dynamic_cast<const ArtworkTagItem *>(item))
+        return type + QStringLiteral("%1/%2/%3").arg(a->pictureType).arg(a->description,
+                                                                          QString::fromLatin1(a->image().data.toHex()));
+    if (const auto *l = dynamic_cast<const SynchronizedLyricsTagItem *>(item)) {
+        QString text = type + QStringLiteral("%1/%2").arg(l->contentType).arg(l->description);
+        for (const SynchronizedLyricsLine &line : l->lines)
+            text += QStringLiteral("/%1@%2").arg(line.text).arg(line.time);
+        return text;
+    }
+    if (const auto *c = dynamic_cast<const CommentTagItem *>(item))
+        return type + QStringLiteral("%1/%2/%3").arg(c->value, c->description, c->language.iso639_2T);
+    if (const auto *t = dynamic_cast<const UserDefinedTextTagItem *>(item))
+        return type + t->description + u'=' + t->value;
+    if (const auto *t = dynamic_cast<const UserDefinedLinkTagItem *>(item))
+        return type + t->description + u'=' + t->value;
+    if (const auto *t = dynamic_cast<const DiscTocTagItem *>(item))
+        return type + t->toText(DiscTocTextForm::HexTrackList);
+    if (const auto *t = dynamic_cast<const LanguageTagItem *>(item))
+        return type + t->toString(QStringLiteral("ISO_639_1"));
+    if (const auto *t = dynamic_cast<const ReleaseCountryTagItem *>(item))
+        return type + t->toString(QStringLiteral("ISO_3166_1_A2"));
+    if (const auto *t = dynamic_cast<const ScriptTagItem *>(item))
+        return type + t->toString(QStringLiteral("ISO_15924"));
+    return type + item->toString(QStringLiteral("[data]"));
+}
+
+QStringList summaries(const AudioTag *tag)
+{
+    QStringList list;
+    if (tag) {
+        for (const TagItem *item : tag->itemList())
+            list.append(summary(item));
+    }
+    return list;
+}
+
+QStringList readAttributeItems(const AsfAttribute &attribute)
+{
+    IoStream stream(QByteArray(), QIODevice::ReadOnly);
+    AudioTag tag;
+    AsfStreamIo::readAttribute(&stream, attribute, &tag);
+    return summaries(&tag);
+}
+
+// The attributes of one descriptor list: name, type and value in hex.
+QStringList describeDescriptors(const QList<QByteArray> &descriptors)
+{
+    QStringList list;
+    for (const QByteArray &d : descriptors) {
+        IoStream s(d, QIODevice::ReadOnly);
+        const int nameLength = s.readUInt16(false);
+        const QByteArray name = s.readBytes(nameLength);
+        const int type = s.readUInt16(false);
+        const QByteArray value = s.readBytes(s.readUInt16(false));
+        QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(name.constData()), nameLength / 2 - 1);
+        list.append(QStringLiteral("%1:%2:%3").arg(text).arg(type).arg(QString::fromLatin1(value.toHex())));
+    }
+    return list;
+}
+
+// Reads the file's tag; null when there is none.
+AudioTag *readTag(const QByteArray &bytes, QObject *parent)
+{
+    IoStream stream(bytes, QIODevice::ReadOnly);
+    const QList<AudioTag *> tags = AsfStreamIo::instance()->readTags(&stream, {}, nullptr, parent);
+    return tags.isEmpty() ? nullptr : tags.first();
+}
+
+QByteArray writeTag(const QByteArray &bytes, const AudioTag *tag, const TaggingSettings *settings = nullptr)
+{
+    IoStream stream(bytes, QIODevice::ReadWrite);
+    AsfStreamIo::instance()->writeTags(&stream, tag, {}, settings);
+    return stream.data();
+}
+
+// The children of the file's header object, as GUIDs with sizes.
+QList<QPair<QUuid, qint64>> headerChildren(const QByteArray &bytes)
+{
+    IoStream stream(bytes, QIODevice::ReadOnly);
+    QObject parent;
+    const QList<AsfObject *> objects = AsfStreamIo::parseObjects(&stream, stream.size(), -1, &parent);
+    QList<QPair<QUuid, qint64>> list;
+    for (const AsfObject *child : objects.first()->children)
+        list.append({child->guid, child->size});
+    return list;
+}
+
+qint64 headerSizeOf(const QByteArray &bytes)
+{
+    return qFromLittleEndian<qint64>(bytes.constData() + 16);
+}
 
 } // namespace
 
@@ -105,6 +290,13 @@ class TestAsf : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // Language, country and script codes are looked up in the tables of the core package.
+        QVERIFY(QResource::registerResource(QCoreApplication::applicationDirPath() + "/libcore.rcc",
+                                            QStringLiteral(":/libcore")));
+    }
+
     void guidByteOrder();
     void parseAndWriteBack();
     void parseDamaged_data();
@@ -119,6 +311,30 @@ private slots:
     void addAttribute();
     void tagTypesWithoutAsf();
     void realFile();
+
+    void readTagsOrderAndInfo();
+    void readTagsNothing_data();
+    void readTagsNothing();
+    void readTagsDamagedRecord();
+    void readAttribute_data();
+    void readAttribute();
+    void readAttributeWarnings_data();
+    void readAttributeWarnings();
+    void mappingTableKeys();
+    void addItemAttributes_data();
+    void addItemAttributes();
+    void ratingRoundTrip();
+    void encodingTimeIgnoresLocalZone();
+    void writeRules_data();
+    void writeRules();
+    void writeReadRoundTrip();
+    void writeRemovesTagObjects();
+    void writePadding_data();
+    void writePadding();
+    void writeRefusesOversizedAttribute();
+    void writeKeepsOtherTagTypes();
+    void containerEnd_data();
+    void containerEnd();
 };
 
 void TestAsf::guidByteOrder()
@@ -402,6 +618,659 @@ void TestAsf::realFile()
     QVERIFY2(qAbs(props.duration - 1000) <= 100, qPrintable(QString::number(props.duration)));
     QVERIFY(props.bitrate > 0);
     QVERIFY(props.audioSize > 0 && props.audioSize < props.fileSize);
+}
+
+void TestAsf::readTagsOrderAndInfo()
+{
+    const QByteArray ecd = listObject(AsfObject::extendedContentDescriptionGuid(),
+                                      {descriptor("WM/AlbumTitle", 0, utf16("Album")),
+                                       descriptor("Unmapped", 0, utf16("x"))});
+    const QByteArray metadata =
+        listObject(AsfObject::metadataGuid(), {record(0, 0, "WM/TrackNumber", 3, le32(5))});
+    const QByteArray cd = contentDescription({utf16(" T "), utf16("Art"), utf16("  "), utf16("Note"), utf16("r")});
+    const QByteArray branding = object(AsfObject::contentBrandingGuid(),
+                                       ByteBuilder().le32(1).le32(3).ascii("PNG").le32(2).ascii("ab").le32(8).ascii(
+                                           "http://c"));
+    const QByteArray library = listObject(AsfObject::metadataLibraryGuid(), {record(1, 0, "WM/Genre", 0, utf16("Rock"))});
+    // The library object inside the extension is read after the metadata object that follows it.
+    const QByteArray file = asfFile({ecd, cd, branding, metadata}, {library});
+    QObject parent;
+    const AudioTag *tag = readTag(file, &parent);
+    QVERIFY(tag);
+    QCOMPARE(summaries(tag), (QStringList{"108:5", "48:Rock", "1:Album", "111:Unmapped=x/0/0", "104: T ",
+                                          "11:Art", "21:Note//eng", "16:6//504e47", "26:http://c"}));
+    QCOMPARE(tag->parent(), &parent);
+    const TagInfo *info = tag->tagInfo();
+    QCOMPARE(info->tagType(), int(TagType::Asf));
+    const qint64 firstOffset = 30 + 24 + 80; // header own data, file properties
+    QCOMPARE(info->values.value(TagInfo::OffsetKey).toLongLong(), firstOffset);
+    QCOMPARE(info->size(), ecd.size() + cd.size() + branding.size() + metadata.size() + library.size());
+    QCOMPARE(info->values.value(TagInfo::PrependedKey), QVariant(true));
+    QCOMPARE(info->values.value(TagInfo::RawDataKey).toByteArray(),
+             metadata.mid(24) + library.mid(24) + ecd.mid(24) + cd.mid(24) + branding.mid(24));
+    QVERIFY(!info->values.contains(TagInfo::DataOffsetKey));
+
+    // Behind a loose tag the file is read from the stream's position to its end.
+    IoStream behind(QByteArray(10, 'j') + file, QIODevice::ReadOnly);
+    behind.seek(10);
+    const QList<AudioTag *> shifted = AsfStreamIo::instance()->readTags(&behind, {}, nullptr, &parent);
+    QCOMPARE(shifted.size(), 1);
+    QCOMPARE(shifted.first()->tagInfo()->offset(), firstOffset + 10);
+    behind.seek(10);
+    QCOMPARE(AsfStreamIo::instance()->readAudioProperties(&behind, nullptr).audioSize, 100);
+
+    // Without a data object there is no statement about the tag's place.
+    QByteArray noData = header({ecd});
+    const AudioTag *headerOnly = readTag(noData, &parent);
+    QVERIFY(headerOnly);
+    QVERIFY(!headerOnly->tagInfo()->values.contains(TagInfo::PrependedKey));
+}
+
+void TestAsf::readTagsNothing_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("items");
+
+    QTest::newRow("no tag objects") << asfFile({}) << QStringList();
+    QTest::newRow("blank content description")
+        << asfFile({contentDescription({utf16("  "), utf16(""), QByteArray(), utf16(" \n"), utf16("x")})})
+        << QStringList();
+    // The copyright address is taken even when empty.
+    QTest::newRow("branding without banner") << asfFile({object(AsfObject::contentBrandingGuid(),
+                                                                ByteBuilder().le32(0).le32(0).le32(0).le32(0))})
+                                             << QStringList{"26:"};
+    // A banner that runs past the object is skipped; reading goes on from where it stopped.
+    QTest::newRow("banner past the object") << asfFile({object(AsfObject::contentBrandingGuid(),
+                                                               ByteBuilder().le32(1).le32(100).le32(0).le32(0))})
+                                            << QStringList{"26:"};
+    QTest::newRow("blank and empty values")
+        << asfFile({listObject(AsfObject::extendedContentDescriptionGuid(),
+                               {descriptor("WM/AlbumTitle", 0, utf16(" ")), descriptor("WM/Picture", 1, QByteArray())})})
+        << QStringList();
+}
+
+void TestAsf::readTagsNothing()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, items);
+    QObject parent;
+    QCOMPARE(summaries(readTag(file, &parent)), items);
+}
+
+void TestAsf::readTagsDamagedRecord()
+{
+    // A record whose value runs past its object fails the read instead of reading beyond it.
+    const QByteArray metadata = object(AsfObject::metadataGuid(),
+                                       ByteBuilder().le16(1).le16(0).le16(0).le16(4).le16(3).le32(1000).raw(utf16("A")));
+    QObject parent;
+    QVERIFY(codeOf([&] { readTag(asfFile({metadata}), &parent); }) != 0);
+    QVERIFY(parent.children().isEmpty());
+    const QByteArray ecd = object(AsfObject::extendedContentDescriptionGuid(), ByteBuilder().le16(3).le16(0xFFFF));
+    QVERIFY(codeOf([&] { readTag(asfFile({ecd}), &parent); }) != 0);
+}
+
+void TestAsf::readAttribute_data()
+{
+    QTest::addColumn<AsfAttribute>("attribute");
+    QTest::addColumn<QStringList>("items");
+
+    const auto text = [](const char *name, const QString &value, int language = 0, int stream = 0) {
+        return AsfAttribute{QString::fromUtf8(name), utf16(value), AsfAttributeType::UnicodeString, language, stream};
+    };
+    const auto dword = [](const char *name, quint32 value) {
+        return AsfAttribute{QString::fromUtf8(name), le32(value), AsfAttributeType::DWord, 0, 0};
+    };
+    const auto qword = [](const char *name, quint64 value) {
+        return AsfAttribute{QString::fromUtf8(name), le64(value), AsfAttributeType::QWord, 0, 0};
+    };
+    const auto bytes = [](const char *name, const QByteArray &value) {
+        return AsfAttribute{QString::fromUtf8(name), value, AsfAttributeType::ByteArray, 0, 0};
+    };
+
+    QTest::newRow("name in capitals") << text("WM/ALBUMTITLE", "A") << QStringList{"1:A"};
+    QTest::newRow("name in other case") << text("wm/AlbumTitle", "A") << QStringList{"1:A"};
+    QTest::newRow("name with a space") << text("WM AlbumTitle", "A") << QStringList{"1:A"};
+    QTest::newRow("id3 frame name") << text("ID3/TALB", "A") << QStringList{"1:A"};
+    QTest::newRow("text kept untrimmed") << text("Title", " A\r\nB ") << QStringList{"104: A\nB "};
+    QTest::newRow("text of spaces") << text("Title", "   ") << QStringList();
+    QTest::newRow("unmapped text keeps its record")
+        << text("Foo/Bar", "x", 2, 3) << QStringList{"111:Foo/Bar=x/2/3"};
+    QTest::newRow("several artists") << text("WM/ARTISTS", "B") << QStringList{"11:B"};
+    QTest::newRow("comment") << text("WM/Comments", "Hi") << QStringList{"21:Hi//eng"};
+    QTest::newRow("genre codes") << text("WM/Genre", "(17)") << QStringList{"48:Rock"};
+    QTest::newRow("language") << text("WM/Language", "en") << QStringList{"55:en"};
+    QTest::newRow("unknown language kept") << text("WM/Language", "Klingonish")
+                                           << QStringList{"111:WM/Language=Klingonish/0/0"};
+    QTest::newRow("country") << text("WM/Country", "DE") << QStringList{"93:DE"};
+    QTest::newRow("script") << text("WM/Script", "Latn") << QStringList{"99:Latn"};
+    QTest::newRow("bpm") << text("WM/BeatsPerMinute", "120") << QStringList{"19:120"};
+    QTest::newRow("bpm not a number kept") << text("WM/BeatsPerMinute", "fast")
+                                           << QStringList{"111:WM/BeatsPerMinute=fast/0/0"};
+    QTest::newRow("track pair") << text("WM/TrackNumber", "3/12") << QStringList{"108:3", "106:12"};
+    QTest::newRow("track text not a number kept")
+        << text("WM/TrackNumber", "A side") << QStringList{"111:WM/TrackNumber=A side/0/0"};
+    QTest::newRow("track from zero as text") << text("WM/Track", "4") << QStringList{"108:5"};
+    QTest::newRow("disc pair") << text("WM/PartOfSet", "1/2") << QStringList{"30:1", "28:2"};
+    QTest::newRow("track count text") << text("WM/TrackTotal", "9") << QStringList{"106:9"};
+    QTest::newRow("year") << text("WM/Year", "2004") << QStringList{"94:2004"};
+    QTest::newRow("original time") << text("WM/OriginalReleaseTime", "2001-02-03 04:05:06:007")
+                                   << QStringList{"71:2001-02-03T04:05:06:007"};
+    QTest::newRow("explicit") << text("WM/ParentalRating", "Explicit Lyrics") << QStringList{"40:1"};
+    QTest::newRow("explicit in any case") << text("WM/ParentalRating", "has EXPLICIT words") << QStringList{"40:1"};
+    QTest::newRow("not explicit") << text("WM/ParentalRating", "Clean") << QStringList{"40:0"};
+    QTest::newRow("toc as text") << text("WM/MCDI", "2+96+3A98+5D5C") << QStringList{"32:2+96+3a98+5d5c"};
+
+    QTest::newRow("track number") << dword("WM/TrackNumber", 5) << QStringList{"108:5"};
+    QTest::newRow("track from zero") << dword("WM/Track", 4) << QStringList{"108:5"};
+    QTest::newRow("disc total") << dword("WM/DiscTotal", 3) << QStringList{"28:3"};
+    QTest::newRow("rating 0") << dword("WM/SharedUserRating", 0) << QStringList();
+    QTest::newRow("rating 1") << dword("WM/SharedUserRating", 1) << QStringList{"87:0.000000"};
+    QTest::newRow("rating 50") << dword("WM/SharedUserRating", 50) << QStringList{"87:0.500000"};
+    QTest::newRow("rating 99") << dword("WM/SharedUserRating", 99) << QStringList{"87:1.000000"};
+    QTest::newRow("rating 255") << dword("WM/SharedUserRating", 255) << QStringList{"87:1.000000"};
+    QTest::newRow("rating negative") << qword("WM/SharedUserRating", quint64(-5)) << QStringList();
+    QTest::newRow("duration") << qword("Duration", 1234567890) << QStringList{"77:123456"};
+    QTest::newRow("file size") << qword("FileSize", 4000) << QStringList{"44:4000"};
+    QTest::newRow("encoding time origin") << qword("WM/EncodingTime", 0)
+                                          << QStringList{"37:1601-01-01T00:00:00:000"};
+    QTest::newRow("encoding time") << qword("WM/EncodingTime", 132332224890100000ULL)
+                                   << QStringList{"37:2020-05-06T07:08:09:010"};
+    QTest::newRow("compilation word") << AsfAttribute{"WM/IsCompilation", QByteArray::fromHex("0100"),
+                                                      AsfAttributeType::Bool, 0, 0}
+                                      << QStringList{"72:1"};
+    QTest::newRow("levels ignored") << dword("AverageLevel", 7) << QStringList();
+    QTest::newRow("three-byte number")
+        << AsfAttribute{"WM/TrackNumber", QByteArray::fromHex("050000"), AsfAttributeType::DWord, 0, 0}
+        << QStringList{"110:WM/TrackNumber=050000/3/0/0"};
+    QTest::newRow("unmapped number") << dword("Foo", 7) << QStringList{"110:Foo=07000000/3/0/0"};
+    QTest::newRow("guid") << AsfAttribute{"WM/MediaClassPrimaryID", QByteArray(16, 'g'), AsfAttributeType::Guid, 0, 1}
+                          << QStringList{"110:WM/MediaClassPrimaryID=67676767676767676767676767676767/6/0/1"};
+    QTest::newRow("unknown type") << AsfAttribute{"X", QByteArray("ab"), 9, 0, 0} << QStringList{"110:X=6162/9/0/0"};
+
+    const QByteArray picture = ByteBuilder().u8(3).le32(3).raw(utf16("image/png")).raw(utf16("desc")).ascii("abc");
+    QTest::newRow("picture") << bytes("WM/Picture", picture) << QStringList{"16:3/desc/616263"};
+    QTest::newRow("picture under id3 name") << bytes("ID3/APIC", picture) << QStringList{"16:3/desc/616263"};
+    QTest::newRow("banner") << bytes("BannerImageData", "abc") << QStringList{"16:6//616263"};
+    QTest::newRow("picture too short") << bytes("WM/Picture", QByteArray::fromHex("0301"))
+                                       << QStringList{"110:WM/Picture=0301/1/0/0"};
+    const QByteArray lyrics = ByteBuilder()
+                                  .u8(0)
+                                  .u8(1)
+                                  .le32(0)
+                                  .raw(utf16("d"))
+                                  .raw(utf16("two"))
+                                  .le32(2000)
+                                  .raw(utf16("one"))
+                                  .le32(1000);
+    QTest::newRow("synchronised lyrics sorted") << bytes("WM/Lyrics_Synchronised", lyrics)
+                                                << QStringList{"102:1/d/one@1000/two@2000"};
+    QTest::newRow("synchronised lyrics cut in a line")
+        << bytes("WM/Lyrics_Synchronised", lyrics.left(lyrics.size() - 2))
+        << QStringList{"110:WM/Lyrics_Synchronised=" + QString::fromLatin1(lyrics.left(lyrics.size() - 2).toHex())
+                       + "/1/0/0"};
+    QTest::newRow("user text") << bytes("WM/Text", utf16("key") + utf16("value")) << QStringList{"121:key=value"};
+    QTest::newRow("user link") << bytes("WM/UserWebURL", utf16("site") + utf16("http://x"))
+                               << QStringList{"120:site=http://x"};
+    QTest::newRow("unmapped bytes") << bytes("Foo", "ab") << QStringList{"110:Foo=6162/1/0/0"};
+}
+
+void TestAsf::readAttribute()
+{
+    QFETCH(AsfAttribute, attribute);
+    QFETCH(QStringList, items);
+    QCOMPARE(readAttributeItems(attribute), items);
+}
+
+void TestAsf::readAttributeWarnings_data()
+{
+    QTest::addColumn<AsfAttribute>("attribute");
+    QTest::addColumn<quint32>("warning");
+
+    const QByteArray emptyPicture = ByteBuilder().u8(3).le32(0).raw(utf16("image/png")).raw(utf16("d"));
+    QTest::newRow("picture without image")
+        << AsfAttribute{"WM/Picture", emptyPicture, AsfAttributeType::ByteArray, 0, 0}
+        << quint32(AsfStreamIo::PictureWithoutImage);
+    QTest::newRow("unreadable binary toc")
+        << AsfAttribute{"WM/MCDI", QByteArray::fromHex("ff00ff00ff"), AsfAttributeType::ByteArray, 0, 0}
+        << quint32(AsfStreamIo::BinaryTocUnreadable);
+    QTest::newRow("unreadable text toc")
+        << AsfAttribute{"WM/MCDI", utf16("not a toc"), AsfAttributeType::UnicodeString, 0, 0}
+        << quint32(AsfStreamIo::TextTocUnreadable);
+}
+
+void TestAsf::readAttributeWarnings()
+{
+    // The value is warned about and kept whole, so that a save writes it back.
+    QFETCH(AsfAttribute, attribute);
+    QFETCH(quint32, warning);
+    BufferedLogger log;
+    IoStream stream(QByteArray(), QIODevice::ReadOnly);
+    AudioTag tag;
+    AsfStreamIo::readAttribute(&stream, attribute, &tag);
+    QVERIFY(log.containsCode(warning));
+    QCOMPARE(tag.itemList().size(), 1);
+    QList<QByteArray> descriptors;
+    QList<QByteArray> records;
+    AsfStreamIo::addUnknownAttributes(tag.itemList(), descriptors, records);
+    QList<QByteArray> expected;
+    AsfStreamIo::addAttribute(attribute, expected, records);
+    QCOMPARE(descriptors, expected);
+}
+
+void TestAsf::mappingTableKeys()
+{
+    // Keys are unique per branch, every mapped type is supported, and every written name
+    // reads back into its own row.
+    QSet<QString> seen[3];
+    const QList<int> supported = AsfStreamIo::instance()->supportedItemTypes();
+    QCOMPARE(supported.size(), 91);
+    QVERIFY(std::is_sorted(supported.begin(), supported.end()));
+    for (const AsfAttributeRow &row : AsfAttributeTable::rows()) {
+        QVERIFY2(supported.contains(row.itemType), qPrintable(QString::number(row.itemType)));
+        const QStringList *branches[3] = {&row.textKeys, &row.binaryKeys, &row.numberKeys};
+        for (int b = 0; b < 3; ++b) {
+            for (const QString &key : *branches[b]) {
+                QVERIFY2(!seen[b].contains(key), qPrintable(key));
+                seen[b].insert(key);
+            }
+        }
+        for (const AsfAttributeName &name : row.written) {
+            const QString key = alphanumericKey(name.name);
+            const AsfAttributeRow *back = AsfAttributeTable::rowForTextKey(key);
+            if (!back)
+                back = AsfAttributeTable::rowForBinaryKey(key);
+            if (!back)
+                back = AsfAttributeTable::rowForNumberKey(key);
+            QVERIFY2(back && back->itemType == row.itemType, qPrintable(name.name));
+        }
+    }
+}
+
+void TestAsf::addItemAttributes_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QStringList>("attributes");
+
+    const auto hex = [](const QByteArray &b) { return QString::fromLatin1(b.toHex()); };
+    QTest::newRow("text with line ends") << int(TagItemType::Title) << QVariant("a\nb") << QString()
+                                         << QStringList{"N:0:" + hex(utf16("a\r\nb"))};
+    QTest::newRow("empty text") << int(TagItemType::Title) << QVariant("") << QString() << QStringList{"N:0:0000"};
+    QTest::newRow("rating 0") << int(TagItemType::Rating) << QVariant(0.0) << QString() << QStringList{"N:3:01000000"};
+    QTest::newRow("rating half") << int(TagItemType::Rating) << QVariant(0.5) << QString()
+                                 << QStringList{"N:3:32000000"};
+    QTest::newRow("rating 1") << int(TagItemType::Rating) << QVariant(1.0) << QString() << QStringList{"N:3:63000000"};
+    QTest::newRow("duration") << int(TagItemType::PlayDuration) << QVariant(123456) << QString()
+                              << QStringList{"N:4:" + hex(le64(1234560000))};
+    QTest::newRow("file size") << int(TagItemType::FileSize) << QVariant(4000) << QString()
+                               << QStringList{"N:4:" + hex(le64(4000))};
+    QTest::newRow("encoding time origin")
+        << int(TagItemType::EncodingDate) << QVariant::fromValue(PartialDateTime(1601, 1, 1, 0, 0, 0, 0)) << QString()
+        << QStringList{"N:4:" + hex(le64(0))};
+    QTest::newRow("encoding time year only") << int(TagItemType::EncodingDate)
+                                             << QVariant::fromValue(PartialDateTime(2020)) << QString()
+                                             << QStringList{"N:4:" + hex(le64(132223104000000000ULL))};
+    QTest::newRow("encoding time before 1601") << int(TagItemType::EncodingDate)
+                                               << QVariant::fromValue(PartialDateTime(1500)) << QString()
+                                               << QStringList();
+    QTest::newRow("compilation") << int(TagItemType::PartOfCompilation) << QVariant(true) << QString()
+                                 << QStringList{"N:2:01000000"};
+    QTest::newRow("explicit") << int(TagItemType::ExplicitContent) << QVariant(true) << QString()
+                              << QStringList{"N:0:" + hex(utf16("Explicit Lyrics"))};
+    QTest::newRow("not explicit") << int(TagItemType::ExplicitContent) << QVariant(false) << QString()
+                                  << QStringList();
+    QTest::newRow("year format") << int(TagItemType::ReleaseDate)
+                                 << QVariant::fromValue(PartialDateTime(2004, 5, 6)) << QStringLiteral("yyyy")
+                                 << QStringList{"N:0:" + hex(utf16("2004"))};
+}
+
+void TestAsf::addItemAttributes()
+{
+    QFETCH(int, type);
+    QFETCH(QVariant, value);
+    QFETCH(QString, format);
+    QFETCH(QStringList, attributes);
+    QObject parent;
+    TagItem *item = makeItem(type, value, &parent);
+    QVERIFY(item);
+    QList<QByteArray> descriptors;
+    QList<QByteArray> records;
+    AsfStreamIo::addItemAttributes({item}, QStringLiteral("N"), descriptors, records, format);
+    QCOMPARE(describeDescriptors(descriptors), attributes);
+    QVERIFY(records.isEmpty());
+}
+
+void TestAsf::ratingRoundTrip()
+{
+    // Every stored rating reads and writes back as itself, so saves do not wear it down.
+    for (quint32 stored = 1; stored <= 99; ++stored) {
+        IoStream stream(QByteArray(), QIODevice::ReadOnly);
+        AudioTag tag;
+        AsfStreamIo::readAttribute(&stream, {"WM/SharedUserRating", le32(stored), AsfAttributeType::DWord, 0, 0},
+                                   &tag);
+        QList<QByteArray> descriptors;
+        QList<QByteArray> records;
+        AsfStreamIo::addItemAttributes(tag.itemList(), "WM/SharedUserRating", descriptors, records);
+        QCOMPARE(describeDescriptors(descriptors),
+                 QStringList{"WM/SharedUserRating:3:" + QString::fromLatin1(le32(stored).toHex())});
+    }
+}
+
+void TestAsf::encodingTimeIgnoresLocalZone()
+{
+    // The stored time counts in UTC whatever zone the machine is in.
+    const QByteArray oldZone = qgetenv("TZ");
+    qputenv("TZ", "America/New_York");
+    tzset();
+    IoStream stream(QByteArray(), QIODevice::ReadOnly);
+    AudioTag tag;
+    AsfStreamIo::readAttribute(&stream, {"WM/EncodingTime", le64(132332224890100000ULL), AsfAttributeType::QWord, 0, 0},
+                               &tag);
+    QList<QByteArray> descriptors;
+    QList<QByteArray> records;
+    AsfStreamIo::addItemAttributes(tag.itemList(), "T", descriptors, records);
+    qputenv("TZ", oldZone);
+    tzset();
+    QCOMPARE(summaries(&tag), QStringList{"37:2020-05-06T07:08:09:010"});
+    QCOMPARE(describeDescriptors(descriptors), QStringList{"T:4:" + QString::fromLatin1(le64(132332224890100000ULL).toHex())});
+}
+
+void TestAsf::writeRules_data()
+{
+    QTest::addColumn<ItemValues>("items");
+    QTest::addColumn<bool>("countsSeparately");
+    QTest::addColumn<bool>("artistsInExtraField");
+    QTest::addColumn<QStringList>("attributes");
+
+    using Items = ItemValues;
+    const auto t = [](const char *name, const QString &text) {
+        return QString::fromLatin1(name) + ":0:" + QString::fromLatin1(utf16(text).toHex());
+    };
+    QTest::newRow("track and disc pairs")
+        << Items{{TagItemType::TrackNumber, 3}, {TagItemType::TrackCount, 12}, {TagItemType::DiscNumber, 1}}
+        << false << true << QStringList{t("WM/PartOfSet", "1"), t("WM/TrackNumber", "3/12")};
+    QTest::newRow("counts separately")
+        << Items{{TagItemType::TrackNumber, 3}, {TagItemType::TrackCount, 12}} << true << true
+        << QStringList{t("WM/TrackTotal", "12"), t("WM/TrackNumber", "3")};
+    QTest::newRow("artists in extra field")
+        << Items{{TagItemType::Artist, "A & B"}, {TagItemType::Artist, "A"}, {TagItemType::Artist, "B"}} << false
+        << true << QStringList{t("Author", "A & B"), t("WM/ARTISTS", "A"), t("WM/ARTISTS", "B")};
+    QTest::newRow("artists all in author")
+        << Items{{TagItemType::Artist, "A"}, {TagItemType::Artist, "B"}} << false << false
+        << QStringList{t("Author", "A"), t("Author", "B"), t("WM/ARTISTS", "A"), t("WM/ARTISTS", "B")};
+    QTest::newRow("copyright text and address")
+        << Items{{TagItemType::Copyright, "http://c.example"}, {TagItemType::Copyright, "(c) 2004"}} << false << true
+        << QStringList{t("Copyright", "(c) 2004"), t("CopyrightURL", "http://c.example")};
+    QTest::newRow("original date twice")
+        << Items{{TagItemType::OriginalReleaseDate, QVariant::fromValue(PartialDateTime(2001, 2, 3))}} << false << true
+        << QStringList{t("WM/OriginalReleaseYear", "2001"), t("WM/OriginalReleaseTime", "2001-02-03")};
+    QTest::newRow("country under both names")
+        << Items{{TagItemType::ReleaseCountry, "DE"}} << false << true
+        << QStringList{t("MusicBrainz/Album Release Country", "DE"), t("WM/Country", "DE")};
+    QTest::newRow("language code") << Items{{TagItemType::Language, "deu"}} << false << true
+                                   << QStringList{t("WM/Language", "de")};
+    QTest::newRow("types without a mapping") << Items{{TagItemType::Movement, "M"}, {TagItemType::PlayCount, 3}}
+                                             << false << true << QStringList();
+}
+
+void TestAsf::writeRules()
+{
+    QFETCH(ItemValues, items);
+    QFETCH(bool, countsSeparately);
+    QFETCH(bool, artistsInExtraField);
+    QFETCH(QStringList, attributes);
+    AudioTag tag;
+    for (const auto &pair : items) {
+        // Code items hold their record, not only the code.
+        TagItem *item = pair.first == TagItemType::ReleaseCountry
+                            ? new ReleaseCountryTagItem(countryByCode(pair.second.toString()))
+                        : pair.first == TagItemType::Language ? new LanguageTagItem(languageByCode(pair.second.toString()))
+                                                              : makeItem(pair.first, pair.second);
+        QVERIFY(item);
+        tag.addItem(item);
+    }
+    TaggingSettings settings = TaggingSettings::defaults();
+    settings.asf.writeCountSeparately = countsSeparately;
+    settings.multiArtistsInExtraField = artistsInExtraField;
+    const QByteArray written = writeTag(asfFile({}), &tag, &settings);
+    IoStream stream(written, QIODevice::ReadOnly);
+    QObject parent;
+    const QList<AsfObject *> objects = AsfStreamIo::parseObjects(&stream, stream.size(), -1, &parent);
+    const QList<AsfObject *> ecd = AsfObject::findAll(objects, AsfObject::extendedContentDescriptionGuid());
+    QStringList found;
+    if (!ecd.isEmpty()) {
+        IoStream data(ecd.first()->data, QIODevice::ReadOnly);
+        const int count = data.readUInt16(false);
+        QList<QByteArray> entries;
+        for (int i = 0; i < count; ++i) {
+            const qint64 start = data.pos();
+            data.readBytes(data.readUInt16(false));
+            data.readUInt16(false);
+            data.readBytes(data.readUInt16(false));
+            entries.append(ecd.first()->data.mid(start, data.pos() - start));
+        }
+        found = describeDescriptors(entries);
+    }
+    QCOMPARE(found, attributes);
+}
+
+void TestAsf::writeReadRoundTrip()
+{
+    QObject parent;
+    AudioTag tag;
+    tag.addItem(new TitleTagItem("Title\nline"));
+    tag.addItem(new ArtistTagItem("A & B"));
+    tag.addItem(new ArtistTagItem("A"));
+    tag.addItem(new ArtistTagItem("B"));
+    tag.addItem(new CommentTagItem("Note", QString(), languageByCode("eng")));
+    tag.addItem(new CopyrightTagItem("(c) 2004"));
+    tag.addItem(new CopyrightTagItem("https://c.example"));
+    tag.addItem(new TrackNumberTagItem(3));
+    tag.addItem(new TrackCountTagItem(12));
+    tag.addItem(new DiscNumberTagItem(1));
+    tag.addItem(new ReleaseDateTagItem(PartialDateTime(2004)));
+    tag.addItem(new EncodingDateTagItem(PartialDateTime(2020, 5, 6, 7, 8, 9, 10)));
+    tag.addItem(new RatingTagItem(double(27) / 98.0));
+    tag.addItem(new PartOfCompilationTagItem(true));
+    tag.addItem(new PlayDurationTagItem(123456));
+    tag.addItem(new LanguageTagItem(languageByCode("fr")));
+    tag.addItem(new ScriptTagItem(scriptByCode("Latn")));
+    tag.addItem(new GenreTagItem("Jazz"));
+    tag.addItem(new ArtworkTagItem(CodedImage(QByteArray("picture bytes")), 4, "back"));
+    tag.addItem(new SynchronizedLyricsTagItem("d", 1, {{"one", 1000}, {"two", 2000}}));
+    tag.addItem(new UserDefinedTextTagItem("value", "key"));
+    tag.addItem(new UserDefinedLinkTagItem("http://x", "site"));
+    tag.addItem(new UnknownAsfStringTagItem("Foo/Text", "t", 0, 2));
+    tag.addItem(new UnknownAsfDataTagItem("Foo/Guid", QByteArray(16, 'g'), AsfAttributeType::Guid, 0, 0));
+    tag.addItem(new UnknownAsfDataTagItem("Foo/Word", QByteArray::fromHex("0700"), AsfAttributeType::Word, 0, 0));
+    tag.addItem(new UnknownAsfDataTagItem("Foo/Big", QByteArray(70000, 'b'), AsfAttributeType::ByteArray, 0, 0));
+    DiscTocTagItem *toc = DiscTocTagItem::parseText("2+96+3A98+5D5C");
+    tag.addItem(toc);
+
+    const QByteArray original = asfFile({});
+    const QByteArray written = writeTag(original, &tag);
+    // The audio behind the header is untouched.
+    QCOMPARE(written.mid(headerSizeOf(written)), original.mid(headerSizeOf(original)));
+    const AudioTag *read = readTag(written, &parent);
+    QVERIFY(read);
+    QStringList expected;
+    for (const TagItem *item : tag.itemList())
+        expected.append(summary(item));
+    QStringList got = summaries(read);
+    // Pairs come back as pairs, counts after their numbers; compare as sets of lines.
+    std::sort(expected.begin(), expected.end());
+    std::sort(got.begin(), got.end());
+    QCOMPARE(got, expected);
+
+    // The Guid value, the stream number and the long value went to the library object.
+    IoStream stream(written, QIODevice::ReadOnly);
+    QObject tree;
+    const QList<AsfObject *> objects = AsfStreamIo::parseObjects(&stream, stream.size(), -1, &tree);
+    const QList<AsfObject *> library = AsfObject::findAll(objects, AsfObject::metadataLibraryGuid());
+    QCOMPARE(library.size(), 1);
+    QCOMPARE(qFromLittleEndian<quint16>(library.first()->data.constData()), quint16(3));
+
+    // A second save with the same tag changes nothing.
+    QCOMPARE(writeTag(written, read), written);
+}
+
+void TestAsf::writeRemovesTagObjects()
+{
+    const QByteArray cd = contentDescription({utf16("T"), utf16("A"), utf16("C"), utf16("D"), utf16("")});
+    const QByteArray ecd = listObject(AsfObject::extendedContentDescriptionGuid(), {descriptor("WM/Mood", 0, utf16("m"))});
+    const QByteArray metadata = listObject(AsfObject::metadataGuid(), {record(0, 1, "X", 0, utf16("x"))});
+    const QByteArray branding = object(AsfObject::contentBrandingGuid(), ByteBuilder().le32(0).le32(0).le32(0).le32(0));
+    const QByteArray library = listObject(AsfObject::metadataLibraryGuid(), {record(1, 0, "Y", 0, utf16("y"))});
+    const QByteArray padding = object(AsfObject::paddingGuid(), QByteArray(100, '\0'));
+    const QByteArray original = asfFile({cd, ecd, metadata, branding, padding}, {library, padding});
+
+    // Reading and writing back moves everything into the two attribute objects.
+    QObject parent;
+    const AudioTag *tag = readTag(original, &parent);
+    const QByteArray rewritten = writeTag(original, tag);
+    QCOMPARE(rewritten.size(), original.size());
+    const AudioTag *again = readTag(rewritten, &parent);
+    QCOMPARE(summaries(again).size(), summaries(tag).size());
+    const QList<QPair<QUuid, qint64>> children = headerChildren(rewritten);
+    QCOMPARE(children.size(), 4);
+    QCOMPARE(children.at(0).first, AsfObject::filePropertiesGuid());
+    QCOMPARE(children.at(1).first, AsfObject::headerExtensionGuid());
+    QCOMPARE(children.at(2).first, AsfObject::extendedContentDescriptionGuid());
+    QCOMPARE(children.at(3).first, AsfObject::paddingGuid());
+
+    // Removing leaves none of the tag objects, and the header keeps its size.
+    const QByteArray removed = writeTag(original, nullptr);
+    QCOMPARE(removed.size(), original.size());
+    QVERIFY(!readTag(removed, &parent));
+    IoStream stream(removed, QIODevice::ReadOnly);
+    QObject tree;
+    const QList<AsfObject *> objects = AsfStreamIo::parseObjects(&stream, stream.size(), -1, &tree);
+    for (const QUuid &guid : {AsfObject::contentDescriptionGuid(), AsfObject::extendedContentDescriptionGuid(),
+                              AsfObject::metadataGuid(), AsfObject::contentBrandingGuid(),
+                              AsfObject::metadataLibraryGuid()})
+        QVERIFY(AsfObject::findAll(objects, guid).isEmpty());
+    QCOMPARE(AsfObject::findAll(objects, AsfObject::paddingGuid()).size(), 1);
+    // The file properties go back as they were read, file size field included.
+    QCOMPARE(AsfObject::findAll(objects, AsfObject::filePropertiesGuid()).first()->data,
+             fileProperties(1000000, 0).mid(24));
+}
+
+void TestAsf::writePadding_data()
+{
+    QTest::addColumn<int>("oldPadding");   // padding object in the old header, 0: none
+    QTest::addColumn<int>("titleLength");  // characters of the title written
+    QTest::addColumn<int>("preferred");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("newPadding");   // expected padding object size, 0: none
+    QTest::addColumn<bool>("sameSize");    // the header keeps its old size
+
+    // The title's descriptor takes 2 + 12 + 2 + 2 + 2 * (n + 1) bytes and its object 26
+    // more: 66 bytes for 10 characters.
+    QTest::newRow("fits the old padding") << 1000 << 10 << 2048 << 8192 << 1000 - 66 << true;
+    QTest::newRow("leaves exactly a padding header") << 90 << 10 << 2048 << 8192 << 24 << true;
+    QTest::newRow("leftover above the maximum") << 9000 << 10 << 2048 << 8192 << 2048 << false;
+    QTest::newRow("grows") << 0 << 10 << 2048 << 8192 << 2048 << false;
+    QTest::newRow("smaller by less than a padding header") << 80 << 10 << 2048 << 8192 << 2048 << false;
+    QTest::newRow("exactly the same size") << 66 << 10 << 2048 << 8192 << 0 << true;
+    QTest::newRow("no reserve wanted") << 0 << 10 << 0 << 8192 << 0 << false;
+    // A reserve below the smallest padding object is rounded up to it.
+    QTest::newRow("reserve below a padding header") << 0 << 10 << 10 << 8192 << 24 << false;
+}
+
+void TestAsf::writePadding()
+{
+    QFETCH(int, oldPadding);
+    QFETCH(int, titleLength);
+    QFETCH(int, preferred);
+    QFETCH(int, maximum);
+    QFETCH(int, newPadding);
+    QFETCH(bool, sameSize);
+
+    const QByteArray original =
+        asfFile(oldPadding ? QList<QByteArray>{object(AsfObject::paddingGuid(), QByteArray(oldPadding - 24, '\0'))}
+                           : QList<QByteArray>{});
+    AudioTag tag;
+    tag.addItem(new TitleTagItem(QString(titleLength, u'x')));
+    TaggingSettings settings = TaggingSettings::defaults();
+    settings.asf.preferredPaddingSize = preferred;
+    settings.asf.maximumPaddingSize = maximum;
+    const QByteArray written = writeTag(original, &tag, &settings);
+
+    const qint64 bare = headerSizeOf(original) - oldPadding + 26 + 2 + 12 + 2 + 2 + 2 * (titleLength + 1);
+    QCOMPARE(headerSizeOf(written), bare + newPadding);
+    QCOMPARE(headerSizeOf(written) == headerSizeOf(original), sameSize);
+    QCOMPARE(written.mid(headerSizeOf(written)), original.mid(headerSizeOf(original)));
+    const QList<QPair<QUuid, qint64>> children = headerChildren(written);
+    if (newPadding > 24) {
+        QCOMPARE(children.last().first, AsfObject::paddingGuid());
+        QCOMPARE(children.last().second, qint64(newPadding));
+    }
+    QCOMPARE(qFromLittleEndian<quint32>(written.constData() + 24), quint32(children.size() + (newPadding == 24)));
+    QObject parent;
+    QCOMPARE(readTag(written, &parent)->itemText(TagItemType::Title), QString(titleLength, u'x'));
+}
+
+void TestAsf::writeRefusesOversizedAttribute()
+{
+    // A name longer than its 16-bit length field is refused before anything is written.
+    const QByteArray original = asfFile({});
+    AudioTag tag;
+    tag.addItem(new TitleTagItem("kept"));
+    tag.addItem(new UnknownAsfStringTagItem(QString(40000, u'n'), "v", 0, 0));
+    IoStream stream(original, QIODevice::ReadWrite);
+    QCOMPARE(codeOf([&] { AsfStreamIo::instance()->writeTags(&stream, &tag, {}, nullptr); }),
+             quint32(AsfStreamIo::AttributeTooLarge));
+    QCOMPARE(stream.data(), original);
+
+    QList<QByteArray> descriptors;
+    QList<QByteArray> records;
+    QCOMPARE(codeOf([&] {
+                 AsfStreamIo::addAttribute({"n", "v", AsfAttributeType::ByteArray, 70000, 0}, descriptors, records);
+             }),
+             quint32(AsfStreamIo::AttributeTooLarge));
+}
+
+void TestAsf::writeKeepsOtherTagTypes()
+{
+    // A list without ASF leaves even a file that is no ASF alone; a header without an
+    // extension cannot take the tag.
+    IoStream notAsf(QByteArray(100, 'x'), QIODevice::ReadWrite);
+    AudioTag tag;
+    tag.addItem(new TitleTagItem("t"));
+    AsfStreamIo::instance()->writeTags(&notAsf, &tag, {TagType::Id3v2, TagType::Ape}, nullptr);
+    QCOMPARE(notAsf.data(), QByteArray(100, 'x'));
+    IoStream noExtension(header({fileProperties(1, 0)}) + dataObject(10), QIODevice::ReadWrite);
+    QCOMPARE(codeOf([&] { AsfStreamIo::instance()->writeTags(&noExtension, &tag, {}, nullptr); }),
+             quint32(AsfStreamIo::NoHeaderToWrite));
+}
+
+void TestAsf::containerEnd_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<qint64>("end");
+
+    const QByteArray file = asfFile({});
+    const QByteArray id3v1 = "TAG" + QByteArray(125, 'x');
+    const QByteArray index = object(QUuid(QStringLiteral("33000890-E5B1-11CF-89F4-00A0C90349CB")), QByteArray(30, 'i'));
+    QTest::newRow("header and data") << file << 0 << qint64(file.size());
+    QTest::newRow("tag behind") << file + id3v1 << 0 << qint64(file.size());
+    QTest::newRow("index behind the data") << file + index + id3v1 << 0 << qint64(file.size() + index.size());
+    QTest::newRow("behind a loose tag in front") << QByteArray(10, 'j') + file + id3v1 << 10 << qint64(10 + file.size());
+    // A cut file claims its whole declared length, so nothing at its end is taken for a tag.
+    QTest::newRow("data past the end") << file.left(file.size() - 20) << 0 << qint64(file.size());
+    QTest::newRow("not asf") << id3v1 + file << 0 << qint64(-1);
+}
+
+void TestAsf::containerEnd()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, start);
+    QFETCH(qint64, end);
+    IoStream stream(bytes, QIODevice::ReadOnly);
+    stream.seek(start);
+    QCOMPARE(AsfStreamIo::instance()->containerEnd(&stream), end);
 }
 
 QTEST_GUILESS_MAIN(TestAsf)

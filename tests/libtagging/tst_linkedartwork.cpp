@@ -1,7 +1,12 @@
 #include <QtTest>
 
+#include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libtagging/id3/id3v2tagio.h"
 #include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/plain/apetagio.h"
+#include "libtagging/plain/lyrics3tagio.h"
 
 #include <QTemporaryDir>
 
@@ -55,6 +60,43 @@ private slots:
         QCOMPARE(items[0]->pictureType, pictureType);
         QCOMPARE(items[0]->linkedFile(), name);
         QCOMPARE(items[0]->image().data, QByteArray("picture"));
+    }
+
+    // The tag formats that keep a path to the picture write the picture to that file only
+    // when the user changed it: an untouched link never recreates or overwrites a file.
+    void formatsSaveOnlyChangedPictures_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("changed");
+        for (const char *format : {"ID3v2", "APE", "Lyrics3"}) {
+            QTest::addRow("%s, untouched", format) << format << false;
+            QTest::addRow("%s, changed", format) << format << true;
+        }
+    }
+    void formatsSaveOnlyChangedPictures()
+    {
+        QFETCH(QString, format);
+        QFETCH(bool, changed);
+        QTemporaryDir dir;
+        const QString song = dir.filePath("song.mp3");
+        writeFile(dir.filePath("cover.jpg"), "old");
+        AudioTag tag;
+        auto *item = new ArtworkTagItem(song, QStringLiteral("cover.jpg"), 3, QString());
+        tag.addItem(item);
+        QCOMPARE(item->image().data, QByteArray("old"));
+        QVERIFY(QFile::remove(dir.filePath("cover.jpg")));
+        if (changed)
+            item->setImage(CodedImage(QByteArray("new")));
+
+        ITagIo *io = format == "ID3v2" ? static_cast<ITagIo *>(Id3v2TagIo::instance())
+                     : format == "APE" ? static_cast<ITagIo *>(ApeTagIo::instance())
+                                       : static_cast<ITagIo *>(Lyrics3TagIo::instance());
+        IoStream out(QIODevice::ReadWrite);
+        out.setName(song);
+        io->render(&out, &tag, nullptr);
+        QVERIFY(out.data().contains("cover.jpg"));
+        QCOMPARE(contents(dir.filePath("cover.jpg")), changed ? QByteArray("new") : QByteArray("<missing>"));
+        QVERIFY(!item->isModified());
     }
 
     void failedSaveStaysModified()

@@ -2,8 +2,12 @@
 
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libcore/log/logger.h"
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/lyricstagitem.h"
+#include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/disctoctagitem.h"
+#include "libtagging/model/taginfo.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/plaintagitems.h"
 #include "libtagging/model/releasecountrytagitem.h"
@@ -232,6 +236,30 @@ QStringList itemsOf(const QByteArray &bytes)
     return result;
 }
 
+// The item boxes of a file: "type text" for text items, "---- name=text" for freeform ones.
+QStringList itemsOfFile(const QByteArray &bytes)
+{
+    IoStream in(bytes, QIODevice::ReadOnly);
+    QObject parent;
+    Mp4Box root{QString(), QByteArray()};
+    root.appendChildren(Mp4StreamIo::parseBoxes(&in, in.size(), QString(), &parent));
+    QStringList result;
+    for (const Mp4Box *list : Mp4StreamIo::findBoxes(&root, "moov.udta.meta.ilst")) {
+        for (const Mp4Box *i : list->children) {
+            QString name;
+            QString text;
+            for (const Mp4Box *c : i->children) {
+                if (c->type == "name")
+                    name = QString::fromUtf8(c->data.mid(4));
+                else if (c->type == "data")
+                    text = QString::fromUtf8(c->data.mid(8));
+            }
+            result << i->type + " " + (name.isNull() ? text : name + "=" + text);
+        }
+    }
+    return result;
+}
+
 // The item boxes written for tag, each as its type and the hex bytes of its payload.
 QStringList writtenItems(const AudioTag *tag, const TaggingSettings *settings = nullptr)
 {
@@ -296,12 +324,28 @@ QByteArray sampleEntry(const QByteArray &type, int channels, int rate, const QBy
                          + be16(0) + children);
 }
 
+class CollectingLogger : public Logger
+{
+public:
+    CollectingLogger() { setRegistered(true); }
+    ~CollectingLogger() override { setRegistered(false); }
+    void log(const LogMessage &message) override { codes.append(message.code); }
+    QList<quint32> codes;
+};
+
 } // namespace
 
 class TestMp4 : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        // Languages are looked up in the tables of the core package.
+        QVERIFY(QResource::registerResource(QCoreApplication::applicationDirPath() + "/libcore.rcc",
+                                            QStringLiteral(":/libcore")));
+    }
+
     // Box tree
 
     void parseKinds()
@@ -890,6 +934,95 @@ private slots:
         empty.addItem(new TitleTagItem("t"));
         QCOMPARE(writtenItems(&empty), QStringList{"\u00A9nam data=000000010000000074"});
         QCOMPARE(codeOf([] { Mp4StreamIo::makeArtworkBox("covr", {}, nullptr); }), quint32(Mp4StreamIo::NoArtworkData));
+    }
+
+    void tableOfContents()
+    {
+        // Read from its freeform entry; the track number rides along in an entry of its own.
+        CollectingLogger logger;
+        QObject parent;
+        QByteArray bytes = fileWithItems(freeform("com.apple.iTunes", {"iTunes_CDDB_1"}, "1a2b+36864+2+0+16384")
+                                         + item("trkn", be16(0) + be16(5) + be16(0) + be16(0), 0));
+        IoStream stream(bytes, QIODevice::ReadWrite);
+        QList<AudioTag *> tags = Mp4StreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(tags.size(), 1);
+        const auto *toc = static_cast<const DiscTocTagItem *>(tags.first()->item(DiscTocTagItem::Type));
+        QVERIFY(toc);
+        QCOMPARE(toc->discId, quint64(0x1a2b));
+        QCOMPARE(toc->tracks.size(), 3);
+        QVERIFY(logger.codes.isEmpty());
+
+        stream.seek(0);
+        Mp4StreamIo::instance()->writeTags(&stream, tags.first(), {}, nullptr);
+        QStringList freeformTexts;
+        for (const QString &line : itemsOfFile(stream.data()))
+            if (line.startsWith("----"))
+                freeformTexts << line.mid(5);
+        QCOMPARE(freeformTexts, QStringList({"iTunes_CDDB_1=1a2b+36864+2+0+16384", "iTunes_CDDB_TrackNumber=5"}));
+
+        // Text that is no table of contents: a warning, and the entry is kept under its name.
+        bytes = fileWithItems(freeform("com.apple.iTunes", {"iTunes_CDDB_1"}, "not a toc"));
+        QCOMPARE(itemsOf(bytes), QStringList{"117:----||iTunes_CDDB_1=not a toc"});
+        QVERIFY(logger.codes.contains(quint32(Mp4StreamIo::DiscTocUnreadable)));
+        IoStream kept(bytes, QIODevice::ReadWrite);
+        tags = Mp4StreamIo::instance()->readTags(&kept, {}, nullptr, &parent);
+        kept.seek(0);
+        Mp4StreamIo::instance()->writeTags(&kept, tags.first(), {}, nullptr);
+        QCOMPARE(itemsOfFile(kept.data()), QStringList{"---- iTunes_CDDB_1=not a toc"});
+    }
+
+    // The format has no language: comments and lyrics are read as English.
+    void commentLanguage()
+    {
+        IoStream stream(fileWithItems(item("\xA9" "cmt", "c") + item("\xA9lyr", "l")), QIODevice::ReadOnly);
+        QObject parent;
+        const QList<AudioTag *> tags = Mp4StreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(tags.size(), 1);
+        const auto *comment = static_cast<const CommentTagItem *>(tags.first()->item(CommentTagItem::Type));
+        const auto *lyrics = static_cast<const LyricsTagItem *>(tags.first()->item(LyricsTagItem::Type));
+        QVERIFY(comment && lyrics);
+        QCOMPARE(comment->language.iso639_2B, QStringLiteral("eng"));
+        QCOMPARE(lyrics->language.iso639_2B, QStringLiteral("eng"));
+    }
+
+    // ID3v2 tags in "ID32" boxes are read as tags of their own and dropped when the file
+    // is written.
+    void id3Boxes()
+    {
+        const QByteArray frame = QByteArray("TIT2") + be32(10) + QByteArray(2, '\0') + "\x03id3 title";
+        const QByteArray id3 = QByteArray("ID3\x04\0\0", 6) + be32(quint32(frame.size())) + frame;
+        const QByteArray id32 = box("ID32", be32(0) + be16(0x15C7) + id3);
+        const auto fileWith = [&](const QByteArray &metaTail) {
+            return ftyp()
+                   + box("moov", box("udta", box("meta", be32(0) + handler() + box("ilst", item("\xA9nam", "mp4 title"))
+                                                          + metaTail)))
+                   + box("mdat", "m");
+        };
+        const QByteArray bytes = fileWith(id32 + box("ID32", be32(0) + be16(0) + "no tag here"));
+        IoStream stream(bytes, QIODevice::ReadWrite);
+        QObject parent;
+        const QList<AudioTag *> tags = Mp4StreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(tags.size(), 2);
+        QCOMPARE(tags[0]->tagType(), int(TagType::Mp4));
+        QCOMPARE(tags[1]->tagType(), int(TagType::Id3v2));
+        QCOMPARE(tags[1]->itemText(TagItemType::Title), QStringLiteral("id3 title"));
+        QCOMPARE(tags[1]->parent(), &parent);
+        // File positions: the box's payload, past version, flags and language.
+        const qint64 boxOffset = bytes.indexOf("ID32") - 4;
+        QCOMPARE(tags[1]->tagInfo()->offset(), boxOffset + 8 + 6);
+        QVERIFY(tags[1]->tagInfo()->isPrepended());
+
+        // Without media data the tag is neither in front nor behind.
+        IoStream noMedia(bytes.left(bytes.size() - 9), QIODevice::ReadOnly);
+        const QList<AudioTag *> noMediaTags = Mp4StreamIo::instance()->readTags(&noMedia, {}, nullptr, &parent);
+        QCOMPARE(noMediaTags.size(), 2);
+        QVERIFY(!noMediaTags[1]->tagInfo()->values.contains(TagInfo::PrependedKey));
+
+        stream.seek(0);
+        Mp4StreamIo::instance()->writeTags(&stream, tags[0], {}, nullptr);
+        QVERIFY(!stream.data().contains("ID32"));
+        stream.seek(0);
+        QCOMPARE(Mp4StreamIo::instance()->readTags(&stream, {}, nullptr, &parent).size(), 1);
     }
 
     void builders()

@@ -50,14 +50,18 @@ QByteArray vorbisComment(const QList<QByteArray> &fields)
 }
 
 // A small Vorbis stream: identification page, a page with comment and setup packets,
-// then audio pages with the given granule positions.
-QByteArray vorbisFile(quint32 serial, const QList<qint64> &granules, const QList<QByteArray> &fields = {"TITLE=t"})
+// then audio pages with the given granule positions, each with packetsPerPage packets
+// (block sizes 256 and 2048).
+QByteArray vorbisFile(quint32 serial, const QList<qint64> &granules, const QList<QByteArray> &fields = {"TITLE=t"},
+                      int packetsPerPage = 1)
 {
     QByteArray file = page(serial, 0, 0, {vorbisIdentification(-1, -1)}, OggPage::BeginOfStream);
     file += page(serial, 1, 0, {vorbisComment(fields), QByteArray("\x05vorbis-setup", 13)});
     quint32 sequence = 2;
-    for (const qint64 granule : granules)
-        file += page(serial, sequence++, granule, {QByteArray(100, char(sequence))});
+    for (const qint64 granule : granules) {
+        const QList<QByteArray> packets(packetsPerPage, QByteArray(100, char(sequence)));
+        file += page(serial, sequence++, granule, packets);
+    }
     return file;
 }
 
@@ -235,6 +239,16 @@ private slots:
                             + page(77, 4, 0, {QByteArray(60000, 'v')});
         IoStream paddedStream(padded, QIODevice::ReadOnly);
         QCOMPARE(OggStreamIo::lastGranulePosition(&paddedStream, 5, 0), qint64(3000));
+
+        // The first position after the header; pages of other streams are passed over.
+        const QByteArray interleaved = vorbisFile(5, {}) + page(40, 0, 77, {"other"}, OggPage::BeginOfStream)
+                                       + page(5, 2, -1, {QByteArray(255, 'o')}) + page(5, 3, 4000, {"a"});
+        IoStream interleavedStream(interleaved, QIODevice::ReadOnly);
+        QObject parent;
+        QCOMPARE(OggStreamIo::headerPages(&interleavedStream, VorbisStreamIo::instance(), 5, &parent).size(), 2);
+        const qint64 headerEnd = interleavedStream.pos();
+        QCOMPARE(OggStreamIo::firstGranulePosition(&interleavedStream, headerEnd, 5), qint64(4000));
+        QCOMPARE(OggStreamIo::firstGranulePosition(&interleavedStream, headerEnd, 9), qint64(0));
     }
 
     void vorbisProperties_data()
@@ -266,7 +280,7 @@ private slots:
     {
         // Duration from the last granule position (not less the first audio page's), bitrate
         // from the audio size.
-        const QByteArray file = vorbisFile(5, {44100, 66150, 88200});
+        const QByteArray file = vorbisFile(5, {44100, 66150, 88200}, {"TITLE=t"}, 45);
         IoStream stream(file, QIODevice::ReadOnly);
         const AudioProperties p = OggStreamIo::instance()->readAudioProperties(&stream, nullptr);
         QVERIFY(p.valid);
@@ -277,20 +291,61 @@ private slots:
         // A truncated last page: the last intact page gives the duration.
         IoStream truncated(file.left(file.size() - 20), QIODevice::ReadOnly);
         QCOMPARE(OggStreamIo::instance()->readAudioProperties(&truncated, nullptr).duration, 1500);
+
+        // A last position before the first is no end of the stream: no duration, no bitrate.
+        IoStream backwards(vorbisFile(5, {88200, 100}), QIODevice::ReadOnly);
+        const AudioProperties b = OggStreamIo::instance()->readAudioProperties(&backwards, nullptr);
+        QVERIFY(b.valid);
+        QCOMPARE(b.duration, 0);
+        QCOMPARE(b.bitrate, 0);
+
+        // Cut out of a longer stream: the first page stands far beyond what its 45 packets
+        // decode (44 long blocks at most), so the time before it is not counted. Its start
+        // is estimated from the mean block size: 44 * (256 + 2048) / 4 = 25344 samples.
+        const qint64 cut = 441000;
+        IoStream cutStream(vorbisFile(5, {cut + 25344, cut + 25344 + 44100}, {"TITLE=t"}, 45), QIODevice::ReadOnly);
+        QCOMPARE(OggStreamIo::instance()->readAudioProperties(&cutStream, nullptr).duration, 1574);
     }
 
+    void opusDuration_data()
+    {
+        QTest::addColumn<qint64>("start");
+        QTest::addColumn<QByteArray>("firstPackets"); // table-of-contents bytes, one packet each
+        QTest::addColumn<int>("duration");
+        // 0xFB: 20 ms frames, their count in the next byte; 0x18: one 60 ms frame, 0xF0: one
+        // of 10 ms, 0xF1: two of 10 ms.
+        QTest::newRow("from the start") << qint64(0) << QByteArray("\xFB\x32", 2) << 2000;
+        QTest::newRow("cut from a longer stream") << qint64(480000) << QByteArray("\xFB\x32", 2) << 2000;
+        QTest::newRow("cut, several packets") << qint64(480000) << QByteArray("\x18\xF0\xF1") << 2000;
+    }
     void opusDuration()
     {
-        // 48 kHz granules whatever the input rate, less the pre-skip.
+        // 48 kHz granules whatever the input rate, less the pre-skip and the time before the
+        // first page's packets.
+        QFETCH(qint64, start);
+        QFETCH(QByteArray, firstPackets);
+        QFETCH(int, duration);
         const QByteArray head = QByteArray("OpusHead", 8) + char(1) + char(2) + char(0x38) + char(0x01) + le32(44100)
                                 + QByteArray(3, char(0));
         const QByteArray tags = QByteArray("OpusTags", 8) + commentPacket("v", {});
+        QList<QByteArray> packets;
+        qint64 samples = 0;
+        if (firstPackets.startsWith('\xFB')) {
+            packets = {firstPackets + QByteArray(10, 'a')};
+            samples = 50 * 960;
+        } else {
+            for (const char toc : firstPackets)
+                packets.append(QByteArray(1, toc) + QByteArray(10, 'a'));
+            samples = 2880 + 480 + 960;
+        }
+        const qint64 first = start + samples;
         QByteArray file = page(3, 0, 0, {head}, OggPage::BeginOfStream) + page(3, 1, 0, {tags})
-                          + page(3, 2, 48000 + 312, {QByteArray(50, 'a')}) + page(3, 3, 96000 + 312, {QByteArray(50, 'b')});
+                          + page(3, 2, first, packets)
+                          + page(3, 3, start + 96000 + 312, {QByteArray(50, 'b')});
         IoStream stream(file, QIODevice::ReadOnly);
         const AudioProperties p = OggStreamIo::instance()->readAudioProperties(&stream, nullptr);
         QCOMPARE(p.sampleRate, 44100);
-        QCOMPARE(p.duration, 2000);
+        QCOMPARE(p.duration, duration);
         QCOMPARE(p.codecFullName, QStringLiteral("Opus version 1"));
     }
 

@@ -6,12 +6,18 @@
 
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libtagging/aiff/aiffstreamio.h"
+#include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/plaintagitems.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/plain/freestreamio.h"
 #include "libtagging/plain/freestreamtagmanager.h"
 #include "libtagging/plain/mpegcodecio.h"
+#include "libtagging/mp4/mp4streamio.h"
+#include "libtagging/riff/riffstreamio.h"
+#include "libtagging/xiph/flacstreamio.h"
+#include "libtagging/xiph/oggstreamio.h"
 #include "support_bytebuilder.h"
 
 namespace {
@@ -37,6 +43,25 @@ QByteArray lyrics3(const QByteArray &title)
     const QByteArray body = "LYRICSBEGIN" + QByteArray("ETT") + QByteArray::number(title.size()).rightJustified(5, '0')
                             + title;
     return body + QByteArray::number(body.size()).rightJustified(6, '0') + "LYRICS200";
+}
+
+// A PCM WAVE file whose audio is the given bytes.
+QByteArray wave(const QByteArray &audio)
+{
+    ByteBuilder fmt;
+    fmt.ascii("fmt ").le32(16).le16(1).le16(1).le32(8000).le32(16000).le16(2).le16(16);
+    ByteBuilder data;
+    data.ascii("data").le32(quint32(audio.size())).raw(audio);
+    if (audio.size() & 1)
+        data.u8(0);
+    return ByteBuilder().ascii("RIFF").le32(quint32(4 + fmt.size() + data.size())).ascii("WAVE").raw(fmt).raw(data);
+}
+
+// One Ogg page header of the serial 1 with the lacing values; the body is left to the caller.
+QByteArray oggPageHeader(const QByteArray &lacing)
+{
+    return ByteBuilder().ascii("OggS").u8(0).u8(0).zeros(8).le32(1).le32(0).le32(0).u8(quint8(lacing.size()))
+        .raw(lacing);
 }
 
 struct Layout
@@ -264,6 +289,110 @@ private slots:
             FreeStreamIo::instance()->removeTags(&stream, {}, nullptr);
         }
         QCOMPARE(QFileInfo(path).size(), size);
+    }
+
+    // Where each container says it ends, asked from the container's start.
+    void containerEnd_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("start");
+        QTest::addColumn<qint64>("end");
+        const QByteArray tag = id3v1("title");
+        const QByteArray pcm = wave(QByteArray(100, 'a'));
+        QTest::newRow("RIFF") << "riff" << pcm + tag << qint64(0) << qint64(pcm.size());
+        QTest::newRow("RIFF after an ID3v2 tag") << "riff" << QByteArray(10, 'x') + pcm << qint64(10)
+                                                 << qint64(10 + pcm.size());
+        // The pad byte of an odd outer chunk belongs to it.
+        QTest::newRow("RIFF of odd size") << "riff" << ByteBuilder().ascii("RIFF").le32(5).ascii("WAVEx").u8(0).bytes
+                                          << qint64(0) << qint64(14);
+        QTest::newRow("RIFX") << "riff" << ByteBuilder().ascii("RIFX").be32(4).ascii("WAVE").bytes + tag << qint64(0)
+                              << qint64(12);
+        // A size past the stream's end: nothing behind it is loose.
+        QTest::newRow("RIFF cut short") << "riff" << ByteBuilder().ascii("RIFF").le32(1000).ascii("WAVE").bytes + tag
+                                        << qint64(0) << qint64(1008);
+        QTest::newRow("no RIFF") << "riff" << QByteArray(40, 'a') << qint64(0) << qint64(-1);
+        QTest::newRow("AIFF") << "aiff" << ByteBuilder().ascii("FORM").be32(8).ascii("AIFFdata").bytes + tag
+                              << qint64(0) << qint64(16);
+        QTest::newRow("AIFC of odd size") << "aiff" << ByteBuilder().ascii("FORM").be32(5).ascii("AIFCx").u8(0).bytes
+                                          << qint64(0) << qint64(14);
+        QTest::newRow("FORM of another type") << "aiff" << ByteBuilder().ascii("FORM").be32(4).ascii("8SVX").bytes
+                                              << qint64(0) << qint64(-1);
+        const QByteArray boxes = ByteBuilder().be32(16).ascii("ftypM4A ").zeros(4).be32(12).ascii("mdat").ascii("abcd");
+        QTest::newRow("MP4") << "mp4" << boxes + tag << qint64(0) << qint64(28);
+        QTest::newRow("MP4 with a last box to the end") << "mp4" << boxes + ByteBuilder().be32(0).ascii("mdat").bytes + tag
+                                                        << qint64(0) << qint64(boxes.size() + 8 + 128);
+        QTest::newRow("MP4 with a 64-bit box size")
+            << "mp4" << ByteBuilder().be32(1).ascii("mdat").be32(0).be32(20).ascii("abcd").bytes + tag << qint64(0)
+            << qint64(20);
+        QTest::newRow("MP4 cut inside its media data")
+            << "mp4" << boxes + ByteBuilder().be32(5000).ascii("mdat").bytes + tag << qint64(0)
+            << qint64(boxes.size() + 5000);
+        QTest::newRow("not MP4") << "mp4" << QByteArray(3, 'a') + tag << qint64(0) << qint64(-1);
+        const QByteArray page = oggPageHeader(QByteArray(1, 10)) + QByteArray(10, 'v');
+        QTest::newRow("Ogg") << "ogg" << page + page + tag << qint64(0) << qint64(2 * page.size());
+        QTest::newRow("Ogg cut inside its last page")
+            << "ogg" << page + oggPageHeader(QByteArray(2, char(255))) + "vvv" << qint64(0)
+            << qint64(page.size() + 27 + 2 + 510);
+        QTest::newRow("no Ogg") << "ogg" << tag << qint64(0) << qint64(-1);
+        // Native FLAC declares no end: its audio runs to the last frame.
+        QTest::newRow("FLAC") << "flac" << QByteArray("fLaC") + QByteArray(60, 'f') + tag << qint64(0) << qint64(-1);
+    }
+    void containerEnd()
+    {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, start);
+        QFETCH(qint64, end);
+        const QHash<QString, IAudioStreamIo *> ios{{"riff", RiffStreamIo::instance()},
+                                                   {"aiff", AiffStreamIo::instance()},
+                                                   {"mp4", Mp4StreamIo::instance()},
+                                                   {"ogg", OggStreamIo::instance()},
+                                                   {"flac", FlacStreamIo::instance()}};
+        IoStream stream(bytes, QIODevice::ReadOnly);
+        stream.seek(start);
+        QCOMPARE(ios.value(format)->containerEnd(&stream), end);
+        // The loose tags behind are those past that end.
+        FreeStreamTagManager manager(&stream, nullptr, [&](qint64) { return end; });
+        const bool tagBehind = bytes.endsWith(id3v1("title")) && (end < 0 || end <= bytes.size() - 128);
+        QCOMPARE(manager.tags(TagType::Id3v1, false).size(), tagBehind ? 1 : 0);
+    }
+
+    // A WAVE file whose last 128 bytes of audio begin with "TAG": reading takes no ID3v1
+    // tag from it, and writing leaves every audio byte where it was. A real ID3v1 tag
+    // behind the same file is read and stripped.
+    void looseTagsBehindWave()
+    {
+        QTemporaryDir dir;
+        QByteArray audio(1000, 'a');
+        audio.replace(1000 - 128, 128, id3v1("not a tag"));
+        const QByteArray original = wave(audio);
+        for (const bool realTag : {false, true}) {
+            const QString path = dir.filePath(realTag ? "tagged.wav" : "plain.wav");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(realTag ? original + id3v1("real tag") : original);
+            file.close();
+
+            AudioFile song(path);
+            song.readTags();
+            QCOMPARE(song.tags().contains(TagType::Id3v1), realTag);
+            if (realTag)
+                QCOMPARE(song.tags().value(TagType::Id3v1)->itemText(TitleTagItem::Type), QStringLiteral("real tag"));
+            song.tag(0)->setItemValue(TitleTagItem::Type, QStringLiteral("new"));
+            song.writeTags();
+
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray written = file.readAll();
+            file.close();
+            QVERIFY(!written.endsWith(id3v1("real tag")));
+            // The data chunk, "TAG" and all, is still whole.
+            QVERIFY(written.contains(ByteBuilder().ascii("data").le32(1000).raw(audio).bytes));
+            AudioFile again(path);
+            again.readTags();
+            QVERIFY(!again.tags().contains(TagType::Id3v1));
+            QCOMPARE(again.tag(0)->itemText(TitleTagItem::Type), QStringLiteral("new"));
+        }
     }
 
     void audioRange()

@@ -6,6 +6,9 @@
 #include "libcore/util/base64.h"
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
+#include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/disctoctagitem.h"
+#include "libtagging/model/lyricstagitem.h"
 #include "libtagging/model/plaintagitems.h"
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
@@ -73,6 +76,13 @@ class TestVorbisComment : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        // Languages are looked up in the tables of the core package.
+        QVERIFY(QResource::registerResource(QCoreApplication::applicationDirPath() + "/libcore.rcc",
+                                            QStringLiteral(":/libcore")));
+    }
+
     // Fields read into items and written back: the table of names and their conversions.
     void fieldsRoundTrip_data()
     {
@@ -113,7 +123,9 @@ private slots:
         row("performers", {"PERFORMER=John (guitar)", "PERFORMER=Jane"}, {"PERFORMER=John (guitar)", "PERFORMER=Jane ()"});
         row("performer name with placeholder", {"PERFORMER=A %2 B (%1 vocals)"}, {"PERFORMER=A %2 B (%1 vocals)"});
         row("cover art without data kept", {"COVERART=!!!"}, {"COVERART=!!!"});
-        row("table of contents kept as text", {"CDTOC=3+96+2D32+6E57"}, {"CDTOC=3+96+2D32+6E57"});
+        row("table of contents", {"CDTOC=3+96+2D32+4C31+6E57"}, {"CDTOC=3+96+2d32+4c31+6e57"});
+        row("table of contents with a data track", {"CDTOC=2+96+2D32+4C31+6E57"}, {"CDTOC=2+96+2d32+4c31+6e57"});
+        row("table of contents that does not parse kept", {"CDTOC=2+0+"}, {"CDTOC=2+0+"});
     }
     void fieldsRoundTrip()
     {
@@ -145,6 +157,37 @@ private slots:
         QCOMPARE(static_cast<BooleanTagItem *>(tag->item(TagItemType::PartOfCompilation))->value, true);
         QCOMPARE(tag->itemText(TagItemType::TrackCount), QStringLiteral("12"));
         QCOMPARE(tag->itemText(TagItemType::Encoder), QStringLiteral("v"));
+    }
+
+    void tableOfContents()
+    {
+        CollectingLogger logger;
+        auto tag = readPacket(commentPacket("v", {"CDTOC=3+96+2D32+4C31+6E57"}));
+        const auto *toc = static_cast<const DiscTocTagItem *>(tag->item(DiscTocTagItem::Type));
+        QVERIFY(toc);
+        QCOMPARE(toc->tracks.size(), 4);
+        QCOMPARE(toc->tracks.last().number, int(DiscTocTagItem::LeadOutTrack));
+        QCOMPARE(toc->tracks.last().address, quint32(0x6E57));
+        QVERIFY(logger.codes.isEmpty());
+
+        // Text that is no table of contents: a warning naming the file, and the field kept.
+        tag = readPacket(commentPacket("v", {"CDTOC=not a toc"}));
+        QVERIFY(!tag->contains(DiscTocTagItem::Type));
+        QCOMPARE(static_cast<UserDefinedTextTagItem *>(tag->item(UserDefinedTextTagItem::Type))->description,
+                 QStringLiteral("CDTOC"));
+        QVERIFY(logger.codes.contains(quint32(VorbisCommentTagIo::UnreadableDiscToc)));
+    }
+
+    // The format has no language: comments and lyrics are read as English.
+    void commentLanguage()
+    {
+        const auto tag = readPacket(commentPacket("v", {"COMMENT=c", "LYRICS=l"}));
+        const auto *comment = static_cast<const CommentTagItem *>(tag->item(CommentTagItem::Type));
+        const auto *lyrics = static_cast<const LyricsTagItem *>(tag->item(LyricsTagItem::Type));
+        QVERIFY(comment && lyrics);
+        QCOMPARE(comment->language.iso639_2B, QStringLiteral("eng"));
+        QCOMPARE(lyrics->language.iso639_2B, QStringLiteral("eng"));
+        QVERIFY(comment->description.isEmpty());
     }
 
     void vendorAndEncoder()

@@ -3,7 +3,10 @@
 #include "libcore/image/codedimage.h"
 #include "libcore/io/iostream.h"
 #include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
+#include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/disctoctagitem.h"
 #include "libtagging/model/lyricstagitem.h"
 #include "libtagging/model/plaintagitems.h"
 #include "libtagging/model/userdefinedtexttagitem.h"
@@ -356,6 +359,72 @@ private slots:
         QVERIFY2(!tags.join('\n').contains("<failed>"), qPrintable(tags.join('\n')));
         QVERIFY(!tags.contains(QStringLiteral("TITLE=New")));
         QVERIFY2(oggzProblems(file).isEmpty(), oggzProblems(file).constData());
+    }
+
+    // The whole road through AudioFile: items set on the merged tag, saved, read back by a
+    // new AudioFile and by another reader; the audio stays the same.
+    void audioFileRoundTrip_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QStringList>("arguments"); // %in and %out stand for the files
+        QTest::addColumn<QString>("name");
+        QTest::newRow("ogg vorbis") << "oggenc" << QStringList{"-Q", "-t", "Original", "-o", "%out", "%in"} << "v.ogg";
+        QTest::newRow("opus") << "opusenc" << QStringList{"--quiet", "--title", "Original", "%in", "%out"} << "o.opus";
+        QTest::newRow("flac") << "flac" << QStringList{"-s", "-f", "-T", "TITLE=Original", "-o", "%out", "%in"}
+                              << "f.flac";
+    }
+    void audioFileRoundTrip()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, name);
+        if (!hasTool(tool))
+            QSKIP(qPrintable(tool + QStringLiteral(" is not installed")));
+        const QString file = path(name);
+        arguments.replaceInStrings(QStringLiteral("%in"), path(QStringLiteral("a.wav")));
+        arguments.replaceInStrings(QStringLiteral("%out"), file);
+        QVERIFY(run(tool, arguments));
+        const QString md5 = audioMd5(file);
+
+        const QString toc = QStringLiteral("3+96+2d32+4c31+6e57");
+        {
+            AudioFile audio(file);
+            audio.readTags(0, true);
+            AudioTag *tag = audio.tag(0);
+            QVERIFY(tag);
+            QCOMPARE(tag->itemText(TagItemType::Title), QStringLiteral("Original"));
+            tag->replaceItem(new TitleTagItem(QStringLiteral("Ünïcode title")), 0);
+            tag->addItem(new ArtistTagItem(QStringLiteral("Someone")));
+            tag->addItem(new TrackNumberTagItem(3));
+            tag->addItem(new TrackCountTagItem(12));
+            tag->addItem(new CommentTagItem(QStringLiteral("a comment"), QString()));
+            tag->addItem(DiscTocTagItem::fromText(toc));
+            tag->addItem(new UserDefinedTextTagItem(QStringLiteral("x"), QStringLiteral("MYFIELD")));
+            audio.writeTags(0);
+        }
+        QCOMPARE(audioMd5(file), md5);
+
+        AudioFile reread(file);
+        reread.readTags(0, true);
+        const AudioTag *tag = reread.tag(0);
+        QVERIFY(tag);
+        QCOMPARE(tag->itemText(TagItemType::Title), QStringLiteral("Ünïcode title"));
+        QCOMPARE(tag->itemText(TagItemType::Artist), QStringLiteral("Someone"));
+        QCOMPARE(tag->itemText(TagItemType::TrackNumber), QStringLiteral("3"));
+        QCOMPARE(tag->itemText(TagItemType::TrackCount), QStringLiteral("12"));
+        QCOMPARE(tag->itemText(TagItemType::Comment), QStringLiteral("a comment"));
+        const auto *readToc = static_cast<const DiscTocTagItem *>(tag->item(DiscTocTagItem::Type));
+        QVERIFY(readToc);
+        QCOMPARE(readToc->toText(DiscTocTextForm::HexTrackListWithDataTracks), toc);
+        QVERIFY(reread.audioProperties().valid);
+
+        const QStringList other = mutagenTags(file);
+        for (const QString &expected : {QStringLiteral("TITLE=Ünïcode title"), QStringLiteral("ARTIST=Someone"),
+                                        QStringLiteral("TRACKNUMBER=3"), QStringLiteral("TRACKTOTAL=12"),
+                                        QStringLiteral("COMMENT=a comment"), "CDTOC=" + toc, QStringLiteral("MYFIELD=x")})
+            QVERIFY2(other.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + other.join('\n')));
+        if (!name.endsWith(QLatin1String(".flac")))
+            QVERIFY2(oggzProblems(file).isEmpty(), oggzProblems(file).constData());
     }
 };
 

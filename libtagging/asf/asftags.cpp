@@ -1,0 +1,204 @@
+// AsfStreamIo: the attribute objects of the header read into one tag, and the attribute
+// lists that the writer fills.
+
+#include "libcore/io/iostream.h"
+#include "libcore/locale/localetables.h"
+#include "libcore/log/exception.h"
+#include "libtagging/asf/asfobject.h"
+#include "libtagging/asf/asfstreamio.h"
+#include "libtagging/asf/asftext.h"
+#include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/plaintagitems.h"
+#include "libtagging/model/unknownasfdatatagitem.h"
+#include "libtagging/model/unknownasfstringtagitem.h"
+
+#include <QtEndian>
+
+namespace {
+
+// Attribute records of a Metadata or Metadata Library Object.
+void readRecords(IoStream *stream, const AsfObject *object, AudioTag *tag)
+{
+    IoStream data(object->data, QIODevice::ReadOnly);
+    data.setName(stream->name());
+    const int count = data.readUInt16(false);
+    for (int i = 0; i < count; ++i) {
+        AsfAttribute attribute;
+        attribute.languageIndex = data.readUInt16(false);
+        attribute.streamNumber = data.readUInt16(false);
+        const int nameLength = data.readUInt16(false);
+        attribute.valueType = data.readUInt16(false);
+        const quint32 valueLength = data.readUInt32(false);
+        attribute.name = AsfText::decode(data.readBytes(nameLength));
+        attribute.value = data.readBytes(valueLength);
+        AsfStreamIo::readAttribute(stream, attribute, tag);
+    }
+}
+
+// Descriptors of an Extended Content Description Object.
+void readDescriptors(IoStream *stream, const AsfObject *object, AudioTag *tag)
+{
+    IoStream data(object->data, QIODevice::ReadOnly);
+    data.setName(stream->name());
+    const int count = data.readUInt16(false);
+    for (int i = 0; i < count; ++i) {
+        AsfAttribute attribute;
+        attribute.name = AsfText::decode(data.readBytes(data.readUInt16(false)));
+        attribute.valueType = data.readUInt16(false);
+        attribute.value = data.readBytes(data.readUInt16(false));
+        AsfStreamIo::readAttribute(stream, attribute, tag);
+    }
+}
+
+void addIfNotBlank(AudioTag *tag, TagItem *item, const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        delete item;
+    else
+        tag->addItem(item);
+}
+
+void readContentDescription(IoStream *stream, const AsfObject *object, AudioTag *tag)
+{
+    IoStream data(object->data, QIODevice::ReadOnly);
+    data.setName(stream->name());
+    int lengths[5];
+    for (int &length : lengths)
+        length = data.readUInt16(false);
+    QString texts[5];
+    // Each text ends at its first NUL; the next starts behind its whole length.
+    for (int i = 0; i < 5; ++i)
+        texts[i] = AsfText::decode(data.readBytes(lengths[i]));
+    addIfNotBlank(tag, new TitleTagItem(texts[0]), texts[0]);
+    addIfNotBlank(tag, new ArtistTagItem(texts[1]), texts[1]);
+    addIfNotBlank(tag, new CopyrightTagItem(texts[2]), texts[2]);
+    addIfNotBlank(tag,
+                  new CommentTagItem(texts[3], QString(), languageByQLocaleLanguage(QLocale::English)),
+                  texts[3]);
+}
+
+void readContentBranding(IoStream *stream, const AsfObject *object, AudioTag *tag)
+{
+    IoStream data(object->data, QIODevice::ReadOnly);
+    data.setName(stream->name());
+    data.readUInt32(false); // banner image type
+    const quint32 bannerSize = data.readUInt32(false);
+    if (bannerSize != 0) {
+        try {
+            const QByteArray banner = data.readBytes(bannerSize);
+            tag->addItem(new ArtworkTagItem(CodedImage(banner), 6, QString()));
+        } catch (const Exception &) {
+            // The banner is a bonus; the addresses behind it may still be there.
+        }
+    }
+    data.readBytes(data.readUInt32(false)); // banner image URL
+    tag->addItem(new CopyrightTagItem(data.readText(nullptr, TextLengthPrefix::UInt32Le)));
+}
+
+} // namespace
+
+QList<AudioTag *> AsfStreamIo::readTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *,
+                                        QObject *parent)
+{
+    if (!tagTypes.isEmpty() && !tagTypes.contains(TagType::Asf))
+        return {};
+
+    QObject local;
+    auto *tag = new AudioTag(&local);
+    // A container behind loose tags begins at the stream's position and ends with it.
+    const QList<AsfObject *> objects = parseObjects(stream, stream->size() - stream->pos(), -1, &local);
+    checkHeader(stream, objects);
+
+    const QList<AsfObject *> metadata = AsfObject::findAll(objects, AsfObject::metadataGuid());
+    const QList<AsfObject *> library = AsfObject::findAll(objects, AsfObject::metadataLibraryGuid());
+    const QList<AsfObject *> extended = AsfObject::findAll(objects, AsfObject::extendedContentDescriptionGuid());
+    const QList<AsfObject *> content = AsfObject::findAll(objects, AsfObject::contentDescriptionGuid());
+    const QList<AsfObject *> branding = AsfObject::findAll(objects, AsfObject::contentBrandingGuid());
+
+    for (const AsfObject *object : metadata)
+        readRecords(stream, object, tag);
+    for (const AsfObject *object : library)
+        readRecords(stream, object, tag);
+    for (const AsfObject *object : extended)
+        readDescriptors(stream, object, tag);
+    for (const AsfObject *object : content)
+        readContentDescription(stream, object, tag);
+    for (const AsfObject *object : branding)
+        readContentBranding(stream, object, tag);
+
+    if (tag->itemList().isEmpty())
+        return {};
+
+    auto *info = new TagInfo;
+    QByteArray raw;
+    qint64 offset = -1;
+    qint64 size = 0;
+    for (const QList<AsfObject *> &group : {metadata, library, extended, content, branding}) {
+        for (const AsfObject *object : group) {
+            raw += object->data;
+            offset = offset < 0 ? object->offset : qMin(offset, object->offset);
+            size += object->size;
+        }
+    }
+    info->values.insert(TagInfo::TagTypeKey, int(TagType::Asf));
+    info->values.insert(TagInfo::RawDataKey, raw);
+    info->values.insert(TagInfo::OffsetKey, offset);
+    info->values.insert(TagInfo::SizeKey, int(size));
+    const QList<AsfObject *> data = AsfObject::findAll(objects, AsfObject::dataGuid());
+    if (!data.isEmpty())
+        info->values.insert(TagInfo::PrependedKey, offset < data.first()->offset);
+    tag->setTagInfo(info);
+    tag->setParent(parent);
+    return {tag};
+}
+
+void AsfStreamIo::addStringAttributes(const QStringList &texts, const QString &name, QList<QByteArray> &descriptors,
+                                      QList<QByteArray> &libraryRecords)
+{
+    for (const QString &text : texts)
+        addAttribute({name, AsfText::encode(text), AsfAttributeType::UnicodeString, 0, 0}, descriptors,
+                     libraryRecords);
+}
+
+void AsfStreamIo::addUnknownAttributes(const QList<TagItem *> &items, QList<QByteArray> &descriptors,
+                                       QList<QByteArray> &libraryRecords)
+{
+    for (const TagItem *item : items) {
+        AsfAttribute attribute;
+        if (const auto *text = dynamic_cast<const UnknownAsfStringTagItem *>(item)) {
+            attribute = {text->name, AsfText::encode(text->value), AsfAttributeType::UnicodeString, text->number1,
+                         text->number2};
+        } else if (const auto *data = dynamic_cast<const UnknownAsfDataTagItem *>(item)) {
+            attribute = {data->name, data->data, data->asfDataType, data->number1, data->number2};
+        } else {
+            continue;
+        }
+        if (attribute.value.isEmpty())
+            continue;
+        addAttribute(attribute, descriptors, libraryRecords);
+    }
+}
+
+QList<int> AsfStreamIo::supportedItemTypes() const
+{
+    // Every item type but those that ASF attributes have no place for.
+    static const QList<int> types = [] {
+        using namespace TagItemType;
+        const QList<int> unsupported{
+            Description, EncapsulatedObject, EventTiming, FileIdentifier, FileOwner, FileType, GaplessPlayback,
+            InvolvedPeopleList, IsClassicalMusic, IsPodcast, Movement, MovementCount, MovementNumber,
+            PaymentWebsiteUrl, PhonographicCopyright, PlayCount, PodcastCategory, PodcastGuid, PodcastKeywords,
+            PodcastUrl, Private, RadioStationWebsiteUrl, RecordingDate, RecordingLocation, RecordLabelWebsiteUrl,
+            TaggingDate, UnknownApeData, UnknownId3v2Data, UnknownId3v2String, UnknownLyrics3String,
+            UnknownMatroskaData, UnknownMp4Data, UnknownMp4String, UnknownRiffData, UnknownRiffString};
+        QList<int> list;
+        for (int type = 0; type < Count; ++type) {
+            if (!unsupported.contains(type))
+                list.append(type);
+        }
+        return list;
+    }();
+    return types;
+}
