@@ -157,6 +157,9 @@ AiffChunk *AiffStreamIo::makeCommentChunk(const QByteArray &oldData, const Audio
     quint16 count = 0;
 
     // Comments on markers are kept as they are; a damaged rest of the old chunk is dropped.
+    // The time stamps of the others are kept by their text: a comment written again unchanged
+    // keeps the time it was made, and a save without a change leaves the chunk as it was.
+    QList<QPair<QByteArray, quint32>> oldStamps;
     if (oldData.size() >= 2) {
         IoStream old(oldData, QIODevice::ReadOnly);
         const int oldCount = old.readUInt16(true);
@@ -165,7 +168,7 @@ AiffChunk *AiffStreamIo::makeCommentChunk(const QByteArray &oldData, const Audio
             const qint64 available = old.size() - start;
             if (available < 8)
                 break;
-            old.seek(start + 4);
+            const quint32 stamp = old.readUInt32(true);
             const quint16 marker = old.readUInt16(true);
             const quint16 length = old.readUInt16(true);
             if (8 + length > available)
@@ -176,6 +179,8 @@ AiffChunk *AiffStreamIo::makeCommentChunk(const QByteArray &oldData, const Audio
                 comment.resize(whole, '\0');
                 buffer.writeBytes(comment);
                 ++count;
+            } else {
+                oldStamps.append({old.readBytesAt(start + 8, length), stamp});
             }
             old.seek(qMin(start + whole, old.size()));
         }
@@ -186,9 +191,21 @@ AiffChunk *AiffStreamIo::makeCommentChunk(const QByteArray &oldData, const Audio
         for (const TagItem *item : tag->items(TagItemType::Comment)) {
             if (count == 0xFFFF)
                 break;
+            const qint64 at = buffer.pos();
             buffer.writeUInt32(now, true);
             buffer.writeUInt16(0, true);
             buffer.writeText(item->toString(), Utf8TextCodec::instance(), TextLengthPrefix::UInt16Be);
+            const qint64 end = buffer.pos();
+            const QByteArray text = buffer.readBytesAt(at + 8, end - at - 8);
+            for (qsizetype i = 0; i < oldStamps.size(); ++i) {
+                if (oldStamps.at(i).first == text) {
+                    buffer.seek(at);
+                    buffer.writeUInt32(oldStamps.at(i).second, true);
+                    oldStamps.removeAt(i);
+                    break;
+                }
+            }
+            buffer.seek(end);
             if (buffer.pos() & 1)
                 buffer.writeByte('\0');
             ++count;

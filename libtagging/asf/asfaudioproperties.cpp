@@ -69,8 +69,8 @@ AudioProperties AsfStreamIo::readAudioProperties(IoStream *stream, ICodecIo *)
     p.compression = CompressionType::Unknown;
 
     QObject tree;
-    // A container behind loose tags begins at the stream's position and ends with it.
-    const QList<AsfObject *> objects = parseObjects(stream, stream->size() - stream->pos(), -1, &tree);
+    // A container behind loose tags begins at the stream's position.
+    const QList<AsfObject *> objects = parseFile(stream, &tree);
     checkHeader(stream, objects);
 
     if (const AsfObject *file = first(objects, AsfObject::filePropertiesGuid()); file && file->data.size() >= 64) {

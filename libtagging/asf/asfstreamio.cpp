@@ -65,6 +65,16 @@ QList<AsfObject *> AsfStreamIo::parseObjects(IoStream *stream, qint64 length, in
     return parseRange(stream, length, maxCount, parent, 0);
 }
 
+QList<AsfObject *> AsfStreamIo::parseFile(IoStream *stream, QObject *parent)
+{
+    const qint64 start = stream->pos();
+    qint64 end = instance()->containerEnd(stream);
+    if (end < 0 || end > stream->size())
+        end = stream->size();
+    stream->seek(start);
+    return parseObjects(stream, end - start, -1, parent);
+}
+
 void AsfStreamIo::checkHeader(IoStream *stream, const QList<AsfObject *> &objects)
 {
     if (objects.isEmpty() || objects.first()->guid != AsfObject::headerGuid())
@@ -78,6 +88,13 @@ qint64 AsfStreamIo::containerEnd(IoStream *stream)
     static const QList<QUuid> topLevel{
         AsfObject::headerGuid(),
         AsfObject::dataGuid(),
+        // Misplaced but still the file's own.
+        AsfObject::contentDescriptionGuid(),
+        AsfObject::extendedContentDescriptionGuid(),
+        AsfObject::metadataGuid(),
+        AsfObject::metadataLibraryGuid(),
+        AsfObject::contentBrandingGuid(),
+        AsfObject::paddingGuid(),
         QUuid(QStringLiteral("33000890-E5B1-11CF-89F4-00A0C90349CB")), // Simple Index
         QUuid(QStringLiteral("D6E229D3-35DA-11D1-9034-00A0C90349BE")), // Index
         QUuid(QStringLiteral("FEB103F8-12AD-4C64-840F-2A1D2F7AD48C")), // Media Object Index

@@ -40,12 +40,15 @@ public:
     QList<int> supportedItemTypes() const override;
     // The end of the last top-level object (header, data, indexes) from the stream's position;
     // -1 when the stream does not start with a header object.
-    qint64 containerEnd(IoStream *stream);
+    qint64 containerEnd(IoStream *stream) override;
 
     // The objects of the length bytes from the stream's position; maxCount -1 reads all.
     // Top-level objects become children of parent, nested ones of their container.
     static QList<AsfObject *> parseObjects(IoStream *stream, qint64 length, int maxCount,
                                            QObject *parent);
+    // The file's objects from the stream's position to the end of its own structure, so that
+    // a loose tag behind it is not taken for an object.
+    static QList<AsfObject *> parseFile(IoStream *stream, QObject *parent);
     // Throws unless the first object is a Header Object.
     static void checkHeader(IoStream *stream, const QList<AsfObject *> &objects);
 

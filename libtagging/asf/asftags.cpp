@@ -107,8 +107,8 @@ QList<AudioTag *> AsfStreamIo::readTags(IoStream *stream, const QList<int> &tagT
 
     QObject local;
     auto *tag = new AudioTag(&local);
-    // A container behind loose tags begins at the stream's position and ends with it.
-    const QList<AsfObject *> objects = parseObjects(stream, stream->size() - stream->pos(), -1, &local);
+    // A container behind loose tags begins at the stream's position.
+    const QList<AsfObject *> objects = parseFile(stream, &local);
     checkHeader(stream, objects);
 
     const QList<AsfObject *> metadata = AsfObject::findAll(objects, AsfObject::metadataGuid());

@@ -92,7 +92,7 @@ void AsfStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<i
 
     QObject local;
     stream->seek(0);
-    QList<AsfObject *> objects = parseObjects(stream, stream->size(), -1, &local);
+    QList<AsfObject *> objects = parseFile(stream, &local);
     checkHeader(stream, objects);
     AsfObject *header = objects.first();
     // Only an extension inside the header is written with it.

@@ -449,7 +449,12 @@ void Id3v2FrameWriter::writeDeferred()
     writePeople(QStringLiteral("IPLS"), involvement);
     writePeople(QStringLiteral("TMCL"), musicians);
     for (const StringPair &entry : std::as_const(m_userTexts)) {
-        guarded([&] { Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TXXX"), {entry.first, entry.second}, m_s); });
+        // A joined value is written as its parts, so that each part gets its own byte order mark:
+        // readers take a UTF-16 text without one for the platform's order.
+        guarded([&] {
+            Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TXXX"),
+                                        QStringList{entry.first} + entry.second.split(QChar(0)), m_s);
+        });
     }
     for (const StringPair &entry : std::as_const(m_userLinks)) {
         guarded([&] {

@@ -324,6 +324,22 @@ private slots:
         QCOMPARE(describeForm(plain), QStringLiteral("FORM0+80{COMM12+26 JUNK38+24 SSND62+18~}"));
     }
 
+    // A comment written again unchanged keeps its time stamp; a new or changed one gets the
+    // time of the save. A save without a change so leaves the file as it was.
+    void unchangedCommentKeepsStamp()
+    {
+        const QByteArray file = form(comm() + comt({{1234, 0, "first\rline"}, {99, 0, "old text"}}) + ssnd("ab"));
+        QObject parent;
+        auto *tag = new AudioTag(&parent);
+        tag->addItem(new CommentTagItem("first\r\nline", ""));
+        tag->addItem(new CommentTagItem("new text", ""));
+        const QByteArray comments = chunkData(written(file, tag), "COMT");
+        QCOMPARE(comments.mid(0, 20), be16(2) + be32(1234) + be16(0) + be16(10) + "first\rline");
+        QCOMPARE(comments.mid(24, 12), be16(0) + be16(8) + "new text");
+        const qint64 stamp = qFromBigEndian<quint32>(comments.constData() + 20);
+        QVERIFY(qAbs(AiffStreamIo::timeStamp(QDateTime::currentDateTimeUtc()) - stamp) < 60);
+    }
+
     void timeStamps_data()
     {
         QTest::addColumn<QDateTime>("time");

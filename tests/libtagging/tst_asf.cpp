@@ -7,6 +7,7 @@
 #include "libtagging/asf/asfstreamio.h"
 #include "libtagging/asf/asfattributetable.h"
 #include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/audiofile.h"
 #include "libtagging/model/audioproperties.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
@@ -335,6 +336,8 @@ private slots:
     void writeKeepsOtherTagTypes();
     void containerEnd_data();
     void containerEnd();
+    void audioFileLooseTags_data();
+    void audioFileLooseTags();
 };
 
 void TestAsf::guidByteOrder()
@@ -811,6 +814,9 @@ void TestAsf::readAttribute_data()
     QTest::newRow("user text") << bytes("WM/Text", utf16("key") + utf16("value")) << QStringList{"121:key=value"};
     QTest::newRow("user link") << bytes("WM/UserWebURL", utf16("site") + utf16("http://x"))
                                << QStringList{"120:site=http://x"};
+    // Other writers put the text form into a byte array.
+    QTest::newRow("toc text in bytes") << bytes("WM/MCDI", utf16("2+96+3A98+5D5C"))
+                                       << QStringList{"32:2+96+3a98+5d5c"};
     QTest::newRow("unmapped bytes") << bytes("Foo", "ab") << QStringList{"110:Foo=6162/1/0/0"};
 }
 
@@ -1271,6 +1277,55 @@ void TestAsf::containerEnd()
     IoStream stream(bytes, QIODevice::ReadOnly);
     stream.seek(start);
     QCOMPARE(AsfStreamIo::instance()->containerEnd(&stream), end);
+}
+
+void TestAsf::audioFileLooseTags_data()
+{
+    QTest::addColumn<QByteArray>("audio");
+    QTest::addColumn<QByteArray>("behind");
+    QTest::addColumn<bool>("looseTag");
+
+    const QByteArray id3v1 = ("TAG" + QByteArray("Loose title").leftJustified(30, '\0')).leftJustified(127, '\0')
+                             + char(255);
+    QTest::newRow("id3v1 behind the file") << QByteArray(200, 'a') << id3v1 << true;
+    // Audio whose last bytes look like a tag is no tag: it lies inside the data object.
+    QTest::newRow("tag-like audio") << QByteArray(200, 'a') + id3v1 << QByteArray() << false;
+}
+
+void TestAsf::audioFileLooseTags()
+{
+    QFETCH(QByteArray, audio);
+    QFETCH(QByteArray, behind);
+    QFETCH(bool, looseTag);
+    const QByteArray asf = header({fileProperties(1000000, 0), extension({})}) + object(AsfObject::dataGuid(), audio);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("loose.wma"));
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(asf + behind);
+    out.close();
+    {
+        AudioFile file(path);
+        file.readTags(0, true);
+        QCOMPARE(file.tags().contains(TagType::Id3v1), looseTag);
+        AudioTag *tag = file.tag(0);
+        if (!tag) {
+            file.setTag(new AudioTag, 0);
+            tag = file.tag(0);
+        }
+        tag->removeItems(TagItemType::Title);
+        tag->addItem(new TitleTagItem(QStringLiteral("Saved")));
+        file.writeTags(0);
+    }
+    QFile in(path);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    const QByteArray written = in.readAll();
+    // The loose tag is gone, the data object is whole.
+    QCOMPARE(written.mid(headerSizeOf(written)), asf.mid(headerSizeOf(asf)));
+    AudioFile reread(path);
+    reread.readTags(0, true);
+    QVERIFY(!reread.tags().contains(TagType::Id3v1));
+    QCOMPARE(reread.tags().value(TagType::Asf)->itemText(TagItemType::Title), QStringLiteral("Saved"));
 }
 
 QTEST_GUILESS_MAIN(TestAsf)

@@ -807,6 +807,42 @@ private slots:
         QCOMPARE(renderTag(copy.get(), taggingSettings(4)).mid(10).toHex(), original.toHex());
     }
 
+    // Every part of a joined user text carries its own byte order mark in UTF-16: readers take
+    // a part without one for the platform's byte order.
+    void renderJoinedUserTextMarksEveryPart()
+    {
+        const std::unique_ptr<AudioTag> tag(makeTag(
+            3, {makeItem(ArtistTagItem::Type, QString::fromUtf8("\u5742\u672c")), makeItem(ArtistTagItem::Type, "Ana")}));
+        const QByteArray bytes = renderTag(tag.get(), taggingSettings(4));
+        const auto utf16 = [](const QString &text) {
+            QByteArray out("\xfe\xff", 2);
+            for (QChar c : text)
+                out += char(c.unicode() >> 8) + QByteArray(1, char(c.unicode() & 0xff));
+            return out + QByteArray(2, '\0');
+        };
+        const QByteArray expected = frame24("TXXX", QByteArray(1, '\x01') + utf16("Artists")
+                                                        + utf16(QString::fromUtf8("\u5742\u672c")) + utf16("Ana"));
+        const qsizetype at = bytes.indexOf("TXXX");
+        QVERIFY(at > 0);
+        QCOMPARE(bytes.mid(at, expected.size()).toHex(' '), expected.toHex(' '));
+    }
+
+    // The language code read from a comment or lyrics frame is written back.
+    void renderKeepsLanguage_data()
+    {
+        QTest::addColumn<QByteArray>("frameId");
+        QTest::newRow("comment") << QByteArray("COMM");
+        QTest::newRow("lyrics") << QByteArray("USLT");
+    }
+    void renderKeepsLanguage()
+    {
+        QFETCH(QByteArray, frameId);
+        const QByteArray frame = frame23(frameId, QByteArray("\0fra" "d\0" "texte\0", 12));
+        const auto tag = readTag(tagBytes(3, frame));
+        QVERIFY(tag);
+        QCOMPARE(renderTag(tag.get(), taggingSettings(3)).mid(10).toHex(' '), frame.toHex(' '));
+    }
+
     void roundTrip_data()
     {
         QTest::addColumn<int>("version");

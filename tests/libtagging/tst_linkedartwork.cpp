@@ -63,28 +63,35 @@ private slots:
     }
 
     // The tag formats that keep a path to the picture write the picture to that file only
-    // when the user changed it: an untouched link never recreates or overwrites a file.
+    // when the user changed it, and only inside the audio file's folder: an untouched link
+    // never recreates or overwrites a file, and a link out of the folder writes nothing.
     void formatsSaveOnlyChangedPictures_data()
     {
         QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("link");
         QTest::addColumn<bool>("changed");
+        QTest::addColumn<QByteArray>("written");
         for (const char *format : {"ID3v2", "APE", "Lyrics3"}) {
-            QTest::addRow("%s, untouched", format) << format << false;
-            QTest::addRow("%s, changed", format) << format << true;
+            QTest::addRow("%s, untouched", format) << format << "cover.jpg" << false << QByteArray("<missing>");
+            QTest::addRow("%s, changed", format) << format << "cover.jpg" << true << QByteArray("new");
+            QTest::addRow("%s, changed, out of the folder", format)
+                << format << "../cover.jpg" << true << QByteArray("<missing>");
         }
     }
     void formatsSaveOnlyChangedPictures()
     {
         QFETCH(QString, format);
+        QFETCH(QString, link);
         QFETCH(bool, changed);
+        QFETCH(QByteArray, written);
         QTemporaryDir dir;
-        const QString song = dir.filePath("song.mp3");
-        writeFile(dir.filePath("cover.jpg"), "old");
+        QVERIFY(QDir(dir.path()).mkdir("album"));
+        const QString song = dir.filePath("album/song.mp3");
+        writeFile(dir.filePath("album/cover.jpg"), "old");
         AudioTag tag;
-        auto *item = new ArtworkTagItem(song, QStringLiteral("cover.jpg"), 3, QString());
+        auto *item = new ArtworkTagItem(song, link, 3, QString());
         tag.addItem(item);
-        QCOMPARE(item->image().data, QByteArray("old"));
-        QVERIFY(QFile::remove(dir.filePath("cover.jpg")));
+        QVERIFY(QFile::remove(dir.filePath("album/cover.jpg")));
         if (changed)
             item->setImage(CodedImage(QByteArray("new")));
 
@@ -94,9 +101,10 @@ private slots:
         IoStream out(QIODevice::ReadWrite);
         out.setName(song);
         io->render(&out, &tag, nullptr);
-        QVERIFY(out.data().contains("cover.jpg"));
-        QCOMPARE(contents(dir.filePath("cover.jpg")), changed ? QByteArray("new") : QByteArray("<missing>"));
-        QVERIFY(!item->isModified());
+        // The link is stored whether or not the picture could be written.
+        QVERIFY(out.data().contains(link.toUtf8()));
+        QCOMPARE(contents(QDir::cleanPath(dir.filePath("album/" + link))), written);
+        QCOMPARE(item->isModified(), changed && written == "<missing>");
     }
 
     void failedSaveStaysModified()

@@ -183,6 +183,44 @@ private slots:
         QCOMPARE(file.tag(TagType::Id3v1)->itemText(AlbumTagItem::Type), QStringLiteral("Album"));
     }
 
+    // Files tagged by other programs: our save replaces their title, keeps their other
+    // values, removes the APE tag the default options remove, and leaves the audio alone.
+    void othersTagsReplaced_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("id3v2, ID3v2.3 and ID3v1") << "id3v2" << QStringList{"-a", "Artist", "-t", "Old", "-c", "fine"};
+        QTest::newRow("eyeD3, ID3v2.4") << "eyeD3" << QStringList{"--no-color", "-Q", "-a", "Artist", "-t", "Old"};
+        QTest::newRow("mutagen, APE") << python
+                                      << QStringList{"-c", "import sys\nfrom mutagen.apev2 import APEv2\n"
+                                                           "t = APEv2()\nt['Artist'] = 'Artist'\nt['Title'] = 'Old'\n"
+                                                           "t.save(sys.argv[1])\n"};
+    }
+    void othersTagsReplaced()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        const QString executable = program.startsWith('/') ? program : QStandardPaths::findExecutable(program);
+        if (executable.isEmpty())
+            QSKIP(qPrintable(program + " is not installed (scripts/setup installs it)"));
+        const QString path = copyOfAudio("others.mp3");
+        QVERIFY(run(executable, arguments << path));
+        QCOMPARE(audioMd5(path), m_md5);
+
+        save(path, [](AudioTag *tag) { tag->setItemValue(TitleTagItem::Type, QStringLiteral("New")); });
+        QCOMPARE(audioMd5(path), m_md5);
+        const QJsonObject view = mutagenView(path);
+        QCOMPARE(view.value("TIT2").toString(), QStringLiteral("New"));
+        QCOMPARE(view.value("TPE1").toString(), QStringLiteral("Artist"));
+        QVERIFY(!view.contains("APE:Title"));
+        AudioFile file(path);
+        file.readTags();
+        QCOMPARE(file.tag(0)->itemText(TitleTagItem::Type), QStringLiteral("New"));
+        QCOMPARE(file.tag(0)->itemTexts(ArtistTagItem::Type), QStringList{"Artist"});
+        QCOMPARE(file.tag(TagType::Id3v1)->itemText(TitleTagItem::Type), QStringLiteral("New"));
+        QVERIFY(!file.tags().contains(TagType::Ape));
+    }
+
     // Growth inside the ID3v2 padding leaves the audio where it is; growth beyond it moves
     // the audio once, behind a tag with fresh padding; a save without changes changes no byte.
     void paddingAndMoves()
