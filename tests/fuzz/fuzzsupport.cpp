@@ -167,6 +167,15 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
     return false;
 }
 
+// What the audio file's writer does to a tag before any format renders it: equal copies
+// go, and a joint artist text ("A & B") moves in front of the artists it names, where the
+// writers that list the individual artists apart expect it.
+void prepareForWriting(AudioTag *tag)
+{
+    tag->removeDuplicates();
+    tag->reorderArtists();
+}
+
 AudioTag *firstOfType(const QList<AudioTag *> &tags, int tagType)
 {
     for (AudioTag *tag : tags) {
@@ -233,6 +242,7 @@ void tagIo(ITagIo *io, const QByteArray &bytes, bool atStart, bool fromStart)
     }
     if (!tag)
         return;
+    prepareForWriting(tag);
 
     const TaggingSettings settings = writeSettings(tag);
     IoStream rendered(QIODevice::ReadWrite);
@@ -278,7 +288,8 @@ void streamIo(IAudioStreamIo *io, const QByteArray &bytes, ICodecIo *codec)
         }
     }
 
-    for (const AudioTag *tag : std::as_const(tags)) {
+    for (AudioTag *tag : std::as_const(tags)) {
+        prepareForWriting(tag);
         const int type = tag->tagType();
         const TaggingSettings settings = writeSettings(tag);
         IoStream copy(bytes, QIODevice::ReadWrite);
