@@ -212,6 +212,32 @@ QString boxText(const QByteArray &payload, int from)
     return Utf8TextCodec::instance()->decode(payload.mid(from), -1, true, 0);
 }
 
+// The key of an unknown data item: the item box type, and for a freeform box also its mean
+// and first name ("----:mean:name"), without which the box could not be written again.
+QString unknownDataKey(const Mp4Box *itemBox)
+{
+    if (itemBox->type != QLatin1String("----"))
+        return itemBox->type;
+    QString mean = iTunesMean;
+    QString name;
+    bool named = false;
+    for (const Mp4Box *child : itemBox->children) {
+        if (child->type == QLatin1String("mean")) {
+            mean = boxText(child->data, 4);
+        } else if (child->type == QLatin1String("name") && !named) {
+            name = boxText(child->data, 4);
+            named = true;
+        }
+    }
+    return named ? itemBox->type + QLatin1Char(':') + mean + QLatin1Char(':') + name : itemBox->type;
+}
+
+// A label child of a freeform box: four zero bytes and the text.
+Mp4Box *labelBox(const QString &type, const QString &label)
+{
+    return new Mp4Box(type, QByteArray(4, '\0') + Utf8TextCodec::instance()->encode(label, -1, -1, false, false, 0));
+}
+
 void readTextValue(IoStream *stream, const Mp4Box *itemBox, IoStream &value, AudioTag *tag)
 {
     const QString text = value.readText(Utf8TextCodec::instance(), TextLengthPrefix::None, -1, -1, true);
@@ -324,7 +350,7 @@ void readNumberValue(const Mp4Box *itemBox, IoStream &value, AudioTag *tag, cons
         if (count != 0)
             tag->addItem(track ? static_cast<TagItem *>(new TrackCountTagItem(count)) : new DiscCountTagItem(count));
     } else {
-        tag->addItem(new UnknownMp4DataTagItem(box, payload));
+        tag->addItem(new UnknownMp4DataTagItem(unknownDataKey(itemBox), payload));
     }
 }
 
@@ -338,7 +364,7 @@ void Mp4StreamIo::readItemBox(IoStream *stream, const Mp4Box *itemBox, AudioTag 
         try {
             readDataBox(stream, itemBox, child, tag);
         } catch (const Exception &) {
-            tag->addItem(new UnknownMp4DataTagItem(itemBox->type, child->data));
+            tag->addItem(new UnknownMp4DataTagItem(unknownDataKey(itemBox), child->data));
         }
     }
 }
@@ -349,7 +375,7 @@ void Mp4StreamIo::readDataBox(IoStream *stream, const Mp4Box *itemBox, const Mp4
     IoStream value(payload, QIODevice::ReadWrite);
     value.setName(stream->name());
     if (value.readByte() != 0) {
-        tag->addItem(new UnknownMp4DataTagItem(itemBox->type, payload));
+        tag->addItem(new UnknownMp4DataTagItem(unknownDataKey(itemBox), payload));
         return;
     }
     const quint32 indicator = (quint32(value.readUInt16(true)) << 8) | value.readByte();
@@ -372,7 +398,7 @@ void Mp4StreamIo::readDataBox(IoStream *stream, const Mp4Box *itemBox, const Mp4
     default:
         break;
     }
-    tag->addItem(new UnknownMp4DataTagItem(itemBox->type, payload));
+    tag->addItem(new UnknownMp4DataTagItem(unknownDataKey(itemBox), payload));
 }
 
 QString Mp4StreamIo::itemTextFormat(const TagItem *item)
@@ -407,9 +433,6 @@ void Mp4StreamIo::appendFreeformBoxes(Mp4Box *parent, const QString &name, const
 Mp4Box *Mp4StreamIo::makeFreeformBox(const QString &mean, const QString &name, const QString &text, QObject *parent)
 {
     Mp4Box *box = makeTextBox(QStringLiteral("----"), text, -1, nullptr);
-    const auto labelBox = [](const QString &type, const QString &label) {
-        return new Mp4Box(type, QByteArray(4, '\0') + Utf8TextCodec::instance()->encode(label, -1, -1, false, false, 0));
-    };
     box->insertChild(0, labelBox(QStringLiteral("name"), name));
     box->insertChild(0, labelBox(QStringLiteral("mean"), mean));
     box->setParent(parent);
@@ -487,6 +510,16 @@ void Mp4StreamIo::writeItemBoxes(Mp4Box *itemList, const AudioTag *tag, const Ta
             itemList->appendChild(makeInt16Box(QStringLiteral("rate"), int(std::floor(99.0 * rating + 1.0 + 1e-6)), nullptr));
         }
         break;
+    case DiscCount:
+    case TrackCount: {
+        // Counts beyond the numbers would be lost: each goes into a pair without a number.
+        const bool track = itemType == TrackCount;
+        for (int i = tag->itemCount(track ? TrackNumber : DiscNumber); i < items.size(); ++i)
+            itemList->appendChild(makeNumberPairBox(track ? QStringLiteral("trkn") : QStringLiteral("disk"), nullptr,
+                                                    static_cast<const IntegerTagItem *>(items.at(i)), track ? 8 : 6,
+                                                    nullptr));
+        break;
+    }
     case DiscNumber:
     case TrackNumber: {
         const bool track = itemType == TrackNumber;
@@ -511,7 +544,13 @@ void Mp4StreamIo::writeItemBoxes(Mp4Box *itemList, const AudioTag *tag, const Ta
     case UnknownMp4Data:
         for (const TagItem *item : items) {
             const auto *unknown = static_cast<const UnknownDataTagItem *>(item);
-            auto *box = new Mp4Box(unknown->name, QByteArray());
+            // A freeform box gets its mean and name back in front of the data.
+            const bool freeform = unknown->name.startsWith(QLatin1String("----:"));
+            auto *box = new Mp4Box(freeform ? QStringLiteral("----") : unknown->name, QByteArray());
+            if (freeform) {
+                box->appendChild(labelBox(QStringLiteral("mean"), unknown->name.section(QLatin1Char(':'), 1, 1)));
+                box->appendChild(labelBox(QStringLiteral("name"), unknown->name.section(QLatin1Char(':'), 2)));
+            }
             box->appendChild(new Mp4Box(QStringLiteral("data"), unknown->data));
             itemList->appendChild(box);
         }

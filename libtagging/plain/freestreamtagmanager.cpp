@@ -95,17 +95,12 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
         }
     }
 
-    qint64 endTagsFrom = 0;
-    if (containerEnd) {
-        try {
-            endTagsFrom = containerEnd(pos);
-        } catch (const Exception &) {
-            // A container that cannot say where it ends sets no limit.
-        }
-    }
     // The end tags never reach into the start tags: a stream made of tags only lists each
-    // tag once.
-    const qint64 endLimit = qMax(pos, endTagsFrom);
+    // tag once. The container is asked where it ends only once something behind it looks
+    // like a tag, as most files have none and finding the end may walk the whole file.
+    const qint64 containerStart = pos;
+    qint64 endLimit = pos;
+    bool limitKnown = !containerEnd;
     const QList<ITagIo *> endDetectors{Id3v1TagIo::instance(), Lyrics3TagIo::instance(), ApeTagIo::instance(),
                                        Id3v2TagIo::instance()};
     QList<TagInfo *> endTags;
@@ -116,6 +111,14 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
             TagInfo *info = probe(m_stream, io, pos, false);
             if (!info)
                 continue;
+            if (!limitKnown) {
+                limitKnown = true;
+                try {
+                    endLimit = qMax(endLimit, containerEnd(containerStart));
+                } catch (const Exception &) {
+                    // A container that cannot say where it ends sets no limit.
+                }
+            }
             if (info->offset() < endLimit) {
                 delete info;
                 continue;

@@ -365,6 +365,7 @@ AudioTag *VorbisCommentTagIo::read(IoStream *stream, TagInfo *info, const Taggin
     const QString vendor = readUtf8(stream, readLength(stream));
 
     Collectors collectors;
+    bool coverArtRead = false;
     const qint32 count = qint32(stream->readUInt32(false));
     for (qint32 i = 0; i < count; ++i) {
         const QString text = readUtf8(stream, readCutLength(stream));
@@ -375,10 +376,20 @@ AudioTag *VorbisCommentTagIo::read(IoStream *stream, TagInfo *info, const Taggin
         const QString value = text.mid(equals + 1);
         if (value.trimmed().isEmpty())
             continue;
+        const QString key = alphanumericKey(name);
         try {
-            readField(alphanumericKey(name), value, stream, tag, collectors);
+            readField(key, value, stream, tag, collectors);
+            coverArtRead = coverArtRead || key == QLatin1String("coverart");
         } catch (Exception &) {
             tag->addItem(new UserDefinedTextTagItem(value, name));
+        }
+    }
+    // The type of a "COVERART" picture comes from its bytes, and writing that form adds its
+    // own "COVERARTMIME": the old field kept as text would be written twice.
+    if (coverArtRead) {
+        for (TagItem *item : tag->items(UserDefinedTextTagItem::Type)) {
+            if (alphanumericKey(static_cast<UserDefinedTextTagItem *>(item)->description) == QLatin1String("coverartmime"))
+                tag->removeItem(item);
         }
     }
 

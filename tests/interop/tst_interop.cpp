@@ -68,7 +68,9 @@ Values toolValues()
         {Title, {QStringLiteral("Tool title")}},
         {Album, {QStringLiteral("Tool album")}},
         {Artists, {QStringLiteral("Tool artist")}},
+        {Comment, {QStringLiteral("Tool comment")}},
         {Track, {QStringLiteral("5/9")}},
+        {Disc, {QStringLiteral("2/3")}},
         {Date, {QStringLiteral("2021")}},
         {Cover, {pictureKey(toolCover())}},
     };
@@ -280,18 +282,19 @@ import sys
 from mutagen.apev2 import APEv2
 t = APEv2()
 t['Title'] = 'Tool title'; t['Artist'] = 'Tool artist'; t['Album'] = 'Tool album'
-t['Track'] = '5/9'; t['Year'] = '2021'
+t['Track'] = '5/9'; t['Year'] = '2021'; t['Comment'] = 'Tool comment'; t['Disc'] = '2/3'
 t.save(sys.argv[1])
 )PY";
 
 const char *const mutagenWaveId3Script = R"PY(
 import sys
 from mutagen.wave import WAVE
-from mutagen.id3 import TIT2, TPE1, TALB, TRCK, TDRC, APIC
+from mutagen.id3 import TIT2, TPE1, TALB, TRCK, TPOS, TDRC, COMM, APIC
 f = WAVE(sys.argv[1])
 f.add_tags()
 for frame in (TIT2(encoding=3, text='Tool title'), TPE1(encoding=3, text='Tool artist'),
-              TALB(encoding=3, text='Tool album'), TRCK(encoding=3, text='5/9'), TDRC(encoding=3, text='2021'),
+              TALB(encoding=3, text='Tool album'), TRCK(encoding=3, text='5/9'), TPOS(encoding=3, text='2/3'),
+              TDRC(encoding=3, text='2021'), COMM(encoding=3, lang='eng', desc='', text='Tool comment'),
               APIC(encoding=3, mime='image/png', type=3, desc='', data=open(sys.argv[2], 'rb').read())):
     f.tags.add(frame)
 f.save()
@@ -300,7 +303,8 @@ f.save()
 QStringList ffmpegTags()
 {
     return {"-metadata", "title=Tool title", "-metadata", "artist=Tool artist", "-metadata", "album=Tool album",
-            "-metadata", "track=5/9",        "-metadata", "date=2021"};
+            "-metadata", "track=5/9",        "-metadata", "date=2021",         "-metadata", "disc=2/3",
+            "-metadata", "comment=Tool comment"};
 }
 
 QStringList ffmpegWithCover(const QStringList &codec)
@@ -318,17 +322,19 @@ QStringList ffmpegPlain(const QStringList &codec)
 QStringList flacTags()
 {
     return {"-T", "TITLE=Tool title", "-T", "ARTIST=Tool artist", "-T", "ALBUM=Tool album", "-T", "TRACKNUMBER=5",
-            "-T", "TRACKTOTAL=9",     "-T", "DATE=2021",          "--picture={cover}"};
+            "-T", "TRACKTOTAL=9",     "-T", "DATE=2021",          "-T", "DISCNUMBER=2",     "-T", "DISCTOTAL=3",
+            "-T", "COMMENT=Tool comment", "--picture={cover}"};
 }
 
 const QList<Field> basicToolFields{Title, Artists, Album, Track, Date};
+const QList<Field> allToolTexts{Title, Artists, Album, Comment, Track, Disc, Date};
 
 const char *const id3v1Latin1 = "ID3v1 fields are Latin-1";
 
 QList<FormatRow> formatRows()
 {
     using namespace TagType;
-    const QList<Field> withCover = basicToolFields + QList<Field>{Cover};
+    const QList<Field> withCover = allToolTexts + QList<Field>{Cover};
     const QList<Limit> id3v1Limits{
         {Artists, Reduction::FirstOnly, "ID3v1 has one artist field"},
         {Track, Reduction::NumberOnly, "ID3v1.1 keeps the track number in one byte, without the count"},
@@ -341,8 +347,8 @@ QList<FormatRow> formatRows()
         {"mp3 id3v2.3",
          "mp3",
          {{"lame", "--silent", "--tt", "Tool title", "--ta", "Tool artist", "--tl", "Tool album", "--tn", "5/9", "--ty",
-           "2021", "--ti", "{cover}", "{src}", "{out}"}},
-         basicToolFields,
+           "2021", "--tc", "Tool comment", "--tv", "TPOS=2/3", "--ti", "{cover}", "{src}", "{out}"}},
+         allToolTexts,
          {},
          3,
          Family::Id3,
@@ -353,7 +359,8 @@ QList<FormatRow> formatRows()
         {"mp3 id3v2.4",
          "mp3",
          {ffmpegWithCover({"-c:a", "libmp3lame", "-id3v2_version", "4"})},
-         withCover,
+         // ffmpeg writes the comment as a user text "comment", not as a comment frame.
+         {Title, Artists, Album, Track, Disc, Date, Cover},
          {write(Id3v2), remove(Id3v1)},
          4,
          Family::Id3,
@@ -364,7 +371,7 @@ QList<FormatRow> formatRows()
         {"mp3 ape",
          "mp3",
          {{"lame", "--silent", "{src}", "{out}"}, {python, "-c", mutagenApeScript, "{out}"}},
-         basicToolFields,
+         allToolTexts,
          {write(Ape), remove(Id3v1), remove(Id3v2)},
          0,
          Family::Ape,
@@ -375,8 +382,8 @@ QList<FormatRow> formatRows()
         {"mp3 id3v1",
          "mp3",
          {{"lame", "--silent", "--id3v1-only", "--tt", "Tool title", "--ta", "Tool artist", "--tl", "Tool album",
-           "--tn", "5", "--ty", "2021", "{src}", "{out}"}},
-         basicToolFields,
+           "--tn", "5", "--ty", "2021", "--tc", "Tool comment", "{src}", "{out}"}},
+         {Title, Artists, Album, Comment, Track, Date},
          {write(Id3v1), remove(Id3v2)},
          0,
          Family::Id3v1,
@@ -413,8 +420,8 @@ QList<FormatRow> formatRows()
         {"ogg vorbis",
          "ogg",
          {{"oggenc", "-Q", "-t", "Tool title", "-a", "Tool artist", "-l", "Tool album", "-N", "5", "-c", "TRACKTOTAL=9",
-           "-d", "2021", "-o", "{out}", "{src}"}},
-         basicToolFields,
+           "-c", "DISCNUMBER=2", "-c", "DISCTOTAL=3", "-c", "COMMENT=Tool comment", "-d", "2021", "-o", "{out}", "{src}"}},
+         allToolTexts,
          {},
          0,
          Family::OggVorbis,
@@ -425,7 +432,8 @@ QList<FormatRow> formatRows()
         {"opus",
          "opus",
          {{"opusenc", "--quiet", "--title", "Tool title", "--artist", "Tool artist", "--album", "Tool album",
-           "--tracknumber", "5", "--comment", "TRACKTOTAL=9", "--date", "2021", "--picture", "{cover}", "{src}",
+           "--tracknumber", "5", "--comment", "TRACKTOTAL=9", "--comment", "DISCNUMBER=2/3",
+           "--comment", "COMMENT=Tool comment", "--date", "2021", "--picture", "{cover}", "{src}",
            "{out}"}},
          withCover,
          {},
@@ -439,8 +447,9 @@ QList<FormatRow> formatRows()
         {"speex",
          "spx",
          {{"speexenc", "--title", "Tool title", "--comment", "ARTIST=Tool artist", "--comment", "ALBUM=Tool album",
-           "--comment", "TRACKNUMBER=5", "--comment", "TRACKTOTAL=9", "--comment", "DATE=2021", "{speech}", "{out}"}},
-         basicToolFields,
+           "--comment", "TRACKNUMBER=5", "--comment", "TRACKTOTAL=9", "--comment", "DATE=2021", "--comment",
+           "DISCNUMBER=2", "--comment", "DISCTOTAL=3", "--comment", "COMMENT=Tool comment", "{speech}", "{out}"}},
+         allToolTexts,
          {},
          0,
          Family::OggVorbis,
@@ -474,7 +483,7 @@ QList<FormatRow> formatRows()
         {"wave riff info",
          "wav",
          {ffmpegPlain({"-c:a", "pcm_s16le"})},
-         basicToolFields,
+         {Title, Artists, Album, Comment, Track, Date},
          {write(RiffInfo), remove(Id3v2)},
          0,
          Family::None,
@@ -499,8 +508,9 @@ QList<FormatRow> formatRows()
          {{Reader::Ffprobe, Album, ffmpegInfoUtf8}}},
         {"aiff",
          "aiff",
+         // ffmpeg writes the comment as a user text "comment", not as a comment frame.
          {ffmpegPlain({"-c:a", "pcm_s16be", "-write_id3v2", "1"})},
-         basicToolFields,
+         {Title, Artists, Album, Track, Disc, Date},
          {},
          3,
          Family::Id3,
@@ -511,7 +521,7 @@ QList<FormatRow> formatRows()
         {"wavpack",
          "wv",
          {{"wavpack", "-q", "-w", "Title=Tool title", "-w", "Artist=Tool artist", "-w", "Album=Tool album", "-w",
-           "Track=5/9", "-w", "Year=2021", "--write-binary-tag", "Cover Art (Front)=@{cover}", "{src}", "-o", "{out}"}},
+           "Track=5/9", "-w", "Year=2021", "-w", "Comment=Tool comment", "-w", "Disc=2/3", "--write-binary-tag", "Cover Art (Front)=@{cover}", "{src}", "-o", "{out}"}},
          withCover,
          {},
          0,
@@ -523,8 +533,9 @@ QList<FormatRow> formatRows()
         {"musepack",
          "mpc",
          {{"mpcenc", "--silent", "--tag", "Title=Tool title", "--tag", "Artist=Tool artist", "--tag", "Album=Tool album",
-           "--tag", "Track=5/9", "--tag", "Year=2021", "{src}", "{out}"}},
-         basicToolFields,
+           "--tag", "Track=5/9", "--tag", "Year=2021", "--tag", "Comment=Tool comment", "--tag", "Disc=2/3", "{src}",
+           "{out}"}},
+         allToolTexts,
          {},
          0,
          Family::Ape,
@@ -537,7 +548,7 @@ QList<FormatRow> formatRows()
         {"trueaudio",
          "tta",
          {ffmpegPlain({"-c:a", "tta"})},
-         {Title, Artists, Album, Track},
+         {Title, Artists, Album, Comment, Track, Disc},
          {},
          3,
          Family::Id3,
@@ -549,7 +560,7 @@ QList<FormatRow> formatRows()
         {"wma",
          "wma",
          {ffmpegPlain({"-c:a", "wmav2"})},
-         {Title, Artists, Album, Track},
+         {Title, Artists, Album, Comment, Track, Disc},
          {},
          0,
          Family::Asf,
@@ -628,6 +639,14 @@ QStringList compareValues(const QString &what, const Values &expected, const Val
                                      actual.value(field).join(" | ")));
     }
     return problems;
+}
+
+QString describeTypes(const QList<int> &tagTypes)
+{
+    QStringList names;
+    for (int tagType : tagTypes)
+        names.append(QString::number(tagType));
+    return names.join(QLatin1Char(','));
 }
 
 QString describe(const QMap<QString, QStringList> &tags)
@@ -728,6 +747,18 @@ private slots:
             AudioFile file(path);
             file.readTags(0, true);
             problems += compareValues(QStringLiteral("ours read by us:"), expected, readValues(file.tag(0)), allFields);
+            // Exactly the tag types written are there: the tool's others were removed or replaced.
+            QList<int> wanted;
+            for (const TagTypeOption &option : settings.writtenTagTypes.value(file.fileType())) {
+                if (option.mode == TagTypeMode::Write)
+                    wanted.append(option.tagType);
+            }
+            QList<int> present = file.tags().keys();
+            present.removeAll(0);
+            std::sort(wanted.begin(), wanted.end());
+            if (present != wanted)
+                problems.append(QStringLiteral("tag types after our save: expected %1, got %2")
+                                    .arg(describeTypes(wanted), describeTypes(present)));
         }
         const auto isBlind = [&row](Reader reader, Field field) {
             return std::any_of(row.blind.begin(), row.blind.end(),

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "libcore/locale/localetables.h"
+#include "libtagging/id3/id3v2settings.h"
 #include "libtagging/model/tagtypeoption.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
@@ -48,8 +49,9 @@ QJsonObject mutagenView(const QString &path)
         "import sys, json\n"
         "from mutagen.id3 import ID3\n"
         "from mutagen.apev2 import APEv2, APENoHeaderError\n"
-        "out = {}\n"
-        "for f in ID3(sys.argv[1]).values():\n"
+        "t = ID3(sys.argv[1])\n"
+        "out = {'version': t.version[1]}\n"
+        "for f in t.values():\n"
         "    out[f.HashKey] = '|'.join(str(x) for x in f.text) if hasattr(f, 'text') else str(f)\n"
         "try:\n"
         "    for k, v in APEv2(sys.argv[1]).items():\n"
@@ -80,7 +82,7 @@ qint64 id3v2Length(const QByteArray &bytes)
 
 // Writes the merged tag after edit has changed it, with the options the test sets.
 void save(const QString &path, const std::function<void(AudioTag *)> &edit, bool updateTaggingDate = false,
-          bool withApe = false)
+          bool withApe = false, const std::function<void(Id3v2Settings &)> &id3v2 = {})
 {
     AudioFile file(path);
     file.taggingSettings.updateTaggingDate = updateTaggingDate;
@@ -89,6 +91,8 @@ void save(const QString &path, const std::function<void(AudioTag *)> &edit, bool
             1, {{TagType::Id3v1, TagTypeMode::Write}, {TagType::Id3v2, TagTypeMode::Write},
                 {TagType::Lyrics3, TagTypeMode::Remove}, {TagType::Ape, TagTypeMode::Write}});
     }
+    if (id3v2)
+        id3v2(file.taggingSettings.id3v2);
     file.readTags();
     edit(file.tag(0));
     file.writeTags();
@@ -141,9 +145,23 @@ private slots:
         QVERIFY(m_md5.startsWith("MD5="));
     }
 
-    // The values set through AudioFile come back in mutagen from the ID3v2 and APE tags.
+    // The values set through AudioFile come back in mutagen from the ID3v2 and APE tags, in
+    // every version and text encoding we write.
+    void valuesReadByMutagen_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<int>("textEncoding");
+        QTest::addColumn<bool>("useUnsync");
+        QTest::newRow("2.3, defaults") << 3 << 6 << false;
+        QTest::newRow("2.4, unsynchronised, UTF-8") << 4 << 4 << true;
+        QTest::newRow("2.3, unsynchronised, UTF-16") << 3 << 2 << true;
+        QTest::newRow("2.2") << 2 << 6 << false;
+    }
     void valuesReadByMutagen()
     {
+        QFETCH(int, version);
+        QFETCH(int, textEncoding);
+        QFETCH(bool, useUnsync);
         const QString path = copyOfAudio("values.mp3");
         const QString title = QStringLiteral("T\u00eftle \u0141\u00f3d\u017a");
         save(
@@ -157,10 +175,16 @@ private slots:
                 tag->setItemValue(GenreTagItem::Type, QStringLiteral("Rock"));
                 tag->addItem(new CommentTagItem(QStringLiteral("tr\u00e8s bien"), QString(), languageByCode("fra")));
             },
-            false, true);
+            false, true,
+            [&](Id3v2Settings &s) {
+                s.version = version;
+                s.textEncoding = textEncoding;
+                s.useUnsync = useUnsync;
+            });
         QCOMPARE(audioMd5(path), m_md5);
 
         const QJsonObject view = mutagenView(path);
+        QCOMPARE(view.value("version").toInt(), version);
         QCOMPARE(view.value("TIT2").toString(), title);
         QCOMPARE(view.value("TPE1").toString(), QStringLiteral("Ann"));
         QCOMPARE(view.value("TALB").toString(), QStringLiteral("Album"));

@@ -1025,6 +1025,38 @@ private slots:
         QCOMPARE(Mp4StreamIo::instance()->readTags(&stream, {}, nullptr, &parent).size(), 1);
     }
 
+    // A count without a number at its place is written in a pair whose number is 0, which
+    // reads back as the count alone.
+    void countsWithoutNumbers()
+    {
+        AudioTag tag;
+        tag.addItem(new TrackCountTagItem(12));
+        tag.addItem(new DiscNumberTagItem(1));
+        tag.addItem(new DiscCountTagItem(2));
+        tag.addItem(new DiscCountTagItem(3));
+        QCOMPARE(writtenItems(&tag), QStringList({"disk data=0000000000000000000000000003",
+                                                  "disk data=0000000000000000000000010002",
+                                                  "trkn data=000000000000000000000000000c0000"}));
+        IoStream stream(fileWithItems({}), QIODevice::ReadWrite);
+        Mp4StreamIo::instance()->writeTags(&stream, &tag, {}, nullptr);
+        QCOMPARE(itemsOf(stream.data()), QStringList({"28:3", "30:1", "28:2", "106:12"}));
+    }
+
+    // A freeform box whose value is not text keeps its mean and name through a save.
+    void freeformWithData()
+    {
+        const QByteArray binary = box("----", box("mean", be32(0) + "org.example") + box("name", be32(0) + "Bin")
+                                                  + box("data", be32(0) + be32(0) + "\x01\x02"));
+        const QByteArray bytes = fileWithItems(binary);
+        QCOMPARE(itemsOf(bytes), QStringList{"116:----:org.example:Bin=00000000000000000102"});
+        IoStream stream(bytes, QIODevice::ReadWrite);
+        QObject parent;
+        const QList<AudioTag *> tags = Mp4StreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        stream.seek(0);
+        Mp4StreamIo::instance()->writeTags(&stream, tags.first(), {}, nullptr);
+        QVERIFY(stream.data().contains(binary));
+    }
+
     void builders()
     {
         QObject parent;

@@ -316,6 +316,14 @@ private slots:
         QCOMPARE(coverArt[1], QStringLiteral("COVERART=") + toBase64String(png));
         const auto fromCoverArt = readPacket(commentPacket(QByteArray(), utf8({coverArt[1]})));
         QCOMPARE(static_cast<ArtworkTagItem *>(fromCoverArt->item(ArtworkTagItem::Type))->image().data, png);
+
+        // The type field of that form is not kept beside the picture, so a second save in the
+        // same form writes it once; without a picture it stays as text.
+        const auto withType = readPacket(commentPacket(QByteArray(), utf8({coverArt[0], coverArt[1]})));
+        QCOMPARE(withType->itemCount(UserDefinedTextTagItem::Type), 0);
+        QCOMPARE(commentFields(renderTag(withType.get(), QString(), false, 2)), coverArt.mid(0, 2));
+        const auto typeAlone = readPacket(commentPacket(QByteArray(), utf8({coverArt[0]})));
+        QCOMPARE(typeAlone->itemCount(UserDefinedTextTagItem::Type), 1);
     }
 
     void brokenPictureFieldKept()
