@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QPixmap>
+#include <QSet>
 
 namespace {
 
@@ -277,9 +278,21 @@ void ArtworkTagItem::saveLinkedFile(const QString &targetFolder)
 
 QList<ArtworkTagItem *> ArtworkTagItem::folderArtwork(const QString &folder, QObject *parent)
 {
-    const QStringList names = listFiles(folder, imageFileFilters(), QDir::NoFilter, QDir::NoSort, false, false);
+    // The same test as the "*.suffix" patterns of imageFileFilters, done here: QDir compiles
+    // name patterns into regular expressions on every listing, which cost more than the
+    // whole tag read of a small file when this runs once per file read.
+    static const QSet<QString> imageSuffixes = [] {
+        QSet<QString> result;
+        for (const QString &filter : imageFileFilters())
+            result.insert(filter.mid(2));
+        return result;
+    }();
+    const QStringList names = listFiles(folder, QStringList(), QDir::NoFilter, QDir::NoSort, false, false);
     QList<ArtworkTagItem *> items;
     for (const QString &name : names) {
+        const qsizetype dot = name.lastIndexOf(u'.');
+        if (dot < 0 || !imageSuffixes.contains(name.mid(dot + 1).toLower()))
+            continue;
         // A folder named like a picture is no picture.
         if (!QFileInfo(withTrailingSlash(folder) + name).isFile())
             continue;

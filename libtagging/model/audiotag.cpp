@@ -56,6 +56,23 @@ QString AudioTag::tagTypeName(int tagType)
     return tagType >= 0 && tagType < count ? textForId(ids[tagType]) : QString();
 }
 
+QString AudioTag::tagTypeKey(int tagType)
+{
+    static const char *const keys[] = {"Combined",      "Unknown", "Id3v1", "Id3v2",    "Lyrics3", "Ape",
+                                       "VorbisComment", "Asf",     "Mp4",   "RiffInfo", "Aiff",    "Matroska"};
+    constexpr int count = int(sizeof(keys) / sizeof(keys[0]));
+    return tagType >= 0 && tagType < count ? QString::fromLatin1(keys[tagType]) : QString();
+}
+
+int AudioTag::tagTypeByKey(const QString &key)
+{
+    for (int tagType = 0; !tagTypeKey(tagType).isEmpty(); ++tagType) {
+        if (tagTypeKey(tagType).compare(key, Qt::CaseInsensitive) == 0)
+            return tagType;
+    }
+    return -1;
+}
+
 // --- reading
 
 qsizetype AudioTag::indexOf(int type, int n) const

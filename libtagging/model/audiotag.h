@@ -23,6 +23,11 @@ public:
     void setTagInfo(TagInfo *info);
     int tagType() const;
     static QString tagTypeName(int tagType);
+    // The tag type's own name ("Id3v2", "VorbisComment"), the same in every language;
+    // empty outside the tag types.
+    static QString tagTypeKey(int tagType);
+    // The tag type whose tagTypeKey equals the text in any case; -1 when none does.
+    static int tagTypeByKey(const QString &key);
 
     // Reading
     int itemCount(int type) const;

@@ -178,6 +178,34 @@ QString TagItem::typeName(int type)
     return id ? textForId(id) : QString();
 }
 
+namespace {
+
+const QStringList &typeKeys()
+{
+#define MELO_TAG_ITEM_KEY(kind, id, Name, Base, nameTextId) QStringLiteral(#Name),
+    static const QStringList keys = {MELO_TAG_ITEM_CATALOGUE(MELO_TAG_ITEM_KEY)};
+#undef MELO_TAG_ITEM_KEY
+    return keys;
+}
+
+} // namespace
+
+QString TagItem::typeKey(int type)
+{
+    const QStringList &keys = typeKeys();
+    return type >= 0 && type < keys.size() ? keys.at(type) : QString();
+}
+
+int TagItem::typeByKey(const QString &key)
+{
+    const QStringList &keys = typeKeys();
+    for (int type = 0; type < keys.size(); ++type) {
+        if (keys.at(type).compare(key, Qt::CaseInsensitive) == 0)
+            return type;
+    }
+    return -1;
+}
+
 QString TagItem::categoryName(int category)
 {
     const QList<CategoryRow> &rows = categoryRows();

@@ -87,6 +87,11 @@ public:
     static QList<int> typesOfCategory(int category);
     static int categoryOf(int type);
     static QString typeName(int type);
+    // The item type's own name ("Title", "TrackNumber"), the same in every language, for
+    // tools and files that name item types; empty for an unknown id.
+    static QString typeKey(int type);
+    // The id whose typeKey equals the text in any case; -1 when none does.
+    static int typeByKey(const QString &key);
     static QString categoryName(int category);
     static bool listsEqual(const QList<TagItem *> &a, const QList<TagItem *> &b);
 

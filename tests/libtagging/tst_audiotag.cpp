@@ -105,6 +105,16 @@ private slots:
         QVERIFY(AudioTag::tagTypeName(-1).isEmpty());
     }
 
+    void tagTypeKeys()
+    {
+        QCOMPARE(AudioTag::tagTypeKey(TagType::Id3v2), QStringLiteral("Id3v2"));
+        QCOMPARE(AudioTag::tagTypeKey(TagType::Aiff), QStringLiteral("Aiff"));
+        QCOMPARE(AudioTag::tagTypeByKey(QStringLiteral("vorbiscomment")), int(TagType::VorbisComment));
+        QCOMPARE(AudioTag::tagTypeByKey(QStringLiteral("ID3")), -1);
+        QVERIFY(AudioTag::tagTypeKey(12).isEmpty());
+        QVERIFY(AudioTag::tagTypeKey(-1).isEmpty());
+    }
+
     void setTagInfoReplacesTheRecord()
     {
         AudioTag tag;

@@ -5,7 +5,6 @@
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
-#include "libtagging/model/commenttagitem.h"
 #include "libtagging/model/disctoctagitem.h"
 #include "libtagging/model/lyricstagitem.h"
 #include "libtagging/model/plaintagitems.h"
@@ -212,8 +211,10 @@ private slots:
         QVERIFY(Mp4StreamIo::instance()->readTags(&stream, {}, nullptr, &parent).isEmpty());
     }
 
-    // The whole road through AudioFile: items set on the merged tag, saved, read back by a
-    // new AudioFile and by another reader; the audio stays the same.
+    // Through AudioFile what the shared interop table does not check: the CD table of
+    // contents with the track number beside it, saved, read back by a new AudioFile (one
+    // track number, though the file holds it twice) and by another reader; the audio stays
+    // the same.
     void audioFileRoundTrip()
     {
         QTemporaryDir dir;
@@ -228,11 +229,8 @@ private slots:
             AudioTag *tag = audio.tag(0);
             QVERIFY(tag);
             QCOMPARE(tag->itemText(TagItemType::Title), QStringLiteral("Original"));
-            tag->replaceItem(new TitleTagItem(QStringLiteral("Ünïcode title")), 0);
-            tag->addItem(new ArtistTagItem(QStringLiteral("Someone")));
             tag->addItem(new TrackNumberTagItem(3));
             tag->addItem(new TrackCountTagItem(12));
-            tag->addItem(new CommentTagItem(QStringLiteral("a comment"), QString()));
             tag->addItem(DiscTocTagItem::fromText(toc));
             audio.writeTags(0);
         }
@@ -242,12 +240,9 @@ private slots:
         reread.readTags(0, true);
         const AudioTag *tag = reread.tag(0);
         QVERIFY(tag);
-        QCOMPARE(tag->itemText(TagItemType::Title), QStringLiteral("Ünïcode title"));
-        QCOMPARE(tag->itemText(TagItemType::Artist), QStringLiteral("Someone"));
+        QCOMPARE(tag->itemText(TagItemType::Title), QStringLiteral("Original"));
         QCOMPARE(tag->itemCount(TagItemType::TrackNumber), 1);
         QCOMPARE(tag->itemText(TagItemType::TrackNumber), QStringLiteral("3"));
-        QCOMPARE(tag->itemText(TagItemType::TrackCount), QStringLiteral("12"));
-        QCOMPARE(tag->itemText(TagItemType::Comment), QStringLiteral("a comment"));
         const auto *readToc = static_cast<const DiscTocTagItem *>(tag->item(DiscTocTagItem::Type));
         QVERIFY(readToc);
         QCOMPARE(readToc->toText(DiscTocTextForm::DiscIdTrackList), toc);
@@ -259,16 +254,13 @@ private slots:
         QVERIFY(run(python, {"-c",
                              "import sys, mutagen.mp4\n"
                              "t = mutagen.mp4.MP4(sys.argv[1]).tags\n"
-                             "print(t['\\xa9nam'][0])\n"
-                             "print(t['\\xa9ART'][0])\n"
                              "print(t['trkn'][0])\n"
-                             "print(t['\\xa9cmt'][0])\n"
                              "print(bytes(t['----:com.apple.iTunes:iTunes_CDDB_1'][0]).decode())\n"
                              "print(bytes(t['----:com.apple.iTunes:iTunes_CDDB_TrackNumber'][0]).decode())\n",
                              path},
                         &out));
         QCOMPARE(QString::fromUtf8(out).split('\n', Qt::SkipEmptyParts),
-                 QStringList({"Ünïcode title", "Someone", "(3, 12)", "a comment", toc, "3"}));
+                 QStringList({"(3, 12)", toc, "3"}));
     }
 };
 

@@ -190,6 +190,18 @@ private slots:
         QVERIFY(TagItem::categoryName(-1).isEmpty());
     }
 
+    void typeKeysRoundTrip()
+    {
+        for (int type = 0; type < TagItemType::Count; ++type)
+            QCOMPARE(TagItem::typeByKey(TagItem::typeKey(type)), type);
+        QCOMPARE(TagItem::typeKey(TagItemType::TrackNumber), QStringLiteral("TrackNumber"));
+        QCOMPARE(TagItem::typeByKey(QStringLiteral("tracknumber")), int(TagItemType::TrackNumber));
+        QCOMPARE(TagItem::typeByKey(QStringLiteral("Track")), -1);
+        QCOMPARE(TagItem::typeByKey(QString()), -1);
+        QVERIFY(TagItem::typeKey(TagItemType::Count).isEmpty());
+        QVERIFY(TagItem::typeKey(-1).isEmpty());
+    }
+
     void cloneKeepsParentsApart()
     {
         QObject p;

@@ -5,7 +5,6 @@
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
-#include "libtagging/model/commenttagitem.h"
 #include "libtagging/model/disctoctagitem.h"
 #include "libtagging/model/lyricstagitem.h"
 #include "libtagging/model/plaintagitems.h"
@@ -361,8 +360,9 @@ private slots:
         QVERIFY2(oggzProblems(file).isEmpty(), oggzProblems(file).constData());
     }
 
-    // The whole road through AudioFile: items set on the merged tag, saved, read back by a
-    // new AudioFile and by another reader; the audio stays the same.
+    // Through AudioFile what the shared interop table does not check: the CD table of
+    // contents and a field of the user's own, saved, read back by a new AudioFile and by
+    // another reader; the audio stays the same.
     void audioFileRoundTrip_data()
     {
         QTest::addColumn<QString>("tool");
@@ -393,11 +393,6 @@ private slots:
             AudioTag *tag = audio.tag(0);
             QVERIFY(tag);
             QCOMPARE(tag->itemText(TagItemType::Title), QStringLiteral("Original"));
-            tag->replaceItem(new TitleTagItem(QStringLiteral("Ünïcode title")), 0);
-            tag->addItem(new ArtistTagItem(QStringLiteral("Someone")));
-            tag->addItem(new TrackNumberTagItem(3));
-            tag->addItem(new TrackCountTagItem(12));
-            tag->addItem(new CommentTagItem(QStringLiteral("a comment"), QString()));
             tag->addItem(DiscTocTagItem::fromText(toc));
             tag->addItem(new UserDefinedTextTagItem(QStringLiteral("x"), QStringLiteral("MYFIELD")));
             audio.writeTags(0);
@@ -408,20 +403,14 @@ private slots:
         reread.readTags(0, true);
         const AudioTag *tag = reread.tag(0);
         QVERIFY(tag);
-        QCOMPARE(tag->itemText(TagItemType::Title), QStringLiteral("Ünïcode title"));
-        QCOMPARE(tag->itemText(TagItemType::Artist), QStringLiteral("Someone"));
-        QCOMPARE(tag->itemText(TagItemType::TrackNumber), QStringLiteral("3"));
-        QCOMPARE(tag->itemText(TagItemType::TrackCount), QStringLiteral("12"));
-        QCOMPARE(tag->itemText(TagItemType::Comment), QStringLiteral("a comment"));
+        QCOMPARE(tag->itemText(TagItemType::Title), QStringLiteral("Original"));
         const auto *readToc = static_cast<const DiscTocTagItem *>(tag->item(DiscTocTagItem::Type));
         QVERIFY(readToc);
         QCOMPARE(readToc->toText(DiscTocTextForm::HexTrackListWithDataTracks), toc);
         QVERIFY(reread.audioProperties().valid);
 
         const QStringList other = mutagenTags(file);
-        for (const QString &expected : {QStringLiteral("TITLE=Ünïcode title"), QStringLiteral("ARTIST=Someone"),
-                                        QStringLiteral("TRACKNUMBER=3"), QStringLiteral("TRACKTOTAL=12"),
-                                        QStringLiteral("COMMENT=a comment"), "CDTOC=" + toc, QStringLiteral("MYFIELD=x")})
+        for (const QString &expected : {"CDTOC=" + toc, QStringLiteral("MYFIELD=x")})
             QVERIFY2(other.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + other.join('\n')));
         if (!name.endsWith(QLatin1String(".flac")))
             QVERIFY2(oggzProblems(file).isEmpty(), oggzProblems(file).constData());

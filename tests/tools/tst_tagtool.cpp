@@ -1,0 +1,285 @@
+#include <QtTest>
+
+#include <QCryptographicHash>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run tagtool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(MELO_TAGTOOL), arguments);
+    Run run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestTagTool : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_audio;   // a fifth of a second of MPEG audio without tags, made by lame
+    // Pictures stay out of the audio files' folder: the program shows image files beside an
+    // audio file as its artwork.
+    QString m_pictures;
+    QString m_picture; // a small PNG
+    QString m_notPicture;
+    int m_copies = 0;
+
+    QString copyOfAudio(const QString &suffix = QStringLiteral("mp3"))
+    {
+        const QString path = m_dir.filePath(QStringLiteral("copy%1.%2").arg(++m_copies).arg(suffix));
+        return QFile::copy(m_audio, path) ? path : QString();
+    }
+
+    // The one JSON line that `tagtool read` prints for the file.
+    QJsonObject readReport(const QString &path)
+    {
+        const Run run = tagtool({"read", path});
+        if (run.exitCode != 0)
+            return {};
+        const QList<QByteArray> lines = run.out.trimmed().split('\n');
+        return lines.size() == 1 ? QJsonDocument::fromJson(lines.first()).object() : QJsonObject();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY2(QFileInfo::exists(QStringLiteral(MELO_TAGTOOL)), MELO_TAGTOOL);
+        const QString lame = QStandardPaths::findExecutable("lame");
+        if (lame.isEmpty())
+            QSKIP("lame is not installed (scripts/setup installs it)");
+        const QString raw = m_dir.filePath("silence.raw");
+        QFile file(raw);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(44100 / 5 * 2, '\0'));
+        file.close();
+        m_audio = m_dir.filePath("audio.mp3");
+        QCOMPARE(QProcess::execute(lame, {"--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "-m", "m", "--signed",
+                                          "--little-endian", "-b", "32", "--resample", "44.1", "--noreplaygain", "-t", raw, m_audio}),
+                 0);
+
+        m_pictures = m_dir.filePath("pictures");
+        QVERIFY(QDir().mkpath(m_pictures));
+        QImage image(4, 3, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        m_picture = m_pictures + "/cover.png";
+        QVERIFY(image.save(m_picture, "PNG"));
+        m_notPicture = m_dir.filePath("notes.txt");
+        QFile notes(m_notPicture);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("not a picture\n");
+    }
+
+    void readUntaggedFile()
+    {
+        const QJsonObject report = readReport(m_audio);
+        QCOMPARE(report.value("path").toString(), m_audio);
+        QVERIFY(!report.value("fileType").toString().isEmpty());
+        QVERIFY(report.value("error").isNull());
+        const QJsonObject properties = report.value("properties").toObject();
+        QCOMPARE(properties.value("valid").toBool(), true);
+        QCOMPARE(properties.value("sampleRate").toInt(), 44100);
+        QCOMPARE(properties.value("channels").toInt(), 1);
+        QCOMPARE(properties.value("bitrate").toInt(), 32000);
+        QVERIFY(qAbs(properties.value("durationMs").toInt() - 200) <= 60);
+        QVERIFY(!properties.value("codec").toString().isEmpty());
+        QVERIFY(!properties.value("bitrateType").toString().isEmpty());
+        for (const char *key : {"bitsPerSample", "container"})
+            QVERIFY2(properties.contains(key), key);
+        QVERIFY(report.value("merged").toObject().isEmpty());
+    }
+
+    void readReportsEachFileOnItsLine()
+    {
+        const QString missing = m_dir.filePath("missing.mp3");
+        const QString unknown = m_dir.filePath("notes.txt");
+        const Run run = tagtool({"read", m_audio, missing, unknown});
+        QCOMPARE(run.exitCode, 0);
+        const QList<QByteArray> lines = run.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QList<QJsonObject> reports;
+        for (const QByteArray &line : lines)
+            reports.append(QJsonDocument::fromJson(line).object());
+        QVERIFY(reports.at(0).value("error").isNull());
+        QCOMPARE(reports.at(1).value("path").toString(), missing);
+        QVERIFY(!reports.at(1).value("error").toString().isEmpty());
+        QCOMPARE(reports.at(1).value("properties").toObject().value("valid").toBool(), false);
+        QVERIFY(reports.at(2).value("fileType").isNull());
+        QVERIFY(!reports.at(2).value("error").toString().isEmpty());
+    }
+
+    void writeThenRead_data()
+    {
+        QTest::addColumn<QStringList>("before"); // edits of a first write, if any
+        QTest::addColumn<QStringList>("edits");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList none;
+        QTest::newRow("set a text") << none << QStringList{"--set", "Title=T\u00eftle \u0141\u00f3d\u017a"} << "Title"
+                                    << QStringList{"T\u00eftle \u0141\u00f3d\u017a"};
+        QTest::newRow("item name in any case") << none << QStringList{"--set", "albumartist=Band"} << "AlbumArtist"
+                                               << QStringList{"Band"};
+        QTest::newRow("value with an equals sign") << none << QStringList{"--set", "Comment=a=b"} << "Comment"
+                                                   << QStringList{"a=b"};
+        QTest::newRow("the later set wins") << none << QStringList{"--set", "Artist=A", "--set", "Artist=B"} << "Artist"
+                                            << QStringList{"B"};
+        QTest::newRow("add appends") << none << QStringList{"--set", "Artist=A", "--add", "Artist=B"} << "Artist"
+                                     << QStringList{"A", "B"};
+        QTest::newRow("set replaces what the file held")
+            << QStringList{"--set", "Artist=A", "--add", "Artist=B"} << QStringList{"--set", "Artist=C"} << "Artist"
+            << QStringList{"C"};
+        QTest::newRow("clear removes") << QStringList{"--set", "Title=Old", "--set", "Album=Kept"}
+                                       << QStringList{"--clear", "Title"} << "Title" << QStringList{};
+        QTest::newRow("other items kept") << QStringList{"--set", "Title=Old", "--set", "Album=Kept"}
+                                          << QStringList{"--clear", "Title"} << "Album" << QStringList{"Kept"};
+        QTest::newRow("number") << none << QStringList{"--set", "TrackNumber=7", "--set", "TrackCount=12"}
+                                << "TrackNumber" << QStringList{"7"};
+        QTest::newRow("date") << none << QStringList{"--set", "ReleaseDate=2009-05-23"} << "ReleaseDate"
+                              << QStringList{"2009-05-23"};
+        QTest::newRow("no edits") << QStringList{"--set", "Title=Same"} << QStringList{} << "Title"
+                                  << QStringList{"Same"};
+    }
+    void writeThenRead()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, edits);
+        QFETCH(QString, item);
+        QFETCH(QStringList, expected);
+        const QString path = copyOfAudio();
+        if (!before.isEmpty()) {
+            const Run first = tagtool(QStringList{"write", path} + before);
+            QVERIFY2(first.exitCode == 0, first.err.constData());
+        }
+        const Run run = tagtool(QStringList{"write", path} + edits);
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QVERIFY(run.err.isEmpty());
+
+        const QJsonObject report = readReport(path);
+        QVERIFY(report.value("error").isNull());
+        QStringList merged;
+        for (const QJsonValue &value : report.value("merged").toObject().value(item).toArray())
+            merged.append(value.toString());
+        QCOMPARE(merged, expected);
+        // The default settings of MPEG files write ID3v2; its own list shows the same values.
+        QStringList id3v2;
+        for (const QJsonValue &entry : report.value("tags").toObject().value("Id3v2").toArray()) {
+            if (entry.toObject().value("item").toString() == item)
+                id3v2.append(entry.toObject().value("value").toString());
+        }
+        QCOMPARE(id3v2, expected);
+        // The audio survives the rewrite.
+        QCOMPARE(report.value("properties").toObject().value("sampleRate").toInt(), 44100);
+    }
+
+    void pictureShowsSizeAndHash()
+    {
+        const QString path = copyOfAudio();
+        const Run run = tagtool({"write", path, "--picture", m_picture, "--set", "Title=With cover"});
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        const QByteArray png = contents(m_picture);
+        const QJsonArray artwork = readReport(path).value("merged").toObject().value("Artwork").toArray();
+        QCOMPARE(artwork.size(), 1);
+        const QJsonObject picture = artwork.first().toObject();
+        QCOMPARE(picture.value("size").toInt(), png.size());
+        QCOMPARE(picture.value("sha1").toString(),
+                 QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha1).toHex()));
+        QVERIFY(!picture.contains("value"));
+
+        // A second picture replaces the first.
+        QImage image(2, 2, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        const QString other = m_pictures + "/other.png";
+        QVERIFY(image.save(other, "PNG"));
+        QCOMPARE(tagtool({"write", path, "--picture", other}).exitCode, 0);
+        const QJsonArray replaced = readReport(path).value("merged").toObject().value("Artwork").toArray();
+        QCOMPARE(replaced.size(), 1);
+        QCOMPARE(replaced.first().toObject().value("size").toInt(), contents(other).size());
+    }
+
+    void failingWriteLeavesFileAsItWas_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QStringList>("edits");
+        QTest::newRow("unknown item type") << "mp3" << QStringList{"--set", "Nonsense=x"};
+        QTest::newRow("value that does not convert") << "mp3" << QStringList{"--set", "Bpm=fast"};
+        QTest::newRow("good edit before a bad one") << "mp3" << QStringList{"--set", "Title=x", "--add", "Bpm=-3"};
+        QTest::newRow("binary item from text") << "mp3" << QStringList{"--set", "Artwork=cover.png"};
+        QTest::newRow("not an assignment") << "mp3" << QStringList{"--set", "Title"};
+        QTest::newRow("missing argument") << "mp3" << QStringList{"--clear"};
+        QTest::newRow("unknown option") << "mp3" << QStringList{"--frobnicate", "x"};
+        QTest::newRow("picture missing") << "mp3" << QStringList{"--picture", "/nonexistent/cover.png"};
+        QTest::newRow("picture that is no image") << "mp3" << QStringList{"--picture", "notes.txt"};
+        QTest::newRow("layout the type's reader refuses") << "flac" << QStringList{"--set", "Title=x"};
+        QTest::newRow("suffix of no file type") << "xyz" << QStringList{"--set", "Title=x"};
+    }
+    void failingWriteLeavesFileAsItWas()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(QStringList, edits);
+        const QString path = copyOfAudio(suffix);
+        QVERIFY(tagtool({"write", path, "--set", "Title=Before"}).exitCode == (suffix == u"mp3" ? 0 : 1));
+        const QByteArray before = contents(path);
+        for (QString &edit : edits) {
+            if (edit == u"notes.txt")
+                edit = m_notPicture;
+        }
+        const Run run = tagtool(QStringList{"write", path} + edits);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.out.isEmpty());
+        // One line with the code and a message in words.
+        static const QRegularExpression errorLine(QStringLiteral("^Error \\d+: \\S.*\\S\n$"));
+        QVERIFY2(errorLine.match(QString::fromLocal8Bit(run.err)).hasMatch(), run.err.constData());
+        QCOMPARE(contents(path), before);
+    }
+
+    void writeOfMissingFileFails()
+    {
+        const QString missing = m_dir.filePath("gone.mp3");
+        const Run run = tagtool({"write", missing, "--set", "Title=x"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(!run.err.isEmpty());
+        QVERIFY(!QFileInfo::exists(missing));
+    }
+
+    void usage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("nothing") << QStringList{};
+        QTest::newRow("read without files") << QStringList{"read"};
+        QTest::newRow("write without a file") << QStringList{"write"};
+        QTest::newRow("unknown command") << QStringList{"erase", "x.mp3"};
+    }
+    void usage()
+    {
+        QFETCH(QStringList, arguments);
+        const Run run = tagtool(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.err.startsWith("Usage: tagtool read"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTagTool)
+#include "tst_tagtool.moc"
