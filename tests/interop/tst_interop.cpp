@@ -326,15 +326,13 @@ QStringList flacTags()
             "-T", "COMMENT=Tool comment", "--picture={cover}"};
 }
 
-const QList<Field> basicToolFields{Title, Artists, Album, Track, Date};
 const QList<Field> allToolTexts{Title, Artists, Album, Comment, Track, Disc, Date};
-
-const char *const id3v1Latin1 = "ID3v1 fields are Latin-1";
 
 QList<FormatRow> formatRows()
 {
     using namespace TagType;
     const QList<Field> withCover = allToolTexts + QList<Field>{Cover};
+    // ID3v1 texts are 30 bytes (the comment 28 beside a track number): the table's texts fit.
     const QList<Limit> id3v1Limits{
         {Artists, Reduction::FirstOnly, "ID3v1 has one artist field"},
         {Track, Reduction::NumberOnly, "ID3v1.1 keeps the track number in one byte, without the count"},
