@@ -3,6 +3,7 @@
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/resourcepackage.h"
+#include "libtagging/asf/asfattribute.h"
 #include "libtagging/id3/id3v2unknownframetagitem.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/iaudiostreamio.h"
@@ -11,6 +12,7 @@
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/model/tagitem.h"
+#include "libtagging/model/unknownasfdatatagitem.h"
 #include "libtagging/model/unknowndatatagitem.h"
 #include "libtagging/model/userdefinedlinktagitem.h"
 #include "libtagging/model/userdefinedtexttagitem.h"
@@ -104,6 +106,7 @@ bool hasControlCharacter(const QString &text)
 //   "; " where old writers separated values so; a value holding them comes back in parts;
 // - a frame kept undecoded (encrypted, say) whose recorded data length no synchsafe
 //   number holds cannot be written again;
+// - an ASF boolean is written as its truth alone, whatever bytes it came with;
 // - a user-defined field without a name cannot be written at all;
 // - RIFF INFO and AIFF text chunks hold one value per field: the first is kept when a
 //   file with two lists or chunks of a kind is read;
@@ -159,6 +162,14 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
         const Id3v2FrameFlags flags = Id3v2UnknownFrameTagItem::flagsOf(item);
         if (flags.dataLengthIndicator && (flags.dataLength < 0 || flags.dataLength > 0x0FFFFFFF))
             return true;
+    }
+    if (const auto *flag = dynamic_cast<const UnknownAsfDataTagItem *>(item);
+        flag && flag->asfDataType == AsfAttributeType::Bool) {
+        for (const TagItem *other : after) {
+            const auto *back = dynamic_cast<const UnknownAsfDataTagItem *>(other);
+            if (back && back->asfDataType == AsfAttributeType::Bool && back->name == flag->name)
+                return true;
+        }
     }
     if (const auto *userText = dynamic_cast<const UserDefinedTextTagItem *>(item))
         return userText->description.trimmed().isEmpty();
