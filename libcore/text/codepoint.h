@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QChar>
+#include <QHashFunctions>
 #include <QString>
 
 // One Unicode scalar value. Values above U+10FFFF are replaced by U+FFFD; surrogate values

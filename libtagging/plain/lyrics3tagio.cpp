@@ -5,6 +5,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/text/asciitextcodec.h"
 #include "libcore/text/latin1textcodec.h"
+#include "libcore/text/textcodec.h"
 #include "libcore/text/utf8textcodec.h"
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
@@ -269,8 +270,14 @@ void Lyrics3TagIo::writeField(IoStream *out, const QString &id, const QString &t
     if (text.trimmed().isEmpty())
         return;
     const QString crlf = convertLineEndings(text, LineEnding::CrLf);
-    const bool latin1 = Latin1TextCodec::instance()->canEncode(crlf);
-    const QByteArray bytes = latin1 ? crlf.toLatin1() : crlf.toUtf8();
+    // The field has no encoding mark and the reader guesses it: ISO 8859-1 only where the
+    // guess reads it back (many line breaks can make such bytes look like UTF-16).
+    QByteArray bytes = crlf.toUtf8();
+    if (Latin1TextCodec::instance()->canEncode(crlf)) {
+        const QByteArray latin1 = crlf.toLatin1();
+        if (TextCodec::detect(latin1)->decodeOrNull(latin1) == crlf)
+            bytes = latin1;
+    }
     if (bytes.size() > MaxFieldSize)
         return;
     writeFieldBytes(out, id, bytes);

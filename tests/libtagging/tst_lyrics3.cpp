@@ -158,6 +158,33 @@ private slots:
         QCOMPARE(back->items(TagItemType::UnknownLyrics3String).size(), 2);
     }
 
+    // Short ISO 8859-1 text with many line breaks is not taken for single-byte text by the
+    // reader's guess; written as ISO 8859-1 it came back as UTF-16.
+    void latin1TextWithLineBreaks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("umlaut, four short lines") << QStringLiteral("Über\nalles\nzu\nmir");
+        QTest::newRow("ascii only") << QStringLiteral("a\nb\nc\nd");
+        QTest::newRow("accents, one line") << QStringLiteral("Déjà vu");
+    }
+    void latin1TextWithLineBreaks()
+    {
+        QFETCH(QString, text);
+        AudioTag tag;
+        tag.addItem(new CommentTagItem(text, QString()));
+        IoStream out(QIODevice::ReadWrite);
+        Lyrics3TagIo::instance()->render(&out, &tag, nullptr);
+
+        IoStream in(out.data(), QIODevice::ReadOnly);
+        in.seek(in.size());
+        TagInfo *info = Lyrics3TagIo::instance()->detect(&in, false, nullptr);
+        QVERIFY(info);
+        in.seek(info->values.value(TagInfo::DataOffsetKey).toLongLong());
+        QObject parent;
+        AudioTag *back = Lyrics3TagIo::instance()->read(&in, info, nullptr, &parent);
+        QCOMPARE(back->itemText(TagItemType::Comment), text);
+    }
+
     void imageLinks()
     {
         const QByteArray bytes = version2(field("IMG", "cover.jpg||Front side||\r\nC:\\pics\\back.png"));

@@ -1,0 +1,3 @@
+#include "fuzzsupport.h"
+
+MELO_FUZZ_TARGET(ogg)

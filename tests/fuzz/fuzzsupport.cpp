@@ -1,0 +1,380 @@
+#include "fuzzsupport.h"
+
+#include "libcore/io/iostream.h"
+#include "libcore/log/exception.h"
+#include "libcore/text/resourcepackage.h"
+#include "libtagging/asf/asfattribute.h"
+#include "libtagging/id3/id3v2tagio.h"
+#include "libtagging/id3/id3v2unknownframetagitem.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/iaudiostreamio.h"
+#include "libtagging/model/icodecio.h"
+#include "libtagging/model/itagio.h"
+#include "libtagging/model/taggingsettings.h"
+#include "libtagging/model/taginfo.h"
+#include "libtagging/model/tagitem.h"
+#include "libtagging/model/unknownasfdatatagitem.h"
+#include "libtagging/model/unknowndatatagitem.h"
+#include "libtagging/model/unknownstringtagitem.h"
+#include "libtagging/model/userdefinedlinktagitem.h"
+#include "libtagging/model/userdefinedtexttagitem.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// Readers ask Qt for the application's paths, and the locale tables of the language,
+// country and script items come from the core package, as in the program.
+void ensureApplication()
+{
+    static const bool ready = [] {
+        if (!QCoreApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "melofuzz";
+            static char *argv[] = {name, nullptr};
+            new QCoreApplication(argc, argv);
+        }
+        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc")});
+        return true;
+    }();
+    Q_UNUSED(ready);
+}
+
+// Writing keeps what was read: no tagging date of its own, and an ID3v2 tag in the
+// version it came in, so that frames only that version has survive.
+TaggingSettings writeSettings(const AudioTag *tag)
+{
+    TaggingSettings settings = TaggingSettings::defaults();
+    settings.updateTaggingDate = false;
+    if (tag && tag->tagInfo() && tag->tagType() == TagType::Id3v2) {
+        const int version = tag->tagInfo()->version();
+        if (version >= 2 && version <= 4)
+            settings.id3v2.version = version;
+    }
+    return settings;
+}
+
+void printTag(const char *title, const AudioTag *tag)
+{
+    std::fprintf(stderr, "%s (tag type %d, %d items):\n", title, tag ? tag->tagType() : -1,
+                 tag ? int(tag->itemList().size()) : 0);
+    if (!tag)
+        return;
+    for (const TagItem *item : tag->itemList()) {
+        QString text = item->toString(QStringLiteral("[data]"));
+        if (const auto *unknown = dynamic_cast<const UnknownDataTagItem *>(item))
+            text = QStringLiteral("%1 = %2").arg(unknown->name, QString::fromLatin1(unknown->data.left(40).toHex(' ')));
+        else if (const auto *userText = dynamic_cast<const UserDefinedTextTagItem *>(item))
+            text = QStringLiteral("[%1] %2").arg(userText->description, text);
+        else if (const auto *userLink = dynamic_cast<const UserDefinedLinkTagItem *>(item))
+            text = QStringLiteral("[%1] %2").arg(userLink->description, text);
+        std::fprintf(stderr, "  %d %s: %s\n", item->type(), qPrintable(TagItem::typeName(item->type())),
+                     qPrintable(text.left(200)));
+    }
+}
+
+// A failed round trip aborts, so that libFuzzer keeps the input; with MELO_FUZZ_LOSSES=report
+// (the brief run of the test script) it is printed and the run goes on, and only crashes,
+// leaks, hangs and sanitizer reports fail.
+void fail(const char *what, const char *why, const AudioTag *before, const AudioTag *after)
+{
+    std::fprintf(stderr, "==melofuzz== %s: %s\n", what, why);
+    printTag("read", before);
+    printTag("read again", after);
+    static const bool reportOnly = qEnvironmentVariable("MELO_FUZZ_LOSSES") == QLatin1String("report");
+    if (!reportOnly)
+        std::abort();
+}
+
+bool hasText(const QList<const TagItem *> &items, int type, const QString &text)
+{
+    for (const TagItem *item : items) {
+        if (item->type() == type && item->toString() == text)
+            return true;
+    }
+    return false;
+}
+
+bool hasControlCharacter(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.category() == QChar::Other_Control && c != u'\t' && c != u'\n' && c != u'\r';
+    });
+}
+
+// Losses the formats make on purpose, which the round trip lets pass:
+// - an ID3v1 field is cut to its fixed width in the encoding it is written in;
+// - ID3v2.2 and 2.3 texts, alone or inside RIFF and AIFF chunks, are split at "/" and
+//   "; " where old writers separated values so; a value holding them comes back in parts;
+// - a frame kept undecoded (encrypted, say) whose recorded data length no synchsafe
+//   number holds cannot be written again;
+// - an ASF boolean is written as its truth alone, whatever bytes it came with;
+// - a field kept unknown under a name with other than letters, digits and spaces (a
+//   damaged frame or field id), or an ID3v2 frame id the written version cannot name,
+//   may not be written again;
+// - a user-defined field without a name cannot be written at all;
+// - RIFF INFO and AIFF text chunks hold one value per field: the first is kept when a
+//   file with two lists or chunks of a kind is read;
+// - a date keeps the parts before its first missing one;
+// - a text with control characters other than line breaks and tabs, in a field with no
+//   mark of its encoding, may be read back in another one (the guess sees binary data).
+bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag *afterTag)
+{
+    const QList<const TagItem *> after(afterTag->itemList().cbegin(), afterTag->itemList().cend());
+    const QString text = item->toString();
+    const int type = before->tagType();
+    if (type == TagType::RiffInfo || type == TagType::Aiff) {
+        const TagItem *first = before->item(item->type());
+        if (first != item && std::any_of(after.cbegin(), after.cend(), [first](const TagItem *other) {
+                return first->equals(other);
+            })) {
+            return true;
+        }
+    }
+    if (item->isTextual() && hasControlCharacter(text))
+        return true;
+    if (item->dataType() == TagItemDataType::DateTime) {
+        // A date is written up to its first missing part: "2001-?-03" becomes "2001", and a
+        // date without a year is not written at all.
+        const QString stored = item->toString(QStringLiteral("[data]"));
+        if (stored.isEmpty())
+            return true;
+        for (const TagItem *other : after) {
+            if (other->type() == item->type() && other->toString(QStringLiteral("[data]")) == stored)
+                return true;
+        }
+    }
+    if (before->tagType() == TagType::Id3v1 && item->isTextual()) {
+        for (const TagItem *other : after) {
+            const QString cut = other->toString();
+            if (other->type() == item->type() && !cut.isEmpty() && text.startsWith(cut))
+                return true;
+        }
+    }
+    const bool carriesId3v2 = type == TagType::Id3v2 || type == TagType::Aiff || type == TagType::RiffInfo;
+    if (carriesId3v2 && item->isTextual() && (text.contains(QLatin1Char('/')) || text.contains(QLatin1String("; ")))) {
+        bool allParts = true;
+        for (const QString &slashPart : text.split(QLatin1Char('/'))) {
+            for (const QString &part : slashPart.split(QStringLiteral("; "))) {
+                if (!part.trimmed().isEmpty() && !hasText(after, item->type(), part.trimmed()))
+                    allParts = false;
+            }
+        }
+        if (allParts)
+            return true;
+    }
+    if (item->type() == TagItemType::UnknownId3v2Data) {
+        const Id3v2FrameFlags flags = Id3v2UnknownFrameTagItem::flagsOf(item);
+        if (flags.dataLengthIndicator && (flags.dataLength < 0 || flags.dataLength > 0x0FFFFFFF))
+            return true;
+    }
+    QString unknownName;
+    if (const auto *unknown = dynamic_cast<const UnknownDataTagItem *>(item))
+        unknownName = unknown->name;
+    else if (const auto *unknownText = dynamic_cast<const UnknownStringTagItem *>(item))
+        unknownName = unknownText->name;
+    if (std::any_of(unknownName.cbegin(), unknownName.cend(), [](QChar c) { return !c.isLetterOrNumber() && c != u' '; }))
+        return true;
+    if (item->type() == TagItemType::UnknownId3v2Data || item->type() == TagItemType::UnknownId3v2String) {
+        const int version = before->tagInfo() ? before->tagInfo()->version() : 3;
+        if (Id3v2TagIo::convertFrameId(unknownName, version >= 2 && version <= 4 ? version : 3).isEmpty())
+            return true;
+    }
+    if (const auto *flag = dynamic_cast<const UnknownAsfDataTagItem *>(item);
+        flag && flag->asfDataType == AsfAttributeType::Bool) {
+        for (const TagItem *other : after) {
+            const auto *back = dynamic_cast<const UnknownAsfDataTagItem *>(other);
+            if (back && back->asfDataType == AsfAttributeType::Bool && back->name == flag->name)
+                return true;
+        }
+    }
+    if (const auto *userText = dynamic_cast<const UserDefinedTextTagItem *>(item))
+        return userText->description.trimmed().isEmpty();
+    if (const auto *userLink = dynamic_cast<const UserDefinedLinkTagItem *>(item))
+        return userLink->description.trimmed().isEmpty();
+    return false;
+}
+
+// What the audio file's writer does to a tag before any format renders it: equal copies
+// go, and a joint artist text ("A & B") moves in front of the artists it names, where the
+// writers that list the individual artists apart expect it.
+void prepareForWriting(AudioTag *tag)
+{
+    tag->removeDuplicates();
+    tag->reorderArtists();
+}
+
+AudioTag *firstOfType(const QList<AudioTag *> &tags, int tagType)
+{
+    for (AudioTag *tag : tags) {
+        if (tag->tagType() == tagType)
+            return tag;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+namespace Fuzz {
+
+QByteArray bytes(const uint8_t *data, size_t size)
+{
+    ensureApplication();
+    return QByteArray(reinterpret_cast<const char *>(data), qsizetype(size));
+}
+
+void checkNothingLost(const AudioTag *before, const AudioTag *after, const char *what)
+{
+    QList<const TagItem *> left;
+    for (const TagItem *item : after->itemList())
+        left.append(item);
+    for (const TagItem *item : before->itemList()) {
+        if (item->isEmpty())
+            continue;
+        qsizetype found = -1;
+        for (qsizetype i = 0; i < left.size() && found < 0; ++i) {
+            if (item->equals(left[i]))
+                found = i;
+        }
+        if (found >= 0) {
+            left.removeAt(found);
+            continue;
+        }
+        // A copy of an item that came back: formats with one field per name keep one.
+        if (std::any_of(after->itemList().cbegin(), after->itemList().cend(),
+                        [item](const TagItem *other) { return item->equals(other); })) {
+            continue;
+        }
+        if (isLossByDesign(before, item, after))
+            continue;
+        std::fprintf(stderr, "lost item %d %s: %s\n", item->type(), qPrintable(TagItem::typeName(item->type())),
+                     qPrintable(item->toString(QStringLiteral("[data]")).left(200)));
+        fail(what, "an item read did not come back", before, after);
+        return;
+    }
+}
+
+void tagIo(ITagIo *io, const QByteArray &bytes, bool atStart, bool fromStart)
+{
+    QObject owner;
+    IoStream stream(bytes, QIODevice::ReadOnly);
+    AudioTag *tag = nullptr;
+    try {
+        stream.seek(atStart ? 0 : stream.size());
+        TagInfo *info = io->detect(&stream, atStart, &owner);
+        if (!info)
+            return;
+        stream.seek(info->values.value(fromStart ? TagInfo::OffsetKey : TagInfo::DataOffsetKey).toLongLong());
+        tag = io->read(&stream, info, &TaggingSettings::defaults(), &owner);
+    } catch (const Exception &) {
+        return;
+    }
+    if (!tag)
+        return;
+    prepareForWriting(tag);
+
+    const TaggingSettings settings = writeSettings(tag);
+    IoStream rendered(QIODevice::ReadWrite);
+    try {
+        io->render(&rendered, tag, &settings);
+    } catch (const Exception &) {
+        // A tag the format cannot hold (too large, say) is refused before anything is written.
+        return;
+    }
+    AudioTag *again = nullptr;
+    try {
+        rendered.seek(atStart ? 0 : rendered.size());
+        TagInfo *info = io->detect(&rendered, atStart, &owner);
+        if (!info) {
+            fail("tag", "the rendered tag is not found", tag, nullptr);
+            return;
+        }
+        rendered.seek(info->values.value(fromStart ? TagInfo::OffsetKey : TagInfo::DataOffsetKey).toLongLong());
+        again = io->read(&rendered, info, &TaggingSettings::defaults(), &owner);
+    } catch (const Exception &e) {
+        std::fprintf(stderr, "exception %08x; the rendering: %s\n", e.code, rendered.data().left(400).toHex(' ').constData());
+        fail("tag", "the rendered tag does not read", tag, nullptr);
+        return;
+    }
+    if (!again) {
+        fail("tag", "the rendered tag reads as nothing", tag, nullptr);
+        return;
+    }
+    if (qEnvironmentVariableIsSet("MELO_FUZZ_VERBOSE"))
+        std::fprintf(stderr, "the rendering: %s\n", rendered.data().toHex(' ').constData());
+    checkNothingLost(tag, again, "tag");
+}
+
+void streamIo(IAudioStreamIo *io, const QByteArray &bytes, ICodecIo *codec)
+{
+    QObject owner;
+    QList<AudioTag *> tags;
+    {
+        IoStream stream(bytes, QIODevice::ReadOnly);
+        try {
+            tags = io->readTags(&stream, {}, &TaggingSettings::defaults(), &owner);
+        } catch (const Exception &) {
+        }
+        try {
+            stream.seek(0);
+            io->readAudioProperties(&stream, codec);
+        } catch (const Exception &) {
+        }
+    }
+
+    for (AudioTag *tag : std::as_const(tags)) {
+        prepareForWriting(tag);
+        const int type = tag->tagType();
+        const TaggingSettings settings = writeSettings(tag);
+        IoStream copy(bytes, QIODevice::ReadWrite);
+        try {
+            io->writeTags(&copy, tag, {type}, &settings);
+        } catch (const Exception &) {
+            // A damaged file may be refused; what counts is that nothing is lost when it is not.
+            continue;
+        }
+        QList<AudioTag *> again;
+        try {
+            copy.seek(0);
+            again = io->readTags(&copy, {type}, &TaggingSettings::defaults(), &owner);
+        } catch (const Exception &e) {
+            std::fprintf(stderr, "exception %08x\n", e.code);
+            fail("stream", "the written file does not read", tag, nullptr);
+            continue;
+        }
+        const AudioTag *back = firstOfType(again, type);
+        if (!back) {
+            fail("stream", "the written tag reads as nothing", tag, nullptr);
+            continue;
+        }
+        if (qEnvironmentVariableIsSet("MELO_FUZZ_VERBOSE"))
+            std::fprintf(stderr, "the written file: %s\n", copy.data().toHex(' ').constData());
+        checkNothingLost(tag, back, "stream");
+    }
+}
+
+void run(const char *name, const uint8_t *data, size_t size)
+{
+    const Target target = targets().value(QString::fromLatin1(name));
+    if (!target) {
+        std::fprintf(stderr, "==melofuzz== no target %s\n", name);
+        std::abort();
+    }
+    target(bytes(data, size));
+}
+
+void codecIo(ICodecIo *io, const QByteArray &bytes)
+{
+    IoStream stream(bytes, QIODevice::ReadOnly);
+    try {
+        io->readAudioProperties(&stream, stream.size());
+    } catch (const Exception &) {
+    }
+}
+
+} // namespace Fuzz
