@@ -149,7 +149,10 @@ IoStream::~IoStream()
 void IoStream::open(QIODevice::OpenMode mode)
 {
     dropCache();
-    if (!m_device->open(mode))
+    // A read-only file reads through the read-ahead window; QFile's own buffer would
+    // only copy the bytes once more and ask for them in two system calls.
+    const bool unbuffered = m_isFile && !(mode & QIODevice::WriteOnly);
+    if (!m_device->open(unbuffered ? mode | QIODevice::Unbuffered : mode))
         throw Exception(OpenFailed, {displayName(), modeWords(mode), m_device->errorString()});
 }
 
