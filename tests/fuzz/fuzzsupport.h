@@ -16,7 +16,8 @@ class ITagIo;
 // The round trips the fuzz targets drive. Bytes go in through a memory IoStream; a coded
 // Exception is a fine answer to damaged bytes, and every tag that was read is rendered and
 // read again. A tag whose items do not all come back, or a rendering that reads back as
-// nothing, aborts the run so that libFuzzer keeps the input.
+// nothing, aborts the run so that libFuzzer keeps the input (MELO_FUZZ_LOSSES=report prints
+// it and goes on).
 namespace Fuzz {
 
 QByteArray bytes(const uint8_t *data, size_t size);
