@@ -379,6 +379,9 @@ QByteArray synchronizedLyricsValue(const SynchronizedLyricsTagItem *item)
 
 void AsfStreamIo::readAttribute(IoStream *stream, const AsfAttribute &attribute, AudioTag *tag)
 {
+    // No value bytes carry nothing, and the writer stores no empty value either.
+    if (attribute.value.isEmpty())
+        return;
     const QString key = alphanumericKey(attribute.name);
     bool isText = false;
     QString text;

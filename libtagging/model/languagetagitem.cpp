@@ -1,5 +1,7 @@
 #include "libtagging/model/languagetagitem.h"
 
+#include "libcore/locale/localetables.h"
+
 LanguageTagItem::LanguageTagItem(QObject *parent) : StringTagItem(parent) {}
 
 LanguageTagItem::LanguageTagItem(const LanguageInfo &language, QObject *parent) : StringTagItem(language.iso639_2T, parent), language(language) {}
@@ -30,4 +32,22 @@ QString LanguageTagItem::toString(const QString &format) const
 int LanguageTagItem::type() const
 {
     return Type;
+}
+
+bool LanguageTagItem::fromVariant(const QVariant &v)
+{
+    if (!v.canConvert<QString>())
+        return false;
+    const QString text = v.toString().trimmed();
+    if (text.isEmpty()) {
+        language = LanguageInfo();
+        value.clear();
+        return true;
+    }
+    const LanguageInfo found = languageByCode(text);
+    if (found.iso639_2T.isEmpty())
+        return false;
+    language = found;
+    value = found.iso639_2T;
+    return true;
 }

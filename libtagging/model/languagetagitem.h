@@ -20,6 +20,9 @@ public:
     // The empty format gives the record's name; "ISO_639_1", "ISO_639_2_B", "ISO_639_2_T" give that code
     // (case-sensitive); any other format gives a null text.
     QString toString(const QString &format = QString()) const override;
+    // A code finds its record, and the value becomes the record's own code, so a copy made from
+    // the record keeps it; a code the table does not know is refused. An empty text clears.
+    bool fromVariant(const QVariant &value) override;
     int type() const override;
 
     LanguageInfo language;

@@ -1,5 +1,7 @@
 #include "libtagging/model/releasecountrytagitem.h"
 
+#include "libcore/locale/localetables.h"
+
 ReleaseCountryTagItem::ReleaseCountryTagItem(QObject *parent) : StringTagItem(parent) {}
 
 ReleaseCountryTagItem::ReleaseCountryTagItem(const CountryInfo &country, QObject *parent) : StringTagItem(country.iso3166_1_A2, parent), country(country) {}
@@ -28,4 +30,22 @@ QString ReleaseCountryTagItem::toString(const QString &format) const
 int ReleaseCountryTagItem::type() const
 {
     return Type;
+}
+
+bool ReleaseCountryTagItem::fromVariant(const QVariant &v)
+{
+    if (!v.canConvert<QString>())
+        return false;
+    const QString text = v.toString().trimmed();
+    if (text.isEmpty()) {
+        country = CountryInfo();
+        value.clear();
+        return true;
+    }
+    const CountryInfo found = countryByCode(text);
+    if (found.iso3166_1_A2.isEmpty())
+        return false;
+    country = found;
+    value = found.iso3166_1_A2;
+    return true;
 }

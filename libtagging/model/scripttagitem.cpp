@@ -1,5 +1,7 @@
 #include "libtagging/model/scripttagitem.h"
 
+#include "libcore/locale/localetables.h"
+
 ScriptTagItem::ScriptTagItem(QObject *parent) : StringTagItem(parent) {}
 
 ScriptTagItem::ScriptTagItem(const ScriptInfo &script, QObject *parent) : StringTagItem(script.iso15924, parent), script(script) {}
@@ -26,4 +28,22 @@ QString ScriptTagItem::toString(const QString &format) const
 int ScriptTagItem::type() const
 {
     return Type;
+}
+
+bool ScriptTagItem::fromVariant(const QVariant &v)
+{
+    if (!v.canConvert<QString>())
+        return false;
+    const QString text = v.toString().trimmed();
+    if (text.isEmpty()) {
+        script = ScriptInfo();
+        value.clear();
+        return true;
+    }
+    const ScriptInfo found = scriptByCode(text);
+    if (found.iso15924.isEmpty())
+        return false;
+    script = found;
+    value = found.iso15924;
+    return true;
 }

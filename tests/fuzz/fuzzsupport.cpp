@@ -118,8 +118,8 @@ bool hasControlCharacter(const QString &text)
 //   damaged frame or field id), or an ID3v2 frame id the written version cannot name,
 //   may not be written again;
 // - a user-defined field without a name cannot be written at all;
-// - RIFF INFO and AIFF text chunks hold one value per field: the first is kept when a
-//   file with two lists or chunks of a kind is read;
+// - RIFF INFO, AIFF text chunks and Lyrics3 fields hold one value per field: the first is
+//   kept when a file with two lists, chunks or fields of a kind is read;
 // - a date keeps the parts before its first missing one;
 // - a text with control characters other than line breaks and tabs, in a field with no
 //   mark of its encoding, may be read back in another one (the guess sees binary data).
@@ -128,7 +128,7 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
     const QList<const TagItem *> after(afterTag->itemList().cbegin(), afterTag->itemList().cend());
     const QString text = item->toString();
     const int type = before->tagType();
-    if (type == TagType::RiffInfo || type == TagType::Aiff) {
+    if (type == TagType::RiffInfo || type == TagType::Aiff || type == TagType::Lyrics3) {
         const TagItem *first = before->item(item->type());
         if (first != item && std::any_of(after.cbegin(), after.cend(), [first](const TagItem *other) {
                 return first->equals(other);

@@ -785,6 +785,9 @@ void TestAsf::readAttribute_data()
     QTest::newRow("three-byte number")
         << AsfAttribute{"WM/TrackNumber", QByteArray::fromHex("050000"), AsfAttributeType::DWord, 0, 0}
         << QStringList{"110:WM/TrackNumber=050000/3/0/0"};
+    QTest::newRow("empty number") << AsfAttribute{"Foo", QByteArray(), AsfAttributeType::DWord, 0, 0}
+                                  << QStringList();
+    QTest::newRow("empty guid") << AsfAttribute{"Foo", QByteArray(), AsfAttributeType::Guid, 0, 1} << QStringList();
     QTest::newRow("unmapped number") << dword("Foo", 7) << QStringList{"110:Foo=07000000/3/0/0"};
     QTest::newRow("guid") << AsfAttribute{"WM/MediaClassPrimaryID", QByteArray(16, 'g'), AsfAttributeType::Guid, 0, 1}
                           << QStringList{"110:WM/MediaClassPrimaryID=67676767676767676767676767676767/6/0/1"};

@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include "libcore/locale/localetables.h"
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 #include "libcore/text/texttable.h"
@@ -215,17 +216,53 @@ private slots:
         QCOMPARE(result.isNull(), text.isNull());
     }
 
-    void codedItemKeepsRecordWhenValueChanges()
+    void codedItemFromVariant_data()
     {
-        LanguageTagItem item(french);
-        QVERIFY(item.fromVariant(QStringLiteral("deu")));
-        QCOMPARE(item.value, QStringLiteral("deu"));
-        QCOMPARE(item.toString(), QStringLiteral("French"));
-        auto copy = cloneOf(item);
-        QCOMPARE(static_cast<LanguageTagItem *>(copy.get())->value, QStringLiteral("fra"));
-        QCOMPARE(copy->toString(QStringLiteral("ISO_639_1")), QStringLiteral("fr"));
-        // The value differs from the copy's, so they are no longer equal.
-        QVERIFY(!item.equals(copy.get()));
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("name");
+        const int language = LanguageTagItem::Type;
+        const int country = ReleaseCountryTagItem::Type;
+        const int script = ScriptTagItem::Type;
+        // The value written is the record's code: an edit that kept the old record would be
+        // saved as the old language.
+        QTest::newRow("language 639-2/T") << language << "deu" << true << "deu" << "German";
+        QTest::newRow("language 639-2/B") << language << "ger" << true << "deu" << "German";
+        QTest::newRow("language 639-1") << language << "de" << true << "deu" << "German";
+        QTest::newRow("language unknown") << language << "qqq" << false << "fra" << "French";
+        QTest::newRow("language cleared") << language << "" << true << "" << "";
+        QTest::newRow("country lower case") << country << "at" << true << "AT" << "Austria";
+        QTest::newRow("country unknown") << country << "Q1" << false << "FR" << "France";
+        QTest::newRow("script") << script << "Cyrl" << true << "Cyrl" << "Cyrillic";
+        QTest::newRow("script unknown") << script << "Qqqq" << false << "Latn" << "Latin";
+    }
+    void codedItemFromVariant()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        QFETCH(QString, value);
+        QFETCH(QString, name);
+        // Codes are looked up in the tables of the core package.
+        static const bool mounted = QResource::registerResource(
+            QCoreApplication::applicationDirPath() + "/libcore.rcc", QStringLiteral(":/libcore"));
+        QVERIFY(mounted);
+        std::unique_ptr<StringTagItem> item;
+        if (type == LanguageTagItem::Type)
+            item = std::make_unique<LanguageTagItem>(languageByCode(QStringLiteral("fra")));
+        else if (type == ReleaseCountryTagItem::Type)
+            item = std::make_unique<ReleaseCountryTagItem>(countryByCode(QStringLiteral("FR")));
+        else
+            item = std::make_unique<ScriptTagItem>(scriptByCode(QStringLiteral("Latn")));
+        QCOMPARE(item->fromVariant(text), accepted);
+        QCOMPARE(item->value, value);
+        QCOMPARE(item->toString(), name);
+        // A copy is made from the record, so it must carry the edit too.
+        auto copy = cloneOf(*item);
+        QCOMPARE(static_cast<StringTagItem *>(copy.get())->value, value);
+        QVERIFY(item->equals(copy.get()));
     }
 
     void codedItemEqualityAndSimilarity()
