@@ -3,6 +3,8 @@
 
 #include <QList>
 
+#include <algorithm>
+
 #include "libcore/text/codepointiterator.h"
 #include "libcore/text/cp1252textcodec.h"
 #include "libcore/text/latin1textcodec.h"
@@ -51,6 +53,11 @@ bool zeroInEveryGroup(const QByteArray &data, int offset)
 TextCodec *TextCodec::detect(const QByteArray &data)
 {
     if (data.isEmpty())
+        return Utf8TextCodec::instance();
+    // Bytes 0x03-0x7F only: no mark can begin there, UTF-32 can't decode them, every UTF-16
+    // unit they make lies above the small code points, so the steps below always end at UTF-8.
+    // Most tag texts are such, and skipping the trial decodings is most of the time spent.
+    if (std::all_of(data.cbegin(), data.cend(), [](char c) { return c >= 0x03 && c <= 0x7F; }))
         return Utf8TextCodec::instance();
 
     TextCodec *const utf32Be = Utf32BeTextCodec::instance();

@@ -476,6 +476,9 @@ void TestCodecs::detect_data()
     QTest::newRow("empty") << QByteArray() << 106;
     QTest::newRow("ascii, odd length") << QByteArray("abc") << 106;
     QTest::newRow("ascii, even length") << QByteArray("ab") << 106;
+    QTest::newRow("ascii with line breaks and tabs, multiple of four") << QByteArray("a\tb\r\n\x03\x7f") << 106;
+    // Bytes below 3 can pair into small UTF-16 code points: the full test decides.
+    QTest::newRow("ascii with a 0x01 byte") << hex("01410142") << 1013;
     QTest::newRow("utf-8 multibyte") << hex("c3a9") << 106;
     QTest::newRow("utf-16le bom") << hex("fffe4100") << 1014;
     QTest::newRow("utf-16be bom") << hex("feff0041") << 1013;
