@@ -1,6 +1,7 @@
 #pragma once
 
 #include "libcore/log/logger.h"
+#include "support_tools.h"
 
 #include <QByteArray>
 #include <QList>
@@ -73,30 +74,5 @@ public:
     void log(const LogMessage &message) override { codes.append(message.code); }
     QList<quint32> codes;
 };
-
-// Runs a program of the system; false when it is missing, fails or times out.
-inline bool run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
-                QByteArray *errors = nullptr)
-{
-    if (QStandardPaths::findExecutable(program).isEmpty())
-        return false;
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return false;
-    }
-    if (output)
-        *output = process.readAllStandardOutput();
-    if (errors)
-        *errors = process.readAllStandardError();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-inline bool hasTool(const QString &program)
-{
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
 
 } // namespace xiph

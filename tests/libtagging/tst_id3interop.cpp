@@ -13,22 +13,12 @@
 #include <QJsonObject>
 #include <memory>
 
+#include "support_tools.h"
+
 namespace {
 // Debian's interpreter, where python3-mutagen is installed.
 const QString python = QStringLiteral("/usr/bin/python3");
 
-bool run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        qWarning() << program << arguments << process.readAllStandardError();
-        return false;
-    }
-    if (output)
-        *output = process.readAllStandardOutput();
-    return true;
-}
 
 bool hasMutagen()
 {

@@ -13,20 +13,12 @@
 
 // Real files made by ffmpeg at test time, written by our MP4 writer and checked with ffmpeg
 // (the audio decodes to the same samples) and python3-mutagen (our items are readable).
+#include "support_tools.h"
+
 namespace {
 
 const QString python = QStringLiteral("/usr/bin/python3");
 
-bool run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return false;
-    if (output)
-        *output = process.readAllStandardOutput();
-    return true;
-}
 
 bool haveFfmpeg()
 {
@@ -38,13 +30,6 @@ bool haveMutagen()
     return run(python, {"-c", "import mutagen.mp4"});
 }
 
-QByteArray audioMd5(const QString &path)
-{
-    QByteArray out;
-    if (!run(QStringLiteral("ffmpeg"), {"-v", "error", "-i", path, "-map", "0:a", "-f", "md5", "-"}, &out))
-        return QByteArray();
-    return out.trimmed();
-}
 
 QByteArray readFile(const QString &path)
 {
@@ -117,8 +102,8 @@ private slots:
             arguments << "-metadata" << "title=Old title" << "-metadata" << "artist=Someone";
         arguments << path;
         QVERIFY(run("ffmpeg", arguments));
-        const QByteArray md5 = audioMd5(path);
-        QVERIFY(!md5.isEmpty());
+        const QString md5 = audioMd5(path);
+        QVERIFY(md5 != QStringLiteral("<failed>"));
 
         {
             IoStream stream(path, QIODevice::ReadOnly);
@@ -198,7 +183,7 @@ private slots:
         const QString path = dir.filePath("a.m4a");
         QVERIFY(run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=1", "-c:a", "aac", "-movflags",
                                "+faststart", "-metadata", "title=Gone", path}));
-        const QByteArray md5 = audioMd5(path);
+        const QString md5 = audioMd5(path);
         const qint64 placed = mediaOffset(path);
         {
             IoStream stream(path, QIODevice::ReadWrite);
@@ -221,7 +206,7 @@ private slots:
         const QString path = dir.filePath("a.m4a");
         QVERIFY(run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=1", "-c:a", "aac", "-movflags",
                                "+faststart", "-metadata", "title=Original", path}));
-        const QByteArray md5 = audioMd5(path);
+        const QString md5 = audioMd5(path);
         const QString toc = QStringLiteral("1a2b+36864+2+0+16384");
         {
             AudioFile audio(path);

@@ -43,14 +43,6 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString audioMd5(const QString &path)
-{
-    QByteArray out;
-    if (!run(QStringLiteral("ffmpeg"), {"-v", "error", "-i", path, "-map", "0:a", "-f", "md5", "-"}, &out))
-        return QStringLiteral("<failed>");
-    return QString::fromLatin1(out).trimmed();
-}
-
 QStringList mutagenTags(const QString &path)
 {
     QByteArray out;

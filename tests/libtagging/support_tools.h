@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDebug>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+
+// Runs a program of the system; false when it is missing, fails or times out (a failure
+// prints the program's errors as a warning, so a failing interop check shows why).
+inline bool run(const QString &program, const QStringList &arguments, QByteArray *output = nullptr,
+                QByteArray *errors = nullptr)
+{
+    if (QStandardPaths::findExecutable(program).isEmpty())
+        return false;
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return false;
+    }
+    const QByteArray errorText = process.readAllStandardError();
+    if (output)
+        *output = process.readAllStandardOutput();
+    if (errors)
+        *errors = errorText;
+    const bool ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (!ok && !errorText.isEmpty())
+        qWarning() << program << arguments << errorText;
+    return ok;
+}
+
+inline bool hasTool(const QString &program)
+{
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+// The checksum of the decoded audio; "<failed>" when ffmpeg can't decode the file.
+inline QString audioMd5(const QString &path)
+{
+    QByteArray output;
+    if (!run(QStringLiteral("ffmpeg"), {"-v", "error", "-i", path, "-map", "0:a", "-f", "md5", "-"}, &output))
+        return QStringLiteral("<failed>");
+    return QString::fromLatin1(output).trimmed();
+}
