@@ -32,6 +32,13 @@ inline bool run(const QString &program, const QStringList &arguments, QByteArray
     return ok;
 }
 
+// What the program prints; empty when it is missing or fails.
+inline QByteArray outputOf(const QString &program, const QStringList &arguments)
+{
+    QByteArray output;
+    return run(program, arguments, &output) ? output : QByteArray();
+}
+
 inline bool hasTool(const QString &program)
 {
     return !QStandardPaths::findExecutable(program).isEmpty();

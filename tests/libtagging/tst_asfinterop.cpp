@@ -19,31 +19,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "support_tools.h"
+
 namespace {
 
 const QString python = QStringLiteral("/usr/bin/python3");
-
-QByteArray run(const QString &program, const QStringList &arguments, bool *ok = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    const bool finished = process.waitForFinished(60000);
-    if (ok)
-        *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    return process.readAllStandardOutput();
-}
-
-bool available(const QString &program, const QStringList &probe)
-{
-    bool ok = false;
-    run(program, probe, &ok);
-    return ok;
-}
-
-QString audioMd5(const QString &path)
-{
-    return QString::fromLatin1(run("ffmpeg", {"-v", "error", "-i", path, "-map", "0:a", "-f", "md5", "-"})).trimmed();
-}
 
 QByteArray fileBytes(const QString &path)
 {
@@ -54,9 +34,8 @@ QByteArray fileBytes(const QString &path)
 bool makeWma(const QString &path, const QStringList &extra = {})
 {
     bool ok = false;
-    run("ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=1", "-c:a", "wmav2"}
-                      + extra + QStringList{path},
-        &ok);
+    ok = run("ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=1", "-c:a", "wmav2"}
+                      + extra + QStringList{path});
     return ok;
 }
 
@@ -71,7 +50,7 @@ QJsonObject mutagenAttributes(const QString &path)
         "    out[k] = [[type(v).__name__, v.value.hex() if isinstance(v.value, bytes) else v.value,"
         " v.language or 0, v.stream or 0] for v in vs]\n"
         "print(json.dumps(out))\n";
-    return QJsonDocument::fromJson(run(python, {"-c", script, path})).object();
+    return QJsonDocument::fromJson(outputOf(python, {"-c", script, path})).object();
 }
 
 // The values mutagen reads for one attribute name, as texts.
@@ -124,7 +103,7 @@ bool tagWithMutagen(const QString &path)
         "f.tags['WM/Picture'] = [m.ASFByteArrayAttribute(pic)]\n"
         "f.save()\n";
     bool ok = false;
-    run(python, {"-c", script, path, QString::fromLatin1(image().toHex())}, &ok);
+    ok = run(python, {"-c", script, path, QString::fromLatin1(image().toHex())});
     return ok;
 }
 
@@ -143,12 +122,12 @@ class TestAsfInterop : public QObject
 private slots:
     void initTestCase()
     {
-        if (!available("ffmpeg", {"-version"}))
+        if (!run("ffmpeg", {"-version"}))
             QSKIP("ffmpeg is not installed: the WMA interop tests need it to make the files");
         QTemporaryDir dir;
         if (!makeWma(dir.filePath("probe.wma")))
             QSKIP("ffmpeg cannot encode WMA here");
-        m_mutagen = available(python, {"-c", "import mutagen.asf"});
+        m_mutagen = run(python, {"-c", "import mutagen.asf"});
     }
 
     void readsFfmpegTags()

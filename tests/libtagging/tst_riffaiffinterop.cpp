@@ -16,43 +16,23 @@
 #include <QJsonObject>
 #include <QtEndian>
 
+#include "support_tools.h"
+
 namespace {
 
 const QString python = QStringLiteral("/usr/bin/python3");
-
-QByteArray run(const QString &program, const QStringList &arguments, bool *ok = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    const bool finished = process.waitForFinished(60000);
-    if (ok)
-        *ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    return process.readAllStandardOutput();
-}
-
-bool available(const QString &program, const QStringList &probe)
-{
-    bool ok = false;
-    run(program, probe, &ok);
-    return ok;
-}
-
-QString audioMd5(const QString &path)
-{
-    return QString::fromLatin1(run("ffmpeg", {"-v", "error", "-i", path, "-map", "0:a", "-f", "md5", "-"})).trimmed();
-}
 
 QString mutagenTitle(const QString &path)
 {
     const QString script = "import sys, mutagen\n"
                            "f = mutagen.File(sys.argv[1])\n"
                            "print(f.tags['TIT2'].text[0] if f is not None and f.tags is not None and 'TIT2' in f.tags else '')";
-    return QString::fromUtf8(run(python, {"-c", script, path})).trimmed();
+    return QString::fromUtf8(outputOf(python, {"-c", script, path})).trimmed();
 }
 
 QJsonObject exiftool(const QString &path)
 {
-    const QJsonArray files = QJsonDocument::fromJson(run("exiftool", {"-j", path})).array();
+    const QJsonArray files = QJsonDocument::fromJson(outputOf("exiftool", {"-j", path})).array();
     return files.isEmpty() ? QJsonObject() : files.first().toObject();
 }
 
@@ -80,10 +60,10 @@ class TestRiffAiffInterop : public QObject
 private slots:
     void initTestCase()
     {
-        if (!available("ffmpeg", {"-version"}))
+        if (!run("ffmpeg", {"-version"}))
             QSKIP("ffmpeg is not installed: the interop tests need it to make the files");
-        m_exiftool = available("exiftool", {"-ver"});
-        m_mutagen = available(python, {"-c", "import mutagen"});
+        m_exiftool = run("exiftool", {"-ver"});
+        m_mutagen = run(python, {"-c", "import mutagen"});
     }
 
     void roundTrip_data()
@@ -111,15 +91,14 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("sample." + suffix);
         bool ok = false;
-        run("ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=0.5"} + encoding
-                          + QStringList{"-metadata", "title=Before", "-metadata", "artist=Artist", path},
-            &ok);
+        ok = run("ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=0.5"} + encoding
+                          + QStringList{"-metadata", "title=Before", "-metadata", "artist=Artist", path});
         QVERIFY2(ok, "ffmpeg could not make the file");
         const bool mutagenId3 = !aiff && m_mutagen;
         if (mutagenId3) {
             const QString script = "import sys\nfrom mutagen.wave import WAVE\nfrom mutagen.id3 import TIT2\n"
                                    "f = WAVE(sys.argv[1])\nf.add_tags()\nf.tags.add(TIT2(encoding=3, text='Mutagen'))\nf.save()";
-            run(python, {"-c", script, path}, &ok);
+            ok = run(python, {"-c", script, path});
             QVERIFY2(ok, "mutagen could not tag the file");
         }
         const QString md5 = audioMd5(path);
@@ -191,7 +170,7 @@ private slots:
         QTemporaryDir dir;
         const QString source = dir.filePath("source.wav");
         bool ok = false;
-        run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=0.2", "-c:a", "pcm_s16le", source}, &ok);
+        ok = run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=0.2", "-c:a", "pcm_s16le", source});
         QVERIFY(ok);
         QFile in(source);
         QVERIFY(in.open(QIODevice::ReadOnly));
@@ -238,9 +217,8 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("loose.wav");
         bool ok = false;
-        run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=0.2", "-c:a", "pcm_s16le", "-metadata",
-                       "title=Info title", path},
-            &ok);
+        ok = run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=0.2", "-c:a", "pcm_s16le", "-metadata",
+                       "title=Info title", path});
         QVERIFY(ok);
         const QString md5 = audioMd5(path);
         {
@@ -277,8 +255,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("mpeg.wav");
         bool ok = false;
-        run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=1", "-c:a", "libmp3lame", "-b:a", "128k", path},
-            &ok);
+        ok = run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=1", "-c:a", "libmp3lame", "-b:a", "128k", path});
         if (!ok)
             QSKIP("ffmpeg cannot encode MPEG audio layer 3 here");
         IoStream stream(path, QIODevice::ReadOnly);
