@@ -595,6 +595,11 @@ private slots:
         QTest::newRow("unknown text and data frames")
             << tagBytes(3, frame23("TRDA", text("x")) + frame23("XYZ1", "raw")) << 3
             << QStringList{"113:x", "112:"};
+        QTest::newRow("UTF-16 terminator only at whole units")
+            << tagBytes(3, frame23("TPE1", QByteArray("\x01\xff\xfe" "A\0\0\x01", 7)) + title) << 3
+            << QStringList{QString::fromUtf8("11:A\u0100"), "104:Title"};
+        QTest::newRow("frame too short for its layout kept unknown")
+            << tagBytes(3, frame23("COMM", QByteArray("\0en", 3)) + title) << 3 << QStringList{"112:", "104:Title"};
         QTest::newRow("rating and counter")
             << tagBytes(3, frame23("POPM", QByteArray("a@b\0\x80\0\0\0\x05", 9))) << 3 << QStringList{"87:0.50", "76:5"};
     }
