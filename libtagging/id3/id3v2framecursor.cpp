@@ -128,6 +128,15 @@ QString Id3v2FrameCursor::readString(TextCodec *codec)
     return convertLineEndings(codec->decodeOrNull(bytes), LineEnding::Lf);
 }
 
+QByteArray Id3v2FrameCursor::readTerminatedBytes()
+{
+    const qsizetype zero = m_data.indexOf('\0', m_pos);
+    const qsizetype end = zero < 0 ? m_data.size() : zero;
+    const QByteArray bytes = m_data.mid(m_pos, end - m_pos);
+    m_pos = zero < 0 ? end : end + 1;
+    return bytes;
+}
+
 QString Id3v2FrameCursor::readFixed(int n)
 {
     if (n < 0 || n > bytesLeft())

@@ -31,6 +31,9 @@ public:
     // A terminated string of the codec; a null codec: up to a zero byte, encoding guessed.
     // Without a terminator the string runs to the end of the frame.
     QString readString(TextCodec *codec);
+    // The bytes up to a zero byte, which is consumed and left out; all that is left when
+    // there is none.
+    QByteArray readTerminatedBytes();
     // Exactly n bytes as US-ASCII.
     QString readFixed(int n);
 

@@ -5,10 +5,12 @@
 #include "libcore/log/exception.h"
 #include "libcore/locale/localetables.h"
 #include "libcore/log/logger.h"
+#include "libcore/platform/platformidentity.h"
 #include "libcore/text/asciitextcodec.h"
 #include "libcore/text/latin1textcodec.h"
 #include "libcore/text/stringutils.h"
 #include "libcore/text/textcodec.h"
+#include "libcore/text/utf8textcodec.h"
 #include "libtagging/id3/id3v2framecursor.h"
 #include "libtagging/id3/id3v2readstate.h"
 #include "libtagging/id3/id3v2tagio.h"
@@ -107,6 +109,16 @@ bool userTextSplitsAtSlashes(const QString &key)
                                   "originalyear", "script", "totaldiscs", "totaltracks"};
     return key.startsWith(QLatin1String("acoustid")) || key.startsWith(QLatin1String("musicbrainz"))
            || key.startsWith(QLatin1String("replaygain")) || keys.contains(key);
+}
+
+// A user link's address is ISO 8859-1; only UTF-8, which writing uses for an address beyond
+// it, is read as such. A guess could take an address with control characters for UTF-16.
+QString linkText(const QByteArray &bytes)
+{
+    const bool utf8 = std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) >= 0x80; })
+                      && Utf8TextCodec::instance()->canDecode(bytes);
+    const TextCodec *codec = utf8 ? static_cast<TextCodec *>(Utf8TextCodec::instance()) : Latin1TextCodec::instance();
+    return convertLineEndings(codec->decodeOrNull(bytes), LineEnding::Lf);
 }
 
 // The content handlers. Frame ids are looked up once in a table instead of being compared
@@ -492,7 +504,7 @@ void Id3v2FrameReader::readUserLink(Id3v2ReadState &state, Id3v2FrameCursor *fra
     const Id3v2FrameTable::KeyRow *row =
         Id3v2FrameTable::keyToRead(Id3v2FrameTable::userLinks(), alphanumericKey(description));
     while (bytesLeft(frame) > 0) {
-        const QString url = nextString(frame, nullptr).trimmed();
+        const QString url = linkText(frame->readTerminatedBytes()).trimmed();
         if (row)
             addValue(state, row->itemType, row->value, 0, url);
         else

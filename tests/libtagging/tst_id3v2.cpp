@@ -17,6 +17,7 @@
 #include "libtagging/model/synchronizedlyricstagitem.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/model/unknownid3v2datatagitem.h"
+#include "libtagging/model/userdefinedlinktagitem.h"
 #include "libtagging/model/userdefinedtexttagitem.h"
 #include "libtagging/model/volumeadjustmenttagitem.h"
 #include "support_tags.h"
@@ -801,6 +802,26 @@ private slots:
         const QByteArray bytes = renderTag(tag.get(), taggingSettings(4));
         QCOMPARE(bytes.mid(10), frame24("WXYZ", QByteArray("http://example.org\0", 19)));
         QCOMPARE(readTag(bytes)->itemText(UnknownId3v2StringTagItem::Type), QStringLiteral("http://example.org"));
+    }
+    // A user link's address is ISO 8859-1 whatever its bytes look like; UTF-8 is what writing
+    // uses for an address beyond ISO 8859-1.
+    void readUserLinkAddress_data()
+    {
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("control characters") << QByteArray("h\x01t\x01") << QStringLiteral("h\u0001t\u0001");
+        QTest::newRow("ISO 8859-1 letters") << QByteArray("http://\xfc.de") << QString::fromUtf8("http://\u00fc.de");
+        QTest::newRow("UTF-8 beyond ISO 8859-1") << QByteArray("http://\xe4\xbe\x8b.jp") << QString::fromUtf8("http://\u4f8b.jp");
+    }
+    void readUserLinkAddress()
+    {
+        QFETCH(QByteArray, address);
+        QFETCH(QString, expected);
+        const auto tag = readTag(tagBytes(3, frame23("WXXX", QByteArray("\0site\0", 6) + address + '\0')));
+        QCOMPARE(tag->itemText(UserDefinedLinkTagItem::Type), expected);
+        // What is read is what writing gives back.
+        const QByteArray bytes = renderTag(tag.get(), taggingSettings(3));
+        QCOMPARE(readTag(bytes)->itemText(UserDefinedLinkTagItem::Type), expected);
     }
     void renderUnknownFrameKeepsFlags()
     {
