@@ -641,6 +641,8 @@ AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settin
                 }
                 if (frameData.isEmpty())
                     continue;
+                // A frame kept as unknown data by its handler keeps its flags too.
+                state.flags = flags;
                 Id3v2FrameCursor frame(frameData, stream);
                 Id3v2FrameReader::readFrameContent(state, normalized, frame);
             } catch (const Exception &) {

@@ -823,6 +823,45 @@ private slots:
         const QByteArray bytes = renderTag(tag.get(), taggingSettings(3));
         QCOMPARE(readTag(bytes)->itemText(UserDefinedLinkTagItem::Type), expected);
     }
+    void unknownFrameKeepsFlagsThroughHandler()
+    {
+        // Status flags and a group byte of a frame no handler knows are written back as read.
+        const QByteArray original = frame23("XYZ1", QByteArray("\x07") + "raw", 0xa0, 0x20);
+        const auto tag = readTag(tagBytes(3, original));
+        const auto *unknown = dynamic_cast<const Id3v2UnknownFrameTagItem *>(tag->item(UnknownId3v2DataTagItem::Type));
+        QVERIFY(unknown);
+        QCOMPARE(unknown->data, QByteArray("raw"));
+        QVERIFY(unknown->flags.tagAlterPreservation && unknown->flags.readOnly && unknown->flags.grouping);
+        QCOMPARE(unknown->flags.groupId, 7);
+        QCOMPARE(renderTag(tag.get(), taggingSettings(3)).mid(10).toHex(' '), original.toHex(' '));
+
+        // A data length of plain data that no synchsafe number holds is left out, not the
+        // frame; an encrypted frame cannot go without it and loses only itself.
+        const QByteArray plain = frame24("XYZ1", QByteArray("\xff\xff\xff\xff") + "raw", 0x01);
+        const QByteArray packed = frame24("XYZ2", QByteArray("\x80\xff\xff\xff\xff") + "secret", 0x05);
+        const QByteArray after = frame24("XYZ3", "more");
+        const auto lengths = readTag(tagBytes(4, plain + packed + after));
+        QCOMPARE(renderTag(lengths.get(), taggingSettings(4)).mid(10).toHex(' '),
+                 (frame24("XYZ1", "raw") + after).toHex(' '));
+    }
+    void unknownFrameTooLargeRefusesSave_data()
+    {
+        QTest::addColumn<QString>("frameId");
+        QTest::addColumn<quint32>("code");
+        QTest::newRow("past the 24-bit size") << QStringLiteral("XYZ") << quint32(Id3v2TagIo::UnknownFrameTooLarge);
+        QTest::newRow("id the version cannot name") << QStringLiteral("XYZ1") << quint32(0);
+    }
+    void unknownFrameTooLargeRefusesSave()
+    {
+        QFETCH(QString, frameId);
+        QFETCH(quint32, code);
+        const std::unique_ptr<AudioTag> tag(makeTag(3, {makeItem(TitleTagItem::Type, "T")}));
+        tag->addItem(new Id3v2UnknownFrameTagItem(frameId, Id3v2FrameFlags(), QByteArray(0xFFFFFF + 1, 'x')));
+        IoStream out(QIODevice::ReadWrite);
+        QCOMPARE(codeOf([&] { Id3v2TagIo::renderTag(&out, tag.get(), taggingSettings(2)); }), code);
+        // Refused: nothing reaches the output. Left out by design: the rest is written.
+        QCOMPARE(out.size() > 0, code == 0);
+    }
     void renderUnknownFrameKeepsFlags()
     {
         const QByteArray original = frame24("XYZW", QByteArray("\x80") + synchsafeBytes(9) + "secret", 0x05);
