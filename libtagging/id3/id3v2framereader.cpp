@@ -38,6 +38,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 const char *const Id3v2FrameReader::MusicBrainzOwner = "http://musicbrainz.org";
 
@@ -232,9 +233,9 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
         if (text.trimmed().isEmpty())
             return;
         if (description.startsWith(QLatin1String("iTun")))
-            tag->addItem(new UserDefinedTextTagItem(text, description, state.parent));
+            tag->addItem(new UserDefinedTextTagItem(text, description));
         else
-            tag->addItem(new CommentTagItem(text, description, language, state.parent));
+            tag->addItem(new CommentTagItem(text, description, language));
     } else if (handler == Handler::EventTiming) {
         auto *item = new EventTimingTagItem(state.parent);
         frame->readByte();
@@ -250,7 +251,7 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
         const QString mimeType = nextString(frame, AsciiTextCodec::instance());
         const QString fileName = nextString(frame, codec);
         const QString description = nextString(frame, codec);
-        tag->addItem(new EncapsulatedObjectTagItem(mimeType, fileName, description, frame->readAll(), state.parent));
+        tag->addItem(new EncapsulatedObjectTagItem(mimeType, fileName, description, frame->readAll()));
     } else if (handler == Handler::TextList) {
         readTextFrame(state, frameId, frame);
     } else if (handler == Handler::People) {
@@ -266,22 +267,22 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
     } else if (handler == Handler::PlayCounter) {
         if (frame->size() > 8)
             abandon(state, PlayCounterTooLong);
-        tag->addItem(new PlayCountTagItem(int(quint32(readBigEndian(frame, int(frame->size())))), state.parent));
+        tag->addItem(new PlayCountTagItem(int(quint32(readBigEndian(frame, int(frame->size()))))));
     } else if (handler == Handler::Podcast) {
-        tag->addItem(new IsPodcastTagItem(true, state.parent));
+        tag->addItem(new IsPodcastTagItem(true));
     } else if (handler == Handler::Popularimeter) {
         nextString(frame, nullptr);
         const int rating = uchar(frame->readByte());
         if (rating != 0)
-            tag->addItem(new RatingTagItem((rating - 1) / 254.0, state.parent));
+            tag->addItem(new RatingTagItem((rating - 1) / 254.0));
         if (bytesLeft(frame) <= 8) {
             const quint64 counter = readBigEndian(frame, int(bytesLeft(frame)));
             if (counter != 0)
-                tag->addItem(new PlayCountTagItem(int(quint32(counter)), state.parent));
+                tag->addItem(new PlayCountTagItem(int(quint32(counter))));
         }
     } else if (handler == Handler::Private) {
         const QString owner = nextString(frame, nullptr);
-        tag->addItem(new PrivateTagItem(owner, frame->readAll(), state.parent));
+        tag->addItem(new PrivateTagItem(owner, frame->readAll()));
     } else if (handler == Handler::RelativeVolume) {
         readRelativeVolume(state, frame);
     } else if (handler == Handler::VolumeAdjustment) {
@@ -298,19 +299,19 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
         const QString plain = QString::fromLatin1(MusicBrainzOwner);
         const QString secure = QStringLiteral("https://musicbrainz.org");
         if (owner == plain || owner == secure)
-            tag->addItem(new RecordingMbidTagItem(AsciiTextCodec::instance()->decodeOrNull(identifier), state.parent));
+            tag->addItem(new RecordingMbidTagItem(AsciiTextCodec::instance()->decodeOrNull(identifier)));
         else
-            tag->addItem(new FileIdentifierTagItem(owner, identifier, state.parent));
+            tag->addItem(new FileIdentifierTagItem(owner, identifier));
     } else if (handler == Handler::TermsOfUse) {
         TextCodec *codec = encodingOf(frame);
         readFixed(frame, 3);
-        tag->addItem(new LicenseTagItem(nextString(frame, codec), state.parent));
+        tag->addItem(new LicenseTagItem(nextString(frame, codec)));
     } else if (handler == Handler::Lyrics) {
         TextCodec *codec = encodingOf(frame);
         const LanguageInfo language = languageByCode(readFixed(frame, 3));
         const QString description = nextString(frame, codec);
         const QString lyrics = nextString(frame, codec);
-        tag->addItem(new LyricsTagItem(lyrics, description, language, state.parent));
+        tag->addItem(new LyricsTagItem(lyrics, description, language));
     } else if (handler == Handler::UserLink) {
         readUserLink(state, frame);
     } else if (handler == Handler::Url) {
@@ -344,31 +345,32 @@ void Id3v2FrameReader::addValue(Id3v2ReadState &state, int itemType, int valueKi
                                 const QString &value)
 {
     AudioTag *tag = state.tag;
-    TagItem *item = nullptr;
+    // Items go to the tag straight away: held here until then, they need no parent.
+    std::unique_ptr<TagItem> item;
     switch (valueKind) {
     case Id3v2FrameTable::Number: {
         const int number = wholeNumber(value);
-        item = TagItem::create(itemType, state.parent);
-        static_cast<IntegerTagItem *>(item)->value = number;
+        item.reset(TagItem::create(itemType, nullptr));
+        static_cast<IntegerTagItem *>(item.get())->value = number;
         break;
     }
     case Id3v2FrameTable::Date:
-        item = TagItem::create(itemType, state.parent);
-        static_cast<DateTimeTagItem *>(item)->value = PartialDateTime(value, dateFormat);
+        item.reset(TagItem::create(itemType, nullptr));
+        static_cast<DateTimeTagItem *>(item.get())->value = PartialDateTime(value, dateFormat);
         break;
     case Id3v2FrameTable::Flag:
-        item = TagItem::create(itemType, state.parent);
-        static_cast<BooleanTagItem *>(item)->value = value == QLatin1String("1");
+        item.reset(TagItem::create(itemType, nullptr));
+        static_cast<BooleanTagItem *>(item.get())->value = value == QLatin1String("1");
         break;
     case Id3v2FrameTable::Genres:
         for (const QString &genre : Id3v2TagIo::parseGenres(value))
-            tag->addItem(new GenreTagItem(genre, state.parent));
+            tag->addItem(new GenreTagItem(genre));
         return;
     case Id3v2FrameTable::FileType:
-        item = new FileTypeTagItem(Id3v2TagIo::fileTypeFromCode(value), state.parent);
+        item = std::make_unique<FileTypeTagItem>(Id3v2TagIo::fileTypeFromCode(value));
         break;
     case Id3v2FrameTable::MediaType:
-        item = new MediaTypeTagItem(Id3v2TagIo::mediaTypeFromCode(value), state.parent);
+        item = std::make_unique<MediaTypeTagItem>(Id3v2TagIo::mediaTypeFromCode(value));
         break;
     case Id3v2FrameTable::NumberPair:
         tag->addNumberPair(value, itemType, countType);
@@ -376,25 +378,23 @@ void Id3v2FrameReader::addValue(Id3v2ReadState &state, int itemType, int valueKi
     default:
         // Coded items keep the whole record of their code; an unknown code gives an empty one.
         if (itemType == TagItemType::Language) {
-            item = new LanguageTagItem(languageByCode(value), state.parent);
+            item = std::make_unique<LanguageTagItem>(languageByCode(value));
             break;
         }
         if (itemType == TagItemType::ReleaseCountry) {
-            item = new ReleaseCountryTagItem(countryByCode(value), state.parent);
+            item = std::make_unique<ReleaseCountryTagItem>(countryByCode(value));
             break;
         }
         if (itemType == TagItemType::Script) {
-            item = new ScriptTagItem(scriptByCode(value), state.parent);
+            item = std::make_unique<ScriptTagItem>(scriptByCode(value));
             break;
         }
-        item = TagItem::create(itemType, state.parent);
-        if (item && !item->fromVariant(value)) {
-            delete item;
+        item.reset(TagItem::create(itemType, nullptr));
+        if (item && !item->fromVariant(value))
             throw Exception(0, {}, false);
-        }
     }
     if (item)
-        tag->addItem(item);
+        tag->addItem(item.release());
 }
 
 void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor *frame)
@@ -436,7 +436,7 @@ void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frame
                     throw Exception(0, {}, false);
                 addValue(state, row->itemType, row->value, row->countType, value);
             } catch (const Exception &) {
-                state.tag->addItem(new UnknownId3v2StringTagItem(frameId, value, state.parent));
+                state.tag->addItem(new UnknownId3v2StringTagItem(frameId, value));
             }
         }
     }
@@ -471,10 +471,10 @@ void Id3v2FrameReader::readUserText(Id3v2ReadState &state, Id3v2FrameCursor *fra
                 addValue(state, row->itemType, row->value, 0, value);
             } catch (const Exception &) {
                 // A count that is no whole number stays as the text it was.
-                state.tag->addItem(new UserDefinedTextTagItem(value, description, state.parent));
+                state.tag->addItem(new UserDefinedTextTagItem(value, description));
             }
         } else {
-            state.tag->addItem(new UserDefinedTextTagItem(value, description, state.parent));
+            state.tag->addItem(new UserDefinedTextTagItem(value, description));
         }
     }
 }
@@ -492,7 +492,7 @@ void Id3v2FrameReader::readUrlFrame(Id3v2ReadState &state, const QString &frameI
                 throw Exception(0, {}, false);
             addValue(state, row->itemType, row->value, 0, url);
         } catch (const Exception &) {
-            state.tag->addItem(new UnknownId3v2StringTagItem(frameId, url, state.parent));
+            state.tag->addItem(new UnknownId3v2StringTagItem(frameId, url));
         }
     }
 }
@@ -508,7 +508,7 @@ void Id3v2FrameReader::readUserLink(Id3v2ReadState &state, Id3v2FrameCursor *fra
         if (row)
             addValue(state, row->itemType, row->value, 0, url);
         else
-            state.tag->addItem(new UserDefinedLinkTagItem(url, description, state.parent));
+            state.tag->addItem(new UserDefinedLinkTagItem(url, description));
     }
 }
 
@@ -525,13 +525,13 @@ void Id3v2FrameReader::readPicture(Id3v2ReadState &state, Id3v2FrameCursor *fram
         link.replace(u'\\', u'/');
         link = withoutTrailingSlash(link);
         // The item reads only files inside the audio file's folder, whatever the link says.
-        state.tag->addItem(new ArtworkTagItem(frame->name(), link, pictureType, description, state.parent));
+        state.tag->addItem(new ArtworkTagItem(frame->name(), link, pictureType, description));
         return;
     }
     const CodedImage image(frame->readAll());
     if (image.data.isEmpty())
         abandon(state, EmptyPicture);
-    state.tag->addItem(new ArtworkTagItem(image, pictureType, description, state.parent));
+    state.tag->addItem(new ArtworkTagItem(image, pictureType, description));
 }
 
 void Id3v2FrameReader::readPeople(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor *frame)
