@@ -53,16 +53,23 @@ TagInfo *Id3v1TagIo::detect(IoStream *stream, bool atStart, QObject *parent)
     if (end < TagSize)
         return nullptr;
     const qint64 start = end - TagSize;
+    // Most streams end without a tag: the marker alone decides them, without a copy.
+    char marker[8];
     stream->seek(start);
-    const QByteArray bytes = stream->readBytes(TagSize);
-    if (!bytes.startsWith("TAG"))
+    stream->read(marker, 3);
+    if (std::memcmp(marker, "TAG", 3) != 0) {
+        stream->seek(end);
         return nullptr;
+    }
     // "TAG" is also the end of an APE header's or footer's preamble.
     if (start >= 3) {
         stream->seek(start - 3);
-        if (stream->readBytes(8) == "APETAGEX")
+        stream->read(marker, 8);
+        if (std::memcmp(marker, "APETAGEX", 8) == 0)
             return nullptr;
     }
+    stream->seek(start);
+    const QByteArray bytes = stream->readBytes(TagSize);
     const bool v11 = bytes.at(125) == 0 && bytes.at(126) != 0;
     auto *info = new TagInfo(parent);
     info->values.insert(TagInfo::TagTypeKey, int(TagType::Id3v1));
