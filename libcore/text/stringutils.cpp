@@ -1,5 +1,7 @@
 #include "libcore/text/stringutils.h"
 
+#include <algorithm>
+
 #include <QHash>
 #include <QUuid>
 
@@ -37,6 +39,17 @@ QString alphanumericKey(QStringView text)
 {
     QString key;
     key.reserve(text.size());
+    // Keys are mostly ASCII, whose letters and digits are plain to see: no walk by code point.
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if ((u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9'))
+                key.append(c);
+            else if (u >= u'A' && u <= u'Z')
+                key.append(QChar(u + (u'a' - u'A')));
+        }
+        return key.isEmpty() ? key.toLower() : key;
+    }
     CodePointIterator it(text.toString());
     while (it.hasNext()) {
         const CodePoint c = it.next();
