@@ -1,5 +1,7 @@
 #include "libtagging/plain/mpegcodecio.h"
 
+#include <QtEndian>
+
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
 #include "libtagging/plain/codecheaderrules.h"
@@ -161,14 +163,17 @@ AudioProperties MpegCodecIo::readAudioProperties(IoStream *stream, qint64 audioS
     // Xing or Info header in the first frame.
     stream->seek(qMin(audioEnd, frameStart + first.xingOffset()));
     {
-        IoStream vbr(readUpTo(stream, 16, audioEnd), QIODevice::ReadOnly);
-        const QByteArray magic = vbr.size() >= 8 ? vbr.readBytes(4) : QByteArray();
+        const QByteArray vbr = readUpTo(stream, 16, audioEnd);
+        const QByteArrayView magic = vbr.size() >= 8 ? QByteArrayView(vbr).first(4) : QByteArrayView();
         if (magic == "Xing" || magic == "Info") {
-            const quint32 flags = vbr.readUInt32(true);
-            if ((flags & 1) && vbr.pos() + 4 <= vbr.size())
-                frames = vbr.readUInt32(true);
-            if ((flags & 2) && vbr.pos() + 4 <= vbr.size()) {
-                const qint64 bytes = vbr.readUInt32(true);
+            const quint32 flags = qFromBigEndian<quint32>(vbr.constData() + 4);
+            qsizetype at = 8;
+            if ((flags & 1) && at + 4 <= vbr.size()) {
+                frames = qFromBigEndian<quint32>(vbr.constData() + at);
+                at += 4;
+            }
+            if ((flags & 2) && at + 4 <= vbr.size()) {
+                const qint64 bytes = qFromBigEndian<quint32>(vbr.constData() + at);
                 if (bytes < properties.audioSize)
                     properties.audioSize = bytes;
             }
@@ -180,13 +185,12 @@ AudioProperties MpegCodecIo::readAudioProperties(IoStream *stream, qint64 audioS
     // VBRI header, always at the same place.
     if (frames == 0) {
         stream->seek(qMin(audioEnd, frameStart + 36));
-        IoStream vbr(readUpTo(stream, 18, audioEnd), QIODevice::ReadOnly);
-        if (vbr.size() == 18 && vbr.readBytes(4) == "VBRI") {
-            vbr.seek(10);
-            const qint64 bytes = vbr.readUInt32(true);
+        const QByteArray vbr = readUpTo(stream, 18, audioEnd);
+        if (vbr.size() == 18 && vbr.startsWith("VBRI")) {
+            const qint64 bytes = qFromBigEndian<quint32>(vbr.constData() + 10);
             if (bytes < properties.audioSize)
                 properties.audioSize = bytes;
-            frames = vbr.readUInt32(true);
+            frames = qFromBigEndian<quint32>(vbr.constData() + 14);
             properties.bitrateType = BitrateType::Variable;
         }
     }
