@@ -5,6 +5,7 @@
 #include <QHashFunctions>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 constexpr const char *Tokens[] = {"yyyy", "MM", "dd", "hh", "mm", "ss", "zzz"};
@@ -46,9 +47,24 @@ PartialDateTime::PartialDateTime(const QTime &time)
 
 PartialDateTime::PartialDateTime(const QString &text, const QString &format)
 {
+    // Readers parse every date of a file with the same format: its token positions are
+    // looked up once per thread and format.
+    struct Positions
+    {
+        QString format;
+        std::array<qsizetype, TokenCount> at{};
+        bool known = false;
+    };
+    thread_local Positions last;
+    if (!last.known || last.format != format) {
+        for (int i = 0; i < TokenCount; ++i)
+            last.at[i] = format.indexOf(QLatin1String(Tokens[i]));
+        last.format = format;
+        last.known = true;
+    }
     for (int i = 0; i < TokenCount; ++i) {
         const QLatin1String token(Tokens[i]);
-        const qsizetype position = format.indexOf(token);
+        const qsizetype position = last.at[i];
         if (position < 0 || text.size() < position + token.size())
             continue;
         bool ok = false;
