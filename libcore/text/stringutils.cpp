@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QUuid>
 
+#include "libcore/text/codepoint.h"
 #include "libcore/text/codepointiterator.h"
 
 int countPlaceholders(QStringView text)
@@ -35,15 +36,32 @@ bool isUrlText(const QString &text)
 
 QString alphanumericKey(QStringView text)
 {
-    QString key;
-    key.reserve(text.size());
-    CodePointIterator it(text.toString());
-    while (it.hasNext()) {
-        const CodePoint c = it.next();
-        if (c.isLetter() || c.isNumber())
-            key.append(c.toString());
+    QString key(text.size(), Qt::Uninitialized);
+    QChar *out = key.data();
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit < 0x80) {
+            // Letters are lowered here already, so that the final pass changes nothing
+            // in a plain ASCII text and copies nothing.
+            if ((unit >= u'a' && unit <= u'z') || (unit >= u'0' && unit <= u'9'))
+                out[length++] = QChar(unit);
+            else if (unit >= u'A' && unit <= u'Z')
+                out[length++] = QChar(char16_t(unit + (u'a' - u'A')));
+            continue;
+        }
+        const bool pair = QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const CodePoint c(pair ? quint32(QChar::surrogateToUcs4(unit, text[i + 1].unicode())) : quint32(unit));
+        if (c.isLetter() || c.isNumber()) {
+            out[length++] = QChar(unit);
+            if (pair)
+                out[length++] = text[i + 1];
+        }
+        if (pair)
+            ++i;
     }
-    return key.toLower();
+    key.truncate(length);
+    return std::move(key).toLower();
 }
 
 QString toCamelCase(QStringView text)
