@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include "libcore/io/folderlistingcache.h"
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
 #include "libtagging/model/audiofile.h"
@@ -44,6 +45,8 @@ ReadBench::Pass ReadBench::run(const QStringList &files, int threads, Work work)
     std::atomic<qsizetype> next{0};
     std::atomic<int> errors{0};
     auto worker = [&] {
+        // The files of a pass are one batch, as the program loads them.
+        FolderListingCache::Scope batch;
         for (qsizetype i = next++; i < files.size(); i = next++) {
             if (!work(files.at(i)))
                 ++errors;

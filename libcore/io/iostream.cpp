@@ -6,6 +6,7 @@
 #include <QFileDevice>
 #include <QSaveFile>
 
+#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <climits>
@@ -154,12 +155,20 @@ void IoStream::open(QIODevice::OpenMode mode)
     const bool unbuffered = m_isFile && !(mode & QIODevice::WriteOnly);
     if (!m_device->open(unbuffered ? mode | QIODevice::Unbuffered : mode))
         throw Exception(OpenFailed, {displayName(), modeWords(mode), m_device->errorString()});
+    static std::atomic<quint64> openings{0};
+    m_openingId = unbuffered ? ++openings : 0;
+}
+
+quint64 IoStream::openingId() const
+{
+    return cached() ? m_openingId : 0;
 }
 
 void IoStream::close()
 {
     if (m_device && m_device->isOpen())
         m_device->close();
+    m_openingId = 0;
     dropCache();
 }
 

@@ -61,6 +61,10 @@ public:
     QString displayName() const;
     // Whoever uses the device directly finds it at the stream's position.
     QIODevice *device() const;
+    // Unique to the current opening of a file read-only, 0 otherwise: two equal non-zero
+    // answers mean the bytes came from one opening that this stream could not write through,
+    // so what was learnt of them in between still holds.
+    quint64 openingId() const;
     qint64 pos() const;
     qint64 size() const;
 
@@ -151,6 +155,7 @@ private:
     QString m_name;
     qint64 m_blockSize = defaultBlockSize;
     bool m_isFile = false;
+    quint64 m_openingId = 0;
     mutable qint64 m_pos = -1;
     mutable qint64 m_size = -1;
     QByteArray m_ahead;

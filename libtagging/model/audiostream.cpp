@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include <QDateTime>
-#include <QDirIterator>
 #include <QFileInfo>
 
 #include "libcore/io/fileinfo.h"
+#include "libcore/io/folderlistingcache.h"
 #include "libcore/io/folderwalk.h"
 #include "libcore/io/iostream.h"
 #include "libcore/io/paths.h"
@@ -145,6 +145,13 @@ void AudioStream::readTags(int tagType, bool clean)
                 // The next reader may know the layout.
             }
         }
+        // Whoever reads every tag of a file shows its audio properties next; measuring them
+        // while the file is open spares opening it again. A failure here is left to
+        // audioProperties, which measures anew and reports it.
+        if (succeeded && tagType == 0 && !m_properties.valid) {
+            Logger::info(MeasuringAudio, {displayName});
+            measureAudioProperties(start);
+        }
     }
     if (!succeeded)
         throw Exception(NoTagReader, {displayName});
@@ -168,16 +175,12 @@ void AudioStream::addFolderArtwork(AudioTag *tag)
     if (folder.isEmpty())
         return;
     try {
-        // One listing gives both the entry count and the image files. It takes the entries
-        // QDir counts by default ("." and ".." included) and stops past the limit; a QDir
-        // listing would build and sort a file information list for every file read.
-        QStringList names;
-        QDirIterator entries(folder, QDir::AllEntries);
-        while (entries.hasNext()) {
-            names.append(entries.nextFileInfo().fileName());
-            if (names.size() > MaxArtworkFolderEntries)
-                return;
-        }
+        // One listing gives both the entry count and the image files; the files of a folder
+        // read in one batch share it.
+        const FolderListingCache::Listing listing = FolderListingCache::list(folder, MaxArtworkFolderEntries);
+        if (listing.count > MaxArtworkFolderEntries)
+            return;
+        const QStringList &names = listing.names;
         const QList<TagItem *> existing = tag->items(TagItemType::Artwork);
         QObject temporary;
         const QList<ArtworkTagItem *> candidates = ArtworkTagItem::folderArtwork(folder, names, &temporary);
@@ -279,9 +282,6 @@ AudioProperties AudioStream::audioProperties()
         return m_properties;
     const QString displayName = m_stream->displayName();
     Logger::info(MeasuringAudio, {displayName});
-    const QList<IAudioStreamIo *> readers = streamIos();
-    ICodecIo *codecIo = m_typeRecord ? m_typeRecord->codecIo : nullptr;
-
     {
         m_stream->open(QIODevice::ReadOnly);
         DeviceCloser closer(m_stream);
@@ -289,7 +289,7 @@ AudioProperties AudioStream::audioProperties()
         // A container behind loose tags (an ID3v2 tag in front of FLAC, for example) is
         // measured from where it begins, as its tags are read.
         qint64 start = 0;
-        if (IAudioStreamIo *looseTagIo = separateLooseTagIo(); looseTagIo && !readers.isEmpty()) {
+        if (IAudioStreamIo *looseTagIo = separateLooseTagIo(); looseTagIo && !streamIos().isEmpty()) {
             try {
                 QObject temporary;
                 start = endOfFrontTags(looseTagIo->readTags(m_stream, QList<int>(), &taggingSettings, &temporary));
@@ -297,21 +297,26 @@ AudioProperties AudioStream::audioProperties()
                 start = 0;
             }
         }
-
-        for (IAudioStreamIo *reader : readers) {
-            try {
-                m_stream->seek(start);
-                m_properties = reader->readAudioProperties(m_stream, codecIo);
-                if (m_properties.valid)
-                    break;
-            } catch (const Exception &) {
-                // The next reader may know the layout.
-            }
-        }
+        measureAudioProperties(start);
     }
     if (!m_properties.valid)
         throw Exception(NoAudioProperties, {displayName});
     return m_properties;
+}
+
+void AudioStream::measureAudioProperties(qint64 start)
+{
+    ICodecIo *codecIo = m_typeRecord ? m_typeRecord->codecIo : nullptr;
+    for (IAudioStreamIo *reader : streamIos()) {
+        try {
+            m_stream->seek(start);
+            m_properties = reader->readAudioProperties(m_stream, codecIo);
+            if (m_properties.valid)
+                break;
+        } catch (const Exception &) {
+            // The next reader may know the layout.
+        }
+    }
 }
 
 void AudioStream::addTag(AudioTag *tag, bool clean)

@@ -48,7 +48,8 @@ public:
     // type 0 (removing the configured ones when it is empty). Loose tags around a container
     // are removed first, behind it only past the end it declares. Throws when no reader of the file type succeeds.
     void writeTags(int tagType = 0);
-    // Measured on first success and kept for the object's life.
+    // Measured on first success and kept for the object's life; reading every tag (type 0)
+    // measures them on the way when it can.
     AudioProperties audioProperties();
     // Appends the pictures of the image files beside the stream that the tag does not
     // hold yet; skipped for folders of more than 100 entries. Never throws.
@@ -78,6 +79,9 @@ private:
     IAudioStreamIo *separateLooseTagIo() const;
     // Where the audio container begins: after the last loose tag in front, 0 without one.
     static qint64 endOfFrontTags(const QList<AudioTag *> &looseTags);
+    // With the device open: the first reader that measures the container beginning at start
+    // sets the properties; they stay invalid when none does.
+    void measureAudioProperties(qint64 start);
 
     IAudioStreamIo *m_looseTagIo = nullptr;
     AudioProperties m_properties;

@@ -17,10 +17,37 @@ FreeStreamIo *FreeStreamIo::instance()
     return io;
 }
 
+namespace {
+
+// Where the audio lies between the tags of a stack, from the last stack read on this thread;
+// measuring the audio right after reading the tags of the same opening spares a second scan.
+struct AudioRange
+{
+    quint64 openingId = 0;
+    qint64 start = 0;
+    qint64 end = 0;
+};
+thread_local AudioRange lastAudioRange;
+
+AudioRange audioRange(IoStream *stream, const FreeStreamTagManager &manager)
+{
+    AudioRange range{stream->openingId(), 0, stream->size()};
+    for (TagInfo *info : manager.tagInfos()) {
+        if (info->isPrepended())
+            range.start = qMax(range.start, info->offset() + info->size());
+        else
+            range.end = qMin(range.end, info->offset());
+    }
+    return range;
+}
+
+} // namespace
+
 QList<AudioTag *> FreeStreamIo::readTags(IoStream *stream, const QList<int> &tagTypes,
                                          const TaggingSettings *settings, QObject *parent)
 {
     FreeStreamTagManager manager(stream);
+    lastAudioRange = audioRange(stream, manager);
     return readStack(stream, manager, tagTypes, settings, parent);
 }
 
@@ -167,16 +194,12 @@ AudioProperties FreeStreamIo::readAudioProperties(IoStream *stream, ICodecIo *co
 {
     if (!codecIo)
         throw Exception(NoCodecReader, {stream->displayName()});
-    FreeStreamTagManager manager(stream);
+    AudioRange range = lastAudioRange;
+    if (range.openingId == 0 || range.openingId != stream->openingId())
+        range = audioRange(stream, FreeStreamTagManager(stream));
     const qint64 size = stream->size();
-    qint64 audioStart = 0;
-    qint64 audioEnd = size;
-    for (TagInfo *info : manager.tagInfos()) {
-        if (info->isPrepended())
-            audioStart = qMax(audioStart, info->offset() + info->size());
-        else
-            audioEnd = qMin(audioEnd, info->offset());
-    }
+    const qint64 audioStart = range.start;
+    const qint64 audioEnd = range.end;
     if (audioStart > audioEnd || audioEnd > size)
         throw Exception(TagsOverlapAudio, {stream->displayName(), audioStart, audioEnd, size});
     stream->seek(audioStart);

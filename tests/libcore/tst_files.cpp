@@ -5,6 +5,7 @@
 
 #include "libcore/io/fileinfo.h"
 #include "libcore/io/filetree.h"
+#include "libcore/io/folderlistingcache.h"
 #include "libcore/io/folderwalk.h"
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
@@ -280,6 +281,47 @@ private slots:
         makeFile(folder + QLatin1String("/b"));
         makeFile(folder + QLatin1String("/.hidden"));
         QCOMPARE(entryCount(folder + QLatin1Char('/')), 4);
+    }
+
+    void folderListingsSharedInABatch()
+    {
+        const QString folder = root() + QLatin1String("/f");
+        QDir().mkpath(folder);
+        makeFile(folder + QLatin1String("/a"));
+        auto names = [](const FolderListingCache::Listing &listing) {
+            QStringList sorted = listing.names;
+            sorted.sort();
+            return sorted;
+        };
+        // Counted as entryCount counts; past the limit only the count is kept.
+        QCOMPARE(FolderListingCache::list(folder, 100).count, entryCount(folder));
+        QCOMPARE(names(FolderListingCache::list(folder, 100)), (QStringList{".", "..", "a"}));
+        const FolderListingCache::Listing small = FolderListingCache::list(folder, 2);
+        QCOMPARE(small.count, 3);
+        QVERIFY(small.names.isEmpty());
+        QCOMPARE(FolderListingCache::list(root() + QLatin1String("/none"), 100).count, 0);
+
+        {
+            FolderListingCache::Scope batch;
+            QCOMPARE(FolderListingCache::list(folder, 100).count, 3);
+            makeFile(folder + QLatin1String("/b"));
+            {
+                // An inner scope shares the outer one's listings.
+                FolderListingCache::Scope inner;
+                QCOMPARE(FolderListingCache::list(folder, 100).count, 3);
+            }
+            QCOMPARE(FolderListingCache::list(folder, 100).count, 3);
+            // Only the last few folders are kept: after listing others, the folder is read anew.
+            for (int i = 0; i < 8; ++i) {
+                const QString other = root() + QStringLiteral("/o%1").arg(i);
+                QDir().mkpath(other);
+                QCOMPARE(FolderListingCache::list(other, 100).count, 2);
+            }
+            QCOMPARE(FolderListingCache::list(folder, 100).count, 4);
+            makeFile(folder + QLatin1String("/c"));
+        }
+        // Outside a batch every call lists the folder.
+        QCOMPARE(FolderListingCache::list(folder, 100).count, 5);
     }
 
     void listFiles_data()

@@ -194,6 +194,26 @@ private slots:
         QVERIFY(!existing.canOpen(QIODevice::ReadOnly));
     }
 
+    void openingIds()
+    {
+        IoStream file(newFile("abc"));
+        QCOMPARE(file.openingId(), quint64(0));
+        file.open(QIODevice::ReadOnly);
+        const quint64 first = file.openingId();
+        QVERIFY(first != 0);
+        file.close();
+        QCOMPARE(file.openingId(), quint64(0));
+        file.open(QIODevice::ReadOnly);
+        QVERIFY(file.openingId() != 0 && file.openingId() != first);
+        file.close();
+        // What a writable opening learns may be changed through it: no id.
+        file.open(QIODevice::ReadWrite);
+        QCOMPARE(file.openingId(), quint64(0));
+        file.close();
+        IoStream buffer(QByteArray("abc"), QIODevice::ReadOnly);
+        QCOMPARE(buffer.openingId(), quint64(0));
+    }
+
     void names()
     {
         IoStream buffer(QByteArray(10, 'x'));

@@ -232,12 +232,31 @@ private slots:
         file->readTags(0, true);
 
         // Loose tags read once for every type, then each container reader from the end of
-        // the front tags, whatever the failed one did to the position.
-        QCOMPARE(m_journal, (QStringList{"loose.readTags@0 []", "first.readTags@16 []", "second.readTags@16 []"}));
+        // the front tags, whatever the failed one did to the position; the audio properties
+        // are measured from there while the file is open.
+        QCOMPARE(m_journal, (QStringList{"loose.readTags@0 []", "first.readTags@16 []", "second.readTags@16 []",
+                                         "first.readAudioProperties@16"}));
         QCOMPARE(tagTitles(*file), (QStringList{"0:Inside|Front|Second front|Back", "2:Back", "3:Front",
                                                 "5:Second front", "6:Inside"}));
         QVERIFY(!isOpen(*file));
         QCOMPARE(m_logger->codes.first(), ReadingInfo);
+        m_journal.clear();
+        QCOMPARE(file->audioProperties().duration, 1000);
+        QVERIFY(m_journal.isEmpty());
+    }
+
+    void failedMeasuringWhileReadingIsLeftToAudioProperties()
+    {
+        auto file = standInFile();
+        m_first->failProperties = true;
+        m_second->failProperties = true;
+        file->readTags(0, true);
+        m_second->failProperties = false;
+        m_second->duration = 4321;
+        m_journal.clear();
+        QCOMPARE(file->audioProperties().duration, 4321);
+        QCOMPARE(m_journal, (QStringList{"loose.readTags@0 []", "first.readAudioProperties@0",
+                                         "second.readAudioProperties@0"}));
     }
 
     void readOneType()
@@ -311,7 +330,7 @@ private slots:
         file.setFormat(&type, m_loose.get());
         m_loose->tags = {{TagType::Id3v2, QStringLiteral("Front"), true, 0, 10}};
         file.readTags(0, true);
-        QCOMPARE(m_journal, QStringList{"loose.readTags@0 []"});
+        QCOMPARE(m_journal, (QStringList{"loose.readTags@0 []", "loose.readAudioProperties@0"}));
         file.taggingSettings.writtenTagTypes[1] = {{TagType::Id3v2, TagTypeMode::Write}};
         m_journal.clear();
         file.writeTags(0);

@@ -9,6 +9,7 @@
 #include "libtagging/aiff/aiffstreamio.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
+#include "libtagging/model/icodecio.h"
 #include "libtagging/model/plaintagitems.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/plain/freestreamio.h"
@@ -88,6 +89,19 @@ bool recordsMatchBytes(IoStream &stream, const FreeStreamTagManager &manager)
     }
     return true;
 }
+
+// Measures nothing; notes the audio size it was handed.
+class AudioSizeCodec : public ICodecIo
+{
+public:
+    AudioProperties readAudioProperties(IoStream *, qint64 audioSize) override
+    {
+        AudioProperties properties;
+        properties.valid = true;
+        properties.duration = int(audioSize);
+        return properties;
+    }
+};
 
 } // namespace
 
@@ -400,6 +414,41 @@ private slots:
             QVERIFY(!again.tags().contains(TagType::Id3v1));
             QCOMPARE(again.tag(0)->itemText(TitleTagItem::Type), QStringLiteral("new"));
         }
+    }
+
+    void audioRangeFollowsTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.mp3"));
+        auto writeFile = [&path](const QByteArray &bytes) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QCOMPARE(file.write(bytes), bytes.size());
+        };
+        const QByteArray audio(1000, 'x');
+        AudioSizeCodec codec;
+        QObject owner;
+        IoStream stream(path);
+
+        writeFile(audio + id3v1("one"));
+        stream.open(QIODevice::ReadOnly);
+        FreeStreamIo::instance()->readTags(&stream, {}, nullptr, &owner);
+        QCOMPARE(FreeStreamIo::instance()->readAudioProperties(&stream, &codec).duration, 1000);
+        stream.close();
+
+        // Changed between two openings: the range of the earlier tag read does not carry over.
+        writeFile(audio.left(500) + ape("two") + id3v1("one"));
+        stream.open(QIODevice::ReadOnly);
+        QCOMPARE(FreeStreamIo::instance()->readAudioProperties(&stream, &codec).duration, 500);
+        stream.close();
+        writeFile(audio.left(700) + id3v1("one"));
+        stream.open(QIODevice::ReadOnly);
+        FreeStreamIo::instance()->readTags(&stream, {}, nullptr, &owner);
+        stream.close();
+        writeFile(audio.left(300) + id3v1("one"));
+        stream.open(QIODevice::ReadOnly);
+        QCOMPARE(FreeStreamIo::instance()->readAudioProperties(&stream, &codec).duration, 300);
+        stream.close();
     }
 
     void audioRange()
