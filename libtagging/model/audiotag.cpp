@@ -663,8 +663,9 @@ void AudioTag::addNumberPair(const QString &text, int numberType, int countType)
     }
     bool firstRead = false;
     bool secondRead = false;
-    const int first = text.left(separator).trimmed().toInt(&firstRead, 10);
-    const int second = text.mid(separator + 1).trimmed().toInt(&secondRead, 10);
+    const QStringView view(text);
+    const int first = view.left(separator).trimmed().toInt(&firstRead, 10);
+    const int second = view.mid(separator + 1).trimmed().toInt(&secondRead, 10);
     // A count of 0 says there is no count ("5/0" is track 5), not that this is track 0 of 5.
     if (secondRead && second == 0)
         secondRead = false;
