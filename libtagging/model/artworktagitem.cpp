@@ -294,10 +294,22 @@ QList<ArtworkTagItem *> ArtworkTagItem::folderArtwork(const QString &folder, con
             result.insert(filter.mid(2));
         return result;
     }();
+    // Every entry of the folder is looked at: short suffixes are lower-cased on the stack.
+    auto isImageName = [](const QString &name) {
+        const qsizetype dot = name.lastIndexOf(u'.');
+        if (dot < 0)
+            return false;
+        const qsizetype length = name.size() - dot - 1;
+        char16_t lower[16];
+        if (length > qsizetype(std::size(lower)))
+            return imageSuffixes.contains(name.mid(dot + 1).toLower());
+        for (qsizetype i = 0; i < length; ++i)
+            lower[i] = name.at(dot + 1 + i).toLower().unicode();
+        return imageSuffixes.contains(QString::fromRawData(reinterpret_cast<const QChar *>(lower), length));
+    };
     QList<ArtworkTagItem *> items;
     for (const QString &name : names) {
-        const qsizetype dot = name.lastIndexOf(u'.');
-        if (dot < 0 || !imageSuffixes.contains(name.mid(dot + 1).toLower()))
+        if (!isImageName(name))
             continue;
         // A folder named like a picture is no picture.
         if (!QFileInfo(withTrailingSlash(folder) + name).isFile())

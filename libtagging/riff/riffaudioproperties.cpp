@@ -12,10 +12,11 @@ using CodecHeaderRules::clampToInt;
 AudioProperties RiffStreamIo::readAudioProperties(IoStream *stream, ICodecIo *)
 {
     QObject local;
+    const qint64 start = stream->pos();
     const bool littleEndian = checkHeader(stream);
     const bool bigEndian = !littleEndian;
-    stream->seek(0);
-    const QList<RiffChunk *> chunks = parseChunks(stream, stream->size(), littleEndian, &local);
+    stream->seek(start);
+    const QList<RiffChunk *> chunks = parseChunks(stream, stream->size() - start, littleEndian, &local);
     if (chunks.isEmpty() || chunks.first()->children.isEmpty())
         throw Exception(NoChunksForProperties, {stream->displayName()});
     const QList<IffChunk *> &children = chunks.first()->children;

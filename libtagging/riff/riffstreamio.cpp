@@ -36,14 +36,14 @@ bool isId3ChunkId(const QString &id)
 
 bool RiffStreamIo::checkHeader(IoStream *stream)
 {
-    stream->seek(0);
+    const qint64 start = stream->pos();
     const QString id = stream->readText(AsciiTextCodec::instance(), TextLengthPrefix::None, 4, 4);
     bool littleEndian = true;
     if (id == QLatin1String("RIFX"))
         littleEndian = false;
     else if (id != QLatin1String("RIFF"))
         throw Exception(NotRiff, {stream->displayName(), id});
-    stream->seek(8);
+    stream->seek(start + 8);
     const QString form = stream->readText(AsciiTextCodec::instance(), TextLengthPrefix::None, 4, 4);
     if (form != QLatin1String("WAVE") && form != QLatin1String("RMID"))
         throw Exception(WrongForm, {stream->displayName(), form});
@@ -90,10 +90,12 @@ QList<AudioTag *> RiffStreamIo::readTags(IoStream *stream, const QList<int> &tag
     if (!settings)
         settings = &TaggingSettings::defaults();
 
+    // The container may stand behind a loose tag in front; chunk offsets stay file offsets.
     QObject local;
+    const qint64 start = stream->pos();
     const bool littleEndian = checkHeader(stream);
-    stream->seek(0);
-    const QList<RiffChunk *> chunks = parseChunks(stream, stream->size(), littleEndian, &local);
+    stream->seek(start);
+    const QList<RiffChunk *> chunks = parseChunks(stream, stream->size() - start, littleEndian, &local);
     if (chunks.isEmpty() || chunks.first()->children.isEmpty())
         throw Exception(NoChunksToRead, {stream->displayName()});
 
@@ -162,6 +164,7 @@ void RiffStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<
     const RiffSettings &options = settings->riff;
 
     QObject local;
+    stream->seek(0);
     const bool littleEndian = checkHeader(stream);
     stream->seek(0);
     const QList<RiffChunk *> chunks = parseChunks(stream, stream->size(), littleEndian, &local);

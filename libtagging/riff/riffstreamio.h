@@ -45,8 +45,9 @@ public:
     static void saveSettings(const RiffSettings &settings, const QString &group);
 
     // Chunk tree
-    // True for a little-endian ("RIFF") file, false for a big-endian ("RIFX") one; throws
-    // for anything else. Leaves the stream after the form type.
+    // For the header at the stream's position: true for a little-endian ("RIFF") file, false
+    // for a big-endian ("RIFX") one; throws for anything else. Leaves the stream after the
+    // form type.
     static bool checkHeader(IoStream *stream);
     static QList<RiffChunk *> parseChunks(IoStream *stream, qint64 length, bool littleEndian, QObject *parent);
     // A "JUNK" chunk of exactly size bytes, header included.

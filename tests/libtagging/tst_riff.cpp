@@ -3,6 +3,7 @@
 #include "libcore/io/iostream.h"
 #include "libcore/locale/localetables.h"
 #include "libcore/log/exception.h"
+#include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
 #include "libtagging/model/languagetagitem.h"
@@ -511,6 +512,42 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), written(before, &tag, {TagType::RiffInfo}));
         QCOMPARE(written(before, &tag, {TagType::RiffInfo}), riff(fmtPcm() + chunk("data", samples) + list("INFO", chunk("INAM", QByteArray("x\0", 2)))));
+    }
+
+    void behindAnId3v2TagInFront()
+    {
+        // Some taggers put an ID3v2 tag in front of the RIFF header.
+        const QByteArray frame = QByteArray("TIT2") + be32(6) + QByteArray(2, '\0') + QByteArray("\0Front", 6);
+        const QByteArray id3 = QByteArray("ID3\x03\0\0\0\0\0", 9) + char(frame.size()) + frame;
+        const QByteArray samples = audio(4410);
+        const QByteArray wave = riff(fmtPcm() + list("INFO", chunk("IART", QByteArray("Inside\0", 7))) + chunk("data", samples));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("a.wav");
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(id3 + wave);
+        }
+        {
+            AudioFile file(path);
+            file.readTags(0);
+            QCOMPARE(file.tags().value(TagType::Id3v2)->itemText(TitleTagItem::Type), QStringLiteral("Front"));
+            QCOMPARE(file.tags().value(TagType::RiffInfo)->itemText(ArtistTagItem::Type), QStringLiteral("Inside"));
+            const AudioProperties properties = file.audioProperties();
+            QCOMPARE(properties.audioSize, qint64(samples.size()));
+            QCOMPARE(properties.sampleRate, 44100);
+            file.writeTags(0);
+        }
+        // Saving moves the front tag's values into the file's own tags.
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray saved = f.readAll();
+        QVERIFY(saved.startsWith("RIFF"));
+        QVERIFY(saved.contains(samples));
+        AudioFile again(path);
+        again.readTags(0);
+        QCOMPARE(again.tags().value(0)->itemText(TitleTagItem::Type), QStringLiteral("Front"));
+        QCOMPARE(again.tags().value(0)->itemText(ArtistTagItem::Type), QStringLiteral("Inside"));
     }
 
     // Audio properties
