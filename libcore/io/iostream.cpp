@@ -781,73 +781,130 @@ QString IoStream::readText(TextCodec *codec, int lengthPrefix, int minBytes, int
     }
 
     QByteArray buffer;
-    if (minBytes > 0)
-        buffer = readBytes(minBytes);
-
     if (!stopAtTerminator && !stopAtLineEnd) {
+        if (minBytes > 0)
+            buffer = readBytes(minBytes);
         if (maxBytes == -1)
             throw Exception(UnboundedText, {start, displayName()});
         buffer += readBytes(maxBytes - buffer.size());
     } else {
         const TextCodec *encoder = codec ? codec : AsciiTextCodec::instance();
         const int unit = qMax(1, encoder->unitSize());
-        QList<QByteArray> stops;
+        QByteArray stops[4];
+        int stopCount = 0;
         if (stopAtTerminator)
-            stops.append(encoder->terminator());
+            stops[stopCount++] = encoder->terminator();
         QByteArray carriageReturn;
         if (stopAtLineEnd) {
-            stops.append(encoder->encodeText(QStringLiteral("\n"), -1, CodecErrorMode::Skip));
+            stops[stopCount++] = encoder->encodeText(QStringLiteral("\n"), -1, CodecErrorMode::Skip);
             if (!sequential)
-                stops.append(encoder->encodeText(QStringLiteral("\r\n"), -1, CodecErrorMode::Skip));
+                stops[stopCount++] = encoder->encodeText(QStringLiteral("\r\n"), -1, CodecErrorMode::Skip);
             carriageReturn = encoder->encodeText(QStringLiteral("\r"), -1, CodecErrorMode::Skip);
-            stops.append(carriageReturn);
+            stops[stopCount++] = carriageReturn;
         }
-        qsizetype longest = 0;
-        for (const QByteArray &stop : stops)
-            longest = qMax(longest, stop.size());
+        // The first stop that begins at byte i of the text, or null.
+        const auto stopAt = [&](const char *bytes, qsizetype available, qsizetype i) -> const QByteArray * {
+            for (int k = 0; k < stopCount; ++k) {
+                const QByteArray &stop = stops[k];
+                if (!stop.isEmpty() && i + stop.size() <= available
+                    && std::memcmp(bytes + i, stop.constData(), size_t(stop.size())) == 0)
+                    return &stop;
+            }
+            return nullptr;
+        };
 
-        qsizetype i = 0;
-        qsizetype matched = -1;
-        while (matched < 0 && (maxBytes == -1 || i < maxBytes)) {
-            while (buffer.size() < i + longest && (maxBytes == -1 || buffer.size() < maxBytes)) {
-                if (sequential) {
-                    buffer += char(readByte());
+        // The text usually lies in memory already, in a file's read-ahead window or in a
+        // buffer: search it there and copy out only the text.
+        const char *window = nullptr;
+        if (!sequential && maxBytes <= readAheadSize && cached()) {
+            const bool held = start >= m_aheadStart && start + maxBytes <= m_aheadStart + m_ahead.size();
+            if (held || fillReadAhead(start, maxBytes))
+                window = m_ahead.constData() + (start - m_aheadStart);
+        } else if (!sequential && m_device->isReadable()) {
+            if (const auto *memory = qobject_cast<const QBuffer *>(m_device);
+                memory && start + maxBytes <= memory->data().size())
+                window = memory->data().constData() + start;
+        }
+        if (window) {
+            qsizetype i = 0;
+            qsizetype matched = -1;
+            if (stopCount == 1 && stops[0].size() == unit) {
+                // A terminator of one unit, the usual stop: test whole units only.
+                const char *const stop = stops[0].constData();
+                if (unit == 1) {
+                    const void *found = std::memchr(window, stop[0], size_t(maxBytes));
+                    i = found ? static_cast<const char *>(found) - window : maxBytes;
+                } else if (unit == 2) {
+                    while (i + 2 <= maxBytes && (window[i] != stop[0] || window[i + 1] != stop[1]))
+                        i += 2;
                 } else {
-                    const qint64 want = qMin<qint64>(maxBytes - buffer.size(), textChunk);
-                    buffer += readBytes(want);
+                    while (i + unit <= maxBytes && std::memcmp(window + i, stop, size_t(unit)) != 0)
+                        i += unit;
+                }
+                if (i + unit <= maxBytes) {
+                    matched = unit;
+                    i += unit;
+                } else {
+                    i = maxBytes;
+                }
+            } else {
+                while (matched < 0 && i < maxBytes) {
+                    const QByteArray *stop = stopAt(window, maxBytes, i);
+                    matched = stop ? stop->size() : -1;
+                    i = stop ? i + matched : qMin<qsizetype>(i + unit, maxBytes);
                 }
             }
-            for (const QByteArray &stop : stops) {
-                if (!stop.isEmpty() && i + stop.size() <= buffer.size()
-                    && std::memcmp(buffer.constData() + i, stop.constData(), size_t(stop.size())) == 0) {
-                    matched = stop.size();
+            buffer = QByteArray(window, i - qMax<qsizetype>(matched, 0));
+            seek(start + i);
+        } else {
+            if (minBytes > 0)
+                buffer = readBytes(minBytes);
+            qsizetype longest = 0;
+            for (int k = 0; k < stopCount; ++k)
+                longest = qMax(longest, stops[k].size());
+
+            qsizetype i = 0;
+            qsizetype matched = -1;
+            while (matched < 0 && (maxBytes == -1 || i < maxBytes)) {
+                while (buffer.size() < i + longest && (maxBytes == -1 || buffer.size() < maxBytes)) {
+                    if (sequential) {
+                        buffer += char(readByte());
+                    } else {
+                        const qint64 want = qMin<qint64>(maxBytes - buffer.size(), textChunk);
+                        buffer += readBytes(want);
+                    }
+                }
+                if (const QByteArray *stop = stopAt(buffer.constData(), buffer.size(), i)) {
+                    matched = stop->size();
                     i += matched;
                     // A lone carriage return on a pipe: take the line feed of a CR LF pair
                     // only when it is really there.
-                    if (sequential && stop == carriageReturn && nativeLineEnding() != LineEnding::Cr
+                    if (sequential && *stop == carriageReturn && nativeLineEnding() != LineEnding::Cr
                         && (maxBytes == -1 || i < maxBytes)) {
-                        const QByteArray lineFeed = stops.at(stopAtTerminator ? 1 : 0);
+                        const QByteArray &lineFeed = stops[stopAtTerminator ? 1 : 0];
                         if (m_device->peek(lineFeed.size()) == lineFeed
                             && (maxBytes == -1 || i + lineFeed.size() <= maxBytes))
                             m_device->skip(lineFeed.size());
                     }
-                    break;
+                } else {
+                    i += unit;
+                    if (maxBytes != -1)
+                        i = qMin<qsizetype>(i, maxBytes);
                 }
             }
-            if (matched < 0) {
-                i += unit;
-                if (maxBytes != -1)
-                    i = qMin<qsizetype>(i, maxBytes);
-            }
+            if (!sequential)
+                seek(start + i);
+            buffer.truncate(i - qMax<qsizetype>(matched, 0));
         }
-        if (!sequential)
-            seek(start + i);
-        buffer.truncate(i - qMax<qsizetype>(matched, 0));
     }
 
     if (!codec)
         codec = TextCodec::detect(buffer);
-    return convertLineEndings(codec->decodeOrNull(buffer), m_readLineEnding);
+    const QString text = codec->decodeOrNull(buffer);
+    // Conversion changes nothing in text without a carriage return when reading to line feeds.
+    if (m_readLineEnding == LineEnding::Lf && !text.isNull() && !text.contains(u'\r'))
+        return text;
+    return convertLineEndings(text, m_readLineEnding);
 }
 
 void IoStream::writeText(const QString &text, TextCodec *codec, int lengthPrefix, int minBytes,

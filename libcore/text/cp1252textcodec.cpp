@@ -70,14 +70,16 @@ QByteArray Cp1252TextCodec::encodeText(const QString &text, int maxBytes, int er
 QString Cp1252TextCodec::decodeText(const QByteArray &data, bool stopAtNul, int) const
 {
     // Every byte has a character, so the error mode never comes into play.
-    QString result;
-    result.reserve(data.size());
+    QString result(data.size(), Qt::Uninitialized);
+    char16_t *const out = reinterpret_cast<char16_t *>(result.data());
+    qsizetype length = 0;
     for (char c : data) {
         const quint32 codePoint = codePointOf(quint8(c));
         if (stopAtNul && codePoint == 0)
             break;
-        result += QChar(char16_t(codePoint));
+        out[length++] = char16_t(codePoint);
     }
+    result.truncate(length);
     return result;
 }
 
@@ -88,7 +90,7 @@ QByteArray Cp1252TextCodec::bom() const
 
 QByteArray Cp1252TextCodec::terminator() const
 {
-    return QByteArray(1, '\0');
+    return QByteArrayLiteral("\x00");
 }
 
 int Cp1252TextCodec::unitSize() const

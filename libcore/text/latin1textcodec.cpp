@@ -48,15 +48,29 @@ QByteArray Latin1TextCodec::encodeText(const QString &text, int maxBytes, int er
 
 QString Latin1TextCodec::decodeText(const QByteArray &data, bool stopAtNul, int errorMode) const
 {
-    QString result;
-    result.reserve(data.size());
+    // Bytes below 0x80 decode to themselves in ISO 8859-1 and US-ASCII alike: a text of
+    // them, most tag text, is one widening copy. From the first other byte on the actual
+    // codec is asked byte by byte.
+    const auto *const bytes = reinterpret_cast<const uchar *>(data.constData());
+    const qsizetype size = data.size();
+    qsizetype i = 0;
+    while (i < size && bytes[i] < 0x80 && (bytes[i] != 0 || !stopAtNul))
+        ++i;
+    if (i == size || bytes[i] == 0)
+        return QString::fromLatin1(data.constData(), i);
+
+    QString result(size, Qt::Uninitialized);
+    char16_t *const out = reinterpret_cast<char16_t *>(result.data());
+    for (qsizetype k = 0; k < i; ++k)
+        out[k] = bytes[k];
+    qsizetype length = i;
     bool warned = false;
-    for (int i = 0; i < data.size(); ++i) {
-        if (!canDecodeAt(data, i)) {
+    for (; i < size; ++i) {
+        if (bytes[i] >= 0x80 && !canDecodeAt(data, int(i))) {
             if (errorMode == CodecErrorMode::Throw)
                 throw Exception(DecodeFailed, {data, name(), mib()});
             if (errorMode == CodecErrorMode::Substitute) {
-                result += replacementCharacter().toString();
+                out[length++] = char16_t(replacementCharacter().value());
                 if (!warned) {
                     Logger::warning(DecodeSubstituted, {data, name(), mib()});
                     warned = true;
@@ -64,11 +78,11 @@ QString Latin1TextCodec::decodeText(const QByteArray &data, bool stopAtNul, int 
             }
             continue;
         }
-        const quint8 byte = quint8(data.at(i));
-        if (stopAtNul && byte == 0)
+        if (stopAtNul && bytes[i] == 0)
             break;
-        result += QChar(byte);
+        out[length++] = bytes[i];
     }
+    result.truncate(length);
     return result;
 }
 
@@ -79,7 +93,7 @@ QByteArray Latin1TextCodec::bom() const
 
 QByteArray Latin1TextCodec::terminator() const
 {
-    return QByteArray(1, '\0');
+    return QByteArrayLiteral("\x00");
 }
 
 int Latin1TextCodec::unitSize() const
@@ -99,8 +113,9 @@ QString Latin1TextCodec::name() const
 
 bool Latin1TextCodec::canDecode(const QByteArray &data) const
 {
+    // Only bytes from 0x80 on can be refused, and only by US-ASCII.
     for (int i = 0; i < data.size(); ++i) {
-        if (!canDecodeAt(data, i))
+        if (quint8(data.at(i)) >= 0x80 && !canDecodeAt(data, i))
             return false;
     }
     return true;

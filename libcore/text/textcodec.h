@@ -67,6 +67,11 @@ public:
     static QString displayName(int mib);
     // The codec for bytes that come without an encoding; never null.
     static TextCodec *detect(const QByteArray &data);
+    // detect for a fixed-width field of single bytes read up to its first zero byte. Such a
+    // field cannot hold UTF-16 or UTF-32 text of any length, so where detect would guess
+    // them from statistics (control characters among accented letters read much like
+    // UTF-16), the field stays single-byte; only a byte order mark still selects them.
+    static TextCodec *detectFixedField(const QByteArray &data);
     // Qt 6 reads every 8-bit literal as UTF-8 already; kept so start-up code has one place to call.
     static void useUtf8ForCStrings();
 };

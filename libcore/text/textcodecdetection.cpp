@@ -1,11 +1,8 @@
 // The detection half of TextCodec: choosing a codec for bytes that come without one.
 #include "libcore/text/textcodec.h"
 
-#include <QList>
-
 #include <algorithm>
 
-#include "libcore/text/codepointiterator.h"
 #include "libcore/text/cp1252textcodec.h"
 #include "libcore/text/latin1textcodec.h"
 #include "libcore/text/utf16betextcodec.h"
@@ -18,25 +15,42 @@ namespace {
 // The end of the IPA Extensions block: text in the right byte order rarely goes above it.
 constexpr quint32 SmallCodePointLimit = 0x02AF;
 
-bool allCodePointsSmall(const QString &text)
+// Which bytes read as printable characters in ISO 8859-1 and in windows-1252, so that the
+// single-byte step counts without decoding.
+struct PrintableBytes
 {
-    CodePointIterator it(text);
-    while (it.position < text.size()) {
-        if (it.next().value() > SmallCodePointLimit)
+    bool latin1[256];
+    bool cp1252[256];
+};
+
+const PrintableBytes &printableBytes()
+{
+    static const PrintableBytes table = [] {
+        PrintableBytes t{};
+        for (int b = 0; b < 256; ++b) {
+            t.latin1[b] = CodePoint(quint32(b)).isPrint();
+            t.cp1252[b] = CodePoint(Cp1252TextCodec::codePointOf(quint8(b))).isPrint();
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Whether no code point of the data read in units of `width` bytes (2 or 4; the data
+// decodes so) lies above the small limit. A surrogate pair's units both lie above it, so
+// looking at units is looking at code points; a leading mark is left out as decoding does.
+bool allCodePointsSmall(const QByteArray &data, int width, bool bigEndian)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
+    const qsizetype count = data.size() / width;
+    for (qsizetype i = 0; i < count; ++i) {
+        quint32 unit = 0;
+        for (int k = 0; k < width; ++k)
+            unit = (unit << 8) | bytes[i * width + (bigEndian ? k : width - 1 - k)];
+        if (unit > SmallCodePointLimit && !(i == 0 && unit == 0xFEFF))
             return false;
     }
     return true;
-}
-
-qint64 printableCount(const QString &text)
-{
-    qint64 count = 0;
-    CodePointIterator it(text);
-    while (it.position < text.size()) {
-        if (it.next().isPrint())
-            ++count;
-    }
-    return count;
 }
 
 // Whether byte `offset` of every four-byte group is zero.
@@ -48,16 +62,16 @@ bool zeroInEveryGroup(const QByteArray &data, int offset)
     }
     return true;
 }
-} // namespace
 
-TextCodec *TextCodec::detect(const QByteArray &data)
+// Detection; without guessWide UTF-16 and UTF-32 are taken by their mark alone.
+TextCodec *detectCodec(const QByteArray &data, bool guessWide)
 {
     if (data.isEmpty())
         return Utf8TextCodec::instance();
     // Bytes 0x03-0x7F only: no mark can begin there, UTF-32 can't decode them, every UTF-16
     // unit they make lies above the small code points, so the steps below always end at UTF-8.
     // Most tag texts are such, and skipping the trial decodings is most of the time spent.
-    if (std::all_of(data.cbegin(), data.cend(), [](char c) { return c >= 0x03 && c <= 0x7F; }))
+    if (std::all_of(data.cbegin(), data.cend(), [](char c) { return quint8(c) >= 0x03 && quint8(c) <= 0x7F; }))
         return Utf8TextCodec::instance();
 
     TextCodec *const utf32Be = Utf32BeTextCodec::instance();
@@ -70,62 +84,83 @@ TextCodec *TextCodec::detect(const QByteArray &data)
     // without failures: the last resort wherever nothing else decides.
     TextCodec *const fallback = Cp1252TextCodec::instance();
 
-    QList<TextCodec *> candidates;
-    for (TextCodec *codec : {utf32Be, utf32Le, utf16Be, utf16Le, utf8, latin1, fallback}) {
-        if (codec->canDecode(data))
-            candidates.append(codec);
+    // In candidate order; UTF-32LE's mark begins with UTF-16LE's, so it is tested first.
+    TextCodec *const order[] = {utf32Be, utf32Le, utf16Be, utf16Le, utf8, latin1, fallback};
+    bool candidate[std::size(order)] = {};
+    int count = 0;
+    for (std::size_t k = 0; k < std::size(order); ++k) {
+        candidate[k] = order[k]->canDecode(data);
+        count += candidate[k] ? 1 : 0;
     }
-    if (candidates.isEmpty())
+    const auto isCandidate = [&](TextCodec *codec) {
+        return candidate[std::find(std::begin(order), std::end(order), codec) - std::begin(order)];
+    };
+    if (count == 0)
         return fallback;
-    if (candidates.size() == 1)
-        return candidates.first();
+    if (count == 1)
+        return order[std::find(std::begin(candidate), std::end(candidate), true) - std::begin(candidate)];
 
-    // UTF-32LE's mark begins with UTF-16LE's, so candidate order tests it first.
-    for (TextCodec *codec : std::as_const(candidates)) {
-        const QByteArray mark = codec->bom();
+    for (std::size_t k = 0; k < std::size(order); ++k) {
+        if (!candidate[k])
+            continue;
+        const QByteArray mark = order[k]->bom();
         if (!mark.isEmpty() && data.startsWith(mark))
-            return codec;
+            return order[k];
     }
 
-    for (TextCodec *codec : {utf32Be, utf32Le, utf16Be, utf16Le}) {
-        if (candidates.contains(codec) && allCodePointsSmall(codec->decodeOrNull(data)))
-            return codec;
-    }
-
-    if (candidates.contains(utf32Be)) {
-        if (zeroInEveryGroup(data, 0))
+    if (guessWide) {
+        const struct { TextCodec *codec; int width; bool bigEndian; } wide[] = {
+            {utf32Be, 4, true}, {utf32Le, 4, false}, {utf16Be, 2, true}, {utf16Le, 2, false}};
+        for (const auto &w : wide) {
+            if (isCandidate(w.codec) && allCodePointsSmall(data, w.width, w.bigEndian))
+                return w.codec;
+        }
+        if (isCandidate(utf32Be) && zeroInEveryGroup(data, 0))
             return utf32Be;
-        candidates.removeOne(utf32Be);
-    }
-    if (candidates.contains(utf32Le)) {
-        if (zeroInEveryGroup(data, 3))
+        if (isCandidate(utf32Le) && zeroInEveryGroup(data, 3))
             return utf32Le;
-        candidates.removeOne(utf32Le);
     }
 
-    if (candidates.contains(utf8))
+    if (isCandidate(utf8))
         return utf8;
 
     // Single-byte text: at least 95 percent printable; the more printable reading wins.
+    const PrintableBytes &printable = printableBytes();
+    qint64 latin1Printable = 0;
+    qint64 fallbackPrintable = 0;
+    for (char c : data) {
+        latin1Printable += printable.latin1[quint8(c)] ? 1 : 0;
+        fallbackPrintable += printable.cp1252[quint8(c)] ? 1 : 0;
+    }
     TextCodec *best = nullptr;
     qint64 bestPrintable = -1;
-    for (TextCodec *codec : {latin1, fallback}) {
-        if (!candidates.contains(codec))
-            continue;
-        const qint64 printable = printableCount(codec->decodeOrNull(data));
-        if (100 * printable >= 95 * qint64(data.size()) && printable > bestPrintable) {
+    for (const auto &[codec, p] : {std::pair{latin1, latin1Printable}, std::pair{fallback, fallbackPrintable}}) {
+        if (isCandidate(codec) && 100 * p >= 95 * qint64(data.size()) && p > bestPrintable) {
             best = codec;
-            bestPrintable = printable;
+            bestPrintable = p;
         }
     }
     if (best)
         return best;
 
-    const int order = detectByteOrder(data, 1015);
-    if (order != 0) {
-        TextCodec *const codec = codecForMib(order);
-        if (candidates.contains(codec))
-            return codec;
+    if (guessWide) {
+        const int byteOrder = TextCodec::detectByteOrder(data, 1015);
+        if (byteOrder != 0) {
+            TextCodec *const codec = TextCodec::codecForMib(byteOrder);
+            if (isCandidate(codec))
+                return codec;
+        }
     }
     return fallback;
+}
+} // namespace
+
+TextCodec *TextCodec::detect(const QByteArray &data)
+{
+    return detectCodec(data, true);
+}
+
+TextCodec *TextCodec::detectFixedField(const QByteArray &data)
+{
+    return detectCodec(data, false);
 }

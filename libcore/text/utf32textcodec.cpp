@@ -17,13 +17,13 @@ Utf32TextCodec *Utf32TextCodec::instance()
 
 QByteArray Utf32TextCodec::bom() const
 {
-    return encodesBigEndian() ? QByteArray("\x00\x00\xFE\xFF", 4)
-                              : QByteArray("\xFF\xFE\x00\x00", 4);
+    return encodesBigEndian() ? QByteArrayLiteral("\x00\x00\xFE\xFF")
+                              : QByteArrayLiteral("\xFF\xFE\x00\x00");
 }
 
 QByteArray Utf32TextCodec::terminator() const
 {
-    return QByteArray(4, '\0');
+    return QByteArrayLiteral("\x00\x00\x00\x00");
 }
 
 int Utf32TextCodec::unitSize() const
@@ -43,9 +43,9 @@ QString Utf32TextCodec::name() const
 
 bool Utf32TextCodec::isBigEndian(const QByteArray &data) const
 {
-    if (data.startsWith(QByteArray("\x00\x00\xFE\xFF", 4)))
+    if (data.startsWith(QByteArrayLiteral("\x00\x00\xFE\xFF")))
         return true;
-    if (data.startsWith(QByteArray("\xFF\xFE\x00\x00", 4)))
+    if (data.startsWith(QByteArrayLiteral("\xFF\xFE\x00\x00")))
         return false;
 
     // Text is mostly low code points: one end of each unit is zero, the next byte small.
@@ -71,16 +71,25 @@ bool Utf32TextCodec::encodesBigEndian() const
     return true;
 }
 
-CodePoint Utf32TextCodec::decodeCodePoint(const QByteArray &data, int &position, bool bigEndian,
-                                          bool reportErrors) const
+bool Utf32TextCodec::scanCodePoint(const QByteArray &data, int &position, bool bigEndian,
+                                   CodePoint &codePoint, Failure &failure) const
 {
-    int at = position;
-    const quint32 value = readUnit(data, at, bigEndian, reportErrors);
+    if (position < 0 || data.size() - position < 4) {
+        failure = {Truncated, position};
+        return false;
+    }
+    const auto *bytes = reinterpret_cast<const uchar *>(data.constData()) + position;
+    const quint32 value = bigEndian
+                                  ? (quint32(bytes[0]) << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3]
+                                  : (quint32(bytes[3]) << 24) | (bytes[2] << 16) | (bytes[1] << 8) | bytes[0];
     // Surrogate values pass as they are.
-    if (value > 0x10FFFF)
-        fail(TooLarge, data, position, reportErrors);
-    position = at;
-    return CodePoint(value);
+    if (value > 0x10FFFF) {
+        failure = {TooLarge, position};
+        return false;
+    }
+    codePoint = CodePoint(value);
+    position += 4;
+    return true;
 }
 
 quint32 Utf32TextCodec::readUnit(const QByteArray &data, int &position, bool bigEndian,

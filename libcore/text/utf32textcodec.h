@@ -17,8 +17,8 @@ public:
 
     bool isBigEndian(const QByteArray &data) const override;
     bool encodesBigEndian() const override;
-    CodePoint decodeCodePoint(const QByteArray &data, int &position, bool bigEndian,
-                              bool reportErrors) const override;
+    bool scanCodePoint(const QByteArray &data, int &position, bool bigEndian, CodePoint &codePoint,
+                       Failure &failure) const override;
     quint32 readUnit(const QByteArray &data, int &position, bool bigEndian,
                      bool reportErrors) const override;
     bool encodeCodePoint(QByteArray &out, CodePoint codePoint, bool bigEndian,

@@ -15,12 +15,12 @@ Utf8TextCodec *Utf8TextCodec::instance()
 
 QByteArray Utf8TextCodec::bom() const
 {
-    return QByteArray("\xEF\xBB\xBF", 3);
+    return QByteArrayLiteral("\xEF\xBB\xBF");
 }
 
 QByteArray Utf8TextCodec::terminator() const
 {
-    return QByteArray(1, '\0');
+    return QByteArrayLiteral("\x00");
 }
 
 int Utf8TextCodec::unitSize() const
@@ -48,19 +48,20 @@ bool Utf8TextCodec::encodesBigEndian() const
     return true;
 }
 
-CodePoint Utf8TextCodec::decodeCodePoint(const QByteArray &data, int &position, bool bigEndian,
-                                         bool reportErrors) const
+namespace {
+// One character at position of size bytes: its length in bytes and value, or 0 and the
+// failure. position lies within the data.
+inline int scanOne(const uchar *bytes, qsizetype size, qsizetype position, quint32 &value,
+                   UtfTextCodec::Failure &failure)
 {
-    const int lead = position;
-    int at = position;
-    const quint32 first = readUnit(data, at, bigEndian, reportErrors);
+    const quint32 first = bytes[position];
+    if (first < 0x80) {
+        value = first;
+        return 1;
+    }
     int length = 0;
     quint32 smallest = 0;
-    quint32 value = 0;
-    if (first < 0x80) {
-        position = at;
-        return CodePoint(first);
-    } else if (first >= 0xC0 && first <= 0xDF) {
+    if (first >= 0xC0 && first <= 0xDF) {
         length = 2;
         smallest = 0x80;
         value = first & 0x1F;
@@ -73,20 +74,82 @@ CodePoint Utf8TextCodec::decodeCodePoint(const QByteArray &data, int &position, 
         smallest = 0x10000;
         value = first & 0x07;
     } else {
-        fail(InvalidLeadByte, data, lead, reportErrors);
+        failure = {InvalidLeadByte, int(position)};
+        return 0;
     }
-    // readUnit reports the end of the data at the missing byte's position.
     for (int i = 1; i < length; ++i) {
-        const quint32 next = readUnit(data, at, bigEndian, reportErrors);
-        if ((next & 0xC0) != 0x80)
-            fail(InvalidFollowingByte, data, lead, reportErrors);
+        // The end of the data is reported at the missing byte's position.
+        if (position + i >= size) {
+            failure = {Truncated, int(position + i)};
+            return 0;
+        }
+        const quint32 next = bytes[position + i];
+        if ((next & 0xC0) != 0x80) {
+            failure = {InvalidFollowingByte, int(position)};
+            return 0;
+        }
         value = (value << 6) | (next & 0x3F);
     }
     // Overlong forms (C0 and C1 always) and values past Unicode; surrogates pass as they are.
-    if (value < smallest || value > 0x10FFFF)
-        fail(OverlongOrTooLarge, data, lead, reportErrors);
-    position = at;
-    return CodePoint(value);
+    if (value < smallest || value > 0x10FFFF) {
+        failure = {OverlongOrTooLarge, int(position)};
+        return 0;
+    }
+    return length;
+}
+
+const uchar *bytesOf(const QByteArray &data)
+{
+    return reinterpret_cast<const uchar *>(data.constData());
+}
+} // namespace
+
+QString Utf8TextCodec::decodeText(const QByteArray &data, bool stopAtNul, int errorMode) const
+{
+    // Plain ASCII, most tag text, is one widening copy; it holds no byte order mark.
+    const uchar *const bytes = bytesOf(data);
+    const qsizetype size = data.size();
+    qsizetype i = 0;
+    while (i < size && bytes[i] < 0x80 && (bytes[i] != 0 || !stopAtNul))
+        ++i;
+    if (i == size || bytes[i] == 0)
+        return QString::fromLatin1(data.constData(), i);
+    return UtfTextCodec::decodeText(data, stopAtNul, errorMode);
+}
+
+bool Utf8TextCodec::canDecode(const QByteArray &data) const
+{
+    const uchar *const bytes = bytesOf(data);
+    const qsizetype size = data.size();
+    quint32 value = 0;
+    Failure failure;
+    for (qsizetype i = 0; i < size;) {
+        if (bytes[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int length = scanOne(bytes, size, i, value, failure);
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+bool Utf8TextCodec::scanCodePoint(const QByteArray &data, int &position, bool, CodePoint &codePoint,
+                                  Failure &failure) const
+{
+    if (position < 0 || position >= data.size()) {
+        failure = {Truncated, position};
+        return false;
+    }
+    quint32 value = 0;
+    const int length = scanOne(bytesOf(data), data.size(), position, value, failure);
+    if (length == 0)
+        return false;
+    position += length;
+    codePoint = CodePoint(value);
+    return true;
 }
 
 quint32 Utf8TextCodec::readUnit(const QByteArray &data, int &position, bool,

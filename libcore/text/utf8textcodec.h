@@ -13,10 +13,13 @@ public:
     int mib() const override;
     QString name() const override;
 
+    QString decodeText(const QByteArray &data, bool stopAtNul, int errorMode) const override;
+    bool canDecode(const QByteArray &data) const override;
+
     bool isBigEndian(const QByteArray &data) const override;
     bool encodesBigEndian() const override;
-    CodePoint decodeCodePoint(const QByteArray &data, int &position, bool bigEndian,
-                              bool reportErrors) const override;
+    bool scanCodePoint(const QByteArray &data, int &position, bool bigEndian, CodePoint &codePoint,
+                       Failure &failure) const override;
     quint32 readUnit(const QByteArray &data, int &position, bool bigEndian,
                      bool reportErrors) const override;
     bool encodeCodePoint(QByteArray &out, CodePoint codePoint, bool bigEndian,

@@ -30,31 +30,46 @@ QByteArray UtfTextCodec::encodeText(const QString &text, int maxBytes, int error
 
 QString UtfTextCodec::decodeText(const QByteArray &data, bool stopAtNul, int errorMode) const
 {
-    QString result;
-    result.reserve(data.size());
+    // No unit of any of the encodings gives more UTF-16 units than it has bytes, and a
+    // substitute takes one unit for at least one byte: the data's size is always enough.
+    QString result(data.size(), Qt::Uninitialized);
+    char16_t *const out = reinterpret_cast<char16_t *>(result.data());
+    qsizetype length = 0;
     const bool bigEndian = isBigEndian(data);
     int position = 0;
     bool warned = false;
     while (position < data.size()) {
-        try {
-            const CodePoint codePoint = decodeCodePoint(data, position, bigEndian, true);
-            if (stopAtNul && codePoint.value() == 0)
+        CodePoint codePoint;
+        Failure failure;
+        if (scanCodePoint(data, position, bigEndian, codePoint, failure)) {
+            const quint32 value = codePoint.value();
+            if (stopAtNul && value == 0)
                 break;
-            result += codePoint.toString();
-        } catch (const Exception &) {
-            if (errorMode == CodecErrorMode::Throw)
-                throw Exception(DecodeFailed, {data, name(), mib()});
-            if (errorMode == CodecErrorMode::Substitute) {
-                result += replacementCharacter().toString();
-                if (!warned) {
-                    Logger::warning(DecodeSubstituted, {data, name(), mib()});
-                    warned = true;
-                }
+            if (value > 0xFFFF) {
+                out[length++] = char16_t(0xD800 + ((value - 0x10000) >> 10));
+                out[length++] = char16_t(0xDC00 + ((value - 0x10000) & 0x3FF));
+            } else {
+                out[length++] = char16_t(value);
             }
-            // The failed character consumed nothing: step over one unit and go on.
-            position += unitSize();
+            continue;
         }
+        // Every failure is logged with its own id, whatever the mode; the Exception
+        // reports itself when it is made.
+        const Exception failed(failure.code, {data, name(), mib(), failure.position});
+        if (errorMode == CodecErrorMode::Throw)
+            throw Exception(DecodeFailed, {data, name(), mib()});
+        if (errorMode == CodecErrorMode::Substitute) {
+            // Always below 128, so one unit.
+            out[length++] = char16_t(replacementCharacter().value());
+            if (!warned) {
+                Logger::warning(DecodeSubstituted, {data, name(), mib()});
+                warned = true;
+            }
+        }
+        // The failed character consumed nothing: step over one unit and go on.
+        position += unitSize();
     }
+    result.truncate(length);
     // A byte order mark decodes like any character; only a leading one is dropped.
     if (result.startsWith(QChar(0xFEFF)))
         result.remove(0, 1);
@@ -67,11 +82,11 @@ bool UtfTextCodec::canDecode(const QByteArray &data) const
         return false;
     const bool bigEndian = isBigEndian(data);
     int position = 0;
-    try {
-        while (position < data.size())
-            decodeCodePoint(data, position, bigEndian, false);
-    } catch (const Exception &) {
-        return false;
+    CodePoint codePoint;
+    Failure failure;
+    while (position < data.size()) {
+        if (!scanCodePoint(data, position, bigEndian, codePoint, failure))
+            return false;
     }
     return true;
 }
@@ -80,13 +95,19 @@ bool UtfTextCodec::canDecodeAt(const QByteArray &data, int position) const
 {
     if (position < 0 || data.size() - position < unitSize())
         return false;
-    const bool bigEndian = isBigEndian(data);
-    try {
-        decodeCodePoint(data, position, bigEndian, false);
-    } catch (const Exception &) {
-        return false;
-    }
-    return true;
+    CodePoint codePoint;
+    Failure failure;
+    return scanCodePoint(data, position, isBigEndian(data), codePoint, failure);
+}
+
+CodePoint UtfTextCodec::decodeCodePoint(const QByteArray &data, int &position, bool bigEndian,
+                                        bool reportErrors) const
+{
+    CodePoint codePoint;
+    Failure failure;
+    if (!scanCodePoint(data, position, bigEndian, codePoint, failure))
+        fail(failure.code, data, failure.position, reportErrors);
+    return codePoint;
 }
 
 bool UtfTextCodec::canEncodeCodePoint(CodePoint) const

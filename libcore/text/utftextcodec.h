@@ -20,7 +20,7 @@ public:
     // position alone. With reportErrors the Exception carries the failure's id and logs
     // itself; without, it is a silent code 0 that only unwinds to the caller.
     virtual CodePoint decodeCodePoint(const QByteArray &data, int &position, bool bigEndian,
-                                      bool reportErrors) const = 0;
+                                      bool reportErrors) const;
     virtual quint32 readUnit(const QByteArray &data, int &position, bool bigEndian,
                              bool reportErrors) const = 0;
     // Appends the code point's units, or nothing and false when out would grow past
@@ -28,6 +28,17 @@ public:
     virtual bool encodeCodePoint(QByteArray &out, CodePoint codePoint, bool bigEndian,
                                  int maxBytes) const = 0;
     virtual void appendUnit(QByteArray &out, quint32 unit, bool bigEndian) const = 0;
+
+    // Where and why one character failed to decode.
+    struct Failure
+    {
+        quint32 code = 0;
+        int position = 0;
+    };
+    // decodeCodePoint without the Exception: false and the failure, position unchanged.
+    // Trial decodings and detection ask this way, so a misfit costs no unwinding.
+    virtual bool scanCodePoint(const QByteArray &data, int &position, bool bigEndian,
+                               CodePoint &codePoint, Failure &failure) const = 0;
 
 protected:
     UtfTextCodec() = default;

@@ -6,6 +6,7 @@
 #include "libcore/text/asciitextcodec.h"
 #include "libcore/platform/platformidentity.h"
 #include "libcore/text/latin1textcodec.h"
+#include "libcore/text/textcodec.h"
 #include "libcore/text/utf8textcodec.h"
 #include "libcore/util/partialdatetime.h"
 #include "libtagging/id3/id3v1genretable.h"
@@ -15,6 +16,7 @@
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -51,16 +53,23 @@ TagInfo *Id3v1TagIo::detect(IoStream *stream, bool atStart, QObject *parent)
     if (end < TagSize)
         return nullptr;
     const qint64 start = end - TagSize;
+    // Most streams end without a tag: the marker alone decides them, without a copy.
+    char marker[8];
     stream->seek(start);
-    const QByteArray bytes = stream->readBytes(TagSize);
-    if (!bytes.startsWith("TAG"))
+    stream->read(marker, 3);
+    if (std::memcmp(marker, "TAG", 3) != 0) {
+        stream->seek(end);
         return nullptr;
+    }
     // "TAG" is also the end of an APE header's or footer's preamble.
     if (start >= 3) {
         stream->seek(start - 3);
-        if (stream->readBytes(8) == "APETAGEX")
+        stream->read(marker, 8);
+        if (std::memcmp(marker, "APETAGEX", 8) == 0)
             return nullptr;
     }
+    stream->seek(start);
+    const QByteArray bytes = stream->readBytes(TagSize);
     const bool v11 = bytes.at(125) == 0 && bytes.at(126) != 0;
     auto *info = new TagInfo(parent);
     info->values.insert(TagInfo::TagTypeKey, int(TagType::Id3v1));
@@ -81,44 +90,63 @@ AudioTag *Id3v1TagIo::read(IoStream *stream, TagInfo *info, const TaggingSetting
         throw Exception(NotAnId3v1Tag, {stream->displayName()});
     auto tag = std::make_unique<AudioTag>();
     tag->setTagInfo(info);
-    readField(stream, tag.get(), TitleTagItem::Type, titleWidth);
-    readField(stream, tag.get(), ArtistTagItem::Type, titleWidth);
-    readField(stream, tag.get(), AlbumTagItem::Type, titleWidth);
-    readField(stream, tag.get(), ReleaseDateTagItem::Type, yearWidth);
-    readField(stream, tag.get(), CommentTagItem::Type, commentWidth);
-    stream->seek(stream->pos() - 2);
-    readField(stream, tag.get(), TrackNumberTagItem::Type, 2);
-    readField(stream, tag.get(), GenreTagItem::Type, 1);
+    // Every field in one read; the stream ends after the genre byte as field by field.
+    const QByteArray fields = stream->readBytes(TagSize - 3);
+    const LineEnding lineEnding = stream->readLineEnding();
+    int at = 0;
+    const auto field = [&](int itemType, int width) {
+        readField(fields, at, tag.get(), itemType, width, lineEnding);
+        at += width;
+    };
+    field(TitleTagItem::Type, titleWidth);
+    field(ArtistTagItem::Type, titleWidth);
+    field(AlbumTagItem::Type, titleWidth);
+    field(ReleaseDateTagItem::Type, yearWidth);
+    field(CommentTagItem::Type, commentWidth);
+    at -= 2;
+    field(TrackNumberTagItem::Type, 2);
+    field(GenreTagItem::Type, 1);
     tag->setParent(parent);
     return tag.release();
 }
 
-void Id3v1TagIo::readField(IoStream *stream, AudioTag *tag, int itemType, int width)
+namespace {
+// Text as the stream reads it: line endings in the stream's reading kind.
+QString withReadLineEndings(const QString &text, LineEnding kind)
 {
+    if (kind == LineEnding::Lf && !text.contains(u'\r'))
+        return text;
+    return convertLineEndings(text, kind);
+}
+} // namespace
+
+void Id3v1TagIo::readField(const QByteArray &fields, int at, AudioTag *tag, int itemType, int width,
+                           LineEnding lineEnding)
+{
+    const char *const bytes = fields.constData() + at;
     switch (itemType) {
     case ReleaseDateTagItem::Type: {
-        const PartialDateTime date(stream->readText(AsciiTextCodec::instance(), 0, width, width), QStringLiteral("yyyy"));
+        const QString year = AsciiTextCodec::instance()->decodeOrNull(QByteArray::fromRawData(bytes, width));
+        const PartialDateTime date(withReadLineEndings(year, lineEnding), QStringLiteral("yyyy"));
         if (date.isValid())
             tag->addItem(new ReleaseDateTagItem(date));
         return;
     }
-    case TrackNumberTagItem::Type: {
-        const QByteArray bytes = stream->readBytes(width);
-        if (bytes.at(0) == 0 && bytes.at(1) != 0)
-            tag->addItem(new TrackNumberTagItem(int(uchar(bytes.at(1)))));
+    case TrackNumberTagItem::Type:
+        if (bytes[0] == 0 && bytes[1] != 0)
+            tag->addItem(new TrackNumberTagItem(int(uchar(bytes[1]))));
         return;
-    }
     case GenreTagItem::Type: {
-        const QString name = Id3v1GenreTable::genreName(uchar(stream->readByte()));
+        const QString name = Id3v1GenreTable::genreName(uchar(bytes[0]));
         if (!name.isEmpty())
             tag->addItem(new GenreTagItem(name));
         return;
     }
     default: {
-        // The encoding is guessed from the bytes before the first zero.
-        const qint64 start = stream->pos();
-        const QString text = stream->readText(nullptr, 0, -1, width, true);
-        stream->seek(start + width);
+        // The text ends at the first zero byte; its encoding is guessed from the bytes before.
+        const char *const end = static_cast<const char *>(std::memchr(bytes, 0, size_t(width)));
+        const QByteArray data = QByteArray::fromRawData(bytes, end ? end - bytes : width);
+        const QString text = withReadLineEndings(TextCodec::detectFixedField(data)->decodeOrNull(data), lineEnding);
         if (text.trimmed().isEmpty())
             return;
         TagItem *item = TagItem::create(itemType);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "libtagging/id3/id3v1settings.h"
+#include "libcore/platform/platformidentity.h"
 #include "libtagging/model/itagio.h"
 
 #include <QHash>
@@ -44,6 +45,8 @@ public:
 private:
     Id3v1TagIo() = default;
 
-    static void readField(IoStream *stream, AudioTag *tag, int itemType, int width);
+    // One field at byte `at` of the 125 bytes after the marker.
+    static void readField(const QByteArray &fields, int at, AudioTag *tag, int itemType, int width,
+                          LineEnding lineEnding);
     static void writeField(IoStream *out, const AudioTag *tag, int itemType, int width, const Id3v1Settings *settings);
 };

@@ -78,6 +78,8 @@ private slots:
     void detectByteOrder();
     void detect_data();
     void detect();
+    void detectFixedField_data();
+    void detectFixedField();
     void codecForMib_data();
     void codecForMib();
     void codecForName_data();
@@ -182,6 +184,17 @@ void TestCodecs::decode_data()
     QTest::newRow("utf-8 substituted nul does not stop") << 106 << hex("ff61") << true << substitute
             << units({0, u'a'}) << QStringList{"E3262159497@0", "W4170903576"};
     QTest::newRow("utf-8 bom dropped") << 106 << hex("efbbbf61") << false << skip << "a" << none;
+    QTest::newRow("utf-8 bom only") << 106 << hex("efbbbf") << false << skip << "" << none;
+    QTest::newRow("utf-8 empty") << 106 << QByteArray() << true << skip << "" << none;
+    // Plain ASCII takes a shortcut; the first byte past it takes the full loop.
+    QTest::newRow("utf-8 ascii up to 0x7f") << 106 << hex("207e7f") << false << skip
+            << units({u' ', u'~', 0x7F}) << none;
+    QTest::newRow("utf-8 0x80 after ascii") << 106 << hex("7f80") << false << skip
+            << units({0x7F}) << QStringList{"E3262159497@1"};
+    QTest::newRow("utf-8 stop at nul after ascii, invalid bytes unseen") << 106 << hex("6100ff") << true << skip
+            << "a" << none;
+    QTest::newRow("utf-8 stop at nul after multibyte") << 106 << hex("c3a900ff") << true << skip
+            << units({0xE9}) << none;
     QTest::newRow("utf-8 second bom kept") << 106 << hex("efbbbfefbbbf61") << false << skip
             << units({0xFEFF, u'a'}) << none;
 
@@ -192,6 +205,12 @@ void TestCodecs::decode_data()
             << "AB" << none;
     QTest::newRow("utf-16 no bom, little endian by variance") << 1015 << hex("41004200") << false << skip
             << "AB" << none;
+    QTest::newRow("utf-16 bom only") << 1015 << hex("fffe") << false << skip << "" << none;
+    QTest::newRow("utf-16le empty") << 1014 << QByteArray() << false << skip << "" << none;
+    QTest::newRow("utf-16le stop at nul before a lone surrogate") << 1014 << hex("41000000dc00") << true << skip
+            << "A" << none;
+    QTest::newRow("utf-16le pair before nul") << 1014 << hex("3dd800de00004100") << true << skip
+            << units({0xD83D, 0xDE00}) << none;
     QTest::newRow("utf-16le truncated") << 1014 << hex("410042") << false << skip
             << "A" << QStringList{"E3352801596@2"};
     QTest::newRow("utf-16le bom of the other order kept") << 1014 << hex("feff4100") << false << skip
@@ -204,6 +223,9 @@ void TestCodecs::decode_data()
             << "A" << QStringList{"E3015353096@0"};
     QTest::newRow("utf-16be high surrogate at the end") << 1013 << hex("0041d800") << false << skip
             << "A" << QStringList{"E3352801596@4"};
+    QTest::newRow("utf-16be substitutes lone surrogates") << 1013 << hex("dc00d800d8000041") << false << substitute
+            << units({0, 0, 0, u'A'})
+            << QStringList{"E1583559992@0", "W4170903576", "E3015353096@2", "E3015353096@4"};
     QTest::newRow("utf-16be throw") << 1013 << hex("dc00") << false << throws
             << Throws << QStringList{"E1583559992@0", "E2105277950"};
 
@@ -224,6 +246,10 @@ void TestCodecs::decode_data()
     QTest::newRow("latin-1 every byte") << 4 << hex("41e9ff80") << false << skip
             << units({u'A', 0xE9, 0xFF, 0x80}) << none;
     QTest::newRow("latin-1 stop at nul") << 4 << hex("410042") << true << skip << "A" << none;
+    QTest::newRow("latin-1 stop at nul after 0x80") << 4 << hex("7f800041") << true << skip
+            << units({0x7F, 0x80}) << none;
+    QTest::newRow("latin-1 empty") << 4 << QByteArray() << true << skip << "" << none;
+    QTest::newRow("ascii nul after a skipped byte stops") << 3 << hex("418000ff42") << true << skip << "A" << none;
     QTest::newRow("ascii skip") << 3 << hex("41c342") << false << skip << "AB" << none;
     QTest::newRow("ascii substitute") << 3 << hex("41c3ff42") << false << substitute
             << units({u'A', 0, 0, u'B'}) << QStringList{"W3834884178"};
@@ -391,8 +417,11 @@ void TestCodecs::decodability_data()
     for (int mib : {106, 1013, 1014, 1015, 1017, 1018, 1019, 3, 4, 2252})
         QTest::addRow("empty, mib %d", mib) << mib << QByteArray() << true << "";
     QTest::newRow("utf-8 truncated at the end") << 106 << hex("61c3a9c3") << false << "++--";
+    QTest::newRow("utf-8 0x7f and 0x80") << 106 << hex("7f80") << false << "+-";
+    QTest::newRow("utf-8 overlong") << 106 << hex("c1bf") << false << "--";
     QTest::newRow("utf-16 odd size") << 1015 << hex("004100") << false << "++-";
     QTest::newRow("utf-16be surrogates") << 1013 << hex("d83dde00dc00") << false << "++-+--";
+    QTest::newRow("utf-16le high surrogate last") << 1014 << hex("410000d8") << false << "++--";
     QTest::newRow("utf-32 three bytes") << 1017 << hex("410000") << false << "---";
     QTest::newRow("utf-32be too large") << 1018 << hex("00110000") << false << "----";
     QTest::newRow("ascii") << 3 << hex("4180") << false << "+-";
@@ -481,6 +510,7 @@ void TestCodecs::detect_data()
     QTest::newRow("ascii with a 0x01 byte") << hex("01410142") << 1013;
     QTest::newRow("utf-8 multibyte") << hex("c3a9") << 106;
     QTest::newRow("utf-16le bom") << hex("fffe4100") << 1014;
+    QTest::newRow("utf-16le bom only") << hex("fffe") << 1014;
     QTest::newRow("utf-16be bom") << hex("feff0041") << 1013;
     QTest::newRow("utf-32le bom before utf-16le") << hex("fffe000041000000") << 1019;
     QTest::newRow("utf-32be bom") << hex("0000feff00000041") << 1018;
@@ -504,6 +534,38 @@ void TestCodecs::detect()
     TextCodec *codec = TextCodec::detect(data);
     QVERIFY(codec);
     QCOMPARE(codec->mib(), mib);
+    QVERIFY(logger.messages.isEmpty());
+}
+
+void TestCodecs::detectFixedField_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<int>("detected");
+    QTest::addColumn<int>("fixedField");
+
+    // Accented letters with a tab or a line break: too few printable for the single-byte
+    // step, and the statistics then pick a UTF-16 reading of nonsense characters.
+    QTest::newRow("Latin-1 with a tab") << QByteArray("\xc9t\xe9\t\xc7" "a") << 1013 << 2252;
+    QTest::newRow("Latin-1 with CR LF") << QByteArray("\xc7" "a\r\n\xdc" "ber") << 1014 << 2252;
+    // Bytes 01 and 02 make small UTF-16 code points, but are ASCII as single bytes.
+    QTest::newRow("small code points") << hex("01410142") << 1013 << 106;
+    // A mark still says UTF-16: such a field could hold nothing else.
+    QTest::newRow("utf-16le with mark") << hex("fffee5652c67") << 1014 << 1014;
+    QTest::newRow("ascii") << QByteArray("Title") << 106 << 106;
+    QTest::newRow("utf-8") << hex("636166c3a9") << 106 << 106;
+    QTest::newRow("latin-1") << hex("636166e9") << 4 << 4;
+    QTest::newRow("windows-1252 quotes") << hex("93486994") << 2252 << 2252;
+    QTest::newRow("empty") << QByteArray() << 106 << 106;
+}
+
+void TestCodecs::detectFixedField()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(int, detected);
+    QFETCH(int, fixedField);
+    CollectingLogger logger;
+    QCOMPARE(TextCodec::detect(data)->mib(), detected);
+    QCOMPARE(TextCodec::detectFixedField(data)->mib(), fixedField);
     QVERIFY(logger.messages.isEmpty());
 }
 

@@ -673,6 +673,28 @@ private slots:
         }
     }
 
+    // Texts longer than a file's read-ahead window, and texts that begin in one window and
+    // end in the next, read as the short ones do.
+    void readTextAcrossWindows()
+    {
+        const int window = 64 * 1024;
+        const QByteArray bytes = QByteArray(window - 2, 'a') + QByteArray("bc\0de\0", 6) + QByteArray(window, 'f');
+        TextCodec *latin1 = TextCodec::codecForMib(4);
+        for (bool onFile : {false, true}) {
+            const auto stream = streamOver(onFile, bytes, QIODevice::ReadOnly);
+            QCOMPARE(stream->readText(latin1, 0, -1, -1, true), QString(window - 2, 'a') + "bc");
+            QCOMPARE(stream->pos(), window + 1);
+            QCOMPARE(stream->readText(latin1, 0, -1, -1, true), QString("de"));
+            stream->seek(window - 4);
+            QCOMPARE(stream->readText(latin1, 0, -1, 8, true), QString("aabc"));
+            QCOMPARE(stream->pos(), window + 1);
+            // No terminator up to the end: the whole rest, past one window.
+            stream->seek(window + 4);
+            QCOMPARE(stream->readText(latin1, 0, -1, -1, true), QString(window, 'f'));
+            QCOMPARE(stream->pos(), bytes.size());
+        }
+    }
+
     void readTextFailures()
     {
         TextCodec *latin1 = TextCodec::codecForMib(4);

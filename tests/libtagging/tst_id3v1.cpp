@@ -137,6 +137,12 @@ private slots:
         QTest::newRow("blank title, genre 255") << id3v1("   ", "", "", 255) << QString("11:Artist|1:Album").split('|');
         QTest::newRow("UTF-8 detected") << id3v1("caf\xc3\xa9") << QString("104:caf\u00e9|11:Artist|1:Album").split('|');
         QTest::newRow("Latin-1 detected") << id3v1("caf\xe9") << QString("104:caf\u00e9|11:Artist|1:Album").split('|');
+        // Accented letters and a tab read much like UTF-16 without a mark; a fixed field
+        // cut at its first zero byte holds no such text.
+        QTest::newRow("Latin-1 with a tab is no UTF-16")
+            << id3v1("\xc9t\xe9\t\xc7" "a") << QString("104:\u00c9t\u00e9\t\u00c7a|11:Artist|1:Album").split('|');
+        QTest::newRow("line break read as line feed")
+            << id3v1("a\r\nb") << QString("104:a\nb|11:Artist|1:Album").split('|');
     }
     void read()
     {
