@@ -1,6 +1,7 @@
 #include "libcore/locale/localetables.h"
 
 #include <QHash>
+#include <QMutex>
 
 #include "libcore/io/wholefile.h"
 #include "libcore/log/exception.h"
@@ -149,11 +150,28 @@ LanguageInfo languageByCode(const QString &code)
     const QString key = (dash >= 0 ? code.left(dash) : code).toLower();
     if (key.isEmpty())
         return {};
-    for (const LanguageInfo &row : std::as_const(languageTable())) {
-        if (row.iso639_1 == key || row.iso639_2B == key || row.iso639_2T == key)
-            return row;
+    // Tag readers ask for every comment and lyrics frame: the first row of each code is
+    // looked up, and the index is built again when start-up code has added rows.
+    static QMutex mutex;
+    static const void *indexedRows = nullptr;
+    static qsizetype indexedSize = -1;
+    static QHash<QString, qsizetype> firstRow;
+    const QList<LanguageInfo> &table = languageTable();
+    const QMutexLocker locker(&mutex);
+    if (indexedRows != table.constData() || indexedSize != table.size()) {
+        firstRow.clear();
+        for (qsizetype i = 0; i < table.size(); ++i) {
+            const LanguageInfo &row = table.at(i);
+            for (const QString *column : {&row.iso639_1, &row.iso639_2B, &row.iso639_2T}) {
+                if (!column->isEmpty() && !firstRow.contains(*column))
+                    firstRow.insert(*column, i);
+            }
+        }
+        indexedRows = table.constData();
+        indexedSize = table.size();
     }
-    return {};
+    const auto found = firstRow.constFind(key);
+    return found == firstRow.constEnd() ? LanguageInfo() : table.at(*found);
 }
 
 ScriptInfo scriptByCode(const QString &code)

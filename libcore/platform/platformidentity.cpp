@@ -51,6 +51,10 @@ QString convertLineEndings(const QString &text, LineEnding kind)
     const QString ending = lineEndingString(kind);
     if (ending.isEmpty())
         return text;
+    // Most texts come without a carriage return: with LF endings, or without any line
+    // break, they stay as they are and need no copy.
+    if (!text.isEmpty() && !text.contains(u'\r') && (ending == QLatin1String("\n") || !text.contains(u'\n')))
+        return text;
     QString result;
     result.reserve(text.size());
     const qsizetype len = text.size();

@@ -1,5 +1,7 @@
 #include "libcore/text/stringutils.h"
 
+#include <algorithm>
+
 #include <QHash>
 #include <QUuid>
 

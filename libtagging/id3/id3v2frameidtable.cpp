@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace {
 // The system's own correspondence, which departs from the published standards in places
 // on purpose (2.4 frames with 2.3 ids, dropped 2.3 frames kept in 2.4, ids outside the
@@ -50,8 +52,12 @@ const QList<Id3v2FrameIdRow> &Id3v2FrameIdTable::rows()
 QString Id3v2FrameIdTable::convert(const QString &id, int version)
 {
     if (version >= 2 && version <= 4) {
-        // A blank id would match the empty cells of the rows.
-        const QString key = id.trimmed().toUpper();
+        // A blank id would match the empty cells of the rows. Ids read from frames are
+        // upper case and unpadded already and are taken as they are.
+        const bool plain = !id.isEmpty() && std::all_of(id.cbegin(), id.cend(), [](QChar c) {
+            return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+        });
+        const QString key = plain ? id : id.trimmed().toUpper();
         if (key.isEmpty())
             return QString();
         // Every frame read asks: the first row holding the id in any version, looked up

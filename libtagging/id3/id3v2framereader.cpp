@@ -5,10 +5,13 @@
 #include "libcore/log/exception.h"
 #include "libcore/locale/localetables.h"
 #include "libcore/log/logger.h"
+#include "libcore/platform/platformidentity.h"
 #include "libcore/text/asciitextcodec.h"
 #include "libcore/text/latin1textcodec.h"
 #include "libcore/text/stringutils.h"
 #include "libcore/text/textcodec.h"
+#include "libcore/text/utf8textcodec.h"
+#include "libtagging/id3/id3v2framecursor.h"
 #include "libtagging/id3/id3v2readstate.h"
 #include "libtagging/id3/id3v2tagio.h"
 #include "libtagging/model/artworktagitem.h"
@@ -30,8 +33,12 @@
 #include "libtagging/model/userdefinedtexttagitem.h"
 #include "libtagging/model/volumeadjustmenttagitem.h"
 
+#include <QHash>
+#include <QSet>
+
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 const char *const Id3v2FrameReader::MusicBrainzOwner = "http://musicbrainz.org";
 
@@ -45,28 +52,37 @@ const QString dateFormat = QStringLiteral("yyyy-MM-ddThh:mm:ss:zzz");
     throw Exception(0, {}, false);
 }
 
-qint64 bytesLeft(IoStream *frame)
+qint64 bytesLeft(const Id3v2FrameCursor *frame)
 {
-    return frame->size() - frame->pos();
+    return frame->bytesLeft();
 }
 
-quint64 readBigEndian(IoStream *frame, int bytes)
+quint64 readBigEndian(Id3v2FrameCursor *frame, int bytes)
 {
-    const QByteArray data = frame->readBytes(bytes);
-    quint64 value = 0;
-    for (char c : data)
-        value = value << 8 | uchar(c);
-    return value;
+    return frame->readBigEndian(bytes);
 }
 
-TextCodec *encodingOf(IoStream *frame)
+TextCodec *encodingOf(Id3v2FrameCursor *frame)
 {
     return Id3v2TagIo::codecForEncodingByte(frame->readByte());
 }
 
-QString readFixed(IoStream *frame, int bytes)
+QString readFixed(Id3v2FrameCursor *frame, int bytes)
 {
-    return frame->readText(AsciiTextCodec::instance(), 0, bytes, bytes);
+    return frame->readFixed(bytes);
+}
+
+QString nextString(Id3v2FrameCursor *frame, TextCodec *codec)
+{
+    return frame->readString(codec);
+}
+
+QStringList stringList(Id3v2FrameCursor *frame, TextCodec *codec)
+{
+    QStringList values;
+    while (frame->bytesLeft() > 0)
+        values.append(frame->readString(codec));
+    return values;
 }
 
 // Peak and adjustment fields are whole bytes: a bit count is rounded up to one.
@@ -83,8 +99,8 @@ double fullScale(int bits)
 // The slash-separated values some writers put into one frame of version 2.3.
 bool splitsAtSlashes(const QString &frameId)
 {
-    static const QStringList ids{"TBPM", "TCMP", "TDAT", "TDEN", "TDLY", "TDOR", "TDRC", "TDRL", "XDOR", "TDTG",
-                                 "TGID", "TIME", "TLAN", "TLEN", "TMOO", "TORY", "TSIZ", "TSRC", "TYER"};
+    static const QSet<QString> ids{"TBPM", "TCMP", "TDAT", "TDEN", "TDLY", "TDOR", "TDRC", "TDRL", "XDOR", "TDTG",
+                                   "TGID", "TIME", "TLAN", "TLEN", "TMOO", "TORY", "TSIZ", "TSRC", "TYER"};
     return ids.contains(frameId);
 }
 
@@ -94,6 +110,87 @@ bool userTextSplitsAtSlashes(const QString &key)
                                   "originalyear", "script", "totaldiscs", "totaltracks"};
     return key.startsWith(QLatin1String("acoustid")) || key.startsWith(QLatin1String("musicbrainz"))
            || key.startsWith(QLatin1String("replaygain")) || keys.contains(key);
+}
+
+// A user link's address is ISO 8859-1; only UTF-8, which writing uses for an address beyond
+// it, is read as such. A guess could take an address with control characters for UTF-16.
+QString linkText(const QByteArray &bytes)
+{
+    const bool utf8 = std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) >= 0x80; })
+                      && Utf8TextCodec::instance()->canDecode(bytes);
+    const TextCodec *codec = utf8 ? static_cast<TextCodec *>(Utf8TextCodec::instance()) : Latin1TextCodec::instance();
+    return convertLineEndings(codec->decodeOrNull(bytes), LineEnding::Lf);
+}
+
+// The content handlers. Frame ids are looked up once in a table instead of being compared
+// with every id in turn; other ids that start with T or W fall to the text and URL rules.
+enum class Handler {
+    Picture,
+    Comment,
+    EventTiming,
+    Object,
+    TextList,
+    People,
+    DiscToc,
+    PlayCounter,
+    Podcast,
+    Popularimeter,
+    Private,
+    RelativeVolume,
+    VolumeAdjustment,
+    SynchronizedLyrics,
+    UserText,
+    Text,
+    FileIdentifier,
+    TermsOfUse,
+    Lyrics,
+    UserLink,
+    Url,
+    Seek,
+    Unknown,
+};
+
+Handler handlerOf(const QString &frameId)
+{
+    static const QHash<QString, Handler> handlers{
+        {QStringLiteral("APIC"), Handler::Picture},
+        {QStringLiteral("COMM"), Handler::Comment},
+        {QStringLiteral("ETCO"), Handler::EventTiming},
+        {QStringLiteral("GEOB"), Handler::Object},
+        {QStringLiteral("GRP1"), Handler::TextList},
+        {QStringLiteral("MVNM"), Handler::TextList},
+        {QStringLiteral("MVIN"), Handler::TextList},
+        {QStringLiteral("IPLS"), Handler::People},
+        {QStringLiteral("TMCL"), Handler::People},
+        {QStringLiteral("MCDI"), Handler::DiscToc},
+        {QStringLiteral("PCNT"), Handler::PlayCounter},
+        {QStringLiteral("PCST"), Handler::Podcast},
+        {QStringLiteral("POPM"), Handler::Popularimeter},
+        {QStringLiteral("PRIV"), Handler::Private},
+        {QStringLiteral("RVA2"), Handler::RelativeVolume},
+        {QStringLiteral("XRVA"), Handler::RelativeVolume},
+        {QStringLiteral("XRV"), Handler::RelativeVolume},
+        {QStringLiteral("RVAD"), Handler::VolumeAdjustment},
+        {QStringLiteral("SYLT"), Handler::SynchronizedLyrics},
+        {QStringLiteral("TXXX"), Handler::UserText},
+        {QStringLiteral("XDOR"), Handler::Text},
+        {QStringLiteral("XSOA"), Handler::Text},
+        {QStringLiteral("XSOP"), Handler::Text},
+        {QStringLiteral("XSOT"), Handler::Text},
+        {QStringLiteral("UFID"), Handler::FileIdentifier},
+        {QStringLiteral("USER"), Handler::TermsOfUse},
+        {QStringLiteral("USLT"), Handler::Lyrics},
+        {QStringLiteral("WXXX"), Handler::UserLink},
+        {QStringLiteral("SEEK"), Handler::Seek},
+    };
+    const auto found = handlers.constFind(frameId);
+    if (found != handlers.constEnd())
+        return *found;
+    if (frameId.startsWith(u'T'))
+        return Handler::Text;
+    if (frameId.startsWith(u'W'))
+        return Handler::Url;
+    return Handler::Unknown;
 }
 
 int wholeNumber(const QString &value)
@@ -115,36 +212,31 @@ double gainValue(QString value)
 }
 } // namespace
 
-QString Id3v2FrameReader::readString(IoStream *frame, TextCodec *codec)
-{
-    return frame->readText(codec, 0, -1, -1, true);
-}
-
-QStringList Id3v2FrameReader::readStrings(IoStream *frame, TextCodec *codec)
-{
-    QStringList values;
-    while (bytesLeft(frame) > 0)
-        values.append(readString(frame, codec));
-    return values;
-}
-
 void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &frameId, IoStream *frame)
 {
+    Id3v2FrameCursor cursor(frame->data(), frame, frame->pos());
+    readFrameContent(state, frameId, cursor);
+}
+
+void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor &cursor)
+{
+    Id3v2FrameCursor *frame = &cursor;
     AudioTag *tag = state.tag;
-    if (frameId == QLatin1String("APIC")) {
+    const Handler handler = handlerOf(frameId);
+    if (handler == Handler::Picture) {
         readPicture(state, frame);
-    } else if (frameId == QLatin1String("COMM")) {
+    } else if (handler == Handler::Comment) {
         TextCodec *codec = encodingOf(frame);
         const LanguageInfo language = languageByCode(readFixed(frame, 3));
-        const QString description = readString(frame, codec);
-        const QString text = readString(frame, codec);
+        const QString description = nextString(frame, codec);
+        const QString text = nextString(frame, codec);
         if (text.trimmed().isEmpty())
             return;
         if (description.startsWith(QLatin1String("iTun")))
-            tag->addItem(new UserDefinedTextTagItem(text, description, state.parent));
+            tag->addItem(new UserDefinedTextTagItem(text, description));
         else
-            tag->addItem(new CommentTagItem(text, description, language, state.parent));
-    } else if (frameId == QLatin1String("ETCO")) {
+            tag->addItem(new CommentTagItem(text, description, language));
+    } else if (handler == Handler::EventTiming) {
         auto *item = new EventTimingTagItem(state.parent);
         frame->readByte();
         while (bytesLeft(frame) >= 5) {
@@ -154,18 +246,17 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
             item->events.append(event);
         }
         tag->addItem(item);
-    } else if (frameId == QLatin1String("GEOB")) {
+    } else if (handler == Handler::Object) {
         TextCodec *codec = encodingOf(frame);
-        const QString mimeType = readString(frame, AsciiTextCodec::instance());
-        const QString fileName = readString(frame, codec);
-        const QString description = readString(frame, codec);
-        tag->addItem(new EncapsulatedObjectTagItem(mimeType, fileName, description, frame->readAll(), state.parent));
-    } else if (frameId == QLatin1String("GRP1") || frameId == QLatin1String("MVNM")
-               || frameId == QLatin1String("MVIN")) {
+        const QString mimeType = nextString(frame, AsciiTextCodec::instance());
+        const QString fileName = nextString(frame, codec);
+        const QString description = nextString(frame, codec);
+        tag->addItem(new EncapsulatedObjectTagItem(mimeType, fileName, description, frame->readAll()));
+    } else if (handler == Handler::TextList) {
         readTextFrame(state, frameId, frame);
-    } else if (frameId == QLatin1String("IPLS") || frameId == QLatin1String("TMCL")) {
+    } else if (handler == Handler::People) {
         readPeople(state, frameId, frame);
-    } else if (frameId == QLatin1String("MCDI")) {
+    } else if (handler == Handler::DiscToc) {
         try {
             tag->addItem(DiscTocTagItem::fromBinary(frame->readAll(), state.parent));
         } catch (const Exception &) {
@@ -173,61 +264,59 @@ void Id3v2FrameReader::readFrameContent(Id3v2ReadState &state, const QString &fr
             Logger::warning(BadDiscToc, {state.sourceStream->displayName()});
             throw;
         }
-    } else if (frameId == QLatin1String("PCNT")) {
+    } else if (handler == Handler::PlayCounter) {
         if (frame->size() > 8)
             abandon(state, PlayCounterTooLong);
-        tag->addItem(new PlayCountTagItem(int(quint32(readBigEndian(frame, int(frame->size())))), state.parent));
-    } else if (frameId == QLatin1String("PCST")) {
-        tag->addItem(new IsPodcastTagItem(true, state.parent));
-    } else if (frameId == QLatin1String("POPM")) {
-        readString(frame, nullptr);
+        tag->addItem(new PlayCountTagItem(int(quint32(readBigEndian(frame, int(frame->size()))))));
+    } else if (handler == Handler::Podcast) {
+        tag->addItem(new IsPodcastTagItem(true));
+    } else if (handler == Handler::Popularimeter) {
+        nextString(frame, nullptr);
         const int rating = uchar(frame->readByte());
         if (rating != 0)
-            tag->addItem(new RatingTagItem((rating - 1) / 254.0, state.parent));
+            tag->addItem(new RatingTagItem((rating - 1) / 254.0));
         if (bytesLeft(frame) <= 8) {
             const quint64 counter = readBigEndian(frame, int(bytesLeft(frame)));
             if (counter != 0)
-                tag->addItem(new PlayCountTagItem(int(quint32(counter)), state.parent));
+                tag->addItem(new PlayCountTagItem(int(quint32(counter))));
         }
-    } else if (frameId == QLatin1String("PRIV")) {
-        const QString owner = readString(frame, nullptr);
-        tag->addItem(new PrivateTagItem(owner, frame->readAll(), state.parent));
-    } else if (frameId == QLatin1String("RVA2") || frameId == QLatin1String("XRVA")
-               || frameId == QLatin1String("XRV")) {
+    } else if (handler == Handler::Private) {
+        const QString owner = nextString(frame, nullptr);
+        tag->addItem(new PrivateTagItem(owner, frame->readAll()));
+    } else if (handler == Handler::RelativeVolume) {
         readRelativeVolume(state, frame);
-    } else if (frameId == QLatin1String("RVAD")) {
+    } else if (handler == Handler::VolumeAdjustment) {
         readRelativeVolumeAdjustment(state, frame);
-    } else if (frameId == QLatin1String("SYLT")) {
+    } else if (handler == Handler::SynchronizedLyrics) {
         readSynchronizedLyrics(state, frame);
-    } else if (frameId == QLatin1String("TXXX")) {
+    } else if (handler == Handler::UserText) {
         readUserText(state, frame);
-    } else if (frameId.startsWith(u'T') || frameId == QLatin1String("XDOR") || frameId == QLatin1String("XSOA")
-               || frameId == QLatin1String("XSOP") || frameId == QLatin1String("XSOT")) {
+    } else if (handler == Handler::Text) {
         readTextFrame(state, frameId, frame);
-    } else if (frameId == QLatin1String("UFID")) {
-        const QString owner = readString(frame, Latin1TextCodec::instance());
+    } else if (handler == Handler::FileIdentifier) {
+        const QString owner = nextString(frame, Latin1TextCodec::instance());
         const QByteArray identifier = frame->readAll();
         const QString plain = QString::fromLatin1(MusicBrainzOwner);
         const QString secure = QStringLiteral("https://musicbrainz.org");
         if (owner == plain || owner == secure)
-            tag->addItem(new RecordingMbidTagItem(AsciiTextCodec::instance()->decodeOrNull(identifier), state.parent));
+            tag->addItem(new RecordingMbidTagItem(AsciiTextCodec::instance()->decodeOrNull(identifier)));
         else
-            tag->addItem(new FileIdentifierTagItem(owner, identifier, state.parent));
-    } else if (frameId == QLatin1String("USER")) {
+            tag->addItem(new FileIdentifierTagItem(owner, identifier));
+    } else if (handler == Handler::TermsOfUse) {
         TextCodec *codec = encodingOf(frame);
         readFixed(frame, 3);
-        tag->addItem(new LicenseTagItem(readString(frame, codec), state.parent));
-    } else if (frameId == QLatin1String("USLT")) {
+        tag->addItem(new LicenseTagItem(nextString(frame, codec)));
+    } else if (handler == Handler::Lyrics) {
         TextCodec *codec = encodingOf(frame);
         const LanguageInfo language = languageByCode(readFixed(frame, 3));
-        const QString description = readString(frame, codec);
-        const QString lyrics = readString(frame, codec);
-        tag->addItem(new LyricsTagItem(lyrics, description, language, state.parent));
-    } else if (frameId == QLatin1String("WXXX")) {
+        const QString description = nextString(frame, codec);
+        const QString lyrics = nextString(frame, codec);
+        tag->addItem(new LyricsTagItem(lyrics, description, language));
+    } else if (handler == Handler::UserLink) {
         readUserLink(state, frame);
-    } else if (frameId.startsWith(u'W')) {
+    } else if (handler == Handler::Url) {
         readUrlFrame(state, frameId, frame);
-    } else if (frameId == QLatin1String("SEEK")) {
+    } else if (handler == Handler::Seek) {
         // Where the next tag stands; the reader finds tags by itself.
     } else {
         Id3v2TagIo::addUnknownFrame(tag, frameId, state.flags, frame->data());
@@ -241,6 +330,11 @@ QStringList Id3v2FrameReader::splitValues(const Id3v2ReadState &state, const QSt
         return values;
     QStringList result;
     for (const QString &value : values) {
+        // Most values hold neither separator and stay whole.
+        if (!value.contains(u'/') && !value.contains(QLatin1String("; "))) {
+            result.append(value);
+            continue;
+        }
         for (const QString &part : value.split(u'/'))
             result.append(part.split(QStringLiteral("; ")));
     }
@@ -251,31 +345,32 @@ void Id3v2FrameReader::addValue(Id3v2ReadState &state, int itemType, int valueKi
                                 const QString &value)
 {
     AudioTag *tag = state.tag;
-    TagItem *item = nullptr;
+    // Items go to the tag straight away: held here until then, they need no parent.
+    std::unique_ptr<TagItem> item;
     switch (valueKind) {
     case Id3v2FrameTable::Number: {
         const int number = wholeNumber(value);
-        item = TagItem::create(itemType, state.parent);
-        static_cast<IntegerTagItem *>(item)->value = number;
+        item.reset(TagItem::create(itemType, nullptr));
+        static_cast<IntegerTagItem *>(item.get())->value = number;
         break;
     }
     case Id3v2FrameTable::Date:
-        item = TagItem::create(itemType, state.parent);
-        static_cast<DateTimeTagItem *>(item)->value = PartialDateTime(value, dateFormat);
+        item.reset(TagItem::create(itemType, nullptr));
+        static_cast<DateTimeTagItem *>(item.get())->value = PartialDateTime(value, dateFormat);
         break;
     case Id3v2FrameTable::Flag:
-        item = TagItem::create(itemType, state.parent);
-        static_cast<BooleanTagItem *>(item)->value = value == QLatin1String("1");
+        item.reset(TagItem::create(itemType, nullptr));
+        static_cast<BooleanTagItem *>(item.get())->value = value == QLatin1String("1");
         break;
     case Id3v2FrameTable::Genres:
         for (const QString &genre : Id3v2TagIo::parseGenres(value))
-            tag->addItem(new GenreTagItem(genre, state.parent));
+            tag->addItem(new GenreTagItem(genre));
         return;
     case Id3v2FrameTable::FileType:
-        item = new FileTypeTagItem(Id3v2TagIo::fileTypeFromCode(value), state.parent);
+        item = std::make_unique<FileTypeTagItem>(Id3v2TagIo::fileTypeFromCode(value));
         break;
     case Id3v2FrameTable::MediaType:
-        item = new MediaTypeTagItem(Id3v2TagIo::mediaTypeFromCode(value), state.parent);
+        item = std::make_unique<MediaTypeTagItem>(Id3v2TagIo::mediaTypeFromCode(value));
         break;
     case Id3v2FrameTable::NumberPair:
         tag->addNumberPair(value, itemType, countType);
@@ -283,48 +378,56 @@ void Id3v2FrameReader::addValue(Id3v2ReadState &state, int itemType, int valueKi
     default:
         // Coded items keep the whole record of their code; an unknown code gives an empty one.
         if (itemType == TagItemType::Language) {
-            item = new LanguageTagItem(languageByCode(value), state.parent);
+            item = std::make_unique<LanguageTagItem>(languageByCode(value));
             break;
         }
         if (itemType == TagItemType::ReleaseCountry) {
-            item = new ReleaseCountryTagItem(countryByCode(value), state.parent);
+            item = std::make_unique<ReleaseCountryTagItem>(countryByCode(value));
             break;
         }
         if (itemType == TagItemType::Script) {
-            item = new ScriptTagItem(scriptByCode(value), state.parent);
+            item = std::make_unique<ScriptTagItem>(scriptByCode(value));
             break;
         }
-        item = TagItem::create(itemType, state.parent);
-        if (item && !item->fromVariant(value)) {
-            delete item;
+        item.reset(TagItem::create(itemType, nullptr));
+        if (item && !item->fromVariant(value))
             throw Exception(0, {}, false);
-        }
     }
     if (item)
-        tag->addItem(item);
+        tag->addItem(item.release());
 }
 
-void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frameId, IoStream *frame)
+void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor *frame)
 {
     TextCodec *codec = encodingOf(frame);
-    QStringList values = readStrings(frame, codec);
+    QStringList values = stringList(frame, codec);
     if (splitsAtSlashes(frameId))
         values = splitValues(state, values);
     const bool iTunesTags = state.settings->iTunesTags;
     const Id3v2FrameTable::FrameRow *row =
         Id3v2FrameTable::frameToRead(Id3v2FrameTable::textFrames(), frameId, iTunesTags);
+    // The frames whose values go into the dates gathered over the tag.
+    enum { Item, Year, OriginalYear, DayMonth, HourMinute } kind = Item;
+    if (frameId == QLatin1String("TYER"))
+        kind = Year;
+    else if (frameId == QLatin1String("TORY"))
+        kind = OriginalYear;
+    else if (frameId == QLatin1String("TDAT"))
+        kind = DayMonth;
+    else if (frameId == QLatin1String("TIME"))
+        kind = HourMinute;
     for (QString value : std::as_const(values)) {
         value = value.trimmed();
         if (value.isEmpty())
             continue;
-        if (frameId == QLatin1String("TYER")) {
+        if (kind == Year) {
             state.releaseDate.merge(PartialDateTime(value, dateFormat), false);
-        } else if (frameId == QLatin1String("TORY")) {
+        } else if (kind == OriginalYear) {
             state.originalReleaseDate.merge(PartialDateTime(value, dateFormat), false);
-        } else if (frameId == QLatin1String("TDAT")) {
+        } else if (kind == DayMonth) {
             state.releaseDate.setMonth(value.mid(2, 2).toInt());
             state.releaseDate.setDay(value.mid(0, 2).toInt());
-        } else if (frameId == QLatin1String("TIME")) {
+        } else if (kind == HourMinute) {
             state.releaseDate.setHour(value.mid(0, 2).toInt());
             state.releaseDate.setMinute(value.mid(2, 2).toInt());
         } else {
@@ -333,18 +436,18 @@ void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frame
                     throw Exception(0, {}, false);
                 addValue(state, row->itemType, row->value, row->countType, value);
             } catch (const Exception &) {
-                state.tag->addItem(new UnknownId3v2StringTagItem(frameId, value, state.parent));
+                state.tag->addItem(new UnknownId3v2StringTagItem(frameId, value));
             }
         }
     }
 }
 
-void Id3v2FrameReader::readUserText(Id3v2ReadState &state, IoStream *frame)
+void Id3v2FrameReader::readUserText(Id3v2ReadState &state, Id3v2FrameCursor *frame)
 {
     TextCodec *codec = encodingOf(frame);
-    const QString description = readString(frame, codec);
+    const QString description = nextString(frame, codec);
     const QString key = alphanumericKey(description);
-    QStringList values = readStrings(frame, codec);
+    QStringList values = stringList(frame, codec);
     if (userTextSplitsAtSlashes(key))
         values = splitValues(state, values);
     VolumeAdjustmentTagItem *volume = state.volumeAdjustment;
@@ -368,19 +471,19 @@ void Id3v2FrameReader::readUserText(Id3v2ReadState &state, IoStream *frame)
                 addValue(state, row->itemType, row->value, 0, value);
             } catch (const Exception &) {
                 // A count that is no whole number stays as the text it was.
-                state.tag->addItem(new UserDefinedTextTagItem(value, description, state.parent));
+                state.tag->addItem(new UserDefinedTextTagItem(value, description));
             }
         } else {
-            state.tag->addItem(new UserDefinedTextTagItem(value, description, state.parent));
+            state.tag->addItem(new UserDefinedTextTagItem(value, description));
         }
     }
 }
 
-void Id3v2FrameReader::readUrlFrame(Id3v2ReadState &state, const QString &frameId, IoStream *frame)
+void Id3v2FrameReader::readUrlFrame(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor *frame)
 {
     TextCodec *codec = frameId == QLatin1String("WFED") ? encodingOf(frame) : nullptr;
     const Id3v2FrameTable::FrameRow *row = Id3v2FrameTable::frameToRead(Id3v2FrameTable::urlFrames(), frameId, false);
-    for (QString url : readStrings(frame, codec)) {
+    for (QString url : stringList(frame, codec)) {
         url = url.trimmed();
         if (url.isEmpty())
             continue;
@@ -389,56 +492,56 @@ void Id3v2FrameReader::readUrlFrame(Id3v2ReadState &state, const QString &frameI
                 throw Exception(0, {}, false);
             addValue(state, row->itemType, row->value, 0, url);
         } catch (const Exception &) {
-            state.tag->addItem(new UnknownId3v2StringTagItem(frameId, url, state.parent));
+            state.tag->addItem(new UnknownId3v2StringTagItem(frameId, url));
         }
     }
 }
 
-void Id3v2FrameReader::readUserLink(Id3v2ReadState &state, IoStream *frame)
+void Id3v2FrameReader::readUserLink(Id3v2ReadState &state, Id3v2FrameCursor *frame)
 {
     TextCodec *codec = encodingOf(frame);
-    const QString description = readString(frame, codec);
+    const QString description = nextString(frame, codec);
     const Id3v2FrameTable::KeyRow *row =
         Id3v2FrameTable::keyToRead(Id3v2FrameTable::userLinks(), alphanumericKey(description));
     while (bytesLeft(frame) > 0) {
-        const QString url = readString(frame, nullptr).trimmed();
+        const QString url = linkText(frame->readTerminatedBytes()).trimmed();
         if (row)
             addValue(state, row->itemType, row->value, 0, url);
         else
-            state.tag->addItem(new UserDefinedLinkTagItem(url, description, state.parent));
+            state.tag->addItem(new UserDefinedLinkTagItem(url, description));
     }
 }
 
-void Id3v2FrameReader::readPicture(Id3v2ReadState &state, IoStream *frame)
+void Id3v2FrameReader::readPicture(Id3v2ReadState &state, Id3v2FrameCursor *frame)
 {
     TextCodec *codec = encodingOf(frame);
-    const QString format = state.version == 2 ? readFixed(frame, 3) : readString(frame, AsciiTextCodec::instance());
+    const QString format = state.version == 2 ? readFixed(frame, 3) : nextString(frame, AsciiTextCodec::instance());
     const int pictureType = uchar(frame->readByte());
-    const QString description = readString(frame, codec);
+    const QString description = nextString(frame, codec);
     if (bytesLeft(frame) <= 0)
         abandon(state, PictureWithoutData);
     if (format == QLatin1String("-->")) {
-        QString link = readString(frame, nullptr);
+        QString link = nextString(frame, nullptr);
         link.replace(u'\\', u'/');
         link = withoutTrailingSlash(link);
         // The item reads only files inside the audio file's folder, whatever the link says.
-        state.tag->addItem(new ArtworkTagItem(frame->name(), link, pictureType, description, state.parent));
+        state.tag->addItem(new ArtworkTagItem(frame->name(), link, pictureType, description));
         return;
     }
     const CodedImage image(frame->readAll());
     if (image.data.isEmpty())
         abandon(state, EmptyPicture);
-    state.tag->addItem(new ArtworkTagItem(image, pictureType, description, state.parent));
+    state.tag->addItem(new ArtworkTagItem(image, pictureType, description));
 }
 
-void Id3v2FrameReader::readPeople(Id3v2ReadState &state, const QString &frameId, IoStream *frame)
+void Id3v2FrameReader::readPeople(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor *frame)
 {
     TextCodec *codec = encodingOf(frame);
     const qint8 kind = frameId == QLatin1String("TMCL") ? InvolvedPerson::Musician : InvolvedPerson::Involvement;
     auto *list = new InvolvedPeopleListTagItem(state.parent);
     while (bytesLeft(frame) > 0) {
-        const QString role = readString(frame, codec);
-        const QString name = readString(frame, codec);
+        const QString role = nextString(frame, codec);
+        const QString name = nextString(frame, codec);
         if (name.trimmed().isEmpty())
             continue;
         const Id3v2FrameTable::KeyRow *row = Id3v2FrameTable::keyToRead(Id3v2FrameTable::roles(), alphanumericKey(role));
@@ -454,9 +557,9 @@ void Id3v2FrameReader::readPeople(Id3v2ReadState &state, const QString &frameId,
         state.tag->addItem(list);
 }
 
-void Id3v2FrameReader::readRelativeVolume(Id3v2ReadState &state, IoStream *frame)
+void Id3v2FrameReader::readRelativeVolume(Id3v2ReadState &state, Id3v2FrameCursor *frame)
 {
-    const QString identification = readString(frame, nullptr).trimmed().toLower();
+    const QString identification = nextString(frame, nullptr).trimmed().toLower();
     double gainSum = 0.0;
     double peakSum = 0.0;
     int channels = 0;
@@ -482,7 +585,7 @@ void Id3v2FrameReader::readRelativeVolume(Id3v2ReadState &state, IoStream *frame
         peakField = peak;
 }
 
-void Id3v2FrameReader::readRelativeVolumeAdjustment(Id3v2ReadState &state, IoStream *frame)
+void Id3v2FrameReader::readRelativeVolumeAdjustment(Id3v2ReadState &state, Id3v2FrameCursor *frame)
 {
     const int increments = uchar(frame->readByte());
     const int bits = roundedBits(uchar(frame->readByte()));
@@ -505,7 +608,7 @@ void Id3v2FrameReader::readRelativeVolumeAdjustment(Id3v2ReadState &state, IoStr
     }
 }
 
-void Id3v2FrameReader::readSynchronizedLyrics(Id3v2ReadState &state, IoStream *frame)
+void Id3v2FrameReader::readSynchronizedLyrics(Id3v2ReadState &state, Id3v2FrameCursor *frame)
 {
     TextCodec *codec = encodingOf(frame);
     const LanguageInfo language = languageByCode(readFixed(frame, 3));
@@ -513,9 +616,9 @@ void Id3v2FrameReader::readSynchronizedLyrics(Id3v2ReadState &state, IoStream *f
     auto *item = new SynchronizedLyricsTagItem(state.parent);
     item->language = language;
     item->contentType = uchar(frame->readByte());
-    item->description = readString(frame, codec);
+    item->description = nextString(frame, codec);
     while (bytesLeft(frame) > 0) {
-        const QString text = readString(frame, codec);
+        const QString text = nextString(frame, codec);
         if (bytesLeft(frame) < 4)
             break;
         item->lines.append({text, int(readBigEndian(frame, 4))});

@@ -3,10 +3,9 @@
 #include "libtagging/id3/id3v2frametable.h"
 
 #include <QString>
-#include <QStringList>
 
+class Id3v2FrameCursor;
 class IoStream;
-class TextCodec;
 struct Id3v2ReadState;
 
 // Turns the content of one unpacked ID3v2 frame into tag items, or into values the read
@@ -29,22 +28,19 @@ public:
     // frameId in its version 2.3 spelling; frame holds the data, positioned at 0. Throws
     // Exception when the frame cannot be read; the caller keeps it as unknown data.
     static void readFrameContent(Id3v2ReadState &state, const QString &frameId, IoStream *frame);
-
-    // A terminated string of the codec; a null codec: up to a zero byte, encoding guessed.
-    static QString readString(IoStream *frame, TextCodec *codec);
-    // The terminated strings up to the end of the frame.
-    static QStringList readStrings(IoStream *frame, TextCodec *codec);
+    // The same over the frame's bytes, without a stream.
+    static void readFrameContent(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor &frame);
 
 private:
-    static void readTextFrame(Id3v2ReadState &state, const QString &frameId, IoStream *frame);
-    static void readUserText(Id3v2ReadState &state, IoStream *frame);
-    static void readUrlFrame(Id3v2ReadState &state, const QString &frameId, IoStream *frame);
-    static void readUserLink(Id3v2ReadState &state, IoStream *frame);
-    static void readPicture(Id3v2ReadState &state, IoStream *frame);
-    static void readPeople(Id3v2ReadState &state, const QString &frameId, IoStream *frame);
-    static void readRelativeVolume(Id3v2ReadState &state, IoStream *frame);
-    static void readRelativeVolumeAdjustment(Id3v2ReadState &state, IoStream *frame);
-    static void readSynchronizedLyrics(Id3v2ReadState &state, IoStream *frame);
+    static void readTextFrame(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor *frame);
+    static void readUserText(Id3v2ReadState &state, Id3v2FrameCursor *frame);
+    static void readUrlFrame(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor *frame);
+    static void readUserLink(Id3v2ReadState &state, Id3v2FrameCursor *frame);
+    static void readPicture(Id3v2ReadState &state, Id3v2FrameCursor *frame);
+    static void readPeople(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor *frame);
+    static void readRelativeVolume(Id3v2ReadState &state, Id3v2FrameCursor *frame);
+    static void readRelativeVolumeAdjustment(Id3v2ReadState &state, Id3v2FrameCursor *frame);
+    static void readSynchronizedLyrics(Id3v2ReadState &state, Id3v2FrameCursor *frame);
     // Adds the item a table row makes of one value; throws when the value does not fit.
     static void addValue(Id3v2ReadState &state, int itemType, int valueKind, int countType, const QString &value);
     static QStringList splitValues(const Id3v2ReadState &state, const QStringList &values);

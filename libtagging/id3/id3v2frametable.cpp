@@ -2,6 +2,8 @@
 
 #include "libtagging/model/tagitem.h"
 
+#include <QHash>
+
 namespace {
 using T = Id3v2FrameTable;
 using namespace TagItemType;
@@ -193,9 +195,42 @@ const QList<Id3v2FrameTable::KeyRow> &Id3v2FrameTable::roles()
     return rows;
 }
 
+namespace {
+// The first row for reading each frame id under either iTunesTags setting, so that a frame
+// read looks its row up instead of comparing ids row by row.
+struct FrameIndex {
+    const QList<Id3v2FrameTable::FrameRow> *rows;
+    QHash<QString, qsizetype> first[2];
+};
+
+FrameIndex indexOf(const QList<Id3v2FrameTable::FrameRow> &rows)
+{
+    FrameIndex index{&rows, {}};
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const Id3v2FrameTable::FrameRow &row = rows.at(i);
+        if (!(row.direction & T::Read))
+            continue;
+        for (const bool iTunesTags : {false, true}) {
+            const QString id = QString::fromLatin1(row.frameId);
+            if (applies(row.iTunes, iTunesTags) && !index.first[iTunesTags].contains(id))
+                index.first[iTunesTags].insert(id, i);
+        }
+    }
+    return index;
+}
+} // namespace
+
 const Id3v2FrameTable::FrameRow *Id3v2FrameTable::frameToRead(const QList<FrameRow> &rows, const QString &frameId,
                                                               bool iTunesTags)
 {
+    static const FrameIndex indexes[] = {indexOf(textFrames()), indexOf(urlFrames())};
+    for (const FrameIndex &index : indexes) {
+        if (index.rows == &rows) {
+            const QHash<QString, qsizetype> &first = index.first[iTunesTags ? 1 : 0];
+            const auto found = first.constFind(frameId);
+            return found == first.constEnd() ? nullptr : &rows.at(*found);
+        }
+    }
     for (const FrameRow &row : rows) {
         if ((row.direction & Read) && applies(row.iTunes, iTunesTags) && frameId == QLatin1String(row.frameId))
             return &row;

@@ -69,12 +69,45 @@ QByteArray Id3v2FrameWriter::renderFrames()
     for (auto it = byType.cbegin(); it != byType.cend(); ++it) {
         try {
             writeItemType(it.key(), it.value());
-        } catch (const Exception &) {
-            // The exception logged itself; the other item types are still written.
+        } catch (const Exception &e) {
+            // The exception logged itself; the other item types are still written. An unknown
+            // frame cannot be made again from other items: it stops the save instead.
+            if (e.code == Id3v2TagIo::UnknownFrameTooLarge)
+                throw;
         }
     }
     writeDeferred();
     return m_frames->data();
+}
+
+void Id3v2FrameWriter::writeUnknownFrame(const QString &frameId, const QByteArray &data, const Id3v2FrameFlags &flags)
+{
+    const int version = m_s->version;
+    const auto tooLarge = [&] {
+        return Exception(Id3v2TagIo::UnknownFrameTooLarge, {m_out->displayName(), frameId, qint64(data.size())});
+    };
+    // A frame the version cannot name is left out by design; one its size field cannot
+    // hold (24 bits in 2.2, 28 in 2.4) would vanish unnoticed.
+    const qint64 limit = version == 2 ? 0xFFFFFF : version == 4 ? 0x0FFFFFFF : -1;
+    if (limit >= 0 && data.size() > limit && !Id3v2TagIo::convertFrameId(frameId, version).isEmpty())
+        throw tooLarge();
+    // A data length no synchsafe number holds cannot be written. Of plain data, written
+    // whole, it says nothing needed and is left out; a packed frame cannot go without it.
+    const bool badDataLength = flags.dataLengthIndicator && (flags.dataLength < 0 || flags.dataLength > 0x0FFFFFFF);
+    Id3v2FrameFlags written = flags;
+    if (badDataLength && !flags.compression && !flags.encryption)
+        written.dataLengthIndicator = false;
+    QByteArray frame;
+    try {
+        frame = Id3v2TagIo::frameBytes(frameId, data, m_s, &written);
+    } catch (const Exception &e) {
+        // Else the extra bytes or the unsynchronisation took the body past the limit.
+        if (e.code != Id3v2TagIo::SizeTooLarge || (written.dataLengthIndicator && badDataLength))
+            throw;
+        throw tooLarge();
+    }
+    if (!frame.isEmpty())
+        m_frames->writeBytes(frame);
 }
 
 void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items)
@@ -156,8 +189,14 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
     case UnknownId3v2Data:
         for (const TagItem *item : items) {
             const auto *unknown = static_cast<const UnknownId3v2DataTagItem *>(item);
-            const Id3v2FrameFlags flags = Id3v2UnknownFrameTagItem::flagsOf(item);
-            Id3v2TagIo::renderFrame(m_frames, unknown->name, unknown->data, m_s, &flags);
+            try {
+                writeUnknownFrame(unknown->name, unknown->data, Id3v2UnknownFrameTagItem::flagsOf(item));
+            } catch (const Exception &e) {
+                // A packed frame whose data length no synchsafe number holds loses itself,
+                // logged, and not the unknown frames after it.
+                if (e.code == Id3v2TagIo::UnknownFrameTooLarge)
+                    throw;
+            }
         }
         return;
     case UnknownId3v2String:

@@ -19,7 +19,8 @@ public:
     ~Id3v2FrameWriter();
 
     // Every frame, without header or padding. An item type whose frames fail is left out
-    // from the failure on; the rest of the tag is written.
+    // from the failure on; the rest of the tag is written. An unknown frame too large for
+    // the version's frame size throws UnknownFrameTooLarge instead.
     QByteArray renderFrames();
 
 private:
@@ -29,6 +30,7 @@ private:
     void writeArtwork(const QList<TagItem *> &items);
     void writeTextWithLanguage(const QString &frameId, const QString &language, const QString &description,
                                const QString &text);
+    void writeUnknownFrame(const QString &frameId, const QByteArray &data, const Id3v2FrameFlags &flags);
     void writeDeferred();
     // A fresh frame body named after the output, line breaks pinned to LF.
     IoStream *newBody();

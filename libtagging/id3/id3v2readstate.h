@@ -19,6 +19,6 @@ struct Id3v2ReadState {
     PartialDateTime releaseDate;
     PartialDateTime originalReleaseDate;
     VolumeAdjustmentTagItem *volumeAdjustment = nullptr;
-    QObject *parent = nullptr; // of every item until the tag takes it
+    QObject *parent = nullptr; // owns the items not yet known to go to the tag
     Id3v2FrameFlags flags;     // of the frame being read, for frames kept as unknown data
 };

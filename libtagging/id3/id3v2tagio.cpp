@@ -10,6 +10,7 @@
 #include "libcore/text/textmatching.h"
 #include "libcore/util/partialdatetime.h"
 #include "libtagging/id3/id3v1genretable.h"
+#include "libtagging/id3/id3v2framecursor.h"
 #include "libtagging/id3/id3v2framereader.h"
 #include "libtagging/id3/id3v2framewriter.h"
 #include "libtagging/id3/id3v2readstate.h"
@@ -377,72 +378,83 @@ TagInfo *Id3v2TagIo::detect(IoStream *stream, bool atStart, QObject *parent)
     if (size < total || total > INT_MAX)
         return nullptr;
 
-    auto info = std::make_unique<TagInfo>();
-    info->values.insert(TagInfo::TagTypeKey, int(TagType::Id3v2));
-    info->values.insert(TagInfo::SizeKey, int(total));
-    info->values.insert(TagInfo::DataSizeKey, dataSize);
-    info->values.insert(VersionKey, version);
-    info->values.insert(RevisionKey, revision);
-    info->values.insert(UnsynchronisedKey, bool(flags & 0x80));
-    info->values.insert(CompressedKey, version == 2 && (flags & 0x40));
-    info->values.insert(HasHeaderKey, true);
-    info->values.insert(HasExtendedHeaderKey, version != 2 && (flags & 0x40));
-    info->values.insert(ExperimentalKey, version != 2 && (flags & 0x20));
-    info->values.insert(HasFooterKey, hasFooter);
+    QByteArray rawData;
+    qint64 offset = start;
     if (atStart) {
         stream->seek(start);
-        info->values.insert(TagInfo::RawDataKey, stream->readBytes(total));
-        info->values.insert(TagInfo::OffsetKey, start);
-        info->values.insert(TagInfo::DataOffsetKey, start + HeaderSize);
-        info->values.insert(TagInfo::PrependedKey, true);
+        rawData = stream->readBytes(total);
     } else {
         if (start < total)
             return nullptr;
-        const qint64 headerStart = start - total;
-        stream->seek(headerStart);
+        offset = start - total;
+        stream->seek(offset);
         const std::unique_ptr<TagInfo> header(detect(stream, true, nullptr));
         if (!header)
             return nullptr;
-        info->values.insert(TagInfo::RawDataKey, header->values.value(TagInfo::RawDataKey));
-        info->values.insert(TagInfo::OffsetKey, headerStart);
-        info->values.insert(TagInfo::DataOffsetKey, headerStart + HeaderSize);
-        info->values.insert(TagInfo::PrependedKey, false);
+        rawData = header->values.value(TagInfo::RawDataKey).toByteArray();
     }
+
+    // Keys in ascending order, each placed at the end without a search.
+    auto info = std::make_unique<TagInfo>();
+    QMap<int, QVariant> &values = info->values;
+    const auto add = [&values](int key, const QVariant &value) { values.insert(values.cend(), key, value); };
+    add(TagInfo::TagTypeKey, int(TagType::Id3v2));
+    add(TagInfo::RawDataKey, rawData);
+    add(TagInfo::OffsetKey, offset);
+    add(TagInfo::SizeKey, int(total));
+    add(TagInfo::DataOffsetKey, offset + HeaderSize);
+    add(TagInfo::DataSizeKey, dataSize);
+    add(TagInfo::PrependedKey, atStart);
+    add(VersionKey, version);
+    add(RevisionKey, revision);
+    add(HasHeaderKey, true);
+    add(HasExtendedHeaderKey, version != 2 && (flags & 0x40));
+    add(HasFooterKey, hasFooter);
+    add(UnsynchronisedKey, bool(flags & 0x80));
+    add(CompressedKey, version == 2 && (flags & 0x40));
+    add(ExperimentalKey, version != 2 && (flags & 0x20));
     info->setParent(parent);
     return info.release();
 }
 
-bool Id3v2TagIo::hasSynchsafeFrameSizes(IoStream *frames)
+namespace {
+bool isFrameIdByte(char c)
 {
-    const qint64 start = frames->pos();
-    const qint64 size = frames->size();
-    auto onlyZerosFrom = [&](qint64 position) {
-        frames->seek(position);
-        const QByteArray rest = frames->readAll();
-        frames->seek(start);
-        return std::all_of(rest.cbegin(), rest.cend(), [](char c) { return c == 0; });
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
+}
+
+// The frame-chain check over the frames from start in data.
+bool chainsWithSynchsafeSizes(const QByteArray &data, qsizetype start)
+{
+    const qsizetype size = data.size();
+    auto onlyZerosFrom = [&](qsizetype position) {
+        return std::all_of(data.cbegin() + position, data.cend(), [](char c) { return c == 0; });
     };
-    qint64 position = start;
-    while (position + HeaderSize <= size) {
-        frames->seek(position);
-        const QByteArray header = frames->readBytes(HeaderSize);
-        const quint32 sizeField = qFromBigEndian<quint32>(header.constData() + 4);
-        if (sizeField & 0x80808080u) {
-            frames->seek(start);
+    qsizetype position = start;
+    while (position + Id3v2TagIo::HeaderSize <= size) {
+        const char *header = data.constData() + position;
+        const quint32 sizeField = qFromBigEndian<quint32>(header + 4);
+        if (sizeField & 0x80808080u)
             return false;
-        }
-        if (!isValidFrameId(QString::fromLatin1(header.left(4)), 4))
+        if (!std::all_of(header, header + 4, isFrameIdByte))
             return onlyZerosFrom(position);
-        const qint64 next = position + HeaderSize + decodeSynchsafe(sizeField);
+        const qint64 next = position + Id3v2TagIo::HeaderSize + Id3v2TagIo::decodeSynchsafe(sizeField);
         // A last frame that runs past the end says nothing against synchsafe sizes; the
         // reader cuts it to what is there.
-        if (next > size) {
-            frames->seek(start);
+        if (next > size)
             return true;
-        }
         position = next;
     }
     return onlyZerosFrom(qMin(position, size));
+}
+} // namespace
+
+bool Id3v2TagIo::hasSynchsafeFrameSizes(IoStream *frames)
+{
+    const qint64 start = frames->pos();
+    const QByteArray rest = frames->readAll();
+    frames->seek(start);
+    return chainsWithSynchsafeSizes(rest, 0);
 }
 
 // Reading
@@ -523,17 +535,12 @@ AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settin
     state.volumeAdjustment = new VolumeAdjustmentTagItem(&owner);
 
     const int headerSize = version == 2 ? 6 : HeaderSize;
-    bool synchsafe = false;
-    if (version == 4) {
-        IoStream frames(data, QIODevice::ReadOnly);
-        frames.seek(position);
-        synchsafe = hasSynchsafeFrameSizes(&frames);
-    }
+    const bool synchsafe = version == 4 && chainsWithSynchsafeSizes(data, position);
 
     try {
         while (position + headerSize <= data.size()) {
             Id3v2FrameFlags flags;
-            const QString id = QString::fromLatin1(data.mid(position, version == 2 ? 3 : 4));
+            const QString id = QString::fromLatin1(data.constData() + position, version == 2 ? 3 : 4);
             if (!isValidFrameId(id, version))
                 break;
             position += id.size();
@@ -634,9 +641,10 @@ AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settin
                 }
                 if (frameData.isEmpty())
                     continue;
-                IoStream frame(frameData, QIODevice::ReadOnly);
-                frame.setName(stream->name());
-                readFrameContent(state, normalized, &frame);
+                // A frame kept as unknown data by its handler keeps its flags too.
+                state.flags = flags;
+                Id3v2FrameCursor frame(frameData, stream);
+                Id3v2FrameReader::readFrameContent(state, normalized, frame);
             } catch (const Exception &) {
                 addUnknownFrame(tag, normalized, flags, frameData);
             }

@@ -41,6 +41,7 @@ public:
         ExtendedHeaderTooSmall = 0x8CE404AE,
         CompressedWithoutLength = 0xD93E9A85,
         InflationFailed = 0x3FB6D4E6,
+        UnknownFrameTooLarge = 0x74C2D536,
     };
 
     // TagInfo keys of the format, after the common ones.

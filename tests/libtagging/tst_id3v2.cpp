@@ -17,6 +17,7 @@
 #include "libtagging/model/synchronizedlyricstagitem.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/model/unknownid3v2datatagitem.h"
+#include "libtagging/model/userdefinedlinktagitem.h"
 #include "libtagging/model/userdefinedtexttagitem.h"
 #include "libtagging/model/volumeadjustmenttagitem.h"
 #include "support_tags.h"
@@ -595,6 +596,11 @@ private slots:
         QTest::newRow("unknown text and data frames")
             << tagBytes(3, frame23("TRDA", text("x")) + frame23("XYZ1", "raw")) << 3
             << QStringList{"113:x", "112:"};
+        QTest::newRow("UTF-16 terminator only at whole units")
+            << tagBytes(3, frame23("TPE1", QByteArray("\x01\xff\xfe" "A\0\0\x01", 7)) + title) << 3
+            << QStringList{QString::fromUtf8("11:A\u0100"), "104:Title"};
+        QTest::newRow("frame too short for its layout kept unknown")
+            << tagBytes(3, frame23("COMM", QByteArray("\0en", 3)) + title) << 3 << QStringList{"112:", "104:Title"};
         QTest::newRow("rating and counter")
             << tagBytes(3, frame23("POPM", QByteArray("a@b\0\x80\0\0\0\x05", 9))) << 3 << QStringList{"87:0.50", "76:5"};
     }
@@ -796,6 +802,65 @@ private slots:
         const QByteArray bytes = renderTag(tag.get(), taggingSettings(4));
         QCOMPARE(bytes.mid(10), frame24("WXYZ", QByteArray("http://example.org\0", 19)));
         QCOMPARE(readTag(bytes)->itemText(UnknownId3v2StringTagItem::Type), QStringLiteral("http://example.org"));
+    }
+    // A user link's address is ISO 8859-1 whatever its bytes look like; UTF-8 is what writing
+    // uses for an address beyond ISO 8859-1.
+    void readUserLinkAddress_data()
+    {
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("control characters") << QByteArray("h\x01t\x01") << QStringLiteral("h\u0001t\u0001");
+        QTest::newRow("ISO 8859-1 letters") << QByteArray("http://\xfc.de") << QString::fromUtf8("http://\u00fc.de");
+        QTest::newRow("UTF-8 beyond ISO 8859-1") << QByteArray("http://\xe4\xbe\x8b.jp") << QString::fromUtf8("http://\u4f8b.jp");
+    }
+    void readUserLinkAddress()
+    {
+        QFETCH(QByteArray, address);
+        QFETCH(QString, expected);
+        const auto tag = readTag(tagBytes(3, frame23("WXXX", QByteArray("\0site\0", 6) + address + '\0')));
+        QCOMPARE(tag->itemText(UserDefinedLinkTagItem::Type), expected);
+        // What is read is what writing gives back.
+        const QByteArray bytes = renderTag(tag.get(), taggingSettings(3));
+        QCOMPARE(readTag(bytes)->itemText(UserDefinedLinkTagItem::Type), expected);
+    }
+    void unknownFrameKeepsFlagsThroughHandler()
+    {
+        // Status flags and a group byte of a frame no handler knows are written back as read.
+        const QByteArray original = frame23("XYZ1", QByteArray("\x07") + "raw", 0xa0, 0x20);
+        const auto tag = readTag(tagBytes(3, original));
+        const auto *unknown = dynamic_cast<const Id3v2UnknownFrameTagItem *>(tag->item(UnknownId3v2DataTagItem::Type));
+        QVERIFY(unknown);
+        QCOMPARE(unknown->data, QByteArray("raw"));
+        QVERIFY(unknown->flags.tagAlterPreservation && unknown->flags.readOnly && unknown->flags.grouping);
+        QCOMPARE(unknown->flags.groupId, 7);
+        QCOMPARE(renderTag(tag.get(), taggingSettings(3)).mid(10).toHex(' '), original.toHex(' '));
+
+        // A data length of plain data that no synchsafe number holds is left out, not the
+        // frame; an encrypted frame cannot go without it and loses only itself.
+        const QByteArray plain = frame24("XYZ1", QByteArray("\xff\xff\xff\xff") + "raw", 0x01);
+        const QByteArray packed = frame24("XYZ2", QByteArray("\x80\xff\xff\xff\xff") + "secret", 0x05);
+        const QByteArray after = frame24("XYZ3", "more");
+        const auto lengths = readTag(tagBytes(4, plain + packed + after));
+        QCOMPARE(renderTag(lengths.get(), taggingSettings(4)).mid(10).toHex(' '),
+                 (frame24("XYZ1", "raw") + after).toHex(' '));
+    }
+    void unknownFrameTooLargeRefusesSave_data()
+    {
+        QTest::addColumn<QString>("frameId");
+        QTest::addColumn<quint32>("code");
+        QTest::newRow("past the 24-bit size") << QStringLiteral("XYZ") << quint32(Id3v2TagIo::UnknownFrameTooLarge);
+        QTest::newRow("id the version cannot name") << QStringLiteral("XYZ1") << quint32(0);
+    }
+    void unknownFrameTooLargeRefusesSave()
+    {
+        QFETCH(QString, frameId);
+        QFETCH(quint32, code);
+        const std::unique_ptr<AudioTag> tag(makeTag(3, {makeItem(TitleTagItem::Type, "T")}));
+        tag->addItem(new Id3v2UnknownFrameTagItem(frameId, Id3v2FrameFlags(), QByteArray(0xFFFFFF + 1, 'x')));
+        IoStream out(QIODevice::ReadWrite);
+        QCOMPARE(codeOf([&] { Id3v2TagIo::renderTag(&out, tag.get(), taggingSettings(2)); }), code);
+        // Refused: nothing reaches the output. Left out by design: the rest is written.
+        QCOMPARE(out.size() > 0, code == 0);
     }
     void renderUnknownFrameKeepsFlags()
     {
