@@ -48,12 +48,13 @@ QString convertLineEndings(const QString &text, LineEnding kind)
 {
     if (kind == LineEnding::Keep)
         return text;
-    const QString ending = lineEndingString(kind);
-    if (ending.isEmpty())
-        return text;
     // Most texts come without a carriage return: with LF endings, or without any line
     // break, they stay as they are and need no copy.
-    if (!text.isEmpty() && !text.contains(u'\r') && (ending == QLatin1String("\n") || !text.contains(u'\n')))
+    const LineEnding resolved = kind == LineEnding::Native ? nativeLineEnding() : kind;
+    if (!text.isEmpty() && !text.contains(u'\r') && (resolved == LineEnding::Lf || !text.contains(u'\n')))
+        return text;
+    const QString ending = lineEndingString(kind);
+    if (ending.isEmpty())
         return text;
     QString result;
     result.reserve(text.size());

@@ -93,7 +93,8 @@ TextCodec *detectCodec(const QByteArray &data, bool guessWide)
         count += candidate[k] ? 1 : 0;
     }
     const auto isCandidate = [&](TextCodec *codec) {
-        return candidate[std::find(std::begin(order), std::end(order), codec) - std::begin(order)];
+        const auto found = std::find(std::begin(order), std::end(order), codec);
+        return found != std::end(order) && candidate[found - std::begin(order)];
     };
     if (count == 0)
         return fallback;

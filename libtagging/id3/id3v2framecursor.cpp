@@ -113,8 +113,16 @@ QString Id3v2FrameCursor::readString(TextCodec *codec)
             consumed = length + 1;
         }
     } else if (stop > 0) {
+        const char *t = terminator.constData();
+        const auto stopsAt = [&](qsizetype i) {
+            for (qsizetype k = 0; k < stop; ++k) {
+                if (start[i + k] != t[k])
+                    return false;
+            }
+            return true;
+        };
         for (qsizetype i = 0; i + stop <= available; i += unit) {
-            if (std::memcmp(start + i, terminator.constData(), size_t(stop)) == 0) {
+            if (stopsAt(i)) {
                 length = i;
                 consumed = i + stop;
                 break;

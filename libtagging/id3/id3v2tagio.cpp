@@ -908,10 +908,17 @@ void Id3v2TagIo::appendInvolvedPeople(QList<InvolvedPerson> &out, char kind, con
 
 QStringList Id3v2TagIo::parseGenres(const QString &text)
 {
-    QString copy = text;
-    copy.replace(u'(', QChar(0)).replace(u')', QChar(0));
+    // Most genres are one name without parentheses: nothing to split.
+    QStringList parts;
+    if (text.contains(u'(') || text.contains(u')') || text.contains(QChar(0))) {
+        QString copy = text;
+        copy.replace(u'(', QChar(0)).replace(u')', QChar(0));
+        parts = copy.split(QChar(0), Qt::SkipEmptyParts);
+    } else if (!text.isEmpty()) {
+        parts.append(text);
+    }
     QStringList genres;
-    for (const QString &part : copy.split(QChar(0), Qt::SkipEmptyParts)) {
+    for (const QString &part : std::as_const(parts)) {
         const QString key = alphanumericKey(part);
         if (isDecimalNumber(key)) {
             bool ok = false;

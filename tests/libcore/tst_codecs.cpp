@@ -1,6 +1,8 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include <random>
+
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 #include "libcore/text/asciitextcodec.h"
@@ -85,6 +87,7 @@ private slots:
     void codecForName_data();
     void codecForName();
     void cp1252RoundTrip();
+    void fastPathsAgree();
 };
 
 void TestCodecs::initTestCase()
@@ -641,4 +644,43 @@ void TestCodecs::cp1252RoundTrip()
 }
 
 QTEST_GUILESS_MAIN(TestCodecs)
+// The decoders take shortcuts for ASCII and well-formed UTF-16, and detection tests without
+// decoding: over many short byte strings built from the bytes where encodings change their
+// meaning, each shortcut gives what the general loop gives.
+void TestCodecs::fastPathsAgree()
+{
+    const QByteArray alphabet = hex("0001417f80bfc2c3e0edeff0f4f8fffed8dc3dde");
+    std::mt19937 random(7);
+    CollectingLogger logger;
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray data;
+        const int length = int(random() % 13);
+        for (int i = 0; i < length; ++i)
+            data.append(alphabet.at(int(random() % alphabet.size())));
+        for (int mib : {106, 1013, 1014, 1015}) {
+            const auto *codec = static_cast<const UtfTextCodec *>(TextCodec::codecForMib(mib));
+            for (bool stopAtNul : {false, true}) {
+                const QString fast = codec->decodeText(data, stopAtNul, CodecErrorMode::Skip);
+                const QString general = codec->UtfTextCodec::decodeText(data, stopAtNul, CodecErrorMode::Skip);
+                if (fast != general)
+                    QFAIL(qPrintable(QStringLiteral("mib %1, %2, stop %3").arg(mib).arg(QString::fromLatin1(data.toHex())).arg(stopAtNul)));
+            }
+            if (codec->canDecode(data) != codec->UtfTextCodec::canDecode(data))
+                QFAIL(qPrintable(QStringLiteral("canDecode, mib %1, %2").arg(mib).arg(QString::fromLatin1(data.toHex()))));
+        }
+        for (TextCodec *codec : {static_cast<TextCodec *>(Latin1TextCodec::instance()),
+                                 static_cast<TextCodec *>(AsciiTextCodec::instance())}) {
+            const bool ascii = codec == AsciiTextCodec::instance();
+            QString expected;
+            for (char c : data) {
+                if (c == 0)
+                    break;
+                if (!ascii || quint8(c) < 0x80)
+                    expected.append(QChar(quint8(c)));
+            }
+            QCOMPARE(codec->decodeText(data, true, CodecErrorMode::Skip), expected);
+        }
+    }
+}
+
 #include "tst_codecs.moc"
