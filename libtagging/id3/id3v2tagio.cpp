@@ -27,6 +27,7 @@
 #include "libcore/text/utf16textcodec.h"
 #include "libcore/text/utf8textcodec.h"
 
+#include <QHash>
 #include <QtEndian>
 
 #include <algorithm>
@@ -464,6 +465,29 @@ namespace {
 struct EndOfFrames {
 };
 
+// The id in its version 2.3 spelling, or trimmed as read when it has none. Every frame asks:
+// the ids of the table are looked up by their bytes.
+QString normalizedFrameId(const char *bytes, int size)
+{
+    const auto normalized = [](const QString &read) {
+        const QString id = read.trimmed();
+        const QString converted = Id3v2TagIo::convertFrameId(id, 3);
+        return converted.isEmpty() ? id : converted;
+    };
+    static const QHash<QByteArray, QString> known = [&normalized] {
+        QHash<QByteArray, QString> result;
+        for (const Id3v2FrameIdRow &row : Id3v2FrameIdTable::rows()) {
+            for (const QString *cell : {&row.id22, &row.id23, &row.id24}) {
+                if (!cell->isEmpty())
+                    result.insert(cell->toLatin1(), normalized(*cell));
+            }
+        }
+        return result;
+    }();
+    const auto found = known.constFind(QByteArray::fromRawData(bytes, size));
+    return found != known.constEnd() ? *found : normalized(QString::fromLatin1(bytes, size));
+}
+
 quint32 readUInt(const QByteArray &data, qsizetype &position, int bytes)
 {
     if (position + bytes > data.size())
@@ -540,10 +564,11 @@ AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settin
     try {
         while (position + headerSize <= data.size()) {
             Id3v2FrameFlags flags;
-            const QString id = QString::fromLatin1(data.constData() + position, version == 2 ? 3 : 4);
-            if (!isValidFrameId(id, version))
+            const int idSize = version == 2 ? 3 : 4;
+            const char *const idBytes = data.constData() + position;
+            if (!std::all_of(idBytes, idBytes + idSize, isFrameIdByte))
                 break;
-            position += id.size();
+            position += idSize;
             int frameSize;
             if (version == 2)
                 frameSize = int(readUInt(data, position, 3));
@@ -616,13 +641,11 @@ AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settin
             flags.unsynchronisation = false;
 
             if (flags.encryption) {
-                addUnknownFrame(tag, id, flags, frameData);
+                addUnknownFrame(tag, QString::fromLatin1(idBytes, idSize), flags, frameData);
                 continue;
             }
 
-            QString normalized = convertFrameId(id.trimmed(), 3);
-            if (normalized.isEmpty())
-                normalized = id.trimmed();
+            const QString normalized = normalizedFrameId(idBytes, idSize);
             try {
                 if (flags.compression) {
                     if (!flags.dataLengthIndicator) {

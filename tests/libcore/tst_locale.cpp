@@ -95,6 +95,18 @@ private slots:
         QCOMPARE(info.qlocaleLanguage, found ? int(QLocale::German) : 0);
     }
 
+    // Rows added after the first lookups are found too.
+    void languageRowAdded()
+    {
+        const QString code = QStringLiteral("qaa");
+        QCOMPARE(languageByCode(code).name, QString());
+        languageTable().append(LanguageInfo(QString(), code, code, QStringLiteral("Local"), 0));
+        const QString name = languageByCode(QStringLiteral("QAA")).name;
+        languageTable().removeLast();
+        QCOMPARE(name, QStringLiteral("Local"));
+        QCOMPARE(languageByCode(code).name, QString());
+    }
+
     void scriptsAndNames()
     {
         QCOMPARE(scriptByCode(QStringLiteral("Latn")).qlocaleScript, int(QLocale::LatinScript));

@@ -612,6 +612,9 @@ private slots:
         QTest::newRow("to crlf") << "a\r\nb\rc\nd\r" << int(LineEnding::CrLf) << "a\r\nb\r\nc\r\nd\r\n";
         QTest::newRow("to cr") << "a\r\n\nb" << int(LineEnding::Cr) << "a\r\rb";
         QTest::newRow("native is lf") << "a\r\nb" << int(LineEnding::Native) << "a\nb";
+        QTest::newRow("lf kept as lf") << "a\nb" << int(LineEnding::Lf) << "a\nb";
+        QTest::newRow("lf without cr to crlf") << "a\nb" << int(LineEnding::CrLf) << "a\r\nb";
+        QTest::newRow("no break to crlf") << "ab" << int(LineEnding::CrLf) << "ab";
         QTest::newRow("keep") << "a\r\nb\r" << int(LineEnding::Keep) << "a\r\nb\r";
         QTest::newRow("unknown kind") << "a\r\nb\r" << 7 << "a\r\nb\r";
     }
