@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QUuid>
 
+#include "libcore/text/codepoint.h"
 #include "libcore/text/codepointiterator.h"
 
 int countPlaceholders(QStringView text)
@@ -37,26 +38,32 @@ bool isUrlText(const QString &text)
 
 QString alphanumericKey(QStringView text)
 {
-    QString key;
-    key.reserve(text.size());
-    // Keys are mostly ASCII, whose letters and digits are plain to see: no walk by code point.
-    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; })) {
-        for (const QChar c : text) {
-            const char16_t u = c.unicode();
-            if ((u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9'))
-                key.append(c);
-            else if (u >= u'A' && u <= u'Z')
-                key.append(QChar(u + (u'a' - u'A')));
+    QString key(text.size(), Qt::Uninitialized);
+    QChar *out = key.data();
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (unit < 0x80) {
+            // Letters are lowered here already, so that the final pass changes nothing
+            // in a plain ASCII text and copies nothing.
+            if ((unit >= u'a' && unit <= u'z') || (unit >= u'0' && unit <= u'9'))
+                out[length++] = QChar(unit);
+            else if (unit >= u'A' && unit <= u'Z')
+                out[length++] = QChar(char16_t(unit + (u'a' - u'A')));
+            continue;
         }
-        return key.isEmpty() ? key.toLower() : key;
+        const bool pair = QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const CodePoint c(pair ? quint32(QChar::surrogateToUcs4(unit, text[i + 1].unicode())) : quint32(unit));
+        if (c.isLetter() || c.isNumber()) {
+            out[length++] = QChar(unit);
+            if (pair)
+                out[length++] = text[i + 1];
+        }
+        if (pair)
+            ++i;
     }
-    CodePointIterator it(text.toString());
-    while (it.hasNext()) {
-        const CodePoint c = it.next();
-        if (c.isLetter() || c.isNumber())
-            key.append(c.toString());
-    }
-    return key.toLower();
+    key.truncate(length);
+    return std::move(key).toLower();
 }
 
 QString toCamelCase(QStringView text)

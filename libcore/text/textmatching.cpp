@@ -151,6 +151,19 @@ bool isDecimalNumber(const QString &text)
 
 bool equalNumbers(const QString &a, const QString &b)
 {
+    // A text whose first non-space is no digit holds no number; most texts compared are
+    // words, and they are turned down here without being decoded into code points.
+    const auto mayHoldNumber = [](QStringView text) {
+        for (qsizetype u = 0; u < text.size();) {
+            const CodePoint c = codePointAtUnit(text, u);
+            if (!c.isSpace())
+                return isDigit(c);
+            u += c.requiresSurrogates() ? 2 : 1;
+        }
+        return true;
+    };
+    if (!mayHoldNumber(a) || !mayHoldNumber(b))
+        return false;
     const QList<CodePoint> x = toCodePoints(a);
     const QList<CodePoint> y = toCodePoints(b);
     const auto skipLeading = [](const QList<CodePoint> &text, qsizetype &i, bool &hadZeros) {

@@ -5,7 +5,10 @@
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/stringtagitem.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -28,9 +31,81 @@ bool isBracedIdentifierType(int type)
     }
 }
 
+// The clean-up passes below work on plain item lists, so that merging can run them on
+// the source items it borrows and copy only what survives. They take items out of the
+// list and hand them back; the caller decides whether they are destroyed.
+
+// Every item's type once: type() is virtual and the passes compare pairs of items.
+using TypeList = QVarLengthArray<int, 32>;
+
+TypeList typesOf(const QList<TagItem *> &items)
+{
+    TypeList types;
+    types.reserve(items.size());
+    for (const TagItem *item : items)
+        types.append(item->type());
+    return types;
+}
+
+// Equal items are always of one type, so pairs of two types are not compared.
+QList<TagItem *> takeDuplicates(QList<TagItem *> &items)
+{
+    QList<TagItem *> taken;
+    TypeList types = typesOf(items);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        for (qsizetype j = items.size() - 1; j > i; --j) {
+            if (types[i] == types[j] && items.at(i)->equals(items.at(j))) {
+                taken.append(items.takeAt(j));
+                types.remove(j);
+            }
+        }
+    }
+    return taken;
+}
+
+// Likewise an item is only ever similar to one of its own type.
+QList<TagItem *> takeSimilarItems(QList<TagItem *> &items)
+{
+    QList<TagItem *> taken;
+    TypeList types = typesOf(items);
+    for (qsizetype i = items.size() - 1; i >= 0; --i) {
+        for (qsizetype j = items.size() - 1; j >= 0; --j) {
+            if (j != i && types[i] == types[j] && items.at(i)->isSimilar(items.at(j))) {
+                taken.append(items.takeAt(i));
+                types.remove(i);
+                break;
+            }
+        }
+    }
+    return taken;
+}
+
+// The artists in the order sortArtistItems gives, moved behind the other items.
+void reorderArtistsIn(QList<TagItem *> &items)
+{
+    const auto isArtist = [](const TagItem *item) { return item->type() == TagItemType::Artist; };
+    // Most tags name one artist or none: nothing to order, no list to build.
+    if (std::count_if(items.cbegin(), items.cend(), isArtist) < 2)
+        return;
+    QList<TagItem *> artists;
+    for (TagItem *item : std::as_const(items)) {
+        if (item->type() == TagItemType::Artist)
+            artists.append(item);
+    }
+    if (!AudioTag::sortArtistItems(artists))
+        return;
+    items.removeIf(isArtist);
+    items.append(artists);
+}
+
 } // namespace
 
-AudioTag::AudioTag(QObject *parent) : QObject(parent) {}
+AudioTag::AudioTag(QObject *parent) : QObject(parent)
+{
+    // Nothing handles child events on a tag, and one would be sent synchronously for
+    // every item created in it or added to it.
+    d_ptr->receiveChildEvents = false;
+}
 
 void AudioTag::setTagInfo(TagInfo *info)
 {
@@ -240,6 +315,10 @@ void AudioTag::destroyAt(qsizetype index)
 void AudioTag::addItem(TagItem *item)
 {
     adopt(item);
+    // Readers add items one at a time; room for a usual tag at once spares the list's
+    // step-by-step growth.
+    if (m_items.capacity() == 0)
+        m_items.reserve(16);
     m_items.append(item);
 }
 
@@ -390,31 +469,22 @@ void AudioTag::removeEmptyItems()
 
 void AudioTag::removeDuplicates()
 {
-    for (qsizetype i = 0; i < m_items.size(); ++i) {
-        for (qsizetype j = m_items.size() - 1; j > i; --j) {
-            if (m_items.at(i)->equals(m_items.at(j)))
-                destroyAt(j);
-        }
-    }
+    const QList<TagItem *> taken = takeDuplicates(m_items);
+    for (TagItem *item : taken)
+        deleteObjectSafely(item);
 }
 
 void AudioTag::removeSimilarItems()
 {
-    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
-        for (qsizetype j = m_items.size() - 1; j >= 0; --j) {
-            if (j != i && m_items.at(i)->isSimilar(m_items.at(j))) {
-                destroyAt(i);
-                break;
-            }
-        }
-    }
+    const QList<TagItem *> taken = takeSimilarItems(m_items);
+    for (TagItem *item : taken)
+        deleteObjectSafely(item);
 }
 
 void AudioTag::reorderArtists()
 {
-    QList<TagItem *> artists = items(TagItemType::Artist);
-    if (sortArtistItems(artists))
-        setItems(TagItemType::Artist, artists);
+    // The same items in another order: nothing is adopted or destroyed.
+    reorderArtistsIn(m_items);
 }
 
 bool AudioTag::sortArtistItems(QList<TagItem *> &list)
@@ -456,44 +526,68 @@ bool AudioTag::sortArtistItems(QList<TagItem *> &list)
 
 AudioTag *AudioTag::merge(const QList<AudioTag *> &tags, QObject *parent)
 {
-    QObject owner;
-    auto *result = new AudioTag(&owner);
-    auto *info = new TagInfo(result);
+    std::unique_ptr<AudioTag> result(new AudioTag);
+    auto *info = new TagInfo(result.get());
     info->values.insert(TagInfo::TagTypeKey, int(TagType::Combined));
     result->m_info = info;
 
-    QList<AudioTag *> pending = tags;
-    pending.removeAll(nullptr);
-    // The source that wins where copies of a value are equal comes first.
-    QList<int> sourceOrder {TagType::VorbisComment, TagType::Id3v2, TagType::Ape, TagType::Lyrics3, TagType::Id3v1};
-    while (!pending.isEmpty()) {
-        AudioTag *tag = nullptr;
-        if (!sourceOrder.isEmpty()) {
-            const int tagType = sourceOrder.takeFirst();
-            const auto it = std::find_if(pending.begin(), pending.end(),
-                                         [tagType](const AudioTag *t) { return t->tagType() == tagType; });
-            if (it == pending.end())
-                continue;
-            tag = *it;
+    struct Source
+    {
+        AudioTag *tag;
+        int tagType;
+    };
+    QVarLengthArray<Source, 8> pending;
+    for (AudioTag *tag : tags) {
+        if (tag)
+            pending.append({tag, tag->tagType()});
+    }
+    // The source that wins where copies of a value are equal comes first: the first tag
+    // of each of these types in this order, then the others in list order.
+    QVarLengthArray<AudioTag *, 8> ordered;
+    for (int tagType : {TagType::VorbisComment, TagType::Id3v2, TagType::Ape, TagType::Lyrics3, TagType::Id3v1}) {
+        const auto it = std::find_if(pending.begin(), pending.end(),
+                                     [tagType](const Source &s) { return s.tagType == tagType; });
+        if (it != pending.end()) {
+            ordered.append(it->tag);
             pending.erase(it);
-        } else {
-            tag = pending.takeFirst();
-        }
-        if (tag->m_items.isEmpty())
-            continue;
-        result->addItemCopies(tag);
-        if (tag->m_info && tag->m_info->values.contains(TagInfo::SizeKey)) {
-            const int size = tag->m_info->values.value(TagInfo::SizeKey).toInt();
-            const QVariant sum = info->values.value(TagInfo::SizeKey);
-            info->values.insert(TagInfo::SizeKey, sum.isValid() ? sum.toInt() + size : size);
         }
     }
+    for (const Source &rest : pending)
+        ordered.append(rest.tag);
 
-    result->removeDuplicates();
-    result->removeSimilarItems();
-    result->reorderArtists();
-    setParentAcrossThreads(result, parent);
-    return result;
+    // The sources' own items in that order; only those that survive the clean-up are
+    // copied.
+    QList<TagItem *> picked;
+    qsizetype total = 0;
+    for (const AudioTag *tag : ordered)
+        total += tag->m_items.size();
+    picked.reserve(total);
+    int size = 0;
+    bool sized = false;
+    for (const AudioTag *tag : ordered) {
+        if (tag->m_items.isEmpty())
+            continue;
+        picked.append(tag->m_items);
+        if (tag->m_info) {
+            const auto found = tag->m_info->values.constFind(TagInfo::SizeKey);
+            if (found != tag->m_info->values.cend()) {
+                size = sized ? size + found->toInt() : found->toInt();
+                sized = true;
+            }
+        }
+    }
+    if (sized)
+        info->values.insert(TagInfo::SizeKey, size);
+
+    takeDuplicates(picked);
+    takeSimilarItems(picked);
+    reorderArtistsIn(picked);
+    result->m_items.reserve(picked.size());
+    for (const TagItem *item : std::as_const(picked))
+        result->m_items.append(item->clone(result.get()));
+    if (parent)
+        setParentAcrossThreads(result.get(), parent);
+    return result.release();
 }
 
 // --- value setters
@@ -569,8 +663,9 @@ void AudioTag::addNumberPair(const QString &text, int numberType, int countType)
     }
     bool firstRead = false;
     bool secondRead = false;
-    const int first = text.left(separator).trimmed().toInt(&firstRead, 10);
-    const int second = text.mid(separator + 1).trimmed().toInt(&secondRead, 10);
+    const QStringView view(text);
+    const int first = view.left(separator).trimmed().toInt(&firstRead, 10);
+    const int second = view.mid(separator + 1).trimmed().toInt(&secondRead, 10);
     // A count of 0 says there is no count ("5/0" is track 5), not that this is track 0 of 5.
     if (secondRead && second == 0)
         secondRead = false;

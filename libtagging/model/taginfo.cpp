@@ -9,29 +9,42 @@ TagInfo *TagInfo::clone(QObject *parent) const
     return info;
 }
 
+namespace {
+
+// The stored value, or the fallback without building a QVariant for it: the getters run
+// for every tag on every read.
+template<typename T, typename Convert>
+T valueOr(const QMap<int, QVariant> &values, int key, T fallback, Convert convert)
+{
+    const auto it = values.constFind(key);
+    return it != values.cend() ? convert(*it) : fallback;
+}
+
+} // namespace
+
 int TagInfo::tagType() const
 {
-    return values.value(TagTypeKey, int(TagType::Unknown)).toInt();
+    return valueOr(values, TagTypeKey, int(TagType::Unknown), [](const QVariant &v) { return v.toInt(); });
 }
 
 qint64 TagInfo::offset() const
 {
-    return values.value(OffsetKey, qint64(-1)).toLongLong();
+    return valueOr(values, OffsetKey, qint64(-1), [](const QVariant &v) { return v.toLongLong(); });
 }
 
 int TagInfo::size() const
 {
-    return values.value(SizeKey, -1).toInt();
+    return valueOr(values, SizeKey, -1, [](const QVariant &v) { return v.toInt(); });
 }
 
 bool TagInfo::isPrepended() const
 {
-    return values.value(PrependedKey, false).toBool();
+    return valueOr(values, PrependedKey, false, [](const QVariant &v) { return v.toBool(); });
 }
 
 int TagInfo::version() const
 {
-    return values.value(VersionKey, -1).toInt();
+    return valueOr(values, VersionKey, -1, [](const QVariant &v) { return v.toInt(); });
 }
 
 void TagInfo::shiftOffsets(qint64 delta)

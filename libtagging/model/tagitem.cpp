@@ -2,6 +2,8 @@
 
 #include "libcore/text/texttable.h"
 
+#include <array>
+
 namespace {
 
 QHash<int, TagItem *> &prototypeTable()
@@ -119,6 +121,19 @@ void TagItem::insertPrototype(TagItem *prototype)
 
 const TagItem *TagItem::prototype(int type)
 {
+    // Every item made goes through here; the catalogue's ids are 0 to Count - 1, and an
+    // array answers them without hashing.
+    static const std::array<const TagItem *, TagItemType::Count> byId = [] {
+        std::array<const TagItem *, TagItemType::Count> table {};
+        const QHash<int, TagItem *> &all = registry();
+        for (auto it = all.cbegin(); it != all.cend(); ++it) {
+            if (it.key() >= 0 && it.key() < TagItemType::Count)
+                table[size_t(it.key())] = it.value();
+        }
+        return table;
+    }();
+    if (type >= 0 && type < TagItemType::Count && byId[size_t(type)])
+        return byId[size_t(type)];
     return registry().value(type, nullptr);
 }
 

@@ -390,6 +390,11 @@ private slots:
         QTest::newRow("underscore") << "a_b c" << "abc" << "a_bC";
         QTest::newRow("non-ascii letter") << QString::fromUtf8("café bar") << QString::fromUtf8("cafébar") << "cafBar";
         QTest::newRow("marks dropped") << QString::fromUtf8("e\u0301!") << "e" << "e";
+        QTest::newRow("capitals beyond ascii") << QString::fromUtf8("ÉTÉ 2") << QString::fromUtf8("été2") << "T2";
+        QTest::newRow("letter beyond the first plane")
+            << QString::fromUcs4(U"\U00010400x") << QString::fromUcs4(U"\U00010428x") << "X";
+        QTest::newRow("lone surrogates dropped")
+            << QString(u'a') + QChar(0xD800) + u'b' + QChar(0xDC00) << "ab" << "aB";
     }
 
     void alphanumericKeyAndCamelCase()

@@ -330,6 +330,9 @@ private slots:
         QTest::newRow("other script differs") << QString::fromUtf8("\u0667") << "7" << false;
         QTest::newRow("trailing text") << "7 x" << "7" << false;
         QTest::newRow("zero against seven") << "0" << "7" << false;
+        QTest::newRow("word against number") << " x" << "7" << false;
+        QTest::newRow("digit beyond the first plane")
+            << QString::fromUcs4(U" \U0001D7CF") << QString::fromUcs4(U"\U0001D7CF ") << true;
     }
     void numbers()
     {

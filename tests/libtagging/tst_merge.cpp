@@ -69,6 +69,10 @@ private slots:
         QTest::newRow("joint artist goes first")
             << QList<SourceTag>({{VorbisComment, -1, {"11:B", "104:T"}}, {Id3v2, -1, {"11:A & B", "11:A"}}})
             << QStringList({"104:T", "11:A & B", "11:A", "11:B"}) << -1;
+        QTest::newRow("copies, cut texts and artist order in one pass")
+            << QList<SourceTag>({{Id3v1, 128, {"104:" + longTitle.left(30), "11:A"}},
+                                 {Id3v2, 4096, {"104:" + longTitle, "11:A & B", "11:B", "11:A"}}})
+            << QStringList({"104:" + longTitle, "11:A & B", "11:A", "11:B"}) << 4224;
         QTest::newRow("equal numbers are duplicates")
             << QList<SourceTag>({{Id3v2, -1, {"108:3"}}, {Ape, -1, {"108:03"}}}) << QStringList({"108:3"}) << -1;
         QTest::newRow("unknown items pass through")
