@@ -8,6 +8,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <bitset>
 #include <memory>
 
 namespace {
@@ -47,11 +48,26 @@ TypeList typesOf(const QList<TagItem *> &items)
     return types;
 }
 
+// Whether two items share a type; a tag rarely has them, and then neither pass below
+// has a pair to compare.
+bool anyTypeTwice(const TypeList &types)
+{
+    std::bitset<TagItemType::Count> seen;
+    for (int type : types) {
+        if (type < 0 || type >= TagItemType::Count || seen.test(size_t(type)))
+            return true;
+        seen.set(size_t(type));
+    }
+    return false;
+}
+
 // Equal items are always of one type, so pairs of two types are not compared.
 QList<TagItem *> takeDuplicates(QList<TagItem *> &items)
 {
     QList<TagItem *> taken;
     TypeList types = typesOf(items);
+    if (!anyTypeTwice(types))
+        return taken;
     for (qsizetype i = 0; i < items.size(); ++i) {
         for (qsizetype j = items.size() - 1; j > i; --j) {
             if (types[i] == types[j] && items.at(i)->equals(items.at(j))) {
@@ -68,6 +84,8 @@ QList<TagItem *> takeSimilarItems(QList<TagItem *> &items)
 {
     QList<TagItem *> taken;
     TypeList types = typesOf(items);
+    if (!anyTypeTwice(types))
+        return taken;
     for (qsizetype i = items.size() - 1; i >= 0; --i) {
         for (qsizetype j = items.size() - 1; j >= 0; --j) {
             if (j != i && types[i] == types[j] && items.at(i)->isSimilar(items.at(j))) {
@@ -105,6 +123,9 @@ AudioTag::AudioTag(QObject *parent) : QObject(parent)
     // Nothing handles child events on a tag, and one would be sent synchronously for
     // every item created in it or added to it.
     d_ptr->receiveChildEvents = false;
+    // The items are the tag's children; room for a usual tag at once spares the child
+    // list's step-by-step growth.
+    d_ptr->children.reserve(16);
 }
 
 void AudioTag::setTagInfo(TagInfo *info)
