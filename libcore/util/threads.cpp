@@ -51,6 +51,12 @@ void sleepUsecs(int usecs)
     QThread::usleep(static_cast<unsigned long>(qMax(usecs, 0)));
 }
 
+void muteChildEvents(QObject *owner)
+{
+    if (owner)
+        ObjectData::of(owner)->receiveChildEvents = false;
+}
+
 void setParentAcrossThreads(QObject *object, QObject *parent)
 {
     if (!object)

@@ -6,6 +6,10 @@ class QObject;
 void sleepMsecs(int msecs);
 void sleepUsecs(int usecs);
 
+// Qt sends an owner an event, synchronously, for every child added or removed. Owners that
+// nobody listens on for them and that see many short-lived children turn them off.
+void muteChildEvents(QObject *owner);
+
 // Gives an object a new parent (or none) even when the object, the parent and the calling
 // thread differ: the object is moved into the parent's thread first, and child events reach
 // each parent through its own thread's event queue.

@@ -9,6 +9,7 @@
 #include "libcore/text/stringutils.h"
 #include "libcore/text/textmatching.h"
 #include "libcore/util/partialdatetime.h"
+#include "libcore/util/scratchowner.h"
 #include "libtagging/id3/id3v1genretable.h"
 #include "libtagging/id3/id3v2framecursor.h"
 #include "libtagging/id3/id3v2framereader.h"
@@ -513,7 +514,7 @@ AudioTag *Id3v2TagIo::read(IoStream *stream, TagInfo *info, const TaggingSetting
 
 AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settings &settings, QObject *parent)
 {
-    QObject owner;
+    ScratchOwner owner;
     if (!info || info->values.value(TagInfo::TagTypeKey).toInt() != TagType::Id3v2)
         throw Exception(NotAnId3v2Tag, {stream->displayName()});
     const int version = info->values.value(VersionKey, -1).toInt();

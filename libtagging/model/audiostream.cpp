@@ -13,6 +13,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 #include "libcore/util/partialdatetime.h"
+#include "libcore/util/scratchowner.h"
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/filetype.h"
@@ -57,6 +58,8 @@ private:
 AudioStream::AudioStream(IoStream *stream, QObject *parent)
     : QObject(parent), m_stream(stream), m_looseTagIo(FreeStreamIo::instance())
 {
+    // Tags come and go with every read; nothing listens for the child events they would send.
+    muteChildEvents(this);
     if (m_stream)
         m_stream->setParent(this);
     m_typeRecord = FileType::detect(m_stream);
@@ -115,7 +118,7 @@ void AudioStream::readTags(int tagType, bool clean)
     const QList<int> requested = tagType == 0 ? QList<int>() : QList<int>{tagType};
 
     // Owns every tag until it is stored; what is not stored goes with it.
-    QObject temporary;
+    ScratchOwner temporary;
     bool succeeded = false;
     {
         m_stream->open(QIODevice::ReadOnly);
@@ -182,7 +185,7 @@ void AudioStream::addFolderArtwork(AudioTag *tag)
             return;
         const QStringList &names = listing.names;
         const QList<TagItem *> existing = tag->items(TagItemType::Artwork);
-        QObject temporary;
+        ScratchOwner temporary;
         const QList<ArtworkTagItem *> candidates = ArtworkTagItem::folderArtwork(folder, names, &temporary);
         for (ArtworkTagItem *candidate : candidates) {
             const QByteArray &bytes = candidate->image().data;
@@ -291,7 +294,7 @@ AudioProperties AudioStream::audioProperties()
         qint64 start = 0;
         if (IAudioStreamIo *looseTagIo = separateLooseTagIo(); looseTagIo && !streamIos().isEmpty()) {
             try {
-                QObject temporary;
+                ScratchOwner temporary;
                 start = endOfFrontTags(looseTagIo->readTags(m_stream, QList<int>(), &taggingSettings, &temporary));
             } catch (const Exception &) {
                 start = 0;

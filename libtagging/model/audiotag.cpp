@@ -1,6 +1,7 @@
 #include "libtagging/model/audiotag.h"
 
 #include "libcore/text/texttable.h"
+#include "libcore/util/scratchowner.h"
 #include "libcore/util/threads.h"
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/stringtagitem.h"
@@ -122,7 +123,7 @@ AudioTag::AudioTag(QObject *parent) : QObject(parent)
 {
     // Nothing handles child events on a tag, and one would be sent synchronously for
     // every item created in it or added to it.
-    d_ptr->receiveChildEvents = false;
+    muteChildEvents(this);
     // The items are the tag's children; room for a usual tag at once spares the child
     // list's step-by-step growth.
     d_ptr->children.reserve(16);
@@ -615,7 +616,7 @@ AudioTag *AudioTag::merge(const QList<AudioTag *> &tags, QObject *parent)
 
 bool AudioTag::setItemValues(int type, const QVariantList &values, bool skipUnconvertible)
 {
-    QObject owner;
+    ScratchOwner owner;
     QList<TagItem *> made;
     bool all = true;
     for (const QVariant &value : values) {

@@ -2,6 +2,7 @@
 
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libcore/util/scratchowner.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/icodecio.h"
 #include "libtagging/model/itagio.h"
@@ -80,7 +81,7 @@ QList<AudioTag *> FreeStreamIo::readStack(IoStream *stream, const FreeStreamTagM
                                           QObject *parent)
 {
     const TaggingSettings &used = settings ? *settings : TaggingSettings::defaults();
-    QObject temporary;
+    ScratchOwner temporary;
     QList<AudioTag *> tags;
     for (TagInfo *info : manager.tagInfos()) {
         if (!tagTypes.isEmpty() && !tagTypes.contains(info->tagType()))

@@ -2,6 +2,7 @@
 
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libcore/util/threads.h"
 #include "libtagging/id3/id3v1tagio.h"
 #include "libtagging/id3/id3v2tagio.h"
 #include "libtagging/model/itagio.h"
@@ -46,6 +47,8 @@ FreeStreamTagManager::FreeStreamTagManager(IoStream *stream, QObject *parent, co
     : QObject(parent)
     , m_stream(stream)
 {
+    // The tag records found are adopted one by one; nothing listens for that.
+    muteChildEvents(this);
     scan(containerEnd);
 }
 

@@ -59,6 +59,18 @@ class TestThreads : public QObject
 {
     Q_OBJECT
 private slots:
+    void mutedOwnerGetsNoChildEvents()
+    {
+        Recorder owner;
+        auto *first = new QObject(&owner);
+        muteChildEvents(&owner);
+        auto *second = new QObject(&owner);
+        first->setParent(nullptr);
+        delete first;
+        delete second;
+        QCOMPARE(owner.events, QStringList{"added"});
+    }
+
     void sameParentDoesNothing()
     {
         Recorder parent;
