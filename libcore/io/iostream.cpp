@@ -262,7 +262,16 @@ QString IoStream::name() const
         const QString path = file->fileName();
         if (path.isEmpty())
             return QString();
-        return QDir::cleanPath(withoutTrailingSlash(absolutePath(path)));
+        // Named in every message about the file: an absolute name is cleaned once for as long
+        // as it stays (a relative one follows the working folder).
+        if (path == m_cleanedFrom)
+            return m_cleanedName;
+        const QString cleaned = QDir::cleanPath(withoutTrailingSlash(absolutePath(path)));
+        if (isAbsolutePath(path)) {
+            m_cleanedFrom = path;
+            m_cleanedName = cleaned;
+        }
+        return cleaned;
     }
     return m_name;
 }

@@ -153,6 +153,8 @@ private:
     LineEnding m_readLineEnding = LineEnding::Lf;
     LineEnding m_writeLineEnding = LineEnding::Native;
     QString m_name;
+    mutable QString m_cleanedFrom;
+    mutable QString m_cleanedName;
     qint64 m_blockSize = defaultBlockSize;
     bool m_isFile = false;
     quint64 m_openingId = 0;

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "libcore/io/fileinfo.h"
@@ -300,6 +301,21 @@ private slots:
         QCOMPARE(small.count, 3);
         QVERIFY(small.names.isEmpty());
         QCOMPARE(FolderListingCache::list(root() + QLatin1String("/none"), 100).count, 0);
+
+        // Every kind of entry is counted as QDir counts it.
+        const QString kinds = root() + QLatin1String("/kinds");
+        QDir().mkpath(kinds + QLatin1String("/sub"));
+        makeFile(kinds + QLatin1String("/file"));
+        makeFile(kinds + QLatin1String("/.hidden"));
+        makeLink(kinds + QLatin1String("/file"), kinds + QLatin1String("/to file"));
+        makeLink(kinds + QLatin1String("/sub"), kinds + QLatin1String("/to sub"));
+        makeLink(kinds + QLatin1String("/gone"), kinds + QLatin1String("/broken"));
+        QCOMPARE(mkfifo(QFile::encodeName(kinds + QLatin1String("/pipe")).constData(), 0600), 0);
+        makeFile(kinds + QStringLiteral("/caf\u00e9 \u6771\u4eac.jpg"));
+        QStringList expected = QDir(kinds).entryList();
+        expected.sort();
+        QCOMPARE(names(FolderListingCache::list(kinds, 100)), expected);
+        QCOMPARE(FolderListingCache::list(kinds, 100).count, entryCount(kinds));
 
         {
             FolderListingCache::Scope batch;

@@ -225,6 +225,13 @@ private slots:
         QDir::setCurrent(m_dir.path());
         IoStream relative(QString("sub//./x.mp3/"));
         QCOMPARE(relative.name(), QDir::cleanPath(m_dir.path()) + "/sub/x.mp3");
+
+        // The name follows the file's, however often it is asked.
+        IoStream file(QString("/music//a.mp3"));
+        QCOMPARE(file.name(), QString("/music/a.mp3"));
+        QCOMPARE(file.name(), QString("/music/a.mp3"));
+        static_cast<QFile *>(file.device())->setFileName("/other/./b.mp3");
+        QCOMPARE(file.name(), QString("/other/b.mp3"));
     }
 
     // Exact reads
