@@ -110,7 +110,7 @@ IoStream::IoStream(const QByteArray &bytes, QObject *parent)
 IoStream::IoStream(const QString &path, QObject *parent)
     : QObject(parent), m_device(new QFile(path, this)), m_isFile(true)
 {
-    connect(m_device, &QIODevice::aboutToClose, this, &IoStream::dropCache);
+    connect(m_device, &QIODevice::aboutToClose, this, &IoStream::deviceClosing);
 }
 
 IoStream::IoStream(QIODevice *device, QObject *parent)
@@ -118,7 +118,8 @@ IoStream::IoStream(QIODevice *device, QObject *parent)
 {
     if (m_device && qobject_cast<QFile *>(m_device) && !qobject_cast<QSaveFile *>(m_device)) {
         m_isFile = true;
-        connect(m_device, &QIODevice::aboutToClose, this, &IoStream::dropCache);
+        connect(m_device, &QIODevice::aboutToClose, this, &IoStream::deviceClosing);
+        m_cached = m_device->isOpen() && !(m_device->openMode() & QIODevice::WriteOnly);
     }
 }
 
@@ -155,6 +156,7 @@ void IoStream::open(QIODevice::OpenMode mode)
     const bool unbuffered = m_isFile && !(mode & QIODevice::WriteOnly);
     if (!m_device->open(unbuffered ? mode | QIODevice::Unbuffered : mode))
         throw Exception(OpenFailed, {displayName(), modeWords(mode), m_device->errorString()});
+    m_cached = unbuffered;
     static std::atomic<quint64> openings{0};
     m_openingId = unbuffered ? ++openings : 0;
 }
@@ -168,13 +170,15 @@ void IoStream::close()
 {
     if (m_device && m_device->isOpen())
         m_device->close();
+    m_cached = false;
     m_openingId = 0;
     dropCache();
 }
 
-bool IoStream::cached() const
+void IoStream::deviceClosing()
 {
-    return m_isFile && m_device->isOpen() && !(m_device->openMode() & QIODevice::WriteOnly);
+    m_cached = false;
+    dropCache();
 }
 
 void IoStream::dropCache()

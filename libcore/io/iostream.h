@@ -135,8 +135,11 @@ private:
     // A read-only file answers size and position from here and small reads from a
     // read-ahead window, sparing a system call for each; a QFile asks the system every time.
     static constexpr qint64 readAheadSize = 64 * 1024;
-    bool cached() const;
+    // Whether the device is a file open read-only, known from opening it (asking the device
+    // on every read and seek costs more than the read itself).
+    bool cached() const { return m_cached; }
     void dropCache();
+    void deviceClosing();
     // The device with its position where the stream's is; the stream forgets its own.
     QIODevice *syncedDevice() const;
     bool fillReadAhead(qint64 pos, qint64 n);
@@ -157,6 +160,7 @@ private:
     mutable QString m_cleanedName;
     qint64 m_blockSize = defaultBlockSize;
     bool m_isFile = false;
+    bool m_cached = false;
     quint64 m_openingId = 0;
     mutable qint64 m_pos = -1;
     mutable qint64 m_size = -1;

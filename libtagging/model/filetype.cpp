@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QHash>
+
 #include "libcore/io/iostream.h"
 #include "libcore/io/paths.h"
 #include "libcore/log/exception.h"
@@ -148,11 +150,19 @@ const FileType *FileType::detect(IoStream *stream)
         return nullptr;
     const QString suffix = suffixOf(stream->name());
     if (!suffix.isEmpty()) {
-        for (const FileType &type : all()) {
-            if (type.suffixes.contains(suffix, Qt::CaseInsensitive))
-                return &type;
-        }
-        return nullptr;
+        // Every file opened asks: one lookup instead of a walk over every type's suffixes.
+        static const QHash<QString, const FileType *> bySuffix = [] {
+            QHash<QString, const FileType *> table;
+            for (const FileType &type : all()) {
+                // The first type in detection order keeps a suffix two types share.
+                for (const QString &known : type.suffixes) {
+                    if (!table.contains(known.toLower()))
+                        table.insert(known.toLower(), &type);
+                }
+            }
+            return table;
+        }();
+        return bySuffix.value(suffix.toLower());
     }
     return detectBySignature(stream);
 }
