@@ -52,7 +52,8 @@ public:
     // measures them on the way when it can.
     AudioProperties audioProperties();
     // Appends the pictures of the image files beside the stream that the tag does not
-    // hold yet; skipped for folders of more than 100 entries. Never throws.
+    // hold yet; skipped for folders of more than 100 entries. Never throws. Whoever reads
+    // many files in a row holds a FolderListingCache::Scope, so a folder is listed once.
     void addFolderArtwork(AudioTag *tag);
 
     const QMap<int, AudioTag *> &tags() const { return m_tags; }
