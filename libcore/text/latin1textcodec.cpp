@@ -53,9 +53,7 @@ QString Latin1TextCodec::decodeText(const QByteArray &data, bool stopAtNul, int 
     // codec is asked byte by byte.
     const auto *const bytes = reinterpret_cast<const uchar *>(data.constData());
     const qsizetype size = data.size();
-    qsizetype i = 0;
-    while (i < size && bytes[i] < 0x80 && (bytes[i] != 0 || !stopAtNul))
-        ++i;
+    qsizetype i = asciiPrefix(data, stopAtNul);
     if (i == size || bytes[i] == 0)
         return QString::fromLatin1(data.constData(), i);
 
@@ -67,15 +65,7 @@ QString Latin1TextCodec::decodeText(const QByteArray &data, bool stopAtNul, int 
     bool warned = false;
     for (; i < size; ++i) {
         if (bytes[i] >= 0x80 && !canDecodeAt(data, int(i))) {
-            if (errorMode == CodecErrorMode::Throw)
-                throw Exception(DecodeFailed, {data, name(), mib()});
-            if (errorMode == CodecErrorMode::Substitute) {
-                out[length++] = char16_t(replacementCharacter().value());
-                if (!warned) {
-                    Logger::warning(DecodeSubstituted, {data, name(), mib()});
-                    warned = true;
-                }
-            }
+            decodeFailure(data, errorMode, DecodeFailed, DecodeSubstituted, out, length, warned);
             continue;
         }
         if (stopAtNul && bytes[i] == 0)

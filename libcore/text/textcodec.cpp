@@ -186,3 +186,28 @@ int TextCodec::detectByteOrder(const QByteArray &data, int mib)
 void TextCodec::useUtf8ForCStrings()
 {
 }
+
+qsizetype TextCodec::asciiPrefix(const QByteArray &data, bool stopAtNul)
+{
+    const auto *const bytes = reinterpret_cast<const uchar *>(data.constData());
+    const qsizetype size = data.size();
+    qsizetype i = 0;
+    while (i < size && bytes[i] < 0x80 && (bytes[i] != 0 || !stopAtNul))
+        ++i;
+    return i;
+}
+
+void TextCodec::decodeFailure(const QByteArray &data, int errorMode, quint32 failedId, quint32 substitutedId,
+                              char16_t *out, qsizetype &length, bool &warned) const
+{
+    if (errorMode == CodecErrorMode::Throw)
+        throw Exception(failedId, {data, name(), mib()});
+    if (errorMode != CodecErrorMode::Substitute)
+        return;
+    // Always below 128, so one unit.
+    out[length++] = char16_t(replacementCharacter().value());
+    if (!warned) {
+        Logger::warning(substitutedId, {data, name(), mib()});
+        warned = true;
+    }
+}

@@ -29,6 +29,15 @@ public:
 protected:
     virtual ~TextCodec();
 
+    // How many leading bytes are below 0x80 (up to a zero byte when stopAtNul): the part that
+    // decodes to itself in every single-byte and UTF-8 codec.
+    static qsizetype asciiPrefix(const QByteArray &data, bool stopAtNul);
+    // A character that cannot be decoded, by the error mode: throws failedId, or appends the
+    // replacement character to out (warning substitutedId once per text, as warned tells),
+    // or leaves it out.
+    void decodeFailure(const QByteArray &data, int errorMode, quint32 failedId, quint32 substitutedId,
+                       char16_t *out, qsizetype &length, bool &warned) const;
+
 public:
     virtual QByteArray bom() const = 0;
     virtual QByteArray terminator() const = 0;

@@ -109,9 +109,7 @@ QString Utf8TextCodec::decodeText(const QByteArray &data, bool stopAtNul, int er
     // Plain ASCII, most tag text, is one widening copy; it holds no byte order mark.
     const uchar *const bytes = bytesOf(data);
     const qsizetype size = data.size();
-    qsizetype i = 0;
-    while (i < size && bytes[i] < 0x80 && (bytes[i] != 0 || !stopAtNul))
-        ++i;
+    const qsizetype i = asciiPrefix(data, stopAtNul);
     if (i == size || bytes[i] == 0)
         return QString::fromLatin1(data.constData(), i);
     return UtfTextCodec::decodeText(data, stopAtNul, errorMode);

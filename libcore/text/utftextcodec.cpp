@@ -56,16 +56,7 @@ QString UtfTextCodec::decodeText(const QByteArray &data, bool stopAtNul, int err
         // Every failure is logged with its own id, whatever the mode; the Exception
         // reports itself when it is made.
         const Exception failed(failure.code, {data, name(), mib(), failure.position});
-        if (errorMode == CodecErrorMode::Throw)
-            throw Exception(DecodeFailed, {data, name(), mib()});
-        if (errorMode == CodecErrorMode::Substitute) {
-            // Always below 128, so one unit.
-            out[length++] = char16_t(replacementCharacter().value());
-            if (!warned) {
-                Logger::warning(DecodeSubstituted, {data, name(), mib()});
-                warned = true;
-            }
-        }
+        decodeFailure(data, errorMode, DecodeFailed, DecodeSubstituted, out, length, warned);
         // The failed character consumed nothing: step over one unit and go on.
         position += unitSize();
     }
