@@ -427,8 +427,15 @@ quint64 IoStream::readUInt(bool bigEndian, int byteCount, int width)
         throw Exception(BadByteCount, {byteCount});
     if (byteCount == 0)
         return 0;
-    uchar bytes[8];
-    read(reinterpret_cast<char *>(bytes), byteCount);
+    uchar buffer[8];
+    const uchar *bytes = buffer;
+    // Header fields are read one by one: straight from the window when it holds them.
+    if (m_cached && m_pos >= m_aheadStart && m_pos + byteCount <= m_aheadStart + m_ahead.size()) {
+        bytes = reinterpret_cast<const uchar *>(m_ahead.constData()) + (m_pos - m_aheadStart);
+        m_pos += byteCount;
+    } else {
+        read(reinterpret_cast<char *>(buffer), byteCount);
+    }
     quint64 value = 0;
     for (int i = 0; i < byteCount; ++i) {
         const uchar b = bigEndian ? bytes[i] : bytes[byteCount - 1 - i];

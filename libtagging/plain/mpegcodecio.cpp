@@ -2,6 +2,8 @@
 
 #include <QtEndian>
 
+#include <array>
+
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
 #include "libtagging/plain/codecheaderrules.h"
@@ -133,24 +135,23 @@ AudioProperties MpegCodecIo::readAudioProperties(IoStream *stream, qint64 audioS
     const qint64 frameStart = stream->pos();
     const FrameHeader first(stream->readUInt32(true));
 
-    switch (first.version) {
-    case Mpeg1:
-        properties.codecFullName = QStringLiteral("MPEG-1");
-        break;
-    case Mpeg2:
-        properties.codecFullName = QStringLiteral("MPEG-2");
-        break;
-    case Mpeg25:
-        properties.codecFullName = QStringLiteral("MPEG-2.5");
-        break;
-    default:
+    if (first.version == ReservedVersionBits)
         throw Exception(ReservedVersion, {stream->displayName(), 1});
-    }
     if (first.layer > 3)
         throw Exception(ReservedLayer, {stream->displayName(), 0});
-    properties.codecFullName += QStringLiteral(" Layer %1").arg(first.layer);
-    properties.codecName =
-        first.version == Mpeg25 ? properties.codecFullName : QStringLiteral("MP%1").arg(first.layer);
+    // Named once for every version and layer rather than for every file.
+    static const auto names = [] {
+        std::array<std::array<QString, 3>, 4> full;
+        const char *versionNames[] = {"MPEG-2.5", "", "MPEG-2", "MPEG-1"};
+        for (int version : {Mpeg25, Mpeg2, Mpeg1}) {
+            for (int layer = 1; layer <= 3; ++layer)
+                full[version][layer - 1] = QStringLiteral("%1 Layer %2").arg(QLatin1String(versionNames[version])).arg(layer);
+        }
+        return full;
+    }();
+    properties.codecFullName = names[first.version][first.layer - 1];
+    static const std::array<QString, 3> shortNames{QStringLiteral("MP1"), QStringLiteral("MP2"), QStringLiteral("MP3")};
+    properties.codecName = first.version == Mpeg25 ? properties.codecFullName : shortNames[first.layer - 1];
     if (first.sampleRateIndex == 3)
         throw Exception(ReservedSampleRate, {stream->displayName(), 3});
     properties.sampleRate = first.sampleRate();
