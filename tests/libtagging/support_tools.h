@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDebug>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -51,4 +52,22 @@ inline QString audioMd5(const QString &path)
     if (!run(QStringLiteral("ffmpeg"), {"-v", "error", "-i", path, "-map", "0:a", "-f", "md5", "-"}, &output))
         return QStringLiteral("<failed>");
     return QString::fromLatin1(output).trimmed();
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A fifth of a second of 44.1 kHz mono silence encoded by lame at 32 kbit/s, without an Info
+// header; false when lame is missing or fails.
+inline bool makeSilentMp3(const QString &raw, const QString &mp3)
+{
+    QFile file(raw);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(44100 / 5 * 2, '\0')) != 44100 / 5 * 2)
+        return false;
+    file.close();
+    return run(QStringLiteral("lame"), {"--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "-m", "m", "--signed",
+                                       "--little-endian", "-b", "32", "--resample", "44.1", "--noreplaygain", "-t", raw, mp3});
 }

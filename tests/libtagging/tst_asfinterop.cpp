@@ -25,12 +25,6 @@ namespace {
 
 const QString python = QStringLiteral("/usr/bin/python3");
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool makeWma(const QString &path, const QStringList &extra = {})
 {
     bool ok = false;

@@ -70,17 +70,10 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        const QString lame = QStandardPaths::findExecutable("lame");
-        if (lame.isEmpty())
+        if (!hasTool(QStringLiteral("lame")))
             QSKIP("lame is not installed (scripts/setup installs it)");
-        const QString raw = m_dir.filePath("silence.raw");
-        QFile file(raw);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(44100 / 5 * 2, '\0'));
-        file.close();
         m_audio = m_dir.filePath("audio.mp3");
-        QVERIFY(run(lame, {"--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "-m", "m", "--signed", "--little-endian",
-                           "-b", "32", "--noreplaygain", "-t", raw, m_audio}));
+        QVERIFY(makeSilentMp3(m_dir.filePath("silence.raw"), m_audio));
         QVERIFY(QFileInfo(m_audio).size() > 0);
     }
 

@@ -37,12 +37,6 @@ if pictures is not None:
     print('pictures=%d' % len(pictures))
 )";
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList mutagenTags(const QString &path)
 {
     QByteArray out;
