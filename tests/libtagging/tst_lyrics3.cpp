@@ -30,6 +30,17 @@ QByteArray id3v1()
     return QByteArray("TAG").leftJustified(128, '\0');
 }
 
+// The tag that ends the stream, found and read as the tag stack does; null when none is found.
+AudioTag *readBack(IoStream &in, QObject *parent)
+{
+    in.seek(in.size());
+    TagInfo *info = Lyrics3TagIo::instance()->detect(&in, false, nullptr);
+    if (!info)
+        return nullptr;
+    in.seek(info->values.value(TagInfo::DataOffsetKey).toLongLong());
+    return Lyrics3TagIo::instance()->read(&in, info, nullptr, parent);
+}
+
 } // namespace
 
 class TestLyrics3 : public QObject
@@ -141,12 +152,9 @@ private slots:
 
         IoStream in(bytes, QIODevice::ReadOnly);
         in.setName(QStringLiteral("/nonexistent/a.mp3"));
-        in.seek(in.size());
-        TagInfo *info = Lyrics3TagIo::instance()->detect(&in, false, nullptr);
-        QVERIFY(info);
-        in.seek(info->values.value(TagInfo::DataOffsetKey).toLongLong());
         QObject parent;
-        AudioTag *back = Lyrics3TagIo::instance()->read(&in, info, nullptr, &parent);
+        AudioTag *back = readBack(in, &parent);
+        QVERIFY(back);
         QCOMPARE(back->itemText(TagItemType::Title), QStringLiteral("Tïtle"));
         QCOMPARE(back->itemText(TagItemType::Album), QStringLiteral("日本"));
         QCOMPARE(back->itemText(TagItemType::Comment), QStringLiteral("a\nb"));
@@ -176,12 +184,9 @@ private slots:
         Lyrics3TagIo::instance()->render(&out, &tag, nullptr);
 
         IoStream in(out.data(), QIODevice::ReadOnly);
-        in.seek(in.size());
-        TagInfo *info = Lyrics3TagIo::instance()->detect(&in, false, nullptr);
-        QVERIFY(info);
-        in.seek(info->values.value(TagInfo::DataOffsetKey).toLongLong());
         QObject parent;
-        AudioTag *back = Lyrics3TagIo::instance()->read(&in, info, nullptr, &parent);
+        AudioTag *back = readBack(in, &parent);
+        QVERIFY(back);
         QCOMPARE(back->itemText(TagItemType::Comment), text);
     }
 
@@ -190,12 +195,9 @@ private slots:
         const QByteArray bytes = version2(field("IMG", "cover.jpg||Front side||\r\nC:\\pics\\back.png"));
         IoStream in(bytes, QIODevice::ReadOnly);
         in.setName(QStringLiteral("/nonexistent/a.mp3"));
-        in.seek(in.size());
-        TagInfo *info = Lyrics3TagIo::instance()->detect(&in, false, nullptr);
-        QVERIFY(info);
-        in.seek(info->values.value(TagInfo::DataOffsetKey).toLongLong());
         QObject parent;
-        AudioTag *tag = Lyrics3TagIo::instance()->read(&in, info, nullptr, &parent);
+        AudioTag *tag = readBack(in, &parent);
+        QVERIFY(tag);
         const QList<TagItem *> pictures = tag->items(TagItemType::Artwork);
         QCOMPARE(pictures.size(), 2);
         const auto *first = static_cast<ArtworkTagItem *>(pictures[0]);
@@ -213,13 +215,9 @@ private slots:
     {
         const QByteArray bytes = version2(QByteArray("ETT00x05Title"));
         IoStream in(bytes, QIODevice::ReadOnly);
-        in.seek(in.size());
-        TagInfo *info = Lyrics3TagIo::instance()->detect(&in, false, nullptr);
-        QVERIFY(info);
-        in.seek(info->values.value(TagInfo::DataOffsetKey).toLongLong());
         QObject parent;
         try {
-            Lyrics3TagIo::instance()->read(&in, info, nullptr, &parent);
+            readBack(in, &parent);
             QFAIL("no exception");
         } catch (const Exception &e) {
             QCOMPARE(e.code, quint32(Lyrics3TagIo::BadFieldSize));
