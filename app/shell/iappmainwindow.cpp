@@ -1,0 +1,21 @@
+#include "app/shell/iappmainwindow.h"
+
+namespace {
+IAppMainWindow *g_instance = nullptr;
+}
+
+IAppMainWindow::~IAppMainWindow()
+{
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+IAppMainWindow *IAppMainWindow::instance()
+{
+    return g_instance;
+}
+
+void IAppMainWindow::setInstance(IAppMainWindow *window)
+{
+    g_instance = window;
+}

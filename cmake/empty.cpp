@@ -1,0 +1,1 @@
+// Stands in for the sources of a library whose folders bring none yet.
