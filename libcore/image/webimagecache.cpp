@@ -55,7 +55,7 @@ CodedImage WebImageCache::image(const QString &url)
         it->lastAccess = QDateTime::currentMSecsSinceEpoch();
         return it->image;
     }
-    const CodedImage image(downloadData(url));
+    const CodedImage image(downloadData(url, MaximumImageSize));
     if (image.data.isEmpty())
         throw Exception(WebImageEmptyTextId, {url}, false);
     s.held += image.data.size();

@@ -16,8 +16,12 @@ class WebImageCache
 public:
     WebImageCache() = delete;
 
+    // The most bytes one image may have; a longer download fails.
+    static constexpr qint64 MaximumImageSize = 8 * 1024 * 1024;
+
     // The cached image for the URL (exact text), else the one downloaded from it. Throws
-    // what the download throws, or WebImageEmptyTextId when it brings no bytes.
+    // what the download throws (also for an image over MaximumImageSize), or
+    // WebImageEmptyTextId when it brings no bytes.
     static CodedImage image(const QString &url);
     static void clear();
 

@@ -26,9 +26,11 @@ ExtNetworkReply::ExtNetworkReply(QNetworkReply *reply, int timeoutMs, IoStream *
 
     if (m_progress) {
         // The time-out child moves while the server is silent; the linear one counts bytes.
-        auto *waiting = new TimeoutProgressObject;
+        // Both start as children of the reply, so that a progress object that takes no more
+        // children (it has run already) leaves nothing behind.
+        auto *waiting = new TimeoutProgressObject(this);
         m_progress->addChild(waiting, 0.5, true);
-        m_progress->addChild(new LinearProgressObject, 0.5, true);
+        m_progress->addChild(new LinearProgressObject(this), 0.5, true);
         waiting->start(timeoutMs);
     }
     if (timeoutMs != -1) {
@@ -86,6 +88,11 @@ CombinedProgressObject *ExtNetworkReply::progress() const
     return m_progress;
 }
 
+void ExtNetworkReply::setMaximumSize(qint64 bytes)
+{
+    m_maximumSize = bytes;
+}
+
 void ExtNetworkReply::abort(QNetworkReply::NetworkError code)
 {
     stopQuietly();
@@ -110,6 +117,15 @@ void ExtNetworkReply::onReadyRead()
     if (m_timer.isActive())
         m_timer.start(); // the time-out counts from the last arrival of data
     const QByteArray bytes = m_reply->readAll();
+    m_received += bytes.size();
+    if (m_maximumSize >= 0 && m_received > m_maximumSize) {
+        // A hostile or broken server must not make us hold an unbounded body.
+        stopQuietly();
+        recordError(QNetworkReply::UnknownContentError,
+                    upperCaseFirst(fillPlaceholders(textForId(NetworkReplyTooLargeTextId),
+                                                    {QString::number(m_maximumSize)})));
+        return;
+    }
     if (m_sink) {
         try {
             m_sink->writeBytes(bytes);

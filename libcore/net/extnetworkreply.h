@@ -14,6 +14,7 @@ class IoStream;
 enum NetworkReplyTextId : quint32 {
     NetworkTimeoutTextId = 2019454048u,
     NetworkSinkWriteFailedTextId = 227572296u,
+    NetworkReplyTooLargeTextId = 2828401080u, // [limit in bytes]
 };
 
 // Wraps one QNetworkReply: writes its body into a sink as it arrives, ends it when the server
@@ -46,6 +47,9 @@ public:
     IoStream *sink() const;
     CombinedProgressObject *progress() const;
 
+    // A body longer than `bytes` ends the request with an error; -1 (the default) for none.
+    void setMaximumSize(qint64 bytes);
+
     // Ends a running request for good and records `code` as its error.
     void abort(QNetworkReply::NetworkError code);
 
@@ -72,4 +76,6 @@ private:
     CombinedProgressObject *m_progress = nullptr;
     QNetworkReply::NetworkError m_errorCode = QNetworkReply::NoError;
     QStringList m_errorStrings;
+    qint64 m_maximumSize = -1;
+    qint64 m_received = 0;
 };

@@ -30,5 +30,6 @@ public:
     QByteArray body;
     bool synchronous = true;
     int timeoutMs = 10000; // inactivity time-out; -1 for none
+    qint64 maximumSize = -1; // a longer body fails the request; -1 for no limit
     CombinedProgressObject *progress = nullptr;
 };

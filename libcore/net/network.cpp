@@ -76,6 +76,7 @@ ExtNetworkReply *sendNetworkRequest(int operation, const ExtNetworkRequest &requ
         }
     }
     auto *reply = new ExtNetworkReply(wrapped, request.timeoutMs, sink, request.progress, parent);
+    reply->setMaximumSize(request.maximumSize);
     if (ownSink)
         sink->setParent(reply);
 
@@ -88,7 +89,7 @@ ExtNetworkReply *sendNetworkRequest(int operation, const ExtNetworkRequest &requ
     return reply;
 }
 
-QByteArray downloadData(const QString &url)
+QByteArray downloadData(const QString &url, qint64 maximumSize)
 {
     QMutexLocker lock(&networkMutex());
     QObject replies;
@@ -96,8 +97,9 @@ QByteArray downloadData(const QString &url)
     QList<QUrl> requested;
     int redirects = 0;
     for (;;) {
-        ExtNetworkReply *reply =
-            sendNetworkRequest(GetOperation, ExtNetworkRequest(current), &replies);
+        ExtNetworkRequest request(current);
+        request.maximumSize = maximumSize;
+        ExtNetworkReply *reply = sendNetworkRequest(GetOperation, request, &replies);
         requested.append(current);
         if (reply->status() != ExtNetworkReply::Succeeded) {
             const QVariantList arguments{url, reply->errorStrings().join(QStringLiteral(" | "))};

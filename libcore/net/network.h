@@ -41,5 +41,5 @@ ExtNetworkReply *sendNetworkRequest(int operation, const ExtNetworkRequest &requ
 
 // The body of a Get of the URL after following redirects (relative ones against the URL
 // that was asked for); throws a coded Exception on failure, a redirect loop or too many
-// redirects.
-QByteArray downloadData(const QString &url);
+// redirects. A body longer than maximumSize bytes (unless -1) fails like a transport error.
+QByteArray downloadData(const QString &url, qint64 maximumSize = -1);

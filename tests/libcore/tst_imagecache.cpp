@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <QThread>
+
 #include <QBuffer>
 #include <QImage>
 #include <QResource>
@@ -7,7 +9,7 @@
 #include "libcore/image/webimagecache.h"
 #include "libcore/log/exception.h"
 #include "libcore/net/network.h"
-#include "support_httpserver.h"
+#include "shared/support_httpserver.h"
 
 using Response = TestHttpServer::Response;
 using Request = TestHttpServer::Request;
@@ -109,6 +111,7 @@ void TestImageCache::repeatedRequestIsCached()
 void TestImageCache::imageOverBudgetIsNotKept()
 {
     WebImageCache::image(url(QStringLiteral("/5")));
+    QThread::msleep(2); // access times of equal milliseconds would be decided by URL order
     WebImageCache::setMaximumSize(10);
     QCOMPARE(WebImageCache::maximumSize(), 10);
     const CodedImage image = WebImageCache::image(url(QStringLiteral("/20")));

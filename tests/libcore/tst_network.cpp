@@ -16,7 +16,7 @@
 #include "libcore/progress/linearprogressobject.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
-#include "support_httpserver.h"
+#include "shared/support_httpserver.h"
 
 using Response = TestHttpServer::Response;
 using Request = TestHttpServer::Request;

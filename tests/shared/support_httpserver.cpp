@@ -1,5 +1,6 @@
-#include "support_httpserver.h"
+#include "shared/support_httpserver.h"
 
+#include <QDateTime>
 #include <QProcess>
 #include <QSslSocket>
 #include <QTemporaryDir>
@@ -87,6 +88,7 @@ void TestHttpServer::onReadable(QTcpSocket *socket)
     if (buffer.size() - end - 4 < length)
         return;
     request.body = buffer.mid(end + 4, length);
+    request.arrivalMs = QDateTime::currentMSecsSinceEpoch();
     requests.append(request);
     socket->setProperty("answering", true);
     maxInFlight = qMax(maxInFlight, ++inFlight);
@@ -94,6 +96,24 @@ void TestHttpServer::onReadable(QTcpSocket *socket)
     const Response response = handler(request);
     if (response.silent)
         return;
+    if (response.drop) {
+        // The connection breaks in the middle of the answer. (A connection closed before any
+        // answer would be tried again by the client on its own.)
+        socket->setProperty("answering", false);
+        --inFlight;
+        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nConnection: close\r\n\r\n<r>");
+        socket->disconnectFromHost();
+        return;
+    }
+    if (response.delayMs > 0) {
+        QTimer::singleShot(response.delayMs, socket, [this, socket, response] { answer(socket, response); });
+        return;
+    }
+    answer(socket, response);
+}
+
+void TestHttpServer::answer(QTcpSocket *socket, const Response &response)
+{
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Status\r\n";
     bool hasLength = false;
     for (const auto &h : response.headers) {

@@ -23,6 +23,7 @@ public:
         QByteArray path;
         QList<QPair<QByteArray, QByteArray>> headers; // names in lower case
         QByteArray body;
+        qint64 arrivalMs = 0; // when the whole request had arrived, milliseconds since the epoch
         QByteArray header(const QByteArray &name) const;
     };
 
@@ -32,6 +33,8 @@ public:
         QList<QPair<QByteArray, QByteArray>> headers;
         QByteArray body;
         bool silent = false;        // never answer
+        bool drop = false;          // break the connection in the middle of the answer
+        int delayMs = 0;            // answer this much later
         int chunks = 1;             // the body in this many parts...
         int chunkIntervalMs = 0;    // ...this far apart
     };
@@ -55,6 +58,7 @@ protected:
 private:
     void serve(QTcpSocket *socket);
     void onReadable(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, const Response &response);
 
     QSslCertificate m_certificate;
     QSslKey m_key;
