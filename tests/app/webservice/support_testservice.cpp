@@ -53,7 +53,7 @@ TestMetadataService::Reply TestMetadataService::answer(const TestHttpServer::Req
 {
     const QString path = QString::fromLatin1(request.path);
     if (request.method == "GET") {
-        ++fetches[path];
+        fetched.append(path);
         return files.value(path, httpReply(404));
     }
     Call call;

@@ -46,8 +46,8 @@ public:
     QHash<QString, Reply> files;
 
     QList<Call> calls;
-    // How often each GET path was asked for.
-    QHash<QString, int> fetches;
+    // The paths of the GET requests, in order.
+    QStringList fetched;
 
     TestHttpServer server;
 
