@@ -105,12 +105,12 @@ void TestDbAlbumImage::readAlbumImage_data()
     QTest::addColumn<bool>("preferred");
     QTest::addColumn<Variants>("variants");
     QTest::newRow("everything")
-        << R"(<a t="2" p="prov" c="note" d="1"><i u="http://h/1" d="x" i="k" w="10" h="20"/><i u="http://h/2"/></a>)"
+        << "<a t=\"2\" p=\"prov\" c=\"note\" d=\"1\"><i u=\"http://h/1\" d=\"x\" i=\"k\" w=\"10\" h=\"20\"/><i u=\"http://h/2\"/></a>"
         << 2 << "prov" << "note" << true
         << Variants{{"http://h/1", "x", "k", 10, 20}, unsized(QStringLiteral("http://h/2"))};
     QTest::newRow("nothing") << "<a/>" << 0 << "" << "" << false << Variants();
     QTest::newRow("malformed numbers")
-        << R"(<a t="x" d="true"><i w="5"/><i w="5" h="y"/><i w="-3" h="4"/></a>)" << 0 << "" << "" << false
+        << "<a t=\"x\" d=\"true\"><i w=\"5\"/><i w=\"5\" h=\"y\"/><i w=\"-3\" h=\"4\"/></a>" << 0 << "" << "" << false
         << Variants{unsized(QString()), unsized(QString()), {QString(), QString(), QString(), -3, 4}};
 }
 
