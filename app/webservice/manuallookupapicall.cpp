@@ -21,6 +21,21 @@ void addManualLookupData(QDomElement data, const QString &artist, const QString 
         appendXmlTextElement(data, QStringLiteral("t"), title);
 }
 
+namespace {
+
+// The artists of a comma-separated list of ids, in its order; unknown ids are skipped.
+QList<DbArtist *> artistsByIds(const QString &text, const QHash<int, DbArtist *> &artists)
+{
+    QList<DbArtist *> list;
+    for (int id : parseIntList(text)) {
+        if (DbArtist *artist = artists.value(id))
+            list.append(artist);
+    }
+    return list;
+}
+
+} // namespace
+
 bool hasTooManyResults(const QDomElement &data)
 {
     return !data.isNull() && xmlNodeText(xpathSelect(data, QStringLiteral("tmr/text()")).value(0)) == QLatin1String("1");
@@ -88,10 +103,7 @@ void ManualLookupApiCall::execute(CombinedProgressObject *progress)
         group->firstReleaseDate = PartialDateTime(replyAttribute(element, QStringLiteral("y")),
                                                   PartialDateTime::storageFormat());
         group->artistCredit = replyAttribute(element, QStringLiteral("a"));
-        for (int id : parseIntList(replyAttribute(element, QStringLiteral("ai")))) {
-            if (DbArtist *artist = artistsById.value(id))
-                group->artists.append(artist);
-        }
+        group->artists = artistsByIds(replyAttribute(element, QStringLiteral("ai")), artistsById);
         groups.append(group);
         if (reading)
             reading->advance(1);

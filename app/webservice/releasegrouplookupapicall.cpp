@@ -38,6 +38,58 @@ QMap<QString, PartialDateTime> readReleaseEvents(const QDomNode &release, const 
     return events;
 }
 
+// Credit id -> credit text; a repeated id takes the later text.
+Credits readArtistCredits(const QDomElement &data)
+{
+    Credits credits;
+    for (const QDomNode &element : xpathSelect(data, QStringLiteral("ac")))
+        credits.insert(replyNumber(element, QStringLiteral("i")), replyAttribute(element, QStringLiteral("n")));
+    return credits;
+}
+
+DbTrack *readTrack(const QDomNode &element, DbMedium *medium, const Credits &credits)
+{
+    auto *track = new DbTrack(medium);
+    track->medium = medium;
+    track->id = replyNumber(element, QStringLiteral("i"));
+    track->title = replyAttribute(element, QStringLiteral("n"));
+    track->position = replyNumber(element, QStringLiteral("p"));
+    track->length = replyNumber(element, QStringLiteral("l"));
+    track->artistCredit = creditText(element, credits);
+    return track;
+}
+
+DbMedium *readMedium(const QDomNode &element, DbAlbum *album, const Credits &credits)
+{
+    auto *medium = new DbMedium(album);
+    medium->album = album;
+    medium->title = replyAttribute(element, QStringLiteral("n"));
+    medium->position = replyNumber(element, QStringLiteral("p"));
+    medium->format = replyNumber(element, QStringLiteral("f")); // 0 when missing
+    QList<DbTrack *> tracks;
+    for (const QDomNode &trackElement : xpathSelect(element, QStringLiteral("t")))
+        tracks.append(readTrack(trackElement, medium, credits));
+    medium->setTracks(tracks);
+    return medium;
+}
+
+DbAlbum *readRelease(const QDomNode &element, DbAlbumGroup *group, const Credits &credits)
+{
+    auto *album = new DbAlbum(group);
+    album->group = group;
+    album->title = replyAttribute(element, QStringLiteral("n"));
+    album->status = replyNumber(element, QStringLiteral("s"));
+    album->releaseEvents = readReleaseEvents(element, *group);
+    album->artistCredit = creditText(element, credits);
+    QList<DbMedium *> media;
+    for (const QDomNode &mediumElement : xpathSelect(element, QStringLiteral("m")))
+        media.append(readMedium(mediumElement, album, credits));
+    album->setMedia(media);
+    for (const QDomNode &imageElement : xpathSelect(element, QStringLiteral("a")))
+        album->images.append(readAlbumImage(imageElement));
+    return album;
+}
+
 } // namespace
 
 ReleaseGroupLookupApiCall::ReleaseGroupLookupApiCall(DbAlbumGroup *group, QObject *parent)
@@ -52,44 +104,9 @@ void ReleaseGroupLookupApiCall::execute(CombinedProgressObject *progress)
     if (!group)
         return;
     const QDomElement data = replyData();
-
-    Credits credits;
-    for (const QDomNode &element : xpathSelect(data, QStringLiteral("ac")))
-        credits.insert(replyNumber(element, QStringLiteral("i")), replyAttribute(element, QStringLiteral("n")));
-
+    const Credits credits = readArtistCredits(data);
     QList<DbAlbum *> albums;
-    for (const QDomNode &releaseElement : xpathSelect(data, QStringLiteral("r"))) {
-        auto *album = new DbAlbum(group);
-        album->group = group;
-        album->title = replyAttribute(releaseElement, QStringLiteral("n"));
-        album->status = replyNumber(releaseElement, QStringLiteral("s"));
-        album->releaseEvents = readReleaseEvents(releaseElement, *group);
-        album->artistCredit = creditText(releaseElement, credits);
-        QList<DbMedium *> media;
-        for (const QDomNode &mediumElement : xpathSelect(releaseElement, QStringLiteral("m"))) {
-            auto *medium = new DbMedium(album);
-            medium->album = album;
-            medium->title = replyAttribute(mediumElement, QStringLiteral("n"));
-            medium->position = replyNumber(mediumElement, QStringLiteral("p"));
-            medium->format = replyNumber(mediumElement, QStringLiteral("f"));
-            QList<DbTrack *> tracks;
-            for (const QDomNode &trackElement : xpathSelect(mediumElement, QStringLiteral("t"))) {
-                auto *track = new DbTrack(medium);
-                track->medium = medium;
-                track->id = replyNumber(trackElement, QStringLiteral("i"));
-                track->title = replyAttribute(trackElement, QStringLiteral("n"));
-                track->position = replyNumber(trackElement, QStringLiteral("p"));
-                track->length = replyNumber(trackElement, QStringLiteral("l"));
-                track->artistCredit = creditText(trackElement, credits);
-                tracks.append(track);
-            }
-            medium->setTracks(tracks);
-            media.append(medium);
-        }
-        album->setMedia(media);
-        for (const QDomNode &imageElement : xpathSelect(releaseElement, QStringLiteral("a")))
-            album->images.append(readAlbumImage(imageElement));
-        albums.append(album);
-    }
+    for (const QDomNode &element : xpathSelect(data, QStringLiteral("r")))
+        albums.append(readRelease(element, group, credits));
     group->setAlbums(albums);
 }

@@ -113,10 +113,10 @@ void TestManualLookups::albumSearchReply()
 {
     m_service->script(QStringLiteral("267fd81c"),
                       {okReply("<tmr>0</tmr>"
-        "        <a i=\"5\" n=\"Ann\" c=\"singer\" p=\"2\"/><a i=\"7\" n=\"First seven\"/><a i=\"7\" n=\"Second seven\"/><a i=\"x\" n=\"No id\"/>"
-        "        <rg i=\"11\" n=\"Title\" t=\"1\" ct=\"2,x,,7\" s=\"1\" y=\"2001-03\" a=\"Ann and co\" ai=\"3,5,7,5\"/>"
-        "        <rg i=\"12\" t=\"x\" s=\"y\" ai=\"x,,0\"/>"
-        "        <rg/>")});
+        "<a i=\"5\" n=\"Ann\" c=\"singer\" p=\"2\"/><a i=\"7\" n=\"First seven\"/><a i=\"7\" n=\"Second seven\"/><a i=\"x\" n=\"No id\"/>"
+        "<rg i=\"11\" n=\"Title\" t=\"1\" ct=\"2,x,,7\" s=\"1\" y=\"2001-03\" a=\"Ann and co\" ai=\"3,5,7,5\"/>"
+        "<rg i=\"12\" t=\"x\" s=\"y\" ai=\"x,,0\"/>"
+        "<rg/>")});
     QObject results;
     ManualLookupApiCall call({QStringLiteral("Ann"), QString(), QString(), &results});
     call.execute(nullptr);
@@ -200,15 +200,15 @@ void TestManualLookups::releaseGroupLookup()
     group.id = 4711;
     group.firstReleaseDate = PartialDateTime(2000, 5);
     m_service->script(QStringLiteral("b38ea9cf"), {okReply(""
-        "        <ac i=\"0\" n=\"Various\"/><ac i=\"1\" n=\"Ann\"/><ac i=\"1\" n=\"Ann &amp; Bob\"/>"
-        "        <r n=\"First\" s=\"1\" ac=\"1\">"
+        "<ac i=\"0\" n=\"Various\"/><ac i=\"1\" n=\"Ann\"/><ac i=\"1\" n=\"Ann &amp; Bob\"/>"
+        "<r n=\"First\" s=\"1\" ac=\"1\">"
         "          <e c=\"DE\" d=\"1999-01-01T00:00:00:000\"/><e c=\"GB\"/>"
         "          <m n=\"\" p=\"1\" f=\"1\"><t i=\"100\" n=\"One\" p=\"1\" l=\"200000\" ac=\"1\"/><t i=\"101\" n=\"Two\" p=\"2\"/></m>"
         "          <m p=\"2\"/>"
         "          <a t=\"1\" p=\"prov\" d=\"1\"><i u=\"http://h/a.jpg\" w=\"500\" h=\"500\"/></a><a t=\"2\"/>"
-        "        </r>"
-        "        <r n=\"Second\" ac=\"9\"><e c=\"DE\"/><e c=\"GB\" d=\"x\"/></r>"
-        "        <r n=\"Third\"/>")});
+        "</r>"
+        "<r n=\"Second\" ac=\"9\"><e c=\"DE\"/><e c=\"GB\" d=\"x\"/></r>"
+        "<r n=\"Third\"/>")});
     ReleaseGroupLookupApiCall call(&group);
     QCOMPARE(dataChildren(call.requestDocument()), QStringList{"i=4711"});
     call.execute(nullptr);
