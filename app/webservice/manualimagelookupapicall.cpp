@@ -20,15 +20,9 @@ void ManualImageLookupApiCall::execute(CombinedProgressObject *progress)
     QObject run; // owns the progress children until they are adopted
     result = DbImageLookupResult();
 
-    CombinedProgressObject *exchange = nullptr;
-    LinearProgressObject *downloads = nullptr;
-    if (progress) {
-        exchange = new CombinedProgressObject(&run);
-        downloads = new LinearProgressObject(&run);
-        progress->addChild(exchange, 0.5, true);
-        progress->addChild(downloads, 0.5, true);
-    }
-    send(exchange, TimeoutMs);
+    const SplitProgress parts = splitProgress(progress, &run);
+    LinearProgressObject *downloads = parts.work;
+    send(parts.exchange, TimeoutMs);
     auto finish = [progress] {
         if (progress)
             progress->finish();

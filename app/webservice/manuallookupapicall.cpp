@@ -36,6 +36,18 @@ QList<DbArtist *> artistsByIds(const QString &text, const QHash<int, DbArtist *>
 
 } // namespace
 
+SplitProgress splitProgress(CombinedProgressObject *progress, QObject *owner)
+{
+    SplitProgress parts;
+    if (!progress)
+        return parts;
+    parts.exchange = new CombinedProgressObject(owner);
+    parts.work = new LinearProgressObject(owner);
+    progress->addChild(parts.exchange, 0.5, true);
+    progress->addChild(parts.work, 0.5, true);
+    return parts;
+}
+
 bool hasTooManyResults(const QDomElement &data)
 {
     return !data.isNull() && xmlNodeText(xpathSelect(data, QStringLiteral("tmr/text()")).value(0)) == QLatin1String("1");
@@ -58,15 +70,9 @@ void ManualLookupApiCall::execute(CombinedProgressObject *progress)
     artists.clear();
     groups.clear();
 
-    CombinedProgressObject *exchange = nullptr;
-    LinearProgressObject *reading = nullptr;
-    if (progress) {
-        exchange = new CombinedProgressObject(&run);
-        reading = new LinearProgressObject(&run);
-        progress->addChild(exchange, 0.5, true);
-        progress->addChild(reading, 0.5, true);
-    }
-    send(exchange, TimeoutMs);
+    const SplitProgress parts = splitProgress(progress, &run);
+    LinearProgressObject *reading = parts.work;
+    send(parts.exchange, TimeoutMs);
 
     const QDomElement data = replyData();
     tooManyResults = hasTooManyResults(data);

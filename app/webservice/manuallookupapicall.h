@@ -7,6 +7,7 @@
 
 class DbAlbumGroup;
 class DbArtist;
+class LinearProgressObject;
 
 // Searches release groups by artist, release and track title. The records it creates are
 // children of the query's result parent, never of the call.
@@ -34,3 +35,12 @@ void addManualLookupData(QDomElement data, const QString &artist, const QString 
                          const QString &title);
 // Whether a reply's data says that the search found too many results.
 bool hasTooManyResults(const QDomElement &data);
+
+// A caller's progress split into the exchange and the work that follows it, half each. The
+// parts belong to `owner` until the caller's progress adopts them; both are null without one.
+struct SplitProgress
+{
+    CombinedProgressObject *exchange = nullptr;
+    LinearProgressObject *work = nullptr;
+};
+SplitProgress splitProgress(CombinedProgressObject *progress, QObject *owner);

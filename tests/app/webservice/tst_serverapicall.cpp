@@ -65,6 +65,7 @@ private slots:
     void retry_data();
     void retry();
     void cancelBetweenAttempts();
+    void callsFromWorkerThreads();
     void endpoint_data();
     void endpoint();
     void endpointFromSettings();
@@ -300,6 +301,33 @@ void TestServerApiCall::cancelBetweenAttempts()
     QCOMPARE(m_service->calls.size(), 1);
     QCOMPARE(errorCount(*m_logger), 1);
     QVERIFY(m_logger->containsCode(ServerCallTransportFailedTextId));
+}
+
+void TestServerApiCall::callsFromWorkerThreads()
+{
+    // Each thread sends through a network manager of its own; the network lock lets one
+    // request run at a time, and every thread sees the others' end times.
+    constexpr int threadCount = 3;
+    constexpr int callsPerThread = 2;
+    std::atomic<int> succeeded{0};
+    QList<QThread *> threads;
+    for (int t = 0; t < threadCount; ++t) {
+        threads.append(QThread::create([&succeeded] {
+            for (int i = 0; i < callsPerThread; ++i) {
+                PingApiCall call;
+                if (run(call) == 0)
+                    ++succeeded;
+            }
+        }));
+        threads.last()->start();
+    }
+    // The service answers from this thread's event loop while the workers wait.
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(threads.cbegin(), threads.cend(), [](QThread *t) { return t->isFinished(); }),
+                             20000);
+    qDeleteAll(threads);
+    QCOMPARE(succeeded.load(), threadCount * callsPerThread);
+    QCOMPARE(m_service->calls.size(), threadCount * callsPerThread);
+    QCOMPARE(m_service->server.maxInFlight, 1);
 }
 
 void TestServerApiCall::endpoint_data()
