@@ -47,7 +47,9 @@ void ManualImageLookupApiCall::execute(CombinedProgressObject *progress)
     if (downloads)
         downloads->setMaximum(preferred);
 
-    for (int i = 0; i < result.entries.size(); ++i) {
+    // Downloads take long; a cancelled search stops between them.
+    auto canceled = [progress] { return progress && progress->isCanceled(); };
+    for (int i = 0; i < result.entries.size() && !canceled(); ++i) {
         if (!result.entries[i].image.preferred)
             continue;
         try {
@@ -58,10 +60,10 @@ void ManualImageLookupApiCall::execute(CombinedProgressObject *progress)
             // one candidate that cannot be fetched does not end the search
         }
     }
-    if (result.downloadedCount() == 0) {
+    if (result.downloadedCount() == 0 && !canceled()) {
         if (downloads)
             downloads->setMaximum(int(result.entries.size()) - preferred);
-        for (int i = 0; i < result.entries.size(); ++i) {
+        for (int i = 0; i < result.entries.size() && !canceled(); ++i) {
             if (result.entries[i].image.preferred)
                 continue;
             try {

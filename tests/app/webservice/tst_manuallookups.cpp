@@ -60,6 +60,7 @@ private slots:
     void imageSearch_data();
     void imageSearch();
     void imageSearchProgress();
+    void imageSearchStopsWhenCanceled();
 
 private:
     TestMetadataService *m_service = nullptr;
@@ -338,6 +339,21 @@ void TestManualLookups::imageSearchProgress()
     QCOMPARE(downloads->maximum(), 2);
     QCOMPARE(downloads->value(), 1);
     QVERIFY(progress.isFinished());
+    QCOMPARE(call.result.downloadedCount(), 1);
+}
+
+void TestManualLookups::imageSearchStopsWhenCanceled()
+{
+    const QString base = m_service->url(QString());
+    m_service->script(QStringLiteral("75e5f6f5"),
+                      {okReply(QStringLiteral("<a><i u=\"%1/a\"/></a><a><i u=\"%1/b\"/></a>").arg(base))});
+    m_service->files = {{"/a", delayedReply(400, rawReply(imageBytes(40, 40)))},
+                        {"/b", rawReply(imageBytes(40, 40))}};
+    CombinedProgressObject progress;
+    ManualImageLookupApiCall call({QStringLiteral("Ann"), QString(), QString(), nullptr});
+    QTimer::singleShot(200, &progress, &ProgressObject::cancel); // while the first image comes
+    call.execute(&progress);
+    QCOMPARE(m_service->fetched, QStringList{"/a"});
     QCOMPARE(call.result.downloadedCount(), 1);
 }
 

@@ -346,9 +346,9 @@ void TestServerApiCall::endpoint_data()
     QTest::newRow("user info") << QStringLiteral("https://user:pw@127.0.0.1/api.php")
                                << quint32(ServiceEndpointInvalidTextId);
     QTest::newRow("http to localhost") << QStringLiteral("http://localhost:%1/api.php") << 0u;
-    QTest::newRow("http to ::1 refused by nobody") << QStringLiteral("http://[::1]:1/api.php")
+    QTest::newRow("http to ::1 accepted, nothing listens") << QStringLiteral("http://[::1]:1/api.php")
                                                    << quint32(ServerCallTransportFailedTextId);
-    QTest::newRow("https anywhere") << QStringLiteral("https://127.0.0.1:1/api.php")
+    QTest::newRow("https accepted, nothing listens") << QStringLiteral("https://127.0.0.1:1/api.php")
                                     << quint32(ServerCallTransportFailedTextId);
 }
 
