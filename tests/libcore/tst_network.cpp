@@ -65,6 +65,8 @@ private slots:
     void progressCountsBytes();
     void cancelAbortsRequest();
     void failedSinkWriteFails();
+    void bodyOverLimitFails_data();
+    void bodyOverLimitFails();
     void otherSinks();
     void asynchronous();
     void oneRequestAtATime();
@@ -89,6 +91,7 @@ void TestNetwork::initTestCase()
     QVERIFY(QResource::registerResource(QStringLiteral("libcore.rcc"), QStringLiteral("/libcore")));
     TextTable::table().insert(NetworkTimeoutTextId, QStringLiteral("no answer in time"));
     TextTable::table().insert(NetworkSinkWriteFailedTextId, QStringLiteral("cannot store: %1"));
+    TextTable::table().insert(NetworkReplyTooLargeTextId, QStringLiteral("longer than %1"));
 }
 
 void TestNetwork::init()
@@ -301,6 +304,42 @@ void TestNetwork::failedSinkWriteFails()
     QCOMPARE(reply->status(), 2);
     QCOMPARE(reply->errorCode(), QNetworkReply::UnknownContentError);
     QVERIFY(reply->errorStrings().value(0).startsWith(QStringLiteral("Cannot store: ")));
+}
+
+void TestNetwork::bodyOverLimitFails_data()
+{
+    QTest::addColumn<qint64>("limit");
+    QTest::addColumn<int>("chunks");
+    QTest::addColumn<int>("status");
+    QTest::newRow("at the limit") << qint64(1000) << 1 << 1;
+    QTest::newRow("one byte over") << qint64(999) << 1 << 2;
+    QTest::newRow("over in a later part") << qint64(600) << 4 << 2;
+    QTest::newRow("no limit") << qint64(-1) << 1 << 1;
+}
+
+void TestNetwork::bodyOverLimitFails()
+{
+    QFETCH(qint64, limit);
+    QFETCH(int, chunks);
+    QFETCH(int, status);
+    m_server->handler = [chunks](const Request &) {
+        Response r = body(QByteArray(1000, 'x'));
+        r.chunks = chunks;
+        r.chunkIntervalMs = 20;
+        return r;
+    };
+    ExtNetworkRequest request(m_server->url(QStringLiteral("/big")));
+    request.maximumSize = limit;
+    QObject parent;
+    ExtNetworkReply *reply = sendNetworkRequest(GetOperation, request, &parent);
+    QCOMPARE(reply->status(), status);
+    if (status == 2) {
+        QCOMPARE(reply->errorCode(), QNetworkReply::UnknownContentError);
+        QCOMPARE(reply->errorStrings().value(0), QStringLiteral("Longer than %1").arg(limit));
+        QVERIFY(reply->data().size() <= limit);
+    } else {
+        QCOMPARE(reply->data().size(), 1000);
+    }
 }
 
 void TestNetwork::otherSinks()
