@@ -22,12 +22,18 @@ struct CacheState
     QMap<QString, Entry> entries; // ascending URL order decides between equal times
     qint64 maximum = 64 * 1024 * 1024;
     qint64 held = 0;
+    WebImageCache::Clock clock = nullptr;
 };
 
 CacheState &state()
 {
     static CacheState s;
     return s;
+}
+
+qint64 now(const CacheState &s)
+{
+    return s.clock ? s.clock() : QDateTime::currentMSecsSinceEpoch();
 }
 
 void evict(CacheState &s)
@@ -52,14 +58,14 @@ CodedImage WebImageCache::image(const QString &url)
     QMutexLocker lock(&s.mutex);
     auto it = s.entries.find(url);
     if (it != s.entries.end()) {
-        it->lastAccess = QDateTime::currentMSecsSinceEpoch();
+        it->lastAccess = now(s);
         return it->image;
     }
     const CodedImage image(downloadData(url, MaximumImageSize));
     if (image.data.isEmpty())
         throw Exception(WebImageEmptyTextId, {url}, false);
     s.held += image.data.size();
-    s.entries.insert(url, Entry{QDateTime::currentMSecsSinceEpoch(), image});
+    s.entries.insert(url, Entry{now(s), image});
     evict(s);
     return image;
 }
@@ -93,4 +99,11 @@ void WebImageCache::setMaximumSize(int size)
     QMutexLocker lock(&s.mutex);
     s.maximum = qMax(size, 0);
     evict(s);
+}
+
+void WebImageCache::setClock(Clock clock)
+{
+    CacheState &s = state();
+    QMutexLocker lock(&s.mutex);
+    s.clock = clock;
 }

@@ -30,4 +30,9 @@ public:
     static int maximumSize();
     // A negative size counts as 0; entries over the new budget go at once.
     static void setMaximumSize(int size);
+
+    // The time in milliseconds that orders the entries, the wall clock unless a test sets
+    // its own (null restores the wall clock); two calls within one millisecond tie.
+    using Clock = qint64 (*)();
+    static void setClock(Clock clock);
 };

@@ -21,6 +21,7 @@
 #include "libtagging/model/plaintagitems.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/plain/freestreamio.h"
+#include "libtagging/plain/streamcontentcheck.h"
 
 namespace {
 
@@ -155,6 +156,9 @@ void AudioStream::readTags(int tagType, bool clean)
             Logger::info(MeasuringAudio, {displayName});
             measureAudioProperties(start);
         }
+        // Say what the file holds when it is not what its name says.
+        if (!succeeded && m_typeRecord)
+            StreamContentCheck::check(m_stream, m_typeRecord);
     }
     if (!succeeded)
         throw Exception(NoTagReader, {displayName});
@@ -255,6 +259,10 @@ void AudioStream::writeTags(int tagType)
         m_stream->open(QIODevice::ReadWrite);
         DeviceCloser closer(m_stream);
 
+        // A file whose bytes are not what its name says is refused before anything changes.
+        StreamContentCheck::check(m_stream, m_typeRecord);
+        m_stream->seek(0);
+
         if (IAudioStreamIo *looseTagIo = separateLooseTagIo()) {
             // Audio at the container's end that looks like a tag is not cut.
             looseTagIo->removeLooseTags(m_stream, writers, &taggingSettings);
@@ -301,6 +309,9 @@ AudioProperties AudioStream::audioProperties()
             }
         }
         measureAudioProperties(start);
+        // Say what the file holds when it is not what its name says.
+        if (!m_properties.valid && m_typeRecord)
+            StreamContentCheck::check(m_stream, m_typeRecord);
     }
     if (!m_properties.valid)
         throw Exception(NoAudioProperties, {displayName});

@@ -4,11 +4,13 @@
 #include "libcore/log/exception.h"
 #include "libcore/util/scratchowner.h"
 #include "libtagging/model/audiotag.h"
+#include "libtagging/model/filetype.h"
 #include "libtagging/model/icodecio.h"
 #include "libtagging/model/itagio.h"
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/plain/freestreamtagmanager.h"
+#include "libtagging/plain/streamcontentcheck.h"
 
 #include <memory>
 
@@ -32,14 +34,22 @@ thread_local AudioRange lastAudioRange;
 
 AudioRange audioRange(IoStream *stream, const FreeStreamTagManager &manager)
 {
-    AudioRange range{stream->openingId(), 0, stream->size()};
-    for (TagInfo *info : manager.tagInfos()) {
-        if (info->isPrepended())
-            range.start = qMax(range.start, info->offset() + info->size());
-        else
-            range.end = qMin(range.end, info->offset());
+    const auto [start, end] = manager.audioRange();
+    return AudioRange{stream->openingId(), start, end};
+}
+
+// The file type of a stream measured with the codec reader: the one its name says when
+// that type has the reader, else the first with it.
+const FileType *typeOf(IoStream *stream, ICodecIo *codecIo)
+{
+    const FileType *named = FileType::detect(stream);
+    if (named && named->codecIo == codecIo)
+        return named;
+    for (const FileType &type : FileType::all()) {
+        if (type.codecIo == codecIo)
+            return &type;
     }
-    return range;
+    return named;
 }
 
 } // namespace
@@ -108,6 +118,7 @@ void FreeStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<
         throw Exception(NoTagToWrite, {stream->displayName()});
     const TaggingSettings &used = settings ? *settings : TaggingSettings::defaults();
     FreeStreamTagManager manager(stream);
+    checkContent(stream, manager);
     manager.relayout();
     for (int type : {int(TagType::Id3v1), int(TagType::Id3v2), int(TagType::Lyrics3), int(TagType::Ape)}) {
         if (tagTypes.isEmpty() || tagTypes.contains(type))
@@ -172,6 +183,7 @@ qint64 FreeStreamIo::insertionPoint(IoStream *stream, FreeStreamTagManager &mana
 void FreeStreamIo::removeTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *)
 {
     FreeStreamTagManager manager(stream);
+    checkContent(stream, manager);
     const QList<TagInfo *> all = manager.allTags();
     for (qsizetype i = all.size() - 1; i >= 0; --i) {
         if (tagTypes.isEmpty() || tagTypes.contains(all[i]->tagType()))
@@ -203,8 +215,17 @@ AudioProperties FreeStreamIo::readAudioProperties(IoStream *stream, ICodecIo *co
     const qint64 audioEnd = range.end;
     if (audioStart > audioEnd || audioEnd > size)
         throw Exception(TagsOverlapAudio, {stream->displayName(), audioStart, audioEnd, size});
+    // Another format's data is not measured as this codec's: a chance match would show
+    // properties of a stream that is not there.
+    StreamContentCheck::checkSignature(stream, typeOf(stream, codecIo), audioStart, audioEnd);
     stream->seek(audioStart);
     return codecIo->readAudioProperties(stream, audioEnd - audioStart);
+}
+
+void FreeStreamIo::checkContent(IoStream *stream, const FreeStreamTagManager &manager)
+{
+    const auto [start, end] = manager.audioRange();
+    StreamContentCheck::checkPlainStream(stream, FileType::detect(stream), start, end);
 }
 
 QList<int> FreeStreamIo::supportedItemTypes() const

@@ -50,4 +50,7 @@ private:
     void writeTag(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io, const AudioTag *tag,
                   const TaggingSettings &settings);
     static qint64 insertionPoint(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io);
+    // Refuses, before anything is written, a stream that holds another format or no valid
+    // stream of the codec its name says.
+    static void checkContent(IoStream *stream, const FreeStreamTagManager &manager);
 };

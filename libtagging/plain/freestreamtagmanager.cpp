@@ -142,6 +142,19 @@ void FreeStreamTagManager::adopt(TagInfo *info)
     m_tagInfos.append(info);
 }
 
+std::pair<qint64, qint64> FreeStreamTagManager::audioRange() const
+{
+    qint64 start = 0;
+    qint64 end = m_stream->size();
+    for (const TagInfo *info : m_tagInfos) {
+        if (info->isPrepended())
+            start = qMax(start, info->offset() + info->size());
+        else
+            end = qMin(end, info->offset());
+    }
+    return {start, end};
+}
+
 QList<TagInfo *> FreeStreamTagManager::tags(int tagType, bool prepended) const
 {
     QList<TagInfo *> result;

@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include <functional>
+#include <utility>
 
 class IoStream;
 class ITagIo;
@@ -38,6 +39,9 @@ public:
     static ITagIo *tagIo(int tagType);
 
     QList<TagInfo *> tags(int tagType, bool prepended) const;
+    // Where the audio lies: from the end of the tags in front to the first tag at the end
+    // (the stream's size without one). The start lies past the end when tags overlap.
+    std::pair<qint64, qint64> audioRange() const;
     // Every tag found or placed: after the scan the start tags, then the end tags, each in
     // stream order; insertTag appends. The records stay the manager's.
     const QList<TagInfo *> &tagInfos() const { return m_tagInfos; }

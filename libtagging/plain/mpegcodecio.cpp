@@ -66,6 +66,12 @@ struct FrameHeader
         return 576;
     }
     int slotSize() const { return layer == 1 ? 4 : 1; }
+    // Bytes of the whole frame; 0 for the free format, whose length no header gives.
+    qint64 frameLength() const
+    {
+        const qint64 slotCount = qint64(samplesPerFrame()) * bitrate() / (qint64(slotSize()) * sampleRate() * 8);
+        return (slotCount + padding) * slotSize();
+    }
     int xingOffset() const
     {
         if (version == Mpeg1)
@@ -87,6 +93,10 @@ bool plausibleHeader(const uchar *b)
     return b[0] == 0xFF && b[1] >= 0xE0 && ((b[1] >> 3) & 3) != ReservedVersionBits && ((b[1] >> 1) & 3) != 0
            && b[2] < 0xF0 && ((b[2] >> 2) & 3) != 3;
 }
+
+// The longest free-format frame looked past for the next header: layer 1 at 448 kbit/s and
+// 32 kHz is below 700 bytes, layer 3 at 640 kbit/s and 32 kHz below 3000.
+constexpr qint64 longestFreeFrame = 4096;
 
 // At most count bytes from the position, fewer when the region ends before.
 QByteArray readUpTo(IoStream *stream, qint64 count, qint64 end)
@@ -122,6 +132,72 @@ void MpegCodecIo::findFrameSync(IoStream *stream, qint64 maximum)
     }
 }
 
+bool MpegCodecIo::isConfirmedFrame(IoStream *stream, qint64 pos, qint64 end)
+{
+    end = qMin(end, stream->size());
+    if (pos + 4 > end)
+        return false;
+    stream->seek(pos);
+    const QByteArray bytes = stream->readBytes(4);
+    const auto *b = reinterpret_cast<const uchar *>(bytes.constData());
+    if (!plausibleHeader(b))
+        return false;
+    const FrameHeader header(qFromBigEndian<quint32>(b));
+    auto agrees = [&header](const uchar *next) {
+        const FrameHeader other(qFromBigEndian<quint32>(next));
+        return plausibleHeader(next) && other.sameStream(header);
+    };
+    if (header.bitrateIndex != 0) {
+        const qint64 next = pos + header.frameLength();
+        if (next <= end && next + 4 > end)
+            return true; // the last frame: no room for another header
+        if (next + 4 > end)
+            return false;
+        stream->seek(next);
+        const QByteArray nextBytes = stream->readBytes(4);
+        return agrees(reinterpret_cast<const uchar *>(nextBytes.constData()));
+    }
+    // Free format: the next header of the same kind, also free, shows the frame's length,
+    // and the one after it must stand as far again (give or take the padding slot), unless
+    // the stream ends there. Bytes of other formats repeat such headers, but not evenly.
+    auto freeHeaderAt = [&](qint64 at) {
+        if (at + 4 > end)
+            return false;
+        stream->seek(at);
+        const QByteArray bytes = stream->readBytes(4);
+        const auto *n = reinterpret_cast<const uchar *>(bytes.constData());
+        return agrees(n) && (n[2] >> 4) == 0;
+    };
+    stream->seek(pos + 4);
+    const QByteArray window = readUpTo(stream, longestFreeFrame, end);
+    const auto *w = reinterpret_cast<const uchar *>(window.constData());
+    const int slot = header.slotSize();
+    for (qsizetype i = 0; i + 4 <= window.size(); ++i) {
+        if (w[i] != 0xFF || !agrees(w + i) || (w[i + 2] >> 4) != 0)
+            continue;
+        const qint64 length = 4 + i;
+        for (const qint64 third : {pos + 2 * length - slot, pos + 2 * length, pos + 2 * length + slot}) {
+            if ((third <= end && third + 4 > end) || freeHeaderAt(third))
+                return true; // the stream ends with the second frame, or a third follows
+        }
+    }
+    return false;
+}
+
+void MpegCodecIo::findFirstFrame(IoStream *stream, qint64 maximum, qint64 end)
+{
+    const qint64 limit = qMin(stream->size(), stream->pos() + qMax<qint64>(0, maximum));
+    for (;;) {
+        findFrameSync(stream, limit - stream->pos());
+        const qint64 candidate = stream->pos();
+        if (isConfirmedFrame(stream, candidate, end)) {
+            stream->seek(candidate);
+            return;
+        }
+        stream->seek(candidate + 1);
+    }
+}
+
 AudioProperties MpegCodecIo::readAudioProperties(IoStream *stream, qint64 audioSize)
 {
     AudioProperties properties =
@@ -131,7 +207,7 @@ AudioProperties MpegCodecIo::readAudioProperties(IoStream *stream, qint64 audioS
     // Nothing behind the audio (end tags) is ever searched or walked.
     const qint64 audioEnd = qMin(stream->size(), audioStart + qMax<qint64>(0, audioSize));
 
-    findFrameSync(stream, qMin(searchLimit, audioEnd - audioStart));
+    findFirstFrame(stream, qMin(searchLimit, audioEnd - audioStart), audioEnd);
     const qint64 frameStart = stream->pos();
     const FrameHeader first(stream->readUInt32(true));
 
@@ -226,8 +302,7 @@ AudioProperties MpegCodecIo::readAudioProperties(IoStream *stream, qint64 audioS
                     CodecHeaderRules::clampToInt(double(properties.audioSize) * 8.0 / (double(bitrate) / 1000.0));
                 return properties;
             }
-            const qint64 frameSlots = qint64(samplesPerFrame) * bitrate / (qint64(header.slotSize()) * properties.sampleRate * 8);
-            const qint64 next = headerPos + (frameSlots + header.padding) * header.slotSize();
+            const qint64 next = headerPos + header.frameLength();
             if (next > audioEnd)
                 break;
             stream->seek(next);

@@ -23,6 +23,13 @@ public:
     // Leaves the stream at the first plausible frame header within maximum bytes of the
     // position (and the stream); throws NoFrameSync when there is none.
     static void findFrameSync(IoStream *stream, qint64 maximum);
+    // Like findFrameSync, but takes a header only where the stream goes on as it says, as
+    // common readers do: the header where the frame's length puts the next one has the same
+    // version, layer and sample rate, or the frame ends at end. Bytes of another format
+    // rarely carry such a pair by chance. Looks no further than end for the next header.
+    static void findFirstFrame(IoStream *stream, qint64 maximum, qint64 end);
+    // Whether a header at pos begins a frame that findFirstFrame takes.
+    static bool isConfirmedFrame(IoStream *stream, qint64 pos, qint64 end);
 
 private:
     MpegCodecIo() = default;

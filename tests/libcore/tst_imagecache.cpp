@@ -1,7 +1,5 @@
 #include <QtTest>
 
-#include <QThread>
-
 #include <QBuffer>
 #include <QImage>
 #include <QResource>
@@ -13,6 +11,22 @@
 
 using Response = TestHttpServer::Response;
 using Request = TestHttpServer::Request;
+
+namespace {
+
+// The cache's clock in these tests: it stands still until a test moves it, so the order of
+// entries never depends on how fast the build runs.
+qint64 fakeNow = 0;
+qint64 fakeClock()
+{
+    return fakeNow;
+}
+void tick()
+{
+    ++fakeNow;
+}
+
+} // namespace
 
 // The server answers "/<n>" with n bytes ("/<n>" padded with dots), "/png" with a small
 // PNG and "/empty" with an empty body.
@@ -63,6 +77,8 @@ void TestImageCache::initTestCase()
 
 void TestImageCache::init()
 {
+    WebImageCache::setClock(&fakeClock);
+    fakeNow = 1000;
     WebImageCache::setMaximumSize(64 * 1024 * 1024);
     WebImageCache::clear();
     m_server.requests.clear();
@@ -70,6 +86,7 @@ void TestImageCache::init()
 
 void TestImageCache::cleanupTestCase()
 {
+    WebImageCache::setClock(nullptr);
     WebImageCache::clear();
 }
 
@@ -111,7 +128,7 @@ void TestImageCache::repeatedRequestIsCached()
 void TestImageCache::imageOverBudgetIsNotKept()
 {
     WebImageCache::image(url(QStringLiteral("/5")));
-    QThread::msleep(2); // access times of equal milliseconds would be decided by URL order
+    tick();
     WebImageCache::setMaximumSize(10);
     QCOMPARE(WebImageCache::maximumSize(), 10);
     const CodedImage image = WebImageCache::image(url(QStringLiteral("/20")));
@@ -135,7 +152,7 @@ void TestImageCache::leastRecentlyUsedGoesFirst()
     const QStringList paths{QStringLiteral("/10"), QStringLiteral("/11"), QStringLiteral("/12")};
     for (const QString &path : paths) {
         WebImageCache::image(url(path));
-        QTest::qSleep(5);
+        tick();
     }
     WebImageCache::image(url(paths[0])); // A is used again: B and C are now older
     QCOMPARE(WebImageCache::currentSize(), 33);
@@ -149,17 +166,14 @@ void TestImageCache::leastRecentlyUsedGoesFirst()
 
 void TestImageCache::equalTimesGoByUrl()
 {
-    // Both used again within one millisecond, the later-used "/20" last: it still goes first,
-    // since its URL sorts first.
+    // Both used again at one time, the later-used "/20" last: it still goes first, since
+    // its URL sorts first.
     const QStringList paths{QStringLiteral("/21"), QStringLiteral("/20")};
     for (const QString &path : paths)
         WebImageCache::image(url(path));
-    qint64 start = 0;
-    do {
-        start = QDateTime::currentMSecsSinceEpoch();
-        for (const QString &path : paths)
-            WebImageCache::image(url(path));
-    } while (QDateTime::currentMSecsSinceEpoch() != start);
+    tick();
+    for (const QString &path : paths)
+        WebImageCache::image(url(path));
     WebImageCache::setMaximumSize(25);
     QCOMPARE(WebImageCache::currentSize(), 21);
 }

@@ -54,6 +54,16 @@ inline QString audioMd5(const QString &path)
     return QString::fromLatin1(output).trimmed();
 }
 
+// A copy that the test may write, replacing whatever stood at the target; empty on failure.
+inline QString writableCopy(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        return {};
+    QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+    return to;
+}
+
 inline QByteArray fileBytes(const QString &path)
 {
     QFile file(path);

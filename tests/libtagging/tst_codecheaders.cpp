@@ -247,15 +247,17 @@ private slots:
         QTest::addColumn<int>("sampleRate");
         QTest::addColumn<int>("channels");
         QTest::addColumn<int>("samplesPerFrame");
+        QTest::addColumn<int>("frameLength");
         // version 0 (2.5), layer 3, 64 kbit/s, 11025 Hz, single channel
         QTest::newRow("MPEG-2.5 layer 3 mono")
-            << quint32(0xFFE380C0) << 13 << "MPEG-2.5 Layer 3" << "MPEG-2.5 Layer 3" << 11025 << 1 << 576;
+            << quint32(0xFFE380C0) << 13 << "MPEG-2.5 Layer 3" << "MPEG-2.5 Layer 3" << 11025 << 1 << 576 << 417;
         QTest::newRow("MPEG-2 layer 3 stereo")
-            << quint32(0xFFF38000) << 21 << "MP3" << "MPEG-2 Layer 3" << 22050 << 2 << 576;
+            << quint32(0xFFF38000) << 21 << "MP3" << "MPEG-2 Layer 3" << 22050 << 2 << 576 << 208;
         QTest::newRow("MPEG-1 layer 2 mono")
-            << quint32(0xFFFD90C0) << 21 << "MP2" << "MPEG-1 Layer 2" << 44100 << 1 << 1152;
+            << quint32(0xFFFD90C0) << 21 << "MP2" << "MPEG-1 Layer 2" << 44100 << 1 << 1152 << 522;
+        // 288 kbit/s, 48000 Hz: 72 slots of 4 bytes
         QTest::newRow("MPEG-1 layer 1 stereo")
-            << quint32(0xFFFF9400) << 36 << "MP1" << "MPEG-1 Layer 1" << 48000 << 2 << 384;
+            << quint32(0xFFFF9400) << 36 << "MP1" << "MPEG-1 Layer 1" << 48000 << 2 << 384 << 288;
     }
     void mpegVersions()
     {
@@ -266,8 +268,11 @@ private slots:
         QFETCH(int, sampleRate);
         QFETCH(int, channels);
         QFETCH(int, samplesPerFrame);
-        // An Info header at the version's offset proves the offset; 100 frames give the duration.
-        QByteArray bytes = ByteBuilder().be32(header).padTo(xingOffset).ascii("Info").be32(1).be32(100).padTo(200);
+        QFETCH(int, frameLength);
+        // An Info header at the version's offset proves the offset; 100 frames give the
+        // duration. The one frame ends with the stream, so nothing contradicts its header.
+        QByteArray bytes =
+            ByteBuilder().be32(header).padTo(xingOffset).ascii("Info").be32(1).be32(100).padTo(frameLength);
         const AudioProperties p = readBytes(MpegCodecIo::instance(), bytes);
         QCOMPARE(p.codecName, codecName);
         QCOMPARE(p.codecFullName, fullName);
@@ -336,6 +341,40 @@ private slots:
         IoStream stream(bytes, QIODevice::ReadOnly);
         MpegCodecIo::findFrameSync(&stream, 0x4000);
         QCOMPARE(stream.pos(), found);
+    }
+
+    // The first frame counts only where the next header agrees with it.
+    void mpegFirstFrame_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("found"); // -1: no frame
+        const QByteArray frames = mpegFrames(mp3Header128, 3);
+        const QByteArray chance = ByteBuilder().be32(mp3Header128).padTo(100).bytes;
+        QTest::newRow("chance header, frames behind") << chance + frames << qint64(100);
+        // MPEG-2 (0xFFF3...) where the 128 kbit/s MPEG-1 frame ends: not the same stream.
+        QTest::newRow("next header of another version")
+            << mpegFrame(mp3Header128) + ByteBuilder().be32(0xFFF39000).padTo(400).bytes << qint64(-1);
+        QTest::newRow("one frame ending the stream") << mpegFrame(mp3Header128) << qint64(0);
+        QTest::newRow("one frame cut short") << mpegFrame(mp3Header128).left(300) << qint64(-1);
+        // Free format, MPEG-1 layer 3: three headers 600 bytes apart, or two and the end.
+        const QByteArray freeFrame = ByteBuilder().be32(0xFFFB0000).padTo(600).bytes;
+        QTest::newRow("free format") << freeFrame.repeated(3) << qint64(0);
+        QTest::newRow("free format, two frames") << freeFrame.repeated(2) << qint64(0);
+        QTest::newRow("free format, uneven") << freeFrame + ByteBuilder().be32(0xFFFB0000).padTo(900).bytes
+                                                    + freeFrame << qint64(-1);
+    }
+    void mpegFirstFrame()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, found);
+        IoStream stream(bytes, QIODevice::ReadOnly);
+        try {
+            MpegCodecIo::findFirstFrame(&stream, 0x4000, bytes.size());
+            QCOMPARE(stream.pos(), found);
+        } catch (const Exception &e) {
+            QCOMPARE(e.code, quint32(MpegCodecIo::NoFrameSync));
+            QCOMPARE(found, qint64(-1));
+        }
     }
 
     void monkeysAudio_data()

@@ -87,15 +87,7 @@ class TestMp3Interop : public QObject
     QString m_audio; // one second of a tone, no tags
     QString m_md5;
 
-    QString copyOfAudio(const QString &name)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile::remove(path);
-        if (!QFile::copy(m_audio, path))
-            return {};
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        return path;
-    }
+    QString copyOfAudio(const QString &name) { return writableCopy(m_audio, m_dir.filePath(name)); }
 
 private slots:
     void initTestCase()
