@@ -159,15 +159,18 @@ TagInfo *FreeStreamIo::renderTag(IoStream *stream, const FreeStreamTagManager &m
 
 void FreeStreamIo::placeTag(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io, TagInfo *info)
 {
+    // The manager takes the record once the bytes are in place; until then it is ours.
     std::unique_ptr<TagInfo> owned(info);
     const bool atStart = io->isPrepended();
     const QList<TagInfo *> existing = manager.tags(io->tagType(), atStart);
     if (existing.isEmpty()) {
         info->shiftOffsets(insertionPoint(stream, manager, io) - info->offset());
-        manager.insertTag(owned.release());
+        manager.insertTag(info);
+        owned.release();
     } else {
         info->shiftOffsets(existing.first()->offset() - info->offset());
-        manager.replaceTag(existing.first(), owned.release());
+        manager.replaceTag(existing.first(), info);
+        owned.release();
         for (qsizetype i = 1; i < existing.size(); ++i)
             manager.removeTag(existing[i]);
     }
