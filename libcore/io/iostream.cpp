@@ -147,6 +147,12 @@ IoStream::IoStream(const QString &path, QIODevice::OpenMode mode, QObject *paren
 
 IoStream::~IoStream()
 {
+    if (m_transaction) {
+        try {
+            rollBack();
+        } catch (const Exception &) {
+        }
+    }
     // A save file is committed or discarded by its owner; closing it is not allowed.
     if (m_device && m_device->isOpen() && !qobject_cast<QSaveFile *>(m_device))
         m_device->close();
@@ -172,6 +178,14 @@ quint64 IoStream::openingId() const
 
 void IoStream::close()
 {
+    // An edit left unfinished is undone: the device must not keep bytes behind the content.
+    if (m_transaction) {
+        try {
+            rollBack();
+        } catch (const Exception &) {
+            endTransaction();
+        }
+    }
     if (m_device && m_device->isOpen())
         m_device->close();
     m_cached = false;
@@ -322,7 +336,7 @@ void IoStream::seek(qint64 pos)
 void IoStream::resize(qint64 size)
 {
     if (m_transaction && size >= 0) {
-        syncedDevice();
+        const qint64 before = pos();
         if (size > m_contentSize) {
             // Bytes an earlier cut left on the device read as zeros again.
             const qint64 staleEnd = qMin(size, m_deviceSize);
@@ -337,8 +351,7 @@ void IoStream::resize(qint64 size)
             m_undo.append({UndoStep::Size, 0, 0, m_contentSize});
             m_contentSize = size;
         }
-        if (m_device->pos() > size)
-            seek(size);
+        seek(qMin(before, size));
         return;
     }
     resizeDevice(size);
@@ -1006,9 +1019,9 @@ void IoStream::openGap(qint64 at, qint64 n)
 {
     const qint64 oldSize = size();
     if (m_transaction) {
-        ensureDeviceSize(oldSize + n);
         // The tail moves over what an earlier cut left behind the content.
         recordOverwrite(oldSize, nullptr, n);
+        ensureDeviceSize(oldSize + n);
         UndoStep step{UndoStep::Gap, at, n, oldSize};
         step.moved = oldSize;
         m_undo.append(step);
@@ -1243,6 +1256,7 @@ void IoStream::ensureDeviceSize(qint64 size)
             throw Exception(FileResizeFailed, {displayName(), size});
         }
     } else {
+        const qint64 before = m_device->pos();
         const QByteArray zeros(qMin(size - m_deviceSize, m_blockSize), '\0');
         qint64 at = m_deviceSize;
         bool grown = m_device->seek(at);
@@ -1256,6 +1270,7 @@ void IoStream::ensureDeviceSize(qint64 size)
                 buffer->buffer().resize(m_deviceSize);
             throw Exception(FileResizeFailed, {displayName(), size});
         }
+        m_device->seek(before);
     }
     m_deviceSize = size;
 }

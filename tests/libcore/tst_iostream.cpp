@@ -1206,6 +1206,17 @@ private slots:
             if (onFile)
                 QCOMPARE(readWhole(stream->name()), expected);
         }
+        // Closed before the end, a transaction is undone: no stale bytes stay behind the content.
+        const QString path = newFile(original);
+        {
+            IoStream stream(path, QIODevice::ReadWrite);
+            stream.beginTransaction();
+            EditScript{{"r0-50", "w0=10"}}.apply(&stream, nullptr);
+            stream.close();
+            QVERIFY(!stream.inTransaction());
+        }
+        QCOMPARE(readWhole(path), original);
+
         IoStream readOnly(QByteArray("abc"), QIODevice::ReadOnly);
         QCOMPARE(thrownBy([&] { readOnly.beginTransaction(); }).code, 150979396u);
     }
