@@ -27,6 +27,7 @@
 namespace {
 
 const quint32 NoTagWriter = 1359880250u;
+const quint32 NotPutBack = 54541994u;
 
 // Exit codes of a save in a child process. A save that cannot be done whole fails before
 // its first write when the writers find the room they need first; one that fails later is
@@ -38,14 +39,16 @@ enum SaveResult { Saved = 0, NotWritten = 1, OtherError = 2, WrittenAndPutBack =
 class FailingFile : public QFile
 {
 public:
-    FailingFile(const QString &path, int failAt) : QFile(path), failAt(failAt) {}
+    FailingFile(const QString &path, int failAt, bool andLater = false)
+        : QFile(path), failAt(failAt), andLater(andLater) {}
     int failAt;
+    bool andLater; // every later write fails too, as on a disk that broke
     int writes = 0;
 
 protected:
     qint64 writeData(const char *data, qint64 len) override
     {
-        if (++writes == failAt) {
+        if (++writes == failAt || (andLater && failAt > 0 && writes > failAt)) {
             QFile::writeData(data, len / 2);
             return -1;
         }
@@ -178,6 +181,26 @@ private slots:
         QVERIFY(run(QStringLiteral("ffmpeg"), {"-v", "error", "-y", "-f", "lavfi", "-i",
                                                "sine=frequency=440:duration=0.5", "-ac", "1", "-c:a", "pcm_s16le",
                                                m_wave}));
+    }
+
+    void failedPutBackIsReported()
+    {
+        // The old ID3v1 tag is written over, then the disk fails for good: the file cannot be
+        // put back, and the message says so instead of the usual one.
+        if (!hasTool(QStringLiteral("lame")))
+            QSKIP("lame is not installed");
+        const QString file = path(QStringLiteral("broken.mp3"));
+        QVERIFY(makeSilentMp3(path(QStringLiteral("broken.raw")), file));
+        saveTitle(file, QStringLiteral("Original"));
+        FailingFile device(file, 2, true);
+        AudioStream stream(new IoStream(&device));
+        try {
+            saveTitle(stream, m_longTitle);
+            QFAIL("saved on a broken disk");
+        } catch (const Exception &e) {
+            QCOMPARE(e.code, NotPutBack);
+        }
+        QVERIFY(!stream.stream()->inTransaction());
     }
 
     void saves_data()
