@@ -10,8 +10,6 @@
 #include "libtagging/model/tagtypeoption.h"
 
 #include <QBuffer>
-#include <QImage>
-#include <QRandomGenerator>
 
 #include <csignal>
 #include <functional>
@@ -70,15 +68,9 @@ void configure(AudioStream &file)
 // A picture of noise, which no encoder makes smaller: about 100 KB.
 QByteArray noisePicture()
 {
-    QImage image(180, 180, QImage::Format_RGB32);
-    QRandomGenerator random(18);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, random.generate() | 0xFF000000u);
-    }
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    noiseImage(180, 18).save(&buffer, "PNG");
     return buffer.data();
 }
 

@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRandomGenerator>
 
 #include "libtagging/support_tools.h"
 
@@ -270,14 +269,8 @@ private slots:
     void writeThatCannotGrowLeavesFileAsItWas()
     {
         // A picture of noise needs room no padding has; the file cannot grow at all.
-        QImage noise(160, 160, QImage::Format_RGB32);
-        QRandomGenerator random(7);
-        for (int y = 0; y < noise.height(); ++y) {
-            for (int x = 0; x < noise.width(); ++x)
-                noise.setPixel(x, y, random.generate() | 0xFF000000u);
-        }
         const QString picture = m_pictures + QStringLiteral("/noise.png");
-        QVERIFY(noise.save(picture));
+        QVERIFY(noiseImage(160, 7).save(picture));
         const QString path = copyOfAudio();
         QCOMPARE(tagtool({"write", path, "--set", "Title=Before"}).exitCode, 0);
         const QByteArray before = contents(path);
