@@ -6,11 +6,14 @@
 #include <QFileDevice>
 #include <QSaveFile>
 
+#include <QScopeGuard>
+
 #include <atomic>
 #include <bit>
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
 
@@ -50,6 +53,7 @@ enum : quint32 {
     TextTooShort = 4285459056u,
     UnboundedText = 1379375652u,
     BadWritePrefix = 364199749u,
+    TransactionUnavailable = 150979396u,
 };
 
 // Width in bytes and byte order of each length prefix kind.
@@ -143,6 +147,12 @@ IoStream::IoStream(const QString &path, QIODevice::OpenMode mode, QObject *paren
 
 IoStream::~IoStream()
 {
+    if (m_transaction) {
+        try {
+            rollBack();
+        } catch (const Exception &) {
+        }
+    }
     // A save file is committed or discarded by its owner; closing it is not allowed.
     if (m_device && m_device->isOpen() && !qobject_cast<QSaveFile *>(m_device))
         m_device->close();
@@ -168,6 +178,14 @@ quint64 IoStream::openingId() const
 
 void IoStream::close()
 {
+    // An edit left unfinished is undone: the device must not keep bytes behind the content.
+    if (m_transaction) {
+        try {
+            rollBack();
+        } catch (const Exception &) {
+            endTransaction();
+        }
+    }
     if (m_device && m_device->isOpen())
         m_device->close();
     m_cached = false;
@@ -213,6 +231,8 @@ qint64 IoStream::pos() const
 
 qint64 IoStream::size() const
 {
+    if (m_transaction)
+        return m_contentSize;
     if (!cached())
         return m_device->size();
     if (m_size < 0)
@@ -315,6 +335,30 @@ void IoStream::seek(qint64 pos)
 
 void IoStream::resize(qint64 size)
 {
+    if (m_transaction && size >= 0) {
+        const qint64 before = pos();
+        if (size > m_contentSize) {
+            // Bytes an earlier cut left on the device read as zeros again.
+            const qint64 staleEnd = qMin(size, m_deviceSize);
+            ensureDeviceSize(size);
+            if (staleEnd > m_contentSize) {
+                const QByteArray zeros(staleEnd - m_contentSize, '\0');
+                recordOverwrite(m_contentSize, zeros.constData(), zeros.size());
+                deviceWrite(m_contentSize, zeros);
+            }
+        }
+        if (size != m_contentSize) {
+            m_undo.append({UndoStep::Size, 0, 0, m_contentSize});
+            m_contentSize = size;
+        }
+        seek(qMin(before, size));
+        return;
+    }
+    resizeDevice(size);
+}
+
+void IoStream::resizeDevice(qint64 size)
+{
     syncedDevice();
     dropCache();
     if (auto *file = qobject_cast<QFileDevice *>(m_device)) {
@@ -349,6 +393,8 @@ void IoStream::read(char *data, qint64 n)
     }
     syncedDevice();
     const qint64 before = m_device->pos();
+    if (m_transaction && n > m_contentSize - before)
+        throw Exception(ReadShort, {n, before, displayName(), m_device->errorString()});
     const qint64 got = n < 0 ? -1 : m_device->read(data, n);
     if (got != n)
         throw Exception(ReadShort, {n, before, displayName(), m_device->errorString()});
@@ -374,7 +420,7 @@ QByteArray IoStream::readBytes(qint64 n)
     syncedDevice();
     if (!m_device->isSequential()) {
         // Counts come from the data: check them before allocating anything.
-        if (!m_device->isReadable() || n > m_device->size() - before)
+        if (!m_device->isReadable() || n > size() - before)
             throw fail();
         QByteArray bytes = m_device->read(n);
         if (bytes.size() != n)
@@ -393,6 +439,8 @@ QByteArray IoStream::readBytes(qint64 n)
 
 QByteArray IoStream::readAll()
 {
+    if (m_transaction)
+        return readBytes(qMax<qint64>(0, size() - pos()));
     syncedDevice();
     const qint64 available = m_device->bytesAvailable();
     const QByteArray bytes = m_device->readAll();
@@ -413,6 +461,8 @@ uchar IoStream::readByte()
     }
     syncedDevice();
     const qint64 before = m_device->pos();
+    if (m_transaction && before >= m_contentSize)
+        throw Exception(ReadByteFailed, {before, displayName(), m_device->errorString()});
     char c = 0;
     if (!m_device->getChar(&c))
         throw Exception(ReadByteFailed, {before, displayName(), m_device->errorString()});
@@ -591,26 +641,38 @@ void IoStream::write(const char *data, qint64 n)
 {
     syncedDevice();
     const qint64 before = m_device->pos();
+    if (m_transaction && n > 0)
+        beforeWrite(before, data, n);
     const qint64 written = n < 0 ? -1 : m_device->write(data, n);
     if (written != n || !flushFile())
         throwWriteFailure(WriteShort, {n, before, displayName()});
+    if (m_transaction)
+        afterWrite(before + n);
 }
 
 void IoStream::writeBytes(const QByteArray &bytes)
 {
     syncedDevice();
     const qint64 before = m_device->pos();
+    if (m_transaction && !bytes.isEmpty())
+        beforeWrite(before, bytes.constData(), bytes.size());
     const qint64 written = m_device->write(bytes);
     if (written != bytes.size() || !flushFile())
         throwWriteFailure(WriteBytesShort, {qint64(bytes.size()), before, displayName()});
+    if (m_transaction)
+        afterWrite(before + bytes.size());
 }
 
 void IoStream::writeByte(char value)
 {
     syncedDevice();
     const qint64 before = m_device->pos();
+    if (m_transaction)
+        beforeWrite(before, &value, 1);
     if (!m_device->putChar(value) || !flushFile())
         throwWriteFailure(WriteByteFailed, {before, displayName()});
+    if (m_transaction)
+        afterWrite(before + 1);
 }
 
 void IoStream::fill(char value, qint64 count)
@@ -737,7 +799,7 @@ void IoStream::fillAt(qint64 pos, char value, qint64 count)
 
 QByteArray IoStream::data()
 {
-    if (auto *buffer = qobject_cast<QBuffer *>(m_device))
+    if (auto *buffer = qobject_cast<QBuffer *>(m_device); buffer && !m_transaction)
         return buffer->data();
     if (!m_device->isOpen() || !m_device->isReadable() || m_device->isSequential())
         throw Exception(DataUnavailable, {displayName()});
@@ -750,7 +812,7 @@ QByteArray IoStream::data()
 
 void IoStream::setData(const QByteArray &bytes)
 {
-    if (auto *buffer = qobject_cast<QBuffer *>(m_device)) {
+    if (auto *buffer = qobject_cast<QBuffer *>(m_device); buffer && !m_transaction) {
         if (buffer->isOpen()) {
             const QIODevice::OpenMode mode = buffer->openMode();
             buffer->close();
@@ -956,6 +1018,18 @@ void IoStream::writeText(const QString &text, TextCodec *codec, int lengthPrefix
 void IoStream::openGap(qint64 at, qint64 n)
 {
     const qint64 oldSize = size();
+    if (m_transaction) {
+        // The tail moves over what an earlier cut left behind the content.
+        recordOverwrite(oldSize, nullptr, n);
+        ensureDeviceSize(oldSize + n);
+        UndoStep step{UndoStep::Gap, at, n, oldSize};
+        step.moved = oldSize;
+        m_undo.append(step);
+        m_contentSize = oldSize + n;
+        moveUp(at, at + n, oldSize - at, &m_undo.last());
+        seek(at);
+        return;
+    }
     growBy(oldSize, n);
     QByteArray block;
     qint64 end = oldSize;
@@ -1011,6 +1085,17 @@ void IoStream::closeGap(qint64 at, qint64 n)
         seek(at);
         return;
     }
+    if (m_transaction) {
+        // The removed bytes are kept for a roll-back; the device keeps its size until the commit.
+        UndoStep step{UndoStep::Cut, at, n, oldSize};
+        step.bytes = deviceBytes(at, n);
+        step.moved = at + n;
+        m_undo.append(step);
+        moveDown(at + n, at, oldSize - at - n, &m_undo.last());
+        m_contentSize = oldSize - n;
+        seek(at);
+        return;
+    }
     qint64 source = at + n;
     while (source < oldSize) {
         const qint64 length = qMin(m_blockSize, oldSize - source);
@@ -1060,7 +1145,285 @@ void IoStream::replace(qint64 oldLength, const QByteArray &bytes)
             closeGap(at + newLength, oldLength - newLength);
     } else if (newLength < oldLength && at + newLength < size()) {
         resize(at + newLength);
+    } else if (at + newLength > size() && at <= size()) {
+        // Growing at the end: the room is made before the first new byte is written.
+        if (m_transaction)
+            ensureDeviceSize(at + newLength);
+        else
+            growBy(size(), at + newLength - size());
     }
     seek(at);
     writeBytes(bytes);
+}
+
+// Transactions
+
+void IoStream::beginTransaction()
+{
+    if (m_transaction || !m_device || !m_device->isOpen() || !m_device->isWritable() || m_device->isSequential())
+        throw Exception(TransactionUnavailable, {displayName()});
+    syncedDevice();
+    dropCache();
+    m_transactionMode = m_device->openMode() & ~QIODevice::Truncate;
+    m_startSize = m_device->size();
+    m_contentSize = m_startSize;
+    m_deviceSize = m_startSize;
+    m_undo.clear();
+    m_transaction = true;
+    m_recording = true;
+}
+
+void IoStream::endTransaction()
+{
+    m_transaction = false;
+    m_recording = false;
+    m_undo.clear();
+}
+
+void IoStream::reserve(qint64 bytes)
+{
+    if (m_transaction && bytes > 0)
+        ensureDeviceSize(m_contentSize + bytes);
+}
+
+// Keeps what [at, at + n) holds on the device before it is written over, without the bytes
+// at either end that the new data (when known) leaves as they are.
+void IoStream::recordOverwrite(qint64 at, const char *data, qint64 n)
+{
+    if (!m_recording)
+        return;
+    const qint64 end = qMin(at + n, m_deviceSize);
+    if (at >= end)
+        return;
+    const QByteArray old = deviceBytes(at, end - at);
+    qint64 first = 0;
+    qint64 last = old.size();
+    if (data) {
+        while (first < last && old.at(first) == data[first])
+            ++first;
+        while (last > first && old.at(last - 1) == data[last - 1])
+            --last;
+    }
+    if (first < last) {
+        UndoStep step{UndoStep::Bytes, at + first};
+        step.bytes = old.mid(first, last - first);
+        m_undo.append(step);
+    }
+}
+
+void IoStream::beforeWrite(qint64 at, const char *data, qint64 n)
+{
+    if (!m_recording)
+        return;
+    if (at > m_contentSize) {
+        // The device writes zeros into a hole; behind the content there may be old bytes.
+        const qint64 staleEnd = qMin(at, m_deviceSize);
+        if (staleEnd > m_contentSize) {
+            const QByteArray zeros(staleEnd - m_contentSize, '\0');
+            recordOverwrite(m_contentSize, zeros.constData(), zeros.size());
+            deviceWrite(m_contentSize, zeros);
+        }
+    }
+    recordOverwrite(at, data, n);
+    if (at + n > m_contentSize)
+        m_undo.append({UndoStep::Size, 0, 0, m_contentSize});
+    if (!m_device->seek(at))
+        throw Exception(SeekFailed, {at, displayName(), m_device->errorString()});
+}
+
+void IoStream::afterWrite(qint64 end)
+{
+    m_deviceSize = qMax(m_deviceSize, end);
+    if (m_recording)
+        m_contentSize = qMax(m_contentSize, end);
+}
+
+// Grows the device to at least size, reserving its blocks, or leaves it as it was and throws.
+void IoStream::ensureDeviceSize(qint64 size)
+{
+    if (size <= m_deviceSize)
+        return;
+    if (auto *file = qobject_cast<QFileDevice *>(m_device)) {
+        if (!flushFile())
+            throwWriteFailure(WriteBytesShort, {qint64(0), m_deviceSize, displayName()});
+        bool grown = file->resize(size);
+        if (grown && file->handle() >= 0) {
+            const int rc = posix_fallocate(file->handle(), m_deviceSize, size - m_deviceSize);
+            grown = rc == 0 || rc == EOPNOTSUPP || rc == EINVAL;
+        }
+        if (!grown) {
+            file->resize(m_deviceSize);
+            throw Exception(FileResizeFailed, {displayName(), size});
+        }
+    } else {
+        const qint64 before = m_device->pos();
+        const QByteArray zeros(qMin(size - m_deviceSize, m_blockSize), '\0');
+        qint64 at = m_deviceSize;
+        bool grown = m_device->seek(at);
+        while (grown && at < size) {
+            const qint64 length = qMin<qint64>(zeros.size(), size - at);
+            grown = m_device->write(zeros.constData(), length) == length;
+            at += length;
+        }
+        if (!grown) {
+            if (auto *buffer = qobject_cast<QBuffer *>(m_device))
+                buffer->buffer().resize(m_deviceSize);
+            throw Exception(FileResizeFailed, {displayName(), size});
+        }
+        m_device->seek(before);
+    }
+    m_deviceSize = size;
+}
+
+QByteArray IoStream::deviceBytes(qint64 at, qint64 n)
+{
+    syncedDevice();
+    if (!m_device->seek(at))
+        throw Exception(SeekFailed, {at, displayName(), m_device->errorString()});
+    QByteArray bytes = m_device->read(n);
+    if (bytes.size() != n)
+        throw Exception(ReadShort, {n, at, displayName(), m_device->errorString()});
+    return bytes;
+}
+
+void IoStream::deviceWrite(qint64 at, const QByteArray &bytes)
+{
+    syncedDevice();
+    if (!m_device->seek(at))
+        throw Exception(SeekFailed, {at, displayName(), m_device->errorString()});
+    if (m_device->write(bytes) != bytes.size() || !flushFile())
+        throwWriteFailure(WriteBytesShort, {qint64(bytes.size()), at, displayName()});
+    m_deviceSize = qMax(m_deviceSize, at + bytes.size());
+}
+
+// Moves [from, from + n) up to `to`, last block first. A step being made learns how far the
+// move got and holds the block in flight, so that a failure part-way can be undone.
+void IoStream::moveUp(qint64 from, qint64 to, qint64 n, UndoStep *step)
+{
+    const bool recording = std::exchange(m_recording, false);
+    const auto restore = qScopeGuard([&] { m_recording = recording; });
+    qint64 end = from + n;
+    while (end > from) {
+        const qint64 length = qMin(m_blockSize, end - from);
+        const qint64 source = end - length;
+        const QByteArray block = deviceBytes(source, length);
+        if (step) {
+            step->blockAt = source;
+            step->block = block;
+        }
+        deviceWrite(source + (to - from), block);
+        end = source;
+        if (step) {
+            step->moved = source;
+            step->blockAt = -1;
+            step->block.clear();
+        }
+    }
+}
+
+// Moves [from, from + n) down to `to`, first block first; see moveUp.
+void IoStream::moveDown(qint64 from, qint64 to, qint64 n, UndoStep *step)
+{
+    const bool recording = std::exchange(m_recording, false);
+    const auto restore = qScopeGuard([&] { m_recording = recording; });
+    qint64 source = from;
+    while (source < from + n) {
+        const qint64 length = qMin(m_blockSize, from + n - source);
+        const QByteArray block = deviceBytes(source, length);
+        if (step) {
+            step->blockAt = source;
+            step->block = block;
+        }
+        deviceWrite(source - (from - to), block);
+        source += length;
+        if (step) {
+            step->moved = source;
+            step->blockAt = -1;
+            step->block.clear();
+        }
+    }
+}
+
+void IoStream::undo(const UndoStep &step)
+{
+    switch (step.kind) {
+    case UndoStep::Bytes:
+        deviceWrite(step.at, step.bytes);
+        break;
+    case UndoStep::Size:
+        m_contentSize = step.oldSize;
+        break;
+    case UndoStep::Gap:
+        // The tail from `moved` on stands `length` higher; a block in flight is whole here.
+        moveDown(step.moved + step.length, step.moved, step.oldSize - step.moved, nullptr);
+        if (step.blockAt >= 0)
+            deviceWrite(step.blockAt, step.block);
+        m_contentSize = step.oldSize;
+        break;
+    case UndoStep::Cut:
+        // The bytes from at + length up to `moved` stand `length` lower.
+        if (step.blockAt >= 0)
+            deviceWrite(step.blockAt, step.block);
+        moveUp(step.at, step.at + step.length, step.moved - step.length - step.at, nullptr);
+        deviceWrite(step.at, step.bytes);
+        m_contentSize = step.oldSize;
+        break;
+    }
+}
+
+void IoStream::rollBackTo(qint64 savepoint)
+{
+    if (!m_transaction)
+        return;
+    try {
+        if (!m_device->isOpen()) {
+            // A failed write closed the file, so that nothing it held back reaches the disk later.
+            dropCache();
+            if (!m_device->open(m_transactionMode))
+                throw Exception(OpenFailed, {displayName(), modeWords(m_transactionMode), m_device->errorString()});
+        }
+        m_deviceSize = qMax(m_deviceSize, m_device->size());
+        const bool recording = std::exchange(m_recording, false);
+        while (m_undo.size() > savepoint)
+            undo(m_undo.takeLast());
+        m_recording = recording;
+        seek(0);
+    } catch (...) {
+        endTransaction();
+        throw;
+    }
+}
+
+void IoStream::rollBack()
+{
+    if (!m_transaction)
+        return;
+    rollBackTo(0);
+    endTransaction();
+    if (m_device->size() != m_startSize)
+        resizeDevice(m_startSize);
+    seek(0);
+}
+
+void IoStream::commit()
+{
+    if (!m_transaction)
+        return;
+    if (m_deviceSize > m_contentSize) {
+        const qint64 content = m_contentSize;
+        try {
+            syncedDevice();
+            if (auto *file = qobject_cast<QFileDevice *>(m_device); file && !file->resize(content))
+                throw Exception(FileResizeFailed, {displayName(), content});
+            if (auto *buffer = qobject_cast<QBuffer *>(m_device))
+                buffer->buffer().resize(content);
+            else if (!qobject_cast<QFileDevice *>(m_device))
+                throw Exception(ResizeUnsupported, {displayName()});
+        } catch (const Exception &) {
+            rollBack();
+            throw;
+        }
+    }
+    endTransaction();
+    dropCache();
 }

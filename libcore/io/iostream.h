@@ -131,6 +131,29 @@ public:
     void remove(qint64 n);
     void replace(qint64 oldLength, const QByteArray &bytes);
 
+    // All-or-nothing editing of a random-access device open for writing. Between
+    // beginTransaction and the end of the transaction every change is recorded, so that a
+    // roll-back puts back the bytes and the size the stream had. The device never gets
+    // shorter before the commit (size() answers the size the content has), so putting
+    // bytes back never needs more room than the device already holds. Only what was
+    // written over is kept in memory, never the data moved by an edit.
+    void beginTransaction();
+    bool inTransaction() const { return m_transaction; }
+    // A mark to roll back to; 0 is the start of the transaction.
+    qint64 savepoint() const { return m_undo.size(); }
+    // Undoes every change since the mark; the transaction goes on. A device closed by a
+    // failed write is opened again first.
+    void rollBackTo(qint64 savepoint);
+    // Undoes every change and ends the transaction: the device is as it was at its start.
+    void rollBack();
+    // Cuts the device to the content's size and ends the transaction; rolls back and
+    // throws when that fails.
+    void commit();
+    // Within a transaction, makes the device hold `bytes` more than the content needs now,
+    // so that edits growing the content by up to that much cannot fail for lack of room:
+    // a failure here comes before anything was written. Nothing happens outside one.
+    void reserve(qint64 bytes);
+
 private:
     // A read-only file answers size and position from here and small reads from a
     // read-ahead window, sparing a system call for each; a QFile asks the system every time.
@@ -151,6 +174,32 @@ private:
     void openGap(qint64 at, qint64 n);
     void growBy(qint64 oldSize, qint64 n);
     void closeGap(qint64 at, qint64 n);
+    void resizeDevice(qint64 size);
+
+    // Transactions
+    struct UndoStep {
+        enum Kind { Bytes, Gap, Cut, Size };
+        UndoStep(Kind kind, qint64 at, qint64 length = 0, qint64 oldSize = 0)
+            : kind(kind), at(at), length(length), oldSize(oldSize) {}
+        Kind kind;
+        qint64 at = 0;      // Bytes: where they stood; Gap and Cut: the edit's position
+        qint64 length = 0;  // Gap and Cut: bytes opened or removed
+        qint64 oldSize = 0; // the content's size before the step
+        qint64 moved = 0;   // Gap: the tail from here on has moved; Cut: moved up to here
+        QByteArray bytes;   // Bytes: the old bytes; Cut: the bytes removed
+        qint64 blockAt = -1; // a block being moved: its source position and bytes
+        QByteArray block;
+    };
+    void recordOverwrite(qint64 at, const char *data, qint64 n);
+    void beforeWrite(qint64 at, const char *data, qint64 n);
+    void afterWrite(qint64 end);
+    void ensureDeviceSize(qint64 size);
+    QByteArray deviceBytes(qint64 at, qint64 n);
+    void deviceWrite(qint64 at, const QByteArray &bytes);
+    void moveDown(qint64 from, qint64 to, qint64 n, UndoStep *step);
+    void moveUp(qint64 from, qint64 to, qint64 n, UndoStep *step);
+    void undo(const UndoStep &step);
+    void endTransaction();
 
     QIODevice *m_device = nullptr;
     LineEnding m_readLineEnding = LineEnding::Lf;
@@ -166,4 +215,12 @@ private:
     mutable qint64 m_size = -1;
     QByteArray m_ahead;
     qint64 m_aheadStart = 0;
+
+    bool m_transaction = false;
+    bool m_recording = false;
+    QIODevice::OpenMode m_transactionMode;
+    qint64 m_startSize = 0;   // the device's size when the transaction began
+    qint64 m_contentSize = 0; // what size() answers within a transaction
+    qint64 m_deviceSize = 0;  // the device's own size, never less than the content's
+    QList<UndoStep> m_undo;
 };

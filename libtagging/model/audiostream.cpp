@@ -32,6 +32,7 @@ const quint32 WritingTags = 2702467448u;
 const quint32 FileGone = 931925067u;
 const quint32 MakingWritable = 4077268634u;
 const quint32 NoTagWriter = 1359880250u;
+const quint32 NotPutBack = 54541994u;
 const quint32 MeasuringAudio = 4268922967u;
 const quint32 NoAudioProperties = 3212920893u;
 
@@ -263,24 +264,48 @@ void AudioStream::writeTags(int tagType)
         StreamContentCheck::check(m_stream, m_typeRecord);
         m_stream->seek(0);
 
-        if (IAudioStreamIo *looseTagIo = separateLooseTagIo()) {
-            // Audio at the container's end that looks like a tag is not cut.
-            looseTagIo->removeLooseTags(m_stream, writers, &taggingSettings);
-            m_stream->seek(0);
-        }
-
-        for (IAudioStreamIo *writer : writers) {
+        // One save is all or nothing: whatever fails, the file is put back as it was. A file
+        // that cannot be put back is reported as such.
+        m_stream->beginTransaction();
+        const auto putBack = [this, &displayName](qint64 savepoint, bool whole) {
             try {
-                m_stream->seek(0);
-                if (tag && !written.isEmpty())
-                    writer->writeTags(m_stream, tag, written, &taggingSettings);
-                if (!removed.isEmpty())
-                    writer->removeTags(m_stream, removed, &taggingSettings);
-                succeeded = true;
-                break;
-            } catch (const Exception &) {
-                // The next writer may know the layout; what this one changed stays.
+                m_stream->rollBackTo(savepoint);
+                if (whole)
+                    m_stream->rollBack();
+            } catch (const Exception &e) {
+                throw Exception(NotPutBack, {displayName, e.message()});
             }
+        };
+        try {
+            if (IAudioStreamIo *looseTagIo = separateLooseTagIo()) {
+                // Audio at the container's end that looks like a tag is not cut.
+                looseTagIo->removeLooseTags(m_stream, writers, &taggingSettings);
+                m_stream->seek(0);
+            }
+
+            const qint64 looseTagsRemoved = m_stream->savepoint();
+            for (IAudioStreamIo *writer : writers) {
+                try {
+                    m_stream->seek(0);
+                    if (tag && !written.isEmpty())
+                        writer->writeTags(m_stream, tag, written, &taggingSettings);
+                    if (!removed.isEmpty())
+                        writer->removeTags(m_stream, removed, &taggingSettings);
+                    succeeded = true;
+                    break;
+                } catch (const Exception &) {
+                    // The next writer may know the layout; it finds the stream as this one did.
+                    putBack(looseTagsRemoved, false);
+                }
+            }
+            if (succeeded)
+                m_stream->commit();
+            else
+                putBack(0, true);
+        } catch (...) {
+            if (m_stream->inTransaction())
+                putBack(0, true);
+            throw;
         }
     }
     if (!succeeded)

@@ -46,7 +46,8 @@ public:
     void readTags(int tagType = 0, bool clean = true);
     // Writes the stored tag of one type, or the merged tag in every configured tag type for
     // type 0 (removing the configured ones when it is empty). Loose tags around a container
-    // are removed first, behind it only past the end it declares. Throws when no reader of the file type succeeds.
+    // are removed first, behind it only past the end it declares. Throws when no reader of the file type succeeds;
+    // a save that throws has left the stream as it was (the writers that failed included).
     void writeTags(int tagType = 0);
     // Measured on first success and kept for the object's life; reading every tag (type 0)
     // measures them on the way when it can.

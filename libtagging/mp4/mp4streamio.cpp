@@ -310,6 +310,18 @@ void Mp4StreamIo::writeLayout(IoStream *stream, const Mp4Box *root, qint64 start
     // Everything between two kept payloads is replaced in one step; replace moves the rest
     // of the stream in bounded blocks, so the payloads are never held in memory.
     const qint64 sourceEnd = stream->size();
+    // The room the file needs on the way is made before the first byte changes.
+    qint64 growth = 0;
+    qint64 mostGrowth = 0;
+    qint64 measured = start;
+    for (const KeptPayload &piece : std::as_const(kept)) {
+        growth += piece.before.size() - (piece.source - measured);
+        mostGrowth = qMax(mostGrowth, growth);
+        measured = piece.source + piece.length;
+    }
+    growth += run.size() - qMax<qint64>(0, sourceEnd - measured);
+    stream->reserve(qMax(mostGrowth, growth));
+
     qint64 sourceCursor = start; // first source byte not dealt with yet
     qint64 position = start;     // where that byte stands in the stream now
     for (const KeptPayload &piece : std::as_const(kept)) {

@@ -13,6 +13,8 @@
 #include "libtagging/plain/streamcontentcheck.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 FreeStreamIo *FreeStreamIo::instance()
 {
@@ -119,15 +121,34 @@ void FreeStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<
     const TaggingSettings &used = settings ? *settings : TaggingSettings::defaults();
     FreeStreamTagManager manager(stream);
     checkContent(stream, manager);
-    manager.relayout();
+
+    // Every tag is made before the first byte changes, so that the room the stack needs on
+    // the way is known and made first: a stream that cannot grow enough is left untouched.
+    std::vector<std::pair<ITagIo *, std::unique_ptr<TagInfo>>> rendered;
+    qint64 growth = 0;
+    qint64 mostGrowth = 0;
     for (int type : {int(TagType::Id3v1), int(TagType::Id3v2), int(TagType::Lyrics3), int(TagType::Ape)}) {
-        if (tagTypes.isEmpty() || tagTypes.contains(type))
-            writeTag(stream, manager, FreeStreamTagManager::tagIo(type), tag, used);
+        if (!tagTypes.isEmpty() && !tagTypes.contains(type))
+            continue;
+        ITagIo *io = FreeStreamTagManager::tagIo(type);
+        std::unique_ptr<TagInfo> info(renderTag(stream, manager, io, tag, used));
+        // The first tag of the type is replaced, then the others go.
+        const QList<TagInfo *> existing = manager.tags(type, io->isPrepended());
+        growth += info->size() - (existing.isEmpty() ? 0 : existing.first()->size());
+        mostGrowth = qMax(mostGrowth, growth);
+        for (const TagInfo *other : existing.mid(1) + manager.tags(type, !io->isPrepended()))
+            growth -= other->size();
+        rendered.emplace_back(io, std::move(info));
     }
+    stream->reserve(mostGrowth);
+
+    manager.relayout();
+    for (auto &[io, info] : rendered)
+        placeTag(stream, manager, io, info.release());
 }
 
-void FreeStreamIo::writeTag(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io, const AudioTag *tag,
-                            const TaggingSettings &settings)
+TagInfo *FreeStreamIo::renderTag(IoStream *stream, const FreeStreamTagManager &manager, ITagIo *io,
+                                 const AudioTag *tag, const TaggingSettings &settings)
 {
     const bool atStart = io->isPrepended();
     const QList<TagInfo *> existing = manager.tags(io->tagType(), atStart);
@@ -143,15 +164,24 @@ void FreeStreamIo::writeTag(IoStream *stream, FreeStreamTagManager &manager, ITa
     TagInfo *info = io->detect(&memory, atStart, nullptr);
     if (!info)
         throw Exception(RenderedTagNotFound, {stream->displayName()});
-    std::unique_ptr<TagInfo> owned(info);
     info->values.insert(TagInfo::PrependedKey, atStart);
+    return info;
+}
 
+void FreeStreamIo::placeTag(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io, TagInfo *info)
+{
+    // The manager takes the record once the bytes are in place; until then it is ours.
+    std::unique_ptr<TagInfo> owned(info);
+    const bool atStart = io->isPrepended();
+    const QList<TagInfo *> existing = manager.tags(io->tagType(), atStart);
     if (existing.isEmpty()) {
         info->shiftOffsets(insertionPoint(stream, manager, io) - info->offset());
-        manager.insertTag(owned.release());
+        manager.insertTag(info);
+        owned.release();
     } else {
         info->shiftOffsets(existing.first()->offset() - info->offset());
-        manager.replaceTag(existing.first(), owned.release());
+        manager.replaceTag(existing.first(), info);
+        owned.release();
         for (qsizetype i = 1; i < existing.size(); ++i)
             manager.removeTag(existing[i]);
     }

@@ -4,6 +4,7 @@
 
 class ITagIo;
 class FreeStreamTagManager;
+class TagInfo;
 
 // Streams without a container: loose tags at the front and at the end, the audio between
 // them handed to the file type's codec header reader. Also strips and reads the loose tags
@@ -47,8 +48,11 @@ private:
     static QList<AudioTag *> readStack(IoStream *stream, const FreeStreamTagManager &manager,
                                        const QList<int> &tagTypes, const TaggingSettings *settings,
                                        QObject *parent);
-    void writeTag(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io, const AudioTag *tag,
-                  const TaggingSettings &settings);
+    // The tag as it will stand in the stream, its place not set yet.
+    static TagInfo *renderTag(IoStream *stream, const FreeStreamTagManager &manager, ITagIo *io,
+                              const AudioTag *tag, const TaggingSettings &settings);
+    // Puts a rendered tag in the place of those of its type, or where its type belongs.
+    static void placeTag(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io, TagInfo *info);
     static qint64 insertionPoint(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io);
     // Refuses, before anything is written, a stream that holds another format or no valid
     // stream of the codec its name says.

@@ -182,11 +182,20 @@ struct IffChunk::Writer {
     qint64 sourceCursor; // first source byte not dealt with yet
     qint64 position;     // where that byte stands in the stream now
     QByteArray run;      // bytes to write at position
+    bool measuring = false; // only finds how far the stream grows past its size on the way
+    qint64 growth = 0;
+    qint64 mostGrowth = 0;
 
     void flush(qint64 sourceUpTo)
     {
-        stream->seek(position);
-        stream->replace(qMax<qint64>(0, sourceUpTo - sourceCursor), run);
+        const qint64 replaced = qMax<qint64>(0, sourceUpTo - sourceCursor);
+        if (measuring) {
+            growth += run.size() - replaced;
+            mostGrowth = qMax(mostGrowth, growth);
+        } else {
+            stream->seek(position);
+            stream->replace(replaced, run);
+        }
         position += run.size();
         sourceCursor = qMax(sourceCursor, sourceUpTo);
         run.clear();
@@ -243,7 +252,14 @@ void IffChunk::rewrite(const Format &format, IoStream *stream, const QList<IffCh
     for (const IffChunk *chunk : chunks)
         chunk->checkSizeFields(stream);
 
+    // The room the file needs is made before the first byte changes.
     const qint64 sourceEnd = stream->size();
+    Writer measure{stream, bigEndian, start, start, {}, true};
+    for (const IffChunk *chunk : chunks)
+        chunk->collect(format, measure);
+    measure.flush(sourceEnd);
+    stream->reserve(measure.mostGrowth);
+
     Writer writer{stream, bigEndian, start, start, {}};
     for (const IffChunk *chunk : chunks)
         chunk->collect(format, writer);

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -76,6 +77,79 @@ protected:
             return -1;
         }
         return QBuffer::writeData(data, len);
+    }
+};
+
+// A memory device whose write number failAt (counted from 1) writes half of its bytes and
+// fails, as a disk does that fills up part-way; every other write goes through.
+class FlakyBuffer : public QBuffer
+{
+public:
+    explicit FlakyBuffer(int failAt) : failAt(failAt) {}
+    int failAt;
+    int writes = 0;
+    bool failed = false;
+
+protected:
+    qint64 writeData(const char *data, qint64 len) override
+    {
+        if (++writes == failAt) {
+            failed = true;
+            QBuffer::writeData(data, len / 2);
+            setErrorString(QStringLiteral("no space left"));
+            return -1;
+        }
+        return QBuffer::writeData(data, len);
+    }
+};
+
+// Applies a script of edits to a stream and to a byte array alike. Each edit is one word:
+// "i5+10" inserts 10 bytes at 5, "r5-10" removes 10 at 5, "p5:3=10" replaces 3 at 5 by 10,
+// "w5=10" writes 10 at 5 (past the end too), "s50" resizes to 50, "R100" reserves 100
+// bytes (the array ignores it). Each edit writes bytes of its own letter.
+struct EditScript
+{
+    QStringList words;
+
+    static QList<qint64> numbers(const QString &word)
+    {
+        QList<qint64> result;
+        static const QRegularExpression digits(QStringLiteral("\\d+"));
+        for (auto it = digits.globalMatch(word); it.hasNext();)
+            result.append(it.next().captured().toLongLong());
+        return result;
+    }
+
+    void apply(IoStream *stream, QByteArray *model) const
+    {
+        for (qsizetype k = 0; k < words.size(); ++k) {
+            const QString &word = words[k];
+            const QList<qint64> n = numbers(word);
+            const QChar op = word.at(0);
+            const QByteArray bytes(n.value(op == u'p' ? 2 : 1), char('A' + k));
+            if (op == u'i') {
+                if (stream) { stream->seek(n[0]); stream->insert(bytes); }
+                if (model) model->insert(n[0], bytes);
+            } else if (op == u'r') {
+                if (stream) { stream->seek(n[0]); stream->remove(n[1]); }
+                if (model) model->remove(n[0], n[1]);
+            } else if (op == u'p') {
+                if (stream) { stream->seek(n[0]); stream->replace(n[1], bytes); }
+                if (model) model->replace(n[0], n[1], bytes);
+            } else if (op == u'w') {
+                if (stream) { stream->seek(n[0]); stream->writeBytes(bytes); }
+                if (model) {
+                    if (model->size() < n[0] + bytes.size())
+                        model->resize(n[0] + bytes.size(), '\0');
+                    model->replace(n[0], bytes.size(), bytes);
+                }
+            } else if (op == u's') {
+                if (stream) stream->resize(n[0]);
+                if (model) model->resize(n[0], '\0');
+            } else if (op == u'R') {
+                if (stream) stream->reserve(n[0]);
+            }
+        }
     }
 };
 
@@ -972,6 +1046,7 @@ private slots:
         QTest::newRow("insert at the start") << false << 0;
         QTest::newRow("insert in the middle") << false << 100;
         QTest::newRow("replace by a larger header") << true << 0;
+        QTest::newRow("replace the last bytes by more") << true << 16 * 1024 - 10;
     }
     void growthFailureKeepsFile()
     {
@@ -1019,6 +1094,131 @@ private slots:
         s.seek(5);
         s.insert(QByteArray(10, '#'));
         QCOMPARE(device.data(), QByteArray(original).insert(5, QByteArray(10, '#')));
+    }
+
+    // All-or-nothing edits
+
+    void transaction_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<bool>("fails");
+
+        // Edits on a 100-byte stream moved in blocks of 7; without a limit they succeed.
+        QTest::newRow("insert then remove") << "i5+10 r0-3" << 0 << false;
+        QTest::newRow("cut in front, then insert more") << "r10-20 i0+50" << 0 << false;
+        QTest::newRow("replace larger, then smaller") << "p10:4=30 p0:50=5" << 0 << false;
+        QTest::newRow("overwrite, then append") << "w20=5 w95=10 w110=3" << 0 << false;
+        QTest::newRow("shrink, then write behind a hole") << "s50 w60=10" << 0 << false;
+        QTest::newRow("shrink, then grow with zeros") << "s40 s80" << 0 << false;
+        QTest::newRow("cut at the end, then insert before it") << "r90-10 i0+25 w0=1" << 0 << false;
+        QTest::newRow("everything removed and written anew") << "r0-100 w0=3" << 0 << false;
+        QTest::newRow("gaps smaller than a block") << "i5+2 r50-1 w0=1" << 0 << false;
+        QTest::newRow("reserve, then grow within it") << "R60 p0:2=40 w135=20" << 0 << false;
+
+        // On a file that cannot grow past `limit` bytes: a later step fails.
+        QTest::newRow("append fits, insert does not") << "w100=28 i0+500" << 400 << true;
+        QTest::newRow("cut and insert fit, a write past the limit fails part-way")
+            << "r0-30 i10+60 w120=200" << 300 << true;
+        QTest::newRow("replace at the end past the limit") << "p10:4=30 p90:10=400" << 300 << true;
+        QTest::newRow("reserve past the limit fails first") << "R500 w0=5" << 300 << true;
+        QTest::newRow("shrink, then grow past the limit") << "s10 s400" << 300 << true;
+    }
+    void transaction()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, limit);
+        QFETCH(bool, fails);
+        const EditScript edits{script.split(u' ')};
+        const QByteArray original = pattern(100);
+        QByteArray expected = original;
+        edits.apply(nullptr, &expected);
+
+        if (!fails) {
+            // Committed, the edits give what they give outside a transaction; rolled back, nothing.
+            for (bool onFile : {true, false}) {
+                for (bool keep : {true, false}) {
+                    const auto stream = streamOver(onFile, original, QIODevice::ReadWrite);
+                    stream->setBlockSize(7);
+                    stream->beginTransaction();
+                    edits.apply(stream.get(), nullptr);
+                    QCOMPARE(stream->size(), qint64(expected.size()));
+                    QCOMPARE(stream->data(), expected);
+                    keep ? stream->commit() : stream->rollBack();
+                    QVERIFY(!stream->inTransaction());
+                    QCOMPARE(stream->data(), keep ? expected : original);
+                    if (onFile)
+                        QCOMPARE(readWhole(stream->name()), keep ? expected : original);
+                }
+            }
+            // A write that fails part-way, at every write in turn, is undone by the roll-back.
+            for (int failAt = 1;; ++failAt) {
+                FlakyBuffer device(failAt);
+                device.setData(original);
+                device.open(QIODevice::ReadWrite);
+                IoStream stream(&device);
+                stream.setBlockSize(7);
+                stream.beginTransaction();
+                const Exception e = thrownBy([&] { edits.apply(&stream, nullptr); });
+                if (!device.failed) {
+                    QCOMPARE(e.code, 0u);
+                    break;
+                }
+                QVERIFY2(e.code != 0, qPrintable(QStringLiteral("write %1").arg(failAt)));
+                stream.rollBack();
+                QVERIFY2(device.data() == original, qPrintable(QStringLiteral("write %1").arg(failAt)));
+            }
+            return;
+        }
+
+        const QString path = newFile(original);
+        {
+            IoStream stream(path, QIODevice::ReadWrite);
+            stream.setBlockSize(7);
+            FileSizeLimit fileLimit(limit);
+            QVERIFY(fileLimit.ok());
+            stream.beginTransaction();
+            QVERIFY(thrownBy([&] { edits.apply(&stream, nullptr); }).code != 0);
+            stream.rollBack();
+            QCOMPARE(stream.size(), qint64(original.size()));
+        }
+        QCOMPARE(readWhole(path), original);
+    }
+
+    void savepoints()
+    {
+        const QByteArray original = pattern(100);
+        for (bool onFile : {true, false}) {
+            const auto stream = streamOver(onFile, original, QIODevice::ReadWrite);
+            stream->setBlockSize(7);
+            stream->beginTransaction();
+            const EditScript first{{"r0-10", "w95=10"}};
+            const EditScript second{{"i5+40", "s20"}};
+            QByteArray expected = original;
+            first.apply(stream.get(), &expected);
+            const qint64 mark = stream->savepoint();
+            second.apply(stream.get(), nullptr);
+            stream->rollBackTo(mark);
+            QVERIFY(stream->inTransaction());
+            QCOMPARE(stream->data(), expected);
+            stream->commit();
+            QCOMPARE(stream->data(), expected);
+            if (onFile)
+                QCOMPARE(readWhole(stream->name()), expected);
+        }
+        // Closed before the end, a transaction is undone: no stale bytes stay behind the content.
+        const QString path = newFile(original);
+        {
+            IoStream stream(path, QIODevice::ReadWrite);
+            stream.beginTransaction();
+            EditScript{{"r0-50", "w0=10"}}.apply(&stream, nullptr);
+            stream.close();
+            QVERIFY(!stream.inTransaction());
+        }
+        QCOMPARE(readWhole(path), original);
+
+        IoStream readOnly(QByteArray("abc"), QIODevice::ReadOnly);
+        QCOMPARE(thrownBy([&] { readOnly.beginTransaction(); }).code, 150979396u);
     }
 
     // Reading a file

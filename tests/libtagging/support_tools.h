@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QDebug>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -80,4 +82,16 @@ inline bool makeSilentMp3(const QString &raw, const QString &mp3)
     file.close();
     return run(QStringLiteral("lame"), {"--quiet", "-r", "-s", "44.1", "--bitwidth", "16", "-m", "m", "--signed",
                                        "--little-endian", "-b", "32", "--resample", "44.1", "--noreplaygain", "-t", raw, mp3});
+}
+
+// A square picture of noise, which no image format makes much smaller than its pixels.
+inline QImage noiseImage(int side, quint32 seed)
+{
+    QImage image(side, side, QImage::Format_RGB32);
+    QRandomGenerator random(seed);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x)
+            image.setPixel(x, y, random.generate() | 0xFF000000u);
+    }
+    return image;
 }

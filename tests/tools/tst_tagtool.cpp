@@ -8,6 +8,11 @@
 
 #include "libtagging/support_tools.h"
 
+#include <csignal>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 struct Run {
@@ -16,9 +21,21 @@ struct Run {
     QByteArray err;
 };
 
-Run tagtool(const QStringList &arguments)
+// Runs the tool; with a limit, its files cannot grow past that many bytes (writes past it
+// fail with EFBIG instead of killing it).
+Run tagtool(const QStringList &arguments, qint64 fileSizeLimit = -1)
 {
     QProcess process;
+    if (fileSizeLimit >= 0) {
+        process.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit lowered {};
+            getrlimit(RLIMIT_FSIZE, &lowered);
+            lowered.rlim_cur = rlim_t(fileSizeLimit);
+            if (setrlimit(RLIMIT_FSIZE, &lowered) != 0)
+                _exit(99);
+        });
+    }
     process.start(QStringLiteral(MELO_TAGTOOL), arguments);
     Run run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
@@ -247,6 +264,24 @@ private slots:
         static const QRegularExpression errorLine(QStringLiteral("^Error \\d+: \\S.*\\S\n$"));
         QVERIFY2(errorLine.match(QString::fromLocal8Bit(run.err)).hasMatch(), run.err.constData());
         QCOMPARE(contents(path), before);
+    }
+
+    void writeThatCannotGrowLeavesFileAsItWas()
+    {
+        // A picture of noise needs room no padding has; the file cannot grow at all.
+        const QString picture = m_pictures + QStringLiteral("/noise.png");
+        QVERIFY(noiseImage(160, 7).save(picture));
+        const QString path = copyOfAudio();
+        QCOMPARE(tagtool({"write", path, "--set", "Title=Before"}).exitCode, 0);
+        const QByteArray before = contents(path);
+
+        const Run run = tagtool({"write", path, "--set", "Title=X", "--picture", picture}, before.size());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith("Error "), run.err.constData());
+        QCOMPARE(contents(path), before);
+        // A save that needs no room goes through under the same limit.
+        QCOMPARE(tagtool({"write", path, "--set", "Title=After"}, before.size()).exitCode, 0);
+        QCOMPARE(readReport(path).value("merged").toObject().value("Title").toArray(), QJsonArray{"After"});
     }
 
     void writeOfMissingFileFails()
