@@ -239,14 +239,16 @@ void fitViewColumnsToContents(QWidget *view)
     if (!view)
         return;
     if (auto *table = qobject_cast<QTableView *>(view)) {
-        table->resizeColumnsToContents();
         QHeaderView *header = table->horizontalHeader();
-        if (header->stretchLastSection()) {
+        const bool stretch = header->stretchLastSection();
+        // A stretched section would keep the viewport's width instead of its contents'.
+        header->setStretchLastSection(false);
+        table->resizeColumnsToContents();
+        if (stretch) {
             for (int visual = header->count() - 1; visual >= 0; --visual) {
                 const int logical = header->logicalIndex(visual);
                 if (header->isSectionHidden(logical))
                     continue;
-                // The width just computed, before the stretch takes the section over.
                 table->setColumnWidth(logical, table->columnWidth(logical) + 1);
                 break;
             }

@@ -207,7 +207,7 @@ void TableEditorDelegate::setModelData(QWidget *editor, QAbstractItemModel *mode
 void TableEditorDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
-    if (option->version < 4 || table->item(index.row(), index.column()))
+    if (table->item(index.row(), index.column()))
         return;
     const QPalette &palette = table->palette();
     option->palette.setBrush(QPalette::All, QPalette::Text, palette.color(QPalette::Disabled, QPalette::Text));

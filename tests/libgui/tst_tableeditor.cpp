@@ -147,6 +147,27 @@ private slots:
         QCOMPARE(editor.value(1, 0), QVariant(QString()));
     }
 
+    void placeholderInEmptyCells()
+    {
+        struct Delegate : TableEditorDelegate {
+            using TableEditorDelegate::TableEditorDelegate;
+            using TableEditorDelegate::initStyleOption;
+        };
+        TableEditorWidget editor;
+        fill(editor, 1);
+        editor.setValue(0, 1, QVariant());
+        Delegate delegate(editor.table);
+        QStyleOptionViewItem empty;
+        delegate.initStyleOption(&empty, editor.table->model()->index(0, 1));
+        QVERIFY(!empty.text.isEmpty());
+        QVERIFY(empty.features & QStyleOptionViewItem::HasDisplay);
+        QCOMPARE(empty.palette.color(QPalette::Active, QPalette::Text),
+                 editor.table->palette().color(QPalette::Disabled, QPalette::Text));
+        QStyleOptionViewItem filled;
+        delegate.initStyleOption(&filled, editor.table->model()->index(0, 0));
+        QCOMPARE(filled.text, QStringLiteral("r0"));
+    }
+
     void editKeyAndDoubleClickSignals()
     {
         ExtTableWidget table(2, 2);

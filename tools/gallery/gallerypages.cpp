@@ -1,0 +1,189 @@
+#include "tools/gallery/gallerypages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+
+#include "libcore/log/bufferedlogger.h"
+#include "libgui/dialogs/commondialog.h"
+#include "libgui/logviews/logmessagedialog.h"
+#include "libgui/tables/tableeditorwidget.h"
+
+void Gallery::snap(const QString &name, QWidget *widget)
+{
+    if (!widget->isVisible())
+        widget->show();
+    QApplication::processEvents();
+    QTest::qWait(20);
+    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+    const QPixmap picture = widget->grab();
+    if (picture.isNull() || !picture.save(path))
+        failures.append(QStringLiteral("cannot render %1").arg(name));
+    else
+        ++written;
+}
+
+void Gallery::save(const QString &name, QWidget *widget)
+{
+    snap(name, widget);
+    delete widget;
+}
+
+namespace {
+
+// A page with one line of input that must not be empty.
+class NamePage : public CommonDialogLayoutPage
+{
+public:
+    NamePage()
+    {
+        edit = new QLineEdit();
+        addSection(edit, QStringLiteral("Library name"),
+                   QStringLiteral("The name under which the library appears in menus."));
+        auto *option = new QCheckBox(QStringLiteral("Keep the folder structure of the added files"));
+        addSection(option, QStringLiteral("Options"), QString());
+        connect(edit, &QLineEdit::textChanged, this, &CommonDialogPage::updateDialogGui);
+    }
+
+    ValidationResult validate() override
+    {
+        ValidationResult result;
+        if (edit->text().trimmed().isEmpty()) {
+            result.valid = false;
+            result.messages.append({Error, QStringLiteral("Enter a name for the library.")});
+        }
+        if (edit->text().contains(QLatin1Char('/')))
+            result.messages.append({Warning, QStringLiteral("Slashes make sub-folders.")});
+        result.messages.append({Info, QStringLiteral("See <a href='other'>the other page</a>.")});
+        return result;
+    }
+
+    QLineEdit *edit;
+};
+
+class GalleryDialog : public CommonDialog
+{
+public:
+    explicit GalleryDialog(const QString &text)
+    {
+        setWindowTitle(QStringLiteral("Library"));
+        page = new NamePage();
+        page->edit->setText(text);
+        setPages({page});
+        setCurrentPage(page);
+    }
+
+    void withSideWidget()
+    {
+        auto *side = new QLabel(QStringLiteral("<b>Pages</b><br>General<br>Folders"));
+        side->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+        setSideWidget(side);
+    }
+
+    void withWizardButtons()
+    {
+        backButton->show();
+        nextButton->show();
+        backButton->setEnabled(false);
+    }
+
+    NamePage *page;
+};
+
+void renderDialogs(Gallery &gallery)
+{
+    gallery.save(QStringLiteral("commondialog-valid"), new GalleryDialog(QStringLiteral("Rock")));
+    gallery.save(QStringLiteral("commondialog-error"), new GalleryDialog(QString()));
+    auto *warning = new GalleryDialog(QStringLiteral("Rock/Classic"));
+    warning->withSideWidget();
+    warning->withWizardButtons();
+    gallery.save(QStringLiteral("commondialog-warning-side-wizard"), warning);
+    auto *disabled = new GalleryDialog(QStringLiteral("Jazz"));
+    disabled->page->setEnabled(false);
+    gallery.save(QStringLiteral("commondialog-disabled"), disabled);
+}
+
+TableEditorWidget *peopleEditor()
+{
+    auto *editor = new TableEditorWidget();
+    editor->setColumns({QStringLiteral("Involvement"), QStringLiteral("Person")});
+    return editor;
+}
+
+void renderTables(Gallery &gallery)
+{
+    gallery.save(QStringLiteral("tableeditor-empty"), peopleEditor());
+    auto *filled = peopleEditor();
+    const QStringList rows = {QStringLiteral("Producer"), QStringLiteral("Mix"), QStringLiteral("Mastering")};
+    filled->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r) {
+        filled->setValue(r, 0, rows.at(r));
+        if (r != 1)
+            filled->setValue(r, 1, QStringLiteral("Person %1").arg(r + 1));
+    }
+    filled->resizeColumnsToContents();
+    filled->table->setCurrentCell(1, 0);
+    gallery.save(QStringLiteral("tableeditor-filled"), filled);
+    auto *disabled = peopleEditor();
+    disabled->setRowCount(1);
+    disabled->setValue(0, 0, QStringLiteral("Producer"));
+    disabled->setEnabled(false);
+    gallery.save(QStringLiteral("tableeditor-disabled"), disabled);
+}
+
+LogMessage galleryMessage(LogLevel level, const QString &text, int second)
+{
+    LogMessage m(text, level);
+    m.time = 1767225600000LL + second * 1000LL + 7;
+    return m;
+}
+
+void fillLogger(BufferedLogger &logger)
+{
+    logger.setRegistered(false);
+    logger.log(galleryMessage(Info, QStringLiteral("Saving 3 files."), 0));
+    logger.log(galleryMessage(Warning, QStringLiteral("The tag of \"02 Blue.mp3\" was shortened to fit."), 1));
+    logger.log(galleryMessage(Error, QStringLiteral("Cannot write \"03 Green.flac\": the file is write-protected."), 2));
+    logger.log(galleryMessage(Error, QStringLiteral("Cannot write \"04 Red.ogg\": the disk is full."), 3));
+}
+
+void renderLogViews(Gallery &gallery)
+{
+    BufferedLogger empty;
+    empty.setRegistered(false);
+    gallery.save(QStringLiteral("logtable-empty"), new LogTableWidget(&empty));
+    BufferedLogger logger;
+    fillLogger(logger);
+    auto *table = new LogTableWidget(&logger);
+    table->setLevelShown(Info, true);
+    gallery.save(QStringLiteral("logtable-filled"), table);
+
+    gallery.save(QStringLiteral("logmessagewidget-empty"), new LogMessageWidget(&empty));
+    auto *widget = new LogMessageWidget(&logger);
+    widget->setTableShown(true);
+    gallery.save(QStringLiteral("logmessagewidget-details"), widget);
+
+    gallery.save(QStringLiteral("logmessagedialog-empty"), new LogMessageDialog(&empty));
+    auto *dialog = new LogMessageDialog(&logger);
+    gallery.snap(QStringLiteral("logmessagedialog-folded"), dialog);
+    Q_EMIT dialog->textLabel->linkActivated(QStringLiteral("."));
+    gallery.save(QStringLiteral("logmessagedialog-details"), dialog);
+
+    auto *hint = new DidYouKnowDialog();
+    hint->setText(QStringLiteral("You can add the saved files to a music library with <b>Add to library</b> "
+                                 "in the file menu."));
+    gallery.save(QStringLiteral("didyouknow"), hint);
+}
+
+} // namespace
+
+void renderGalleryPages(Gallery &gallery)
+{
+    renderDialogs(gallery);
+    renderTables(gallery);
+    renderLogViews(gallery);
+}
