@@ -5,11 +5,15 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QStandardItemModel>
 #include <QRadioButton>
 #include <QTest>
 
 #include "libcore/log/bufferedlogger.h"
 #include "libgui/dialogs/commondialog.h"
+#include "libgui/edits/contentassistlineedit.h"
+#include "libgui/edits/contenttiplabel.h"
 #include "libgui/logviews/logmessagedialog.h"
 #include "libgui/tables/tableeditorwidget.h"
 
@@ -179,6 +183,66 @@ void renderLogViews(Gallery &gallery)
     gallery.save(QStringLiteral("didyouknow"), hint);
 }
 
+// A popup of tag-script words under a heading, each with a description.
+class WordPopup : public QListView, public IContentAssistPopup
+{
+public:
+    WordPopup()
+    {
+        auto *heading = new QStandardItem(QStringLiteral("Fields"));
+        heading->setFlags(Qt::ItemIsEnabled);
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+        model.appendRow(heading);
+        for (const QString &word : {QStringLiteral("%artist%"), QStringLiteral("%album%"), QStringLiteral("%title%")}) {
+            auto *item = new QStandardItem(word);
+            item->setData(word, Qt::UserRole);
+            item->setToolTip(QStringLiteral("The <b>%1</b> field of the file's tag.").arg(word.mid(1).chopped(1)));
+            model.appendRow(item);
+        }
+        setModel(&model);
+    }
+
+    QAbstractItemView *contentAssistView() override { return this; }
+    int completionRole() override { return Qt::UserRole; }
+    void updateContentAssist(const QString &, int) override {}
+    int replaceStart() override { return 0; }
+    int replaceLength() override { return 0; }
+
+    QStandardItemModel model;
+};
+
+void renderLineEdits(Gallery &gallery)
+{
+    auto lineEdit = [](const QString &text, bool enabled) {
+        auto *edit = new ExtLineEdit(text);
+        edit->setInactiveText(QStringLiteral("Artist of the album"));
+        edit->setEnabled(enabled);
+        edit->setMinimumWidth(240);
+        return edit;
+    };
+    // The hint shows only without focus.
+    auto *hinted = lineEdit(QString(), true);
+    hinted->setFocusPolicy(Qt::NoFocus);
+    gallery.save(QStringLiteral("extlineedit-empty-hint"), hinted);
+    gallery.save(QStringLiteral("extlineedit-filled"), lineEdit(QStringLiteral("The Beatles"), true));
+    gallery.save(QStringLiteral("extlineedit-disabled"), lineEdit(QStringLiteral("The Beatles"), false));
+
+    auto *assist = new ContentAssistLineEdit(QStringLiteral("%artist% - "));
+    assist->setMinimumWidth(240);
+    auto *popup = new WordPopup();
+    assist->setContentAssistPopup(popup);
+    gallery.snap(QStringLiteral("contentassist-edit"), assist);
+    assist->setCursorPosition(int(assist->text().size()));
+    assist->showContentAssist();
+    popup->setCurrentIndex(popup->model.index(2, 0));
+    gallery.snap(QStringLiteral("contentassist-popup"), popup);
+    gallery.snap(QStringLiteral("contenttip"), ContentTipLabel::instance());
+    ContentTipLabel::hideTip();
+    delete assist;
+}
+
 } // namespace
 
 void renderGalleryPages(Gallery &gallery)
@@ -186,4 +250,5 @@ void renderGalleryPages(Gallery &gallery)
     renderDialogs(gallery);
     renderTables(gallery);
     renderLogViews(gallery);
+    renderLineEdits(gallery);
 }
