@@ -5,12 +5,16 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QAbstractItemView>
+#include <QVBoxLayout>
 #include <QListView>
 #include <QStandardItemModel>
 #include <QRadioButton>
 #include <QTest>
 
 #include "libcore/log/bufferedlogger.h"
+#include "libgui/buttons/wordwrappedbutton.h"
+#include "libgui/combos/extcombobox.h"
 #include "libgui/dialogs/commondialog.h"
 #include "libgui/edits/contentassistlineedit.h"
 #include "libgui/edits/contenttiplabel.h"
@@ -243,6 +247,73 @@ void renderLineEdits(Gallery &gallery)
     delete assist;
 }
 
+// A plain form around a widget, as the widget stands in a dialog.
+QWidget *inForm(QWidget *widget)
+{
+    auto *form = new QWidget();
+    (new QVBoxLayout(form))->addWidget(widget);
+    return form;
+}
+
+void renderCombos(Gallery &gallery)
+{
+    gallery.save(QStringLiteral("extcombobox-empty"), inForm(new ExtComboBox()));
+    auto *filled = new ExtComboBox();
+    filled->addItems({QStringLiteral("ID3v2.3"), QStringLiteral("ID3v2.4"), QStringLiteral("APE")});
+    gallery.save(QStringLiteral("extcombobox-filled"), inForm(filled));
+    auto *disabled = new ExtComboBox();
+    disabled->addItem(QStringLiteral("ID3v2.4"));
+    disabled->setEnabled(false);
+    gallery.save(QStringLiteral("extcombobox-disabled"), inForm(disabled));
+
+    auto *language = new LanguageComboBox();
+    language->setCurrentIndex(language->findText(QStringLiteral("German")));
+    gallery.save(QStringLiteral("languagecombobox"), inForm(language));
+    auto *country = new CountryComboBox();
+    country->setCurrentIndex(-1);
+    gallery.save(QStringLiteral("countrycombobox-empty"), inForm(country));
+    auto *script = new ScriptComboBox();
+    script->setCurrentIndex(script->findText(QStringLiteral("Latin")));
+    gallery.save(QStringLiteral("scriptcombobox"), inForm(script));
+    auto *locale = new LocaleComboBox();
+    locale->setCurrentIndex(locale->findData(QStringLiteral("en-GB")));
+    locale->setEnabled(false);
+    gallery.save(QStringLiteral("localecombobox-disabled"), inForm(locale));
+    auto *popup = new ExtComboBox();
+    popup->addItems({QStringLiteral("ID3v2.3"), QStringLiteral("ID3v2.4"), QStringLiteral("APE")});
+    popup->show();
+    popup->showPopupInstantly();
+    gallery.snap(QStringLiteral("extcombobox-popup"), popup->view()->window());
+    popup->hidePopup();
+    delete popup;
+}
+
+void renderButtons(Gallery &gallery)
+{
+    auto *form = new QWidget();
+    auto *layout = new QVBoxLayout(form);
+    const QString long1 = QStringLiteral("Write ID3v2.3 tags instead of ID3v2.4 tags, so that older players read them");
+    auto *check = new ExtCheckBox(long1);
+    check->setWordWrap(true);
+    check->setChecked(true);
+    auto *radio1 = new ExtRadioButton(QStringLiteral("Keep the files where they are and only change their tags"));
+    radio1->setWordWrap(true);
+    radio1->setChecked(true);
+    auto *radio2 = new ExtRadioButton(QStringLiteral("Move the files into the library folder named by the pattern"));
+    radio2->setWordWrap(true);
+    auto *off = new ExtCheckBox(QStringLiteral("A disabled option with a text long enough to wrap"));
+    off->setWordWrap(true);
+    off->setEnabled(false);
+    for (QWidget *w : {static_cast<QWidget *>(check), static_cast<QWidget *>(radio1), static_cast<QWidget *>(radio2),
+                       static_cast<QWidget *>(off)})
+        layout->addWidget(w);
+    form->resize(260, form->sizeHint().height());
+    gallery.snap(QStringLiteral("wordwrappedbuttons-narrow"), form);
+    form->resize(260, form->heightForWidth(260) > 0 ? form->heightForWidth(260) : 260);
+    gallery.snap(QStringLiteral("wordwrappedbuttons-narrow"), form);
+    delete form;
+}
+
 } // namespace
 
 void renderGalleryPages(Gallery &gallery)
@@ -251,4 +322,6 @@ void renderGalleryPages(Gallery &gallery)
     renderTables(gallery);
     renderLogViews(gallery);
     renderLineEdits(gallery);
+    renderCombos(gallery);
+    renderButtons(gallery);
 }
