@@ -15,7 +15,9 @@
 #include "libcore/log/bufferedlogger.h"
 #include "libgui/buttons/wordwrappedbutton.h"
 #include "libgui/combos/extcombobox.h"
+#include "libcore/progress/linearprogressobject.h"
 #include "libgui/dialogs/commondialog.h"
+#include "libgui/progress/progressdialog.h"
 #include "libgui/edits/contentassistlineedit.h"
 #include "libgui/edits/contenttiplabel.h"
 #include "libgui/logviews/logmessagedialog.h"
@@ -314,6 +316,26 @@ void renderButtons(Gallery &gallery)
     delete form;
 }
 
+void renderProgress(Gallery &gallery)
+{
+    LinearProgressObject progress;
+    progress.setMaximum(250);
+    progress.setStatusText(QStringLiteral("Reading \"%1\""));
+    progress.setStatusArguments({QStringLiteral("/home/user/Music/Various Artists/Summer Hits/07 Sunshine.mp3")});
+    progress.setValue(97);
+    auto *dialog = new ProgressDialog(&progress);
+    QTest::qWait(150); // it shows itself after 100 ms
+    gallery.save(QStringLiteral("progressdialog-bar"), dialog);
+
+    LinearProgressObject search;
+    search.setStatusText(QStringLiteral("Searching \"%1\""));
+    search.setStatusArguments({QStringLiteral("/home/user/Music/Jazz")});
+    auto *searching = new ProgressDialog(&search);
+    searching->progressBar->hide();
+    QTest::qWait(150);
+    gallery.save(QStringLiteral("progressdialog-status-only"), searching);
+}
+
 } // namespace
 
 void renderGalleryPages(Gallery &gallery)
@@ -324,4 +346,5 @@ void renderGalleryPages(Gallery &gallery)
     renderLineEdits(gallery);
     renderCombos(gallery);
     renderButtons(gallery);
+    renderProgress(gallery);
 }
