@@ -17,6 +17,8 @@
 #include "libgui/combos/extcombobox.h"
 #include "libcore/progress/linearprogressobject.h"
 #include "libgui/dialogs/commondialog.h"
+#include "libgui/numbers/bytesizeeditor.h"
+#include "libgui/numbers/sliderselector.h"
 #include "libgui/progress/progressdialog.h"
 #include "libgui/edits/contentassistlineedit.h"
 #include "libgui/edits/contenttiplabel.h"
@@ -336,6 +338,42 @@ void renderProgress(Gallery &gallery)
     gallery.save(QStringLiteral("progressdialog-status-only"), searching);
 }
 
+void renderNumbers(Gallery &gallery)
+{
+    auto *empty = new ExtSpinBox();
+    empty->setRange(0, 9999);
+    empty->setEmptyForMinimum(true);
+    gallery.save(QStringLiteral("extspinbox-empty"), inForm(empty));
+    auto *filled = new ExtSpinBox();
+    filled->setRange(0, 9999);
+    filled->setValue(2024);
+    gallery.save(QStringLiteral("extspinbox-filled"), inForm(filled));
+    auto *disabled = new ExtSpinBox();
+    disabled->setValue(12);
+    disabled->setEnabled(false);
+    gallery.save(QStringLiteral("extspinbox-disabled"), inForm(disabled));
+
+    auto *bytes = new ByteSizeEditor();
+    bytes->setValue(3 * 1048576);
+    gallery.save(QStringLiteral("bytesizeeditor-mib"), inForm(bytes));
+    auto *odd = new ByteSizeEditor();
+    odd->setValue(2147483647);
+    gallery.save(QStringLiteral("bytesizeeditor-bytes"), inForm(odd));
+    auto *off = new ByteSizeEditor();
+    off->setValue(65536);
+    off->setEnabled(false);
+    gallery.save(QStringLiteral("bytesizeeditor-disabled"), inForm(off));
+
+    auto *quality = new SliderSelector();
+    quality->setLabels(QStringLiteral("Smallest file"), QStringLiteral("Best quality"));
+    quality->setValue(85);
+    gallery.save(QStringLiteral("sliderselector-labels"), inForm(quality));
+    auto *plainSlider = new SliderSelector();
+    plainSlider->setLabels(QString(), QStringLiteral("Best quality"));
+    plainSlider->setEnabled(false);
+    gallery.save(QStringLiteral("sliderselector-disabled"), inForm(plainSlider));
+}
+
 } // namespace
 
 void renderGalleryPages(Gallery &gallery)
@@ -347,4 +385,5 @@ void renderGalleryPages(Gallery &gallery)
     renderCombos(gallery);
     renderButtons(gallery);
     renderProgress(gallery);
+    renderNumbers(gallery);
 }
