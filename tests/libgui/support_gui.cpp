@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLocale>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include "libcore/text/resourcepackage.h"
@@ -32,4 +33,12 @@ void whenModalShown(const std::function<void(QWidget *)> &action)
         action(modal);
     });
     timer->start();
+}
+
+void turnWheel(QWidget *widget, int delta)
+{
+    const QPointF pos(widget->width() / 2.0, widget->height() / 2.0);
+    QWheelEvent wheel(pos, widget->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
 }

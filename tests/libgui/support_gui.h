@@ -9,3 +9,6 @@ void initGuiTestPackages();
 // action gets the active modal widget.
 class QWidget;
 void whenModalShown(const std::function<void(QWidget *)> &action);
+
+// One notch of the mouse wheel (delta 120 up, -120 down) over the widget's centre.
+void turnWheel(QWidget *widget, int delta);

@@ -9,18 +9,6 @@
 #include "libgui/combos/extcombobox.h"
 #include "libgui/support_gui.h"
 
-namespace {
-
-void turnWheel(QWidget *widget, int delta)
-{
-    const QPointF pos(widget->width() / 2.0, widget->height() / 2.0);
-    QWheelEvent wheel(pos, widget->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(widget, &wheel);
-}
-
-} // namespace
-
 class tst_Combos : public QObject
 {
     Q_OBJECT

@@ -165,16 +165,11 @@ private slots:
         window.activateWindow();
         other->setFocus();
         QTRY_VERIFY(other->hasFocus());
-        const QPointF pos(spin->width() / 2.0, spin->height() / 2.0);
-        QWheelEvent up(pos, spin->mapToGlobal(pos), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                       Qt::NoScrollPhase, false);
-        QApplication::sendEvent(spin, &up);
+        turnWheel(spin, 120);
         QCOMPARE(spin->value(), 0);
         spin->setFocus();
         QTRY_VERIFY(spin->hasFocus());
-        QWheelEvent again(pos, spin->mapToGlobal(pos), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
-        QApplication::sendEvent(spin, &again);
+        turnWheel(spin, 120);
         QCOMPARE(spin->value(), 1);
     }
 
