@@ -87,6 +87,10 @@ void ProgressDialog::accept()
 
 void ProgressDialog::reject()
 {
+    // Work that cannot be canceled would go on behind a closed dialog while the user
+    // reaches the rest of the program: Escape and the close button wait for its end.
+    if (progressObject && !progressObject->isCancelable() && !progressObject->isCanceled())
+        return;
     closed = true;
     if (progressObject)
         progressObject->cancel();

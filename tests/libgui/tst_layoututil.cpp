@@ -1,6 +1,8 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMainWindow>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QHeaderView>
@@ -164,6 +166,32 @@ private slots:
         a->setFocusProxy(b);
         b->setFocusProxy(nullptr);
         QVERIFY(!isInWidgetChain(&other, inner));
+    }
+
+    void scrollWidgetIntoView()
+    {
+        QScrollArea area;
+        auto *content = new QWidget();
+        auto *layout = new QVBoxLayout(content);
+        QList<QLabel *> labels;
+        for (int i = 0; i < 60; ++i) {
+            labels.append(new QLabel(QStringLiteral("row %1").arg(i)));
+            layout->addWidget(labels.last());
+        }
+        area.setWidget(content);
+        area.setWidgetResizable(true);
+        area.resize(200, 150);
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        const auto visible = [&](QWidget *w) {
+            return area.viewport()->geometry().contains(QRect(w->mapTo(&area, QPoint(0, 0)), w->size()));
+        };
+        QVERIFY(!visible(labels.at(45)));
+        ensureWidgetVisible(&area, labels.at(45), 0, 0);
+        QVERIFY(visible(labels.at(45)));
+        QVERIFY(area.verticalScrollBar()->value() > 0);
+        ensureWidgetVisible(&area, labels.at(0), 0, 0);
+        QVERIFY(visible(labels.at(0)));
     }
 
     void fitColumns()

@@ -168,6 +168,22 @@ private slots:
         QVERIFY(!dialog.isVisible());
     }
 
+    void nonCancelableWorkKeepsDialog()
+    {
+        LinearProgressObject progress;
+        progress.setMaximum(10);
+        progress.setCancelable(false);
+        ProgressDialog dialog(&progress);
+        QTRY_VERIFY(dialog.isVisible());
+        QVERIFY(!dialog.findChildren<QPushButton *>().constLast()->isVisible()); // no Cancel
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        dialog.close();
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!progress.isCanceled());
+        progress.setValue(10); // finishing still closes it
+        QVERIFY(!dialog.isVisible());
+    }
+
     void barValue_data()
     {
         QTest::addColumn<double>("progress");
