@@ -29,6 +29,7 @@ class ExtCheckBox : public QCheckBox, public WordWrappedButtonBase
 public:
     explicit ExtCheckBox(const QString &text = QString(), QWidget *parent = nullptr);
 
+    using WordWrappedButtonBase::setWordWrap;
     void setWordWrap(bool on) { WordWrappedButtonBase::setWordWrap(this, on); }
     QSize minimumSizeHint() const override;
 
@@ -42,6 +43,7 @@ class ExtRadioButton : public QRadioButton, public WordWrappedButtonBase
 public:
     explicit ExtRadioButton(const QString &text = QString(), QWidget *parent = nullptr);
 
+    using WordWrappedButtonBase::setWordWrap;
     void setWordWrap(bool on) { WordWrappedButtonBase::setWordWrap(this, on); }
     QSize minimumSizeHint() const override;
 
