@@ -86,7 +86,7 @@ QVariant scriptLastIndexOf(const QString &, const QVariantList &a)
 {
     // An empty text is found after the last character, as the first search finds it
     // before the first one.
-    return int(text(a, 0).lastIndexOf(text(a, 1), -1, Qt::CaseSensitive)) + 1;
+    return int(text(a, 0).lastIndexOf(text(a, 1), Qt::CaseSensitive)) + 1;
 }
 
 // Slicing: an integer that does not convert gives the text back.

@@ -2,6 +2,8 @@
 
 #include "libcore/util/variants.h"
 
+#include <limits>
+
 namespace {
 
 // Whether the whole text is blanks, an optional '-', digits, optionally a point and more
@@ -38,6 +40,18 @@ bool matchesNumberText(const QString &text, bool decimal)
 
 int scriptInteger(const QVariant &value, bool *ok)
 {
+    // A text or a wide integer outside 32 bits does not convert, where the variant would cut
+    // it silently.
+    if (value.metaType().id() == QMetaType::QString)
+        return static_cast<const QString *>(value.constData())->trimmed().toInt(ok);
+    if (isIntegerVariant(value)) {
+        bool converted = false;
+        const qlonglong n = value.toLongLong(&converted);
+        const bool inRange = converted && n >= std::numeric_limits<int>::min() && n <= std::numeric_limits<int>::max()
+                             && !(value.metaType().id() == QMetaType::ULongLong && value.toULongLong() > quint64(n));
+        *ok = inRange;
+        return inRange ? int(n) : 0;
+    }
     return value.toInt(ok);
 }
 
