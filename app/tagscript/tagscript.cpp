@@ -1,5 +1,6 @@
 #include "app/tagscript/tagscript.h"
 
+#include "app/model/datatypevalues.h"
 #include "app/tagscript/tsconditional.h"
 #include "app/tagscript/tsfunction.h"
 #include "app/tagscript/tsliteral.h"
@@ -208,7 +209,7 @@ QString scriptDisplayText(const QVariant &value)
 {
     if (value.metaType().id() == QMetaType::QString)
         return *static_cast<const QString *>(value.constData());
-    return value.toString();
+    return formatValue(value, Qt::DisplayRole, PlainFormat).toString();
 }
 
 void appendDisplayText(QString &text, const QVariant &value)
