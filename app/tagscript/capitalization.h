@@ -46,5 +46,6 @@ CodePoint applyCase(CodePoint c, bool upper, CapitalizationFlags flags);
 // Per segment, the code-point boundaries of its words: start and end (exclusive) of each.
 QList<QList<int>> splitTitleSegments(const QString &text);
 QSet<int> titleCaseWordStarts(const QString &text, const QList<QList<int>> &segments);
-// The lower-case words that title case keeps in lower case inside a segment.
+// The SmallWord set: the lower-case words that title case keeps in lower case inside a
+// segment.
 const QSet<QString> &titleCaseSmallWords();

@@ -87,12 +87,11 @@ QVariant scriptArithmetic(const QString &, const QVariantList &a)
         case Op::Div: return y == 0 ? 0.0 : x / y;
         }
     }
-    bool okA = false;
-    bool okB = false;
-    const qint64 x = scriptInteger(a.at(0), &okA);
-    const qint64 y = scriptInteger(a.at(1), &okB);
-    if (!okA || !okB)
+    const auto integers = scriptIntegerPair(a.at(0), a.at(1));
+    if (!integers)
         return QVariant();
+    const qint64 x = integers->first;
+    const qint64 y = integers->second;
     switch (op) {
     case Op::Add: return wrapped(x + y);
     case Op::Sub: return wrapped(x - y);
@@ -105,12 +104,12 @@ QVariant scriptArithmetic(const QString &, const QVariantList &a)
 
 QVariant scriptMod(const QString &, const QVariantList &a)
 {
-    bool okA = false;
-    bool okB = false;
-    const qint64 x = scriptInteger(a.at(0), &okA);
-    const qint64 y = scriptInteger(a.at(1), &okB);
-    if (!okA || !okB)
+    const auto integers = scriptIntegerPair(a.at(0), a.at(1));
+    if (!integers)
         return QVariant();
+    // In 64 bits the smallest int modulo -1 is 0, not a trap.
+    const qint64 x = integers->first;
+    const qint64 y = integers->second;
     return y == 0 ? 0 : int(x % y);
 }
 
@@ -148,12 +147,10 @@ QVariant scriptIfLonger(const QString &, const QVariantList &a)
 
 QVariant scriptNum(const QString &, const QVariantList &a)
 {
-    bool okN = false;
-    bool okW = false;
-    const int n = scriptInteger(a.at(0), &okN);
-    const int width = scriptInteger(a.at(1), &okW);
-    if (!okN || !okW)
+    const auto integers = scriptIntegerPair(a.at(0), a.at(1));
+    if (!integers)
         return a.at(0);
+    const auto [n, width] = *integers;
     return QStringLiteral("%1").arg(qlonglong(n), std::clamp(width, -100, 100), 10, QLatin1Char('0'));
 }
 

@@ -123,12 +123,10 @@ QVariant scriptMidCharacter(const QString &, const QVariantList &a)
 
 QVariant scriptMid(const QString &, const QVariantList &a)
 {
-    bool okPosition = false;
-    bool okLength = false;
-    const int position = scriptInteger(a.at(1), &okPosition);
-    const int length = scriptInteger(a.at(2), &okLength);
-    if (!okPosition || !okLength)
+    const auto integers = scriptIntegerPair(a.at(1), a.at(2));
+    if (!integers)
         return a.at(0);
+    const auto [position, length] = *integers;
     return text(a, 0).mid(zeroBased(position), length);
 }
 
@@ -188,12 +186,10 @@ QVariant scriptRemoveText(const QString &, const QVariantList &a)
 
 QVariant scriptRemoveRange(const QString &, const QVariantList &a)
 {
-    bool okPosition = false;
-    bool okLength = false;
-    const int position = scriptInteger(a.at(1), &okPosition);
-    const int length = scriptInteger(a.at(2), &okLength);
-    if (!okPosition || !okLength)
+    const auto integers = scriptIntegerPair(a.at(1), a.at(2));
+    if (!integers)
         return a.at(0);
+    const auto [position, length] = *integers;
     QString s = text(a, 0);
     // A start before the text removes nothing.
     if (position < 1 || length <= 0)

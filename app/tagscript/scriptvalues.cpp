@@ -55,6 +55,17 @@ int scriptInteger(const QVariant &value, bool *ok)
     return value.toInt(ok);
 }
 
+std::optional<std::pair<int, int>> scriptIntegerPair(const QVariant &a, const QVariant &b)
+{
+    bool okA = false;
+    bool okB = false;
+    const int x = scriptInteger(a, &okA);
+    const int y = scriptInteger(b, &okB);
+    if (!okA || !okB)
+        return std::nullopt;
+    return std::pair {x, y};
+}
+
 bool isScriptDecimal(const QVariant &value)
 {
     const int type = value.metaType().id();

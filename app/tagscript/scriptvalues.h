@@ -3,6 +3,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+#include <utility>
+
 #include "libcore/util/partialdatetime.h"
 
 // The conversions through which every script function reads its arguments.
@@ -18,6 +21,8 @@ inline QString scriptText(const QVariant &value)
 
 // The 32-bit integer of a value; ok tells whether it converted.
 int scriptInteger(const QVariant &value, bool *ok);
+// The integers of two values, or nothing when either does not convert.
+std::optional<std::pair<int, int>> scriptIntegerPair(const QVariant &a, const QVariant &b);
 
 // A number: a decimal, an integer type (not bool), or a text of optional blanks, an
 // optional '-', digits and optional blanks.

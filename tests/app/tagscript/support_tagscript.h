@@ -6,6 +6,12 @@
 class AudioFile;
 class TsExpression;
 
+// Test texts are written in UTF-8 inside the source.
+inline QString u(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
 // Loads the text tables of the core, tagging and application packages in English, so
 // that messages can be compared.
 void loadEnglishTexts();

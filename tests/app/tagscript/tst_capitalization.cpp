@@ -1,17 +1,9 @@
 // The six capitalisation styles, the title-case rules and capitalising after characters.
 
 #include "app/tagscript/capitalization.h"
+#include "app/tagscript/support_tagscript.h"
 
 #include <QtTest>
-
-namespace {
-
-QString u(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
 
 class TestCapitalization : public QObject
 {

@@ -8,15 +8,6 @@
 
 #include <QtTest>
 
-namespace {
-
-QString u(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
-
 class TestScriptFunctions : public QObject
 {
     Q_OBJECT
