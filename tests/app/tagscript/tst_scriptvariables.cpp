@@ -160,6 +160,8 @@ private slots:
         QTest::newRow("cover type") << 1 << "%_cover_type%" << "Front cover" << "Front cover";
         QTest::newRow("MIME type loses its slash") << 1 << "%_cover_mimetype%" << "image/png" << "imagepng";
         QTest::newRow("no cover counts as filled") << 0 << "[w%_cover_width%]%_covers%" << "w00" << "w00";
+        QTest::newRow("conditional call with a value") << 0 << "[<$upper(%genre%)>]" << "<ROCK>" << "<ROCK>";
+        QTest::newRow("conditional call without a value") << 2 << "[<$upper(%genre%)>][ (%album%)]" << "" << "";
         QTest::newRow("unknown name") << 0 << "<%nosuchname%>[x%nosuchname%]" << "<>" << "<>";
         QTest::newRow("file name properties") << 0 << "%_filename%.%_extension%" << "a.mp3" << "a.mp3";
         QTest::newRow("file size in KiB") << 1 << "%_file_size_kb%"
