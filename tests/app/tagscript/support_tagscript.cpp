@@ -24,13 +24,13 @@ QVariant evaluateScript(const QString &script, AudioFile *file, int mode)
     return parseTagScript(script, &owner)->evaluate(file, mode);
 }
 
-QString scriptText(const QString &script, AudioFile *file)
+QString textOf(const QString &script, AudioFile *file)
 {
     QObject owner;
     return evaluateToText(parseTagScript(script, &owner), file);
 }
 
-QString scriptFileName(const QString &script, AudioFile *file)
+QString fileNameOf(const QString &script, AudioFile *file)
 {
     QObject owner;
     return evaluateToFileName(parseTagScript(script, &owner), file);

@@ -19,5 +19,5 @@ void loadEnglishTexts();
 // Parses and evaluates a script for the file (null: no file) in the mode; the tree is
 // deleted afterwards.
 QVariant evaluateScript(const QString &script, AudioFile *file = nullptr, int mode = 0);
-QString scriptText(const QString &script, AudioFile *file = nullptr);
-QString scriptFileName(const QString &script, AudioFile *file = nullptr);
+QString textOf(const QString &script, AudioFile *file = nullptr);
+QString fileNameOf(const QString &script, AudioFile *file = nullptr);

@@ -179,8 +179,8 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, fileName);
         AudioFile *audioFile = QList<AudioFile *> {m_mp3.get(), m_flac.get(), m_surround.get()}.at(file);
-        QCOMPARE(scriptText(script, audioFile), text);
-        QCOMPARE(scriptFileName(script, audioFile), fileName);
+        QCOMPARE(textOf(script, audioFile), text);
+        QCOMPARE(fileNameOf(script, audioFile), fileName);
     }
 
     // The sizes of the tags at either end, against the bytes lame wrote.
@@ -192,9 +192,9 @@ private slots:
         QVERIFY(bytes.startsWith("ID3"));
         const int id3v2Size = 10 + ((bytes[6] & 0x7F) << 21 | (bytes[7] & 0x7F) << 14 | (bytes[8] & 0x7F) << 7 | (bytes[9] & 0x7F));
         QCOMPARE(bytes.mid(bytes.size() - 128, 3), QByteArray("TAG"));
-        QCOMPARE(scriptText(QStringLiteral("%_tag_size_prepended%/%_tag_size_appended%"), m_mp3.get()),
+        QCOMPARE(textOf(QStringLiteral("%_tag_size_prepended%/%_tag_size_appended%"), m_mp3.get()),
                  QStringLiteral("%1/128").arg(id3v2Size));
-        QCOMPARE(scriptText(QStringLiteral("%_tag%"), m_mp3.get()), QStringLiteral("ID3v1, ID3v2"));
+        QCOMPARE(textOf(QStringLiteral("%_tag%"), m_mp3.get()), QStringLiteral("ID3v1, ID3v2"));
     }
 
     void handMadeValues_data()
@@ -226,7 +226,7 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QString, text);
         const auto file = handMadeFile({{itemType, value}});
-        QCOMPARE(scriptText(script, file.get()), text);
+        QCOMPARE(textOf(script, file.get()), text);
     }
 
     void counters()
@@ -234,13 +234,13 @@ private slots:
         const auto a = handMadeFile({});
         const auto b = handMadeFile({});
         resetScriptCounters();
-        QCOMPARE(scriptText(QStringLiteral("%_counter%"), a.get()), QStringLiteral("1"));
-        QCOMPARE(scriptText(QStringLiteral("%_counter%"), b.get()), QStringLiteral("2"));
-        QCOMPARE(scriptText(QStringLiteral("%_counter%"), a.get()), QStringLiteral("1"));
+        QCOMPARE(textOf(QStringLiteral("%_counter%"), a.get()), QStringLiteral("1"));
+        QCOMPARE(textOf(QStringLiteral("%_counter%"), b.get()), QStringLiteral("2"));
+        QCOMPARE(textOf(QStringLiteral("%_counter%"), a.get()), QStringLiteral("1"));
         resetScriptCounters();
-        QCOMPARE(scriptText(QStringLiteral("%_counter%"), b.get()), QStringLiteral("1"));
+        QCOMPARE(textOf(QStringLiteral("%_counter%"), b.get()), QStringLiteral("1"));
         // In a conditional the counter is asked for twice but stays the same.
-        QCOMPARE(scriptText(QStringLiteral("[#%_counter%]"), a.get()), QStringLiteral("#2"));
+        QCOMPARE(textOf(QStringLiteral("[#%_counter%]"), a.get()), QStringLiteral("#2"));
     }
 
     // A file made where a deleted one lived is another file: it does not inherit the old
@@ -250,31 +250,31 @@ private slots:
         alignas(AudioFile) unsigned char storage[sizeof(AudioFile)];
         resetScriptCounters();
         auto *first = new (storage) AudioFile(QStringLiteral("/nonexistent/first.mp3"));
-        QCOMPARE(scriptText(QStringLiteral("%_counter%"), first), QStringLiteral("1"));
+        QCOMPARE(textOf(QStringLiteral("%_counter%"), first), QStringLiteral("1"));
         first->~AudioFile();
         auto *second = new (storage) AudioFile(QStringLiteral("/nonexistent/second.mp3"));
         QCOMPARE(static_cast<void *>(second), static_cast<void *>(first));
-        QCOMPARE(scriptText(QStringLiteral("%_counter%"), second), QStringLiteral("2"));
-        QCOMPARE(scriptText(QStringLiteral("%_counter%"), second), QStringLiteral("2"));
+        QCOMPARE(textOf(QStringLiteral("%_counter%"), second), QStringLiteral("2"));
+        QCOMPARE(textOf(QStringLiteral("%_counter%"), second), QStringLiteral("2"));
         second->~AudioFile();
     }
 
     void totalFiles()
     {
         m_window.fileCount = 3;
-        QCOMPARE(scriptText(QStringLiteral("%_total_files%")), QStringLiteral("3"));
+        QCOMPARE(textOf(QStringLiteral("%_total_files%")), QStringLiteral("3"));
         IAppMainWindow::setInstance(nullptr);
-        QCOMPARE(scriptText(QStringLiteral("%_total_files%")), QStringLiteral("0"));
+        QCOMPARE(textOf(QStringLiteral("%_total_files%")), QStringLiteral("0"));
         IAppMainWindow::setInstance(&m_window);
     }
 
     void clockVariables()
     {
         const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
-        const QString date = scriptText(QStringLiteral("%_date%"));
+        const QString date = textOf(QStringLiteral("%_date%"));
         QVERIFY(date == today || date == QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
         QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d$"))
-                    .match(scriptText(QStringLiteral("%_datetime%"))).hasMatch());
+                    .match(textOf(QStringLiteral("%_datetime%"))).hasMatch());
         const qint64 now = QDateTime::currentMSecsSinceEpoch() / 1000;
         QVERIFY(qAbs(evaluateScript(QStringLiteral("%_timestamp%")).toLongLong() - now) <= 2);
         QCOMPARE(evaluateScript(QStringLiteral("%_timestamp%")).metaType().id(), QMetaType::LongLong);
@@ -285,21 +285,21 @@ private slots:
         if (!m_flac)
             QSKIP("no real files");
         const QDateTime modified = QFileInfo(path("b.flac")).lastModified();
-        QCOMPARE(scriptText(QStringLiteral("%_file_mod_date%|%_file_mod_datetime_raw%"), m_flac.get()),
+        QCOMPARE(textOf(QStringLiteral("%_file_mod_date%|%_file_mod_datetime_raw%"), m_flac.get()),
                  modified.toString(QStringLiteral("yyyy-MM-dd")) + u'|'
                      + QString::number(modified.toMSecsSinceEpoch() / 1000));
         // A file that isn't there has no dates.
         const auto missing = handMadeFile({});
-        QCOMPARE(scriptText(QStringLiteral("<%_file_mod_date%>%_file_create_datetime_raw%"), missing.get()),
+        QCOMPARE(textOf(QStringLiteral("<%_file_mod_date%>%_file_create_datetime_raw%"), missing.get()),
                  QStringLiteral("<>0"));
     }
 
     void randomIsSeeded()
     {
         seedProcessRandomGenerator(99);
-        const QString a = scriptText(QStringLiteral("%_rand%"));
+        const QString a = textOf(QStringLiteral("%_rand%"));
         seedProcessRandomGenerator(99);
-        QCOMPARE(scriptText(QStringLiteral("%_rand%")), a);
+        QCOMPARE(textOf(QStringLiteral("%_rand%")), a);
     }
 };
 

@@ -151,12 +151,12 @@ private slots:
     void deepButAllowedNesting()
     {
         const QString script = QString(MaxScriptNesting, u'[') + QString(MaxScriptNesting, u']');
-        QCOMPARE(scriptText(script), QString());
+        QCOMPARE(textOf(script), QString());
         QString calls;
         for (int i = 0; i < MaxScriptNesting; ++i)
             calls += QStringLiteral("$upper(");
         calls += u'x' + QString(MaxScriptNesting, u')');
-        QCOMPARE(scriptText(calls), QStringLiteral("X"));
+        QCOMPARE(textOf(calls), QStringLiteral("X"));
     }
 
     void evaluation_data()
@@ -180,8 +180,8 @@ private slots:
     {
         QFETCH(QString, script);
         QFETCH(QString, text);
-        QCOMPARE(scriptText(script), text);
-        QCOMPARE(scriptFileName(script), text);
+        QCOMPARE(textOf(script), text);
+        QCOMPARE(fileNameOf(script), text);
     }
 
     void operationOfUnknownType()
@@ -215,8 +215,8 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QString, text);
         QFETCH(QString, fileName);
-        QCOMPARE(scriptText(script), text);
-        QCOMPARE(scriptFileName(script), fileName);
+        QCOMPARE(textOf(script), text);
+        QCOMPARE(fileNameOf(script), fileName);
     }
 
     // Every function that lengthens texts is clamped, but nested they multiply; one typed
@@ -244,7 +244,7 @@ private slots:
         QFETCH(QString, script);
         for (const bool fileName : {false, true}) {
             try {
-                fileName ? scriptFileName(script) : scriptText(script);
+                fileName ? fileNameOf(script) : textOf(script);
                 QFAIL("no error");
             } catch (const Exception &e) {
                 QCOMPARE(e.code, quint32(ScriptResultTooLongTextId));
@@ -257,7 +257,7 @@ private slots:
     void longResultBelowTheCap()
     {
         // 1,000,000 units: as long as a step may get.
-        const QString text = scriptText(QStringLiteral("$repeat($repeat($repeat(a,100),100),100)"));
+        const QString text = textOf(QStringLiteral("$repeat($repeat($repeat(a,100),100),100)"));
         QCOMPARE(text.size(), 1000000);
     }
 };
