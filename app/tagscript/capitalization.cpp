@@ -101,12 +101,14 @@ QString capitalizeAtPositions(const QString &text, const QSet<int> &positions, C
 
 QString capitalizeAfterCharacters(const QString &text, const QList<CodePoint> &characters)
 {
+    // A set, so that a long list costs no more per character than a short one.
+    const QSet<CodePoint> marks(characters.cbegin(), characters.cend());
     QString result;
     result.reserve(text.size());
     bool after = false;
     for (const CodePoint c : toCodePoints(text)) {
         appendCodePoint(result, after ? CodePoint(quint32(QChar::toUpper(char32_t(c.value())))) : c);
-        after = characters.contains(c);
+        after = marks.contains(c);
     }
     return result;
 }

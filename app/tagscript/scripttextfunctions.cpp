@@ -4,6 +4,7 @@
 #include "app/tagscript/scriptvalues.h"
 #include "app/tagscript/tagscript.h"
 #include "libcore/io/paths.h"
+#include "libcore/log/exception.h"
 #include "libcore/text/codepointstring.h"
 #include "libcore/text/textmatching.h"
 
@@ -315,7 +316,11 @@ QVariant scriptValidate(const QString &, const QVariantList &a)
 
 QVariant scriptDistance(const QString &, const QVariantList &a)
 {
-    return editDistance(text(a, 0), text(a, 1));
+    const QString first = text(a, 0);
+    const QString second = text(a, 1);
+    if (qint64(first.size()) * second.size() > MaxDistanceCells)
+        throw Exception(DistanceTooLongTextId, {MaxDistanceCells}, false);
+    return editDistance(first, second);
 }
 
 // Case

@@ -21,11 +21,15 @@ enum TagScriptTextId : quint32 {
     UnmatchedClosingBracketTextId = 0xAB5C6450u,
     NestingTooDeepTextId = 0x65EFD09Eu,          // %1 the deepest nesting allowed
     ScriptResultTooLongTextId = 0x0DB341F6u,     // %1 the longest text allowed
+    DistanceTooLongTextId = 0x0F8D6CE6u,         // %1 the largest product of the lengths
 };
 
 // A text that any single step of one evaluation may produce, in UTF-16 units. Functions that
 // lengthen texts are clamped one by one, but nested they multiply; this bounds the whole.
 constexpr int MaxScriptTextLength = 1 << 20;
+// The edit distance compares every character of one text with every one of the other: the
+// product of their lengths is bounded so that one call can't keep the program busy for minutes.
+constexpr qint64 MaxDistanceCells = qint64(1) << 24;
 // How deeply conditionals and function calls may nest.
 constexpr int MaxScriptNesting = 128;
 

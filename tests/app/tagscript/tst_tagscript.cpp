@@ -254,6 +254,54 @@ private slots:
         }
     }
 
+    // Comparing every character with every other is bounded like the texts' lengths.
+    void distanceOfLongTexts()
+    {
+        QCOMPARE(textOf(QStringLiteral("$distance($repeat($repeat(a,100),20),$repeat($repeat(b,100),20))")),
+                 QStringLiteral("2000"));
+        try {
+            textOf(QStringLiteral("$distance($repeat($repeat(a,100),50),$repeat($repeat(b,100),50))"));
+            QFAIL("no error");
+        } catch (const Exception &e) {
+            QCOMPARE(e.code, quint32(DistanceTooLongTextId));
+            QVERIFY(!e.message().isEmpty());
+        }
+    }
+
+    // Scripts as a user might mistype them: every one parses or fails with a syntax error,
+    // and every tree evaluates, without a crash or a leak.
+    void randomScripts()
+    {
+        const QString alphabet = QStringLiteral("%$[]'(),ab 1-") + QString::fromUtf8("\xF0\x9F\x8E\xB5");
+        const QStringList names {QStringLiteral("$upper("), QStringLiteral("$if("), QStringLiteral("$num("),
+                                 QStringLiteral("$replace("), QStringLiteral("%a%"), QStringLiteral("$repeat(")};
+        QRandomGenerator random(2323);
+        int parsed = 0;
+        for (int n = 0; n < 3000; ++n) {
+            QString script;
+            const int length = random.bounded(1, 24);
+            for (int i = 0; i < length; ++i) {
+                if (random.bounded(4) == 0)
+                    script += names.at(random.bounded(int(names.size())));
+                else
+                    script += alphabet.at(random.bounded(int(alphabet.size())));
+            }
+            QObject owner;
+            try {
+                TsExpression *root = parseTagScript(script, &owner);
+                ++parsed;
+                evaluateToText(root, nullptr);
+                evaluateToFileName(root, nullptr);
+            } catch (const Exception &e) {
+                QVERIFY2(e.code == ScriptSyntaxErrorTextId, qPrintable(script));
+                const int position = e.arguments.value(1).toInt();
+                QVERIFY2(position >= 1 && position <= script.size(), qPrintable(script));
+                QVERIFY(owner.children().isEmpty());
+            }
+        }
+        QVERIFY(parsed > 100);
+    }
+
     void longResultBelowTheCap()
     {
         // 1,000,000 units: as long as a step may get.
