@@ -29,8 +29,10 @@ QVariant TsVariable::evaluate(AudioFile *context, int mode) const
     cleaned.remove(u'\\');
     // A value of "." or ".." would be a whole folder level of its own: the current or the
     // parent folder, outside the target.
-    const QString trimmed = cleaned.trimmed();
-    if (trimmed == QLatin1String(".") || trimmed == QLatin1String(".."))
-        cleaned.clear();
+    if (cleaned.contains(u'.')) {
+        const QString trimmed = cleaned.trimmed();
+        if (trimmed == QLatin1String(".") || trimmed == QLatin1String(".."))
+            cleaned.clear();
+    }
     return cleaned;
 }
