@@ -211,3 +211,16 @@ QString sanitizePath(QString path)
     }
     return path.endsWith(u'/') ? withTrailingSlash(result) : withoutTrailingSlash(result);
 }
+
+QString withoutDotComponents(QString path)
+{
+    if (!path.contains(u'.'))
+        return path;
+    QStringList parts = path.split(u'/');
+    const qsizetype before = parts.size();
+    parts.removeIf([](const QString &part) {
+        const QString trimmed = part.trimmed();
+        return trimmed == QLatin1String(".") || trimmed == QLatin1String("..");
+    });
+    return parts.size() == before ? path : parts.join(u'/');
+}

@@ -35,3 +35,6 @@ const QList<CodePoint> &invalidFileNameChars();
 QString sanitizeFileName(QString name);
 // Every component of a '/'-separated path made safe; the root and inner "." and ".." stay.
 QString sanitizePath(QString path);
+// The path without its "." and ".." components (white space around them included), for
+// paths made from data that must stay inside the folder they are put under.
+QString withoutDotComponents(QString path);

@@ -225,6 +225,24 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(sanitizePath(path), expected);
     }
+
+    void dotComponentsDropped_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("parent levels") << "../a/../../b" << "a/b";
+        QTest::newRow("current level") << "a/./b/." << "a/b";
+        QTest::newRow("blanks around") << "a/ .. /b" << "a/b";
+        QTest::newRow("root stays") << "/../x" << "/x";
+        QTest::newRow("dots inside names stay") << ".../a..b/.x" << ".../a..b/.x";
+        QTest::newRow("only a parent level") << ".." << "";
+    }
+    void dotComponentsDropped()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QCOMPARE(withoutDotComponents(path), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPaths)
