@@ -9,8 +9,8 @@
 
 #include "app/model/ibrowsable.h"
 #include "app/model/modeldatatype.h"
+#include "libtagging/model/audiofile.h"
 
-class AudioFile;
 class AudioFileBrowsingNode;
 class AudioTag;
 class MimeDataEntry;
