@@ -24,3 +24,9 @@ protected:
 private:
     MimeDataEntry *m_entry = nullptr;
 };
+
+// The clipboard's content as an entry tree: the program's own data object as it is (owned
+// by the clipboard), or text split into a grid at line feeds and TABs, or an image, as a
+// new object under the parent. Null for an empty clipboard and for text whose lines have
+// different numbers of cells.
+ExtMimeData *clipboardMimeData(QObject *parent);

@@ -1,5 +1,11 @@
 #include "app/model/mimedataentry.h"
 
+#include "app/artwork/artworkpreparation.h"
+#include "libcore/log/exception.h"
+#include "libcore/settings/settingsstore.h"
+#include "libtagging/model/artworktagitem.h"
+#include "libtagging/model/tagitem.h"
+
 MimeDataEntry::MimeDataEntry(int rows, int columns, QObject *parent)
     : QObject(parent), m_rows(std::max(rows, 0)), m_columns(std::max(columns, 0))
 {
@@ -82,4 +88,62 @@ QVariant MimeDataEntry::firstChildData(const QString &format, int depth) const
             return value;
     }
     return QVariant();
+}
+
+QList<TagItem *> MimeDataEntry::createTagItems(int itemType, QObject *parent) const
+{
+    QList<TagItem *> items;
+    appendTagItems(items, itemType, parent);
+    return items;
+}
+
+void MimeDataEntry::appendTagItems(QList<TagItem *> &items, int itemType, QObject *parent) const
+{
+    if (m_rows > 1 && m_columns > 1)
+        throw Exception(0, {}, false);
+    const QStringList offered = formats(0);
+    bool ok = true;
+    bool taken = false;
+    if (offered.contains(MimeFormat::TagItemData)) {
+        const auto *item = static_cast<const TagItem *>(data(MimeFormat::TagItemData, 0).value<void *>());
+        if (item && item->type() == itemType) {
+            items.append(item->clone(parent));
+            taken = true;
+        }
+    }
+    if (!taken && offered.contains(MimeFormat::RawData)) {
+        QObject temporary;
+        TagItem *item = TagItem::create(itemType, &temporary);
+        QStringList tried{MimeFormat::RawData};
+        if (offered.contains(MimeFormat::PlainText)) {
+            if (TagItem::dataTypeOf(itemType) == TagItemDataType::String)
+                tried.prepend(MimeFormat::PlainText);
+            else
+                tried.append(MimeFormat::PlainText);
+        }
+        ok = false;
+        for (const QString &format : std::as_const(tried)) {
+            if (!item || !item->fromVariant(data(format, 0)))
+                continue;
+            if (itemType == TagItemType::Artwork && SettingsStore::boolValue(QStringLiteral("artwork/reprocess/file"))) {
+                auto *artwork = static_cast<ArtworkTagItem *>(item);
+                artwork->setImage(prepareArtworkImage(artwork->toVariant().value<CodedImage>()));
+            }
+            item->setParent(parent);
+            items.append(item);
+            ok = true;
+            break;
+        }
+    }
+    for (const MimeDataEntry *child : m_entries) {
+        if (!child)
+            continue;
+        try {
+            child->appendTagItems(items, itemType, parent);
+        } catch (const Exception &) {
+            ok = false;
+        }
+    }
+    if (!ok)
+        throw Exception(0, {}, false);
 }

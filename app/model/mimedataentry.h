@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 
+class TagItem;
+
 // The formats of the program's clipboard and drag data. Only plain text, the image and the
 // URI list mean anything to other processes; the tag item pointer and the raw value are
 // meaningful only inside the process that copied them.
@@ -36,6 +38,13 @@ public:
 
     virtual QVariant data(const QString &format, int depth) const;
     virtual QStringList formats(int depth) const;
+
+    // New items of the type made from this entry and its children in slot order, children of
+    // the parent: a copied item of the same type is cloned, anything else is converted from
+    // its raw value or text. Only leaves and 1 x n or n x 1 grids convert; any failure
+    // throws an Exception with code 0 that is not logged (the caller says what failed).
+    QList<TagItem *> createTagItems(int itemType, QObject *parent) const;
+    void appendTagItems(QList<TagItem *> &items, int itemType, QObject *parent) const;
 
 private:
     // The cells' texts, TAB between columns and line feed between rows, trimmed; inside

@@ -25,6 +25,7 @@ public:
     void cloneTag(AudioFile *file);
     AudioTag *workingTag(AudioFile *file);
     AudioTag *snapshotTag(AudioFile *file);
+    const QMap<AudioFile *, TagCopies> &tagCopies() const { return m_tagCopies; }
     // In the order of the files (by pointer).
     QList<AudioFile *> files() const { return m_tagCopies.keys(); }
     QList<AudioTag *> workingTags();

@@ -1,4 +1,6 @@
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDir>
 #include <QImage>
 #include <QPointer>
@@ -11,6 +13,7 @@
 #include "app/model/tagitemmimedataentry.h"
 #include "app/model/variantmimedataentry.h"
 #include "libcore/image/codedimage.h"
+#include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
 #include "libtagging/model/tagitem.h"
 
@@ -192,6 +195,126 @@ private slots:
         VariantMimeDataEntry foreignImage(pasted, PlainFormat);
         QVERIFY(foreignImage.formats(0).contains(MimeFormat::Image));
         QVERIFY(!foreignImage.data(MimeFormat::UriList, 0).isValid()); // no encoded bytes to put in a file
+    }
+
+    void pastedText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("rows"); // -1: no grid
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<QStringList>("cells");
+        QTest::newRow("2 x 2 with a final line feed") << "a\tb\nc\td\n" << 2 << 2 << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("not rectangular") << "a\tb\nc" << -1 << 0 << QStringList();
+        QTest::newRow("one word") << "word" << 1 << 1 << QStringList{"word"};
+        QTest::newRow("empty middle line") << "a\n\nc" << 3 << 1 << QStringList{"a", "", "c"};
+        QTest::newRow("lone line feed") << "\n" << 1 << 1 << QStringList{""};
+        QTest::newRow("carriage returns stay") << "a\r\nb" << 2 << 1 << QStringList{"a\r", "b"};
+    }
+
+    void pastedText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, rows);
+        QFETCH(int, columns);
+        QFETCH(QStringList, cells);
+        QGuiApplication::clipboard()->setText(text);
+        QObject owner;
+        ExtMimeData *data = clipboardMimeData(&owner);
+        if (rows < 0) {
+            QCOMPARE(data, nullptr);
+            return;
+        }
+        QVERIFY(data);
+        QCOMPARE(data->parent(), &owner);
+        QCOMPARE(data->entry()->rows(), rows);
+        QCOMPARE(data->entry()->columns(), columns);
+        QStringList actual;
+        for (int i = 0; i < rows * columns; ++i)
+            actual.append(static_cast<VariantMimeDataEntry *>(data->entry()->entry(i))->value().toString());
+        QCOMPARE(actual, cells);
+    }
+
+    void pastedImage()
+    {
+        QImage image(5, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QGuiApplication::clipboard()->setImage(image);
+        QObject owner;
+        ExtMimeData *data = clipboardMimeData(&owner);
+        QVERIFY(data);
+        auto *entry = qobject_cast<VariantMimeDataEntry *>(data->entry());
+        QVERIFY(entry);
+        QCOMPARE(entry->value().value<QImage>().size(), QSize(5, 4));
+        const QList<TagItem *> items = entry->createTagItems(TagItemType::Artwork, &owner);
+        QCOMPARE(items.size(), 1); // artwork takes a plain image
+        QCOMPARE(items.first()->toVariant().value<CodedImage>().width, 5);
+
+        QGuiApplication::clipboard()->clear();
+        QCOMPARE(clipboardMimeData(&owner), nullptr);
+    }
+
+    void ownDataComesBackAsItIs()
+    {
+        QObject owner;
+        TagItem *artist = makeModelItem(TagItemType::Artist, QStringLiteral("Copied"), &owner);
+        auto *copied = new ExtMimeData(grid({{itemCell({artist})}}));
+        QGuiApplication::clipboard()->setMimeData(copied);
+        artist->fromVariant(QStringLiteral("Edited since"));
+        ExtMimeData *pasted = clipboardMimeData(&owner);
+        QCOMPARE(pasted, copied);
+        const QList<TagItem *> items = pasted->entry()->createTagItems(TagItemType::Artist, &owner);
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items.first()->toString(), QStringLiteral("Copied"));
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void tagItemsFromEntries()
+    {
+        QObject owner;
+        const auto artists = [&] {
+            return itemCell({makeModelItem(TagItemType::Artist, QStringLiteral("A"), &owner),
+                             makeModelItem(TagItemType::Artist, QStringLiteral("B"), &owner)});
+        };
+        // Two artists into an artist cell: clones.
+        QScopedPointer<MimeDataEntry> cell(artists());
+        QList<TagItem *> items = cell->createTagItems(TagItemType::Artist, &owner);
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items.at(0)->toString(), QStringLiteral("A"));
+        QCOMPARE(items.at(1)->toString(), QStringLiteral("B"));
+        QCOMPARE(items.at(0)->parent(), &owner);
+        // Into a title cell: new titles made from the text.
+        items = cell->createTagItems(TagItemType::Title, &owner);
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items.at(1)->type(), int(TagItemType::Title));
+        QCOMPARE(items.at(1)->toString(), QStringLiteral("B"));
+
+        // Rows and columns of one line convert in slot order; a block does not.
+        QScopedPointer<MimeDataEntry> row(grid({{textCell("1"), textCell("2"), textCell("3")}}));
+        QScopedPointer<MimeDataEntry> column(grid({{textCell("1")}, {textCell("2")}, {textCell("3")}}));
+        for (MimeDataEntry *entry : {row.data(), column.data()}) {
+            items = entry->createTagItems(TagItemType::Title, &owner);
+            QCOMPARE(items.size(), 3);
+            QCOMPARE(items.at(2)->toString(), QStringLiteral("3"));
+        }
+        QScopedPointer<MimeDataEntry> block(grid({{textCell("1"), textCell("2")}, {textCell("3"), textCell("4")}}));
+        try {
+            block->createTagItems(TagItemType::Title, &owner);
+            QFAIL("no exception");
+        } catch (const Exception &e) {
+            QCOMPARE(e.code, 0u);
+            QVERIFY(!e.logged);
+        }
+        // Text that no artwork item takes fails; the other cells are still converted.
+        QScopedPointer<MimeDataEntry> mixed(grid({{textCell("not an image"), new VariantMimeDataEntry(
+            QVariant::fromValue(pngImage(Qt::red)), PlainFormat)}}));
+        QObject scratch;
+        try {
+            mixed->createTagItems(TagItemType::Artwork, &scratch);
+            QFAIL("no exception");
+        } catch (const Exception &e) {
+            QCOMPARE(e.code, 0u);
+        }
+        QCOMPARE(scratch.children().size(), 1);
     }
 
     void temporaryArtworkFile()

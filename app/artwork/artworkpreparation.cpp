@@ -1,0 +1,6 @@
+#include "app/artwork/artworkpreparation.h"
+
+CodedImage prepareArtworkImage(const CodedImage &image)
+{
+    return image;
+}
