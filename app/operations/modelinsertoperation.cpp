@@ -9,20 +9,17 @@ ModelInsertOperation::ModelInsertOperation(const AudioFileSelection &selection, 
 
 void ModelInsertOperation::apply()
 {
-    if (IAudioFileModel *model = selection().model())
-        model->applyInsertOperation(this, ApplyMode::Apply);
+    applyThroughModel(&IAudioFileModel::applyInsertOperation, this, ApplyMode::Apply);
 }
 
 void ModelInsertOperation::undo()
 {
-    if (IAudioFileModel *model = selection().model())
-        model->applyInsertOperation(this, ApplyMode::Undo);
+    applyThroughModel(&IAudioFileModel::applyInsertOperation, this, ApplyMode::Undo);
 }
 
 void ModelInsertOperation::redo()
 {
-    if (IAudioFileModel *model = selection().model())
-        model->applyInsertOperation(this, ApplyMode::Redo);
+    applyThroughModel(&IAudioFileModel::applyInsertOperation, this, ApplyMode::Redo);
 }
 
 QSet<AudioFile *> ModelInsertOperation::referencedAudioFiles() const

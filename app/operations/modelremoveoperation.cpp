@@ -9,20 +9,17 @@ ModelRemoveOperation::ModelRemoveOperation(const AudioFileSelection &selection, 
 
 void ModelRemoveOperation::apply()
 {
-    if (IAudioFileModel *model = selection().model())
-        model->applyRemoveOperation(this, ApplyMode::Apply);
+    applyThroughModel(&IAudioFileModel::applyRemoveOperation, this, ApplyMode::Apply);
 }
 
 void ModelRemoveOperation::undo()
 {
-    if (IAudioFileModel *model = selection().model())
-        model->applyRemoveOperation(this, ApplyMode::Undo);
+    applyThroughModel(&IAudioFileModel::applyRemoveOperation, this, ApplyMode::Undo);
 }
 
 void ModelRemoveOperation::redo()
 {
-    if (IAudioFileModel *model = selection().model())
-        model->applyRemoveOperation(this, ApplyMode::Redo);
+    applyThroughModel(&IAudioFileModel::applyRemoveOperation, this, ApplyMode::Redo);
 }
 
 QSet<AudioFile *> ModelRemoveOperation::referencedAudioFiles() const

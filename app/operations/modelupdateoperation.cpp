@@ -68,20 +68,17 @@ AudioFileSelection ModelUpdateOperation::changedCells()
 
 void ModelUpdateOperation::apply()
 {
-    if (IAudioFileModel *model = selection().model())
-        model->applyUpdateOperation(this, ApplyMode::Apply);
+    applyThroughModel(&IAudioFileModel::applyUpdateOperation, this, ApplyMode::Apply);
 }
 
 void ModelUpdateOperation::undo()
 {
-    if (IAudioFileModel *model = selection().model())
-        model->applyUpdateOperation(this, ApplyMode::Undo);
+    applyThroughModel(&IAudioFileModel::applyUpdateOperation, this, ApplyMode::Undo);
 }
 
 void ModelUpdateOperation::redo()
 {
-    if (IAudioFileModel *model = selection().model())
-        model->applyUpdateOperation(this, ApplyMode::Redo);
+    applyThroughModel(&IAudioFileModel::applyUpdateOperation, this, ApplyMode::Redo);
 }
 
 QSet<AudioFile *> ModelUpdateOperation::referencedAudioFiles() const
