@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 
+#include <algorithm>
+
 #include "app/model/audiofilemodeldata.h"
 #include "app/operations/modelinsertoperation.h"
 #include "app/operations/modelremoveoperation.h"
@@ -80,7 +82,9 @@ void AudioFileModel::updateHighlightColors() const
 
 QVariant AudioFileModel::background(const QModelIndex &index) const
 {
-    if (m_highlightedCells.isEmpty())
+    // Most paints meet no highlight at all: no persistent index is made for them.
+    if (std::all_of(m_highlightedCells.cbegin(), m_highlightedCells.cend(),
+                    [](const QSet<QPersistentModelIndex> &cells) { return cells.isEmpty(); }))
         return QVariant();
     const QPersistentModelIndex cell(index);
     QList<QColor> colors;
