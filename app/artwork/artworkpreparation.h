@@ -7,6 +7,6 @@
 // The square of the setting "artwork/size/preferredSize", or (-1, -1) when it is below 1.
 QSize artworkPreferredSize();
 
-// The image adapted to the artwork settings. Until the artwork tools exist no setting
-// changes an image, so it comes back unchanged.
+// The image adjusted to the artwork settings (square, size, format, quality) for storing in
+// a tag. Until the artwork tools adjust anything, the image comes back as it is.
 CodedImage prepareArtworkImage(const CodedImage &image);

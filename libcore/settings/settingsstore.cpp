@@ -9,6 +9,8 @@
 #include <QRecursiveMutex>
 #include <QSet>
 
+#include <atomic>
+
 #include "libcore/io/filetree.h"
 #include "libcore/io/paths.h"
 #include "libcore/log/exception.h"
@@ -35,6 +37,15 @@ struct State {
     // Files that exist but failed to load: saving over one first keeps a copy of it.
     QSet<QString> unreadableFiles;
 };
+
+std::atomic<quint64> changes{0};
+
+// Every change empties the read cache; readers that keep values of their own follow the count.
+void changed(State &s)
+{
+    s.cache.clear();
+    changes.fetch_add(1, std::memory_order_relaxed);
+}
 
 State &state()
 {
@@ -179,6 +190,11 @@ QString SettingsStore::defaultValue(const QString &key)
     return texts.isEmpty() ? QString() : xmlNodeText(texts.first());
 }
 
+quint64 SettingsStore::changeCount()
+{
+    return changes.load(std::memory_order_relaxed);
+}
+
 QString SettingsStore::version()
 {
     State &s = state();
@@ -190,7 +206,7 @@ bool SettingsStore::setValue(const QString &key, const QString &value, int index
 {
     State &s = state();
     QMutexLocker lock(&s.mutex);
-    s.cache.clear();
+    changed(s);
     const QString full = fullKey(key, index);
     QDomElement element = firstElement(xpathSelect(s.current, QStringLiteral("settings")));
     if (element.isNull())
@@ -221,7 +237,7 @@ bool SettingsStore::remove(const QString &key)
 {
     State &s = state();
     QMutexLocker lock(&s.mutex);
-    s.cache.clear();
+    changed(s);
     bool ok = true;
     const XmlNodeList nodes = xpathSelect(s.current, keyToXPath(key, key.endsWith(u']')));
     for (const QDomNode &node : nodes) {
@@ -236,7 +252,7 @@ bool SettingsStore::removeChildren(const QString &key)
 {
     State &s = state();
     QMutexLocker lock(&s.mutex);
-    s.cache.clear();
+    changed(s);
     QDomElement element = firstElement(xpathSelect(s.current, keyToXPath(key, true)));
     if (element.isNull())
         return true;
@@ -254,7 +270,7 @@ void SettingsStore::reset()
 {
     State &s = state();
     QMutexLocker lock(&s.mutex);
-    s.cache.clear();
+    changed(s);
     s.current = emptyDocument();
 }
 
@@ -262,7 +278,7 @@ void SettingsStore::loadFile(const QString &path)
 {
     State &s = state();
     QMutexLocker lock(&s.mutex);
-    s.cache.clear();
+    changed(s);
     try {
         s.current = loadXmlFile(path);
         s.unreadableFiles.remove(fileKey(path));
@@ -277,7 +293,7 @@ void SettingsStore::loadDefaultsFile(const QString &path)
 {
     State &s = state();
     QMutexLocker lock(&s.mutex);
-    s.cache.clear();
+    changed(s);
     s.defaults = loadXmlFile(path);
 }
 
@@ -301,7 +317,7 @@ void SettingsStore::load(int scope)
 {
     State &s = state();
     QMutexLocker lock(&s.mutex);
-    s.cache.clear();
+    changed(s);
     QString path = filePath(scope);
     if (scope == 0 && !QFileInfo::exists(path))
         path = filePath(1);

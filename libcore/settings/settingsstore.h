@@ -22,6 +22,9 @@ public:
     static bool isUnset(const QString &key);
     static QString defaultValue(const QString &key);
     static QString version();
+    // Counts the changes of the store (values set or removed, files loaded, resets): a
+    // reader that keeps what it read re-reads when the count moved.
+    static quint64 changeCount();
 
     static bool setValue(const QString &key, const QString &value, int index = 0);
     static bool remove(const QString &key);

@@ -35,12 +35,22 @@ bool isIntegerVariant(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Int:
-    case QMetaType::UInt:
     case QMetaType::LongLong:
-    case QMetaType::ULongLong:
     case QMetaType::Long:
     case QMetaType::Short:
     case QMetaType::Char:
+    case QMetaType::SChar:
+        return true;
+    default:
+        return isUnsignedIntegerVariant(value);
+    }
+}
+
+bool isUnsignedIntegerVariant(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
     case QMetaType::ULong:
     case QMetaType::UShort:
     case QMetaType::UChar:

@@ -8,6 +8,8 @@ using VariantComparator = bool (*)(const void *a, const void *b);
 // True for the integer types (signed and unsigned, 8 to 64 bits); false for booleans and
 // floating-point numbers.
 bool isIntegerVariant(const QVariant &value);
+// The unsigned ones among them.
+bool isUnsignedIntegerVariant(const QVariant &value);
 
 // The form used to compare values: no value, false, 0 (int), 0.0 (double), an empty text and
 // a date with no known part all become the invalid variant; everything else stays.

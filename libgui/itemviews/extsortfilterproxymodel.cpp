@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "libcore/util/variants.h"
+
 namespace {
 
 bool bytesLessThan(const uchar *left, qsizetype leftSize, const uchar *right, qsizetype rightSize)
@@ -13,43 +15,14 @@ bool bytesLessThan(const uchar *left, qsizetype leftSize, const uchar *right, qs
     return order != 0 ? order < 0 : leftSize < rightSize;
 }
 
-bool isSignedInteger(int type)
-{
-    switch (type) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Long:
-    case QMetaType::Short:
-    case QMetaType::SChar:
-    case QMetaType::Char:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isUnsignedInteger(int type)
-{
-    switch (type) {
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::ULong:
-    case QMetaType::UShort:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool isFloatingPoint(int type)
 {
     return type == QMetaType::Double || type == QMetaType::Float;
 }
 
-bool isNumber(int type)
+bool isNumber(const QVariant &value)
 {
-    return isSignedInteger(type) || isUnsignedInteger(type) || isFloatingPoint(type);
+    return isIntegerVariant(value) || isFloatingPoint(value.typeId());
 }
 
 bool textLessThan(const QString &left, const QString &right, bool localeAware, Qt::CaseSensitivity cs)
@@ -110,15 +83,17 @@ bool ExtSortFilterProxyModel::variantLessThan(const QVariant &left, const QVaria
     const int rt = right.typeId();
 
     // Numbers compare as numbers also across widths (an int column cell beside a 64-bit one).
-    if (isNumber(lt) && isNumber(rt)) {
+    if (isNumber(left) && isNumber(right)) {
         if (isFloatingPoint(lt) || isFloatingPoint(rt))
             return left.toDouble() < right.toDouble();
-        if (isUnsignedInteger(lt) && isUnsignedInteger(rt))
+        const bool leftUnsigned = isUnsignedIntegerVariant(left);
+        const bool rightUnsigned = isUnsignedIntegerVariant(right);
+        if (leftUnsigned && rightUnsigned)
             return left.toULongLong() < right.toULongLong();
-        if (isSignedInteger(lt) && isSignedInteger(rt))
+        if (!leftUnsigned && !rightUnsigned)
             return left.toLongLong() < right.toLongLong();
         // One signed, one unsigned: a negative value is below every unsigned one.
-        if (isSignedInteger(lt))
+        if (!leftUnsigned)
             return left.toLongLong() < 0 || left.toULongLong() < right.toULongLong();
         return right.toLongLong() >= 0 && left.toULongLong() < right.toULongLong();
     }

@@ -26,3 +26,7 @@ QItemSelection boundingSelection(const QItemSelection &selection);
 // turn. One range, or ranges without a model, come back unchanged.
 QItemSelection normalizeSelection(const QItemSelection &selection);
 QItemSelection selectionFromIndexes(const QModelIndexList &indexes);
+// The cells (x column, y row) under the parent as maximal rectangles, as normalizeSelection
+// makes them, without a range per cell on the way.
+QItemSelection selectionFromCells(const QAbstractItemModel *model, const QList<QPoint> &cells,
+                                  const QModelIndex &parent = QModelIndex());

@@ -115,6 +115,25 @@ private slots:
         QCOMPARE(SettingsStore::defaultValue("a/b[0]"), QStringLiteral("5"));
     }
 
+    void changesAreCounted()
+    {
+        setUp("<a><b>5</b></a>");
+        quint64 count = SettingsStore::changeCount();
+        SettingsStore::value("a/b");
+        QCOMPARE(SettingsStore::changeCount(), count); // reading changes nothing
+        const auto moved = [&count] {
+            const bool result = SettingsStore::changeCount() != count;
+            count = SettingsStore::changeCount();
+            return result;
+        };
+        QVERIFY(SettingsStore::setValue("a/b", "7"));
+        QVERIFY(moved());
+        QVERIFY(SettingsStore::remove("a/b"));
+        QVERIFY(moved());
+        SettingsStore::reset();
+        QVERIFY(moved());
+    }
+
     void emptyElementHidesDefault()
     {
         setUp("<a><b>5</b></a>", "<a><b/></a>");

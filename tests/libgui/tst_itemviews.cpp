@@ -92,6 +92,11 @@ private slots:
         QCOMPARE(rectsOf(selectionFromRect(&model, cells(1, 2, 3, 4))), Rects({cells(1, 2, 3, 4)}));
         QCOMPARE(rectsOf(selectionFromIndexes({model.index(0, 0), model.index(0, 1), model.index(1, 0), model.index(1, 1)})),
                  Rects({cells(0, 0, 1, 1)}));
+        // Cells given as points merge the same way; a repeated cell is one cell.
+        QCOMPARE(rectsOf(selectionFromCells(&model, {QPoint(1, 1), QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(0, 0),
+                                                     QPoint(3, 1)})),
+                 Rects({cells(0, 0, 1, 1), cells(3, 1, 3, 1)}));
+        QVERIFY(selectionFromCells(&model, {}).isEmpty());
     }
 
     void normalize_data()

@@ -348,6 +348,9 @@ private slots:
         QCOMPARE(dataTypeValue(file, ModelDataType(FileProperty::fileSuffix), Qt::DisplayRole).toString(), QStringLiteral("mp3"));
         QCOMPARE(dataTypeValue(file, ModelDataType(AudioProperty::audioSampleRate), RawValueRole).toInt(), 16000);
         QVERIFY(!dataTypeValue(file, ModelDataType(), Qt::DisplayRole).isValid());
+        // MPEG audio has no sample size: an empty cell, not "0".
+        QVERIFY(!dataTypeValue(file, ModelDataType(AudioProperty::audioSampleSize), Qt::DisplayRole).isValid());
+        QVERIFY(dataTypeValue(file, ModelDataType(AudioProperty::audioMetaDataSize), RawValueRole).toLongLong() >= 0);
 
         // An odd sample rate read from a real stream.
         AudioFile *wavPack = new AudioFile(factory.copyFixture(QStringLiteral("odd.wv"), QStringLiteral("plain/rate37800.wv")), &owner);

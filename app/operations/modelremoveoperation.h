@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+
+#include "app/operations/modeloperation.h"
+
+// Removes files from the file table.
+class ModelRemoveOperation : public ModelOperation
+{
+    Q_OBJECT
+public:
+    explicit ModelRemoveOperation(const AudioFileSelection &selection, QObject *parent = nullptr);
+
+    // Not owned: the loaded-file store owns loaded files.
+    QList<AudioFile *> files;
+
+    void apply() override;
+    void undo() override;
+    void redo() override;
+    QSet<AudioFile *> referencedAudioFiles() const override;
+};
