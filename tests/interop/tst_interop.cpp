@@ -278,12 +278,12 @@ struct Kid3View
     const char *unopened = nullptr;
 };
 
-// kid3-cli's view of the Vorbis comment rows.
 // kid3-cli rewrites the item list in the order of the box names, the freeform ARTISTS box
 // before the artist's; our tag keeps the order of the file, and the artists our save put in
 // ARTISTS stay there, so the first artist we show is the old one.
 const Kid3View kid3Mp4{"2", {}, {{Artists, Reduction::Dropped, "kid3-cli's artist comes behind the old ARTISTS"}}};
 
+// kid3-cli's view of the Vorbis comment rows.
 const Kid3View kid3Vorbis{
     "2",
     {{Track, Reduction::NumberOnly, "kid3-cli shows TRACKNUMBER alone; our count is in TRACKTOTAL"}},
@@ -575,6 +575,19 @@ QList<FormatRow> formatRows()
          Family::Id3,
          {},
          {}},
+        // AIFF-C with float samples, the same tags as AIFF.
+        {"aifc",
+         "aifc",
+         {ffmpegPlain({"-c:a", "pcm_f32be", "-write_id3v2", "1"})},
+         {Title, Artists, Album, Track, Disc, Date},
+         {},
+         3,
+         Family::Id3,
+         MutagenView::File,
+         Family::Id3,
+         {},
+         {},
+         {.unopened = "kid3-cli does not open .aifc files: it shows no tag in them and writes none"}},
         {"wavpack",
          "wv",
          {{"wavpack", "-q", "-w", "Title=Tool title", "-w", "Artist=Tool artist", "-w", "Album=Tool album", "-w",
