@@ -55,13 +55,13 @@ void addIfNotBlank(AudioTag *tag, TagItem *item, const QString &text)
         tag->addItem(item);
 }
 
-// Marks the fields that hold a value in described.
-void readContentDescription(IoStream *stream, const AsfObject *object, bool (&described)[AsfContentDescription::FieldCount],
-                            AudioTag *tag)
+// Marks the fields that hold a value in described, when the object is one that a save rewrites.
+void readContentDescription(IoStream *stream, const AsfObject *object, bool rewritten,
+                            bool (&described)[AsfContentDescription::FieldCount], AudioTag *tag)
 {
     using namespace AsfContentDescription;
     const QStringList texts = read(object->data, stream);
-    for (int field = 0; field < FieldCount; ++field)
+    for (int field = 0; field < FieldCount && rewritten; ++field)
         described[field] = described[field] || !texts[field].trimmed().isEmpty();
     addIfNotBlank(tag, new TitleTagItem(texts[Title]), texts[Title]);
     addIfNotBlank(tag, new ArtistTagItem(texts[Author]), texts[Author]);
@@ -135,9 +135,12 @@ QList<AudioTag *> AsfStreamIo::readTags(IoStream *stream, const QList<int> &tagT
 
     // The Content Description values come first: where a file has them also as descriptors,
     // they are the ones other taggers keep up to date.
+    // One outside the header stays in the file as it is when the header is saved, beside the
+    // values the save puts into the header: it shows its values but hides none.
+    const QList<AsfObject *> inHeader = AsfObject::findAll({objects.first()}, AsfObject::contentDescriptionGuid());
     bool described[AsfContentDescription::FieldCount] = {};
     for (const AsfObject *object : content)
-        readContentDescription(stream, object, described, tag);
+        readContentDescription(stream, object, inHeader.contains(object), described, tag);
     for (const AsfObject *object : metadata)
         readRecords(stream, object, tag);
     for (const AsfObject *object : library)

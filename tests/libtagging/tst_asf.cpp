@@ -389,6 +389,7 @@ private slots:
     void contentDescriptionWritten();
     void contentDescriptionOverDescriptors_data();
     void contentDescriptionOverDescriptors();
+    void contentDescriptionOutsideHeader();
     void filesOfTheOldWriter();
     void containerEnd_data();
     void containerEnd();
@@ -1428,6 +1429,21 @@ void TestAsf::contentDescriptionOverDescriptors()
     std::sort(sorted.begin(), sorted.end());
     QCOMPARE(again, sorted);
     QVERIFY(!written.contains(utf16("Old")));
+}
+
+void TestAsf::contentDescriptionOutsideHeader()
+{
+    // A save rewrites the header alone: an object behind it stays as it is, so it cannot
+    // stand for the values the header holds (found by the ASF fuzz round trip).
+    const QByteArray stray = contentDescription({utf16("S"), utf16(""), utf16(""), utf16(""), utf16("")});
+    const QByteArray file =
+        asfFile({listObject(AsfObject::extendedContentDescriptionGuid(), {descriptor("Title", 0, utf16("T"))})}) + stray;
+    QObject parent;
+    const AudioTag *tag = readTag(file, &parent);
+    QCOMPARE(summaries(tag), (QStringList{"104:S", "104:T"}));
+    const QByteArray written = writeTag(file, tag);
+    QVERIFY(written.endsWith(stray));
+    QCOMPARE(distinct(summaries(readTag(written, &parent))), (QStringList{"104:S", "104:T"}));
 }
 
 void TestAsf::filesOfTheOldWriter()
