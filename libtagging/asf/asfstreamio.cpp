@@ -122,9 +122,9 @@ qint64 AsfStreamIo::containerEnd(IoStream *stream)
 }
 
 void AsfStreamIo::addAttribute(const AsfAttribute &attribute, QList<QByteArray> &descriptors,
-                               QList<QByteArray> &libraryRecords)
+                               QList<QByteArray> &libraryRecords, bool libraryRecord)
 {
-    const bool library = attribute.languageIndex != 0 || attribute.streamNumber != 0
+    const bool library = libraryRecord || attribute.languageIndex != 0 || attribute.streamNumber != 0
                          || attribute.valueType > AsfAttributeType::Word || attribute.value.size() > 0xFFFF;
     QByteArray value = attribute.value;
     if (attribute.valueType == AsfAttributeType::Bool) {

@@ -66,10 +66,15 @@ public:
                                      QList<QByteArray> &libraryRecords);
 
     // Serialises an attribute as a descriptor or, when it needs more than a descriptor can
-    // hold, as a Metadata Library record; a byte string already in its list is not added again.
-    // A name or value too long for the record's size fields is refused (AttributeTooLarge).
+    // hold or libraryRecord is set, as a Metadata Library record; a byte string already in its
+    // list is not added again. A name or value too long for the record's size fields is
+    // refused (AttributeTooLarge).
     static void addAttribute(const AsfAttribute &attribute, QList<QByteArray> &descriptors,
-                             QList<QByteArray> &libraryRecords);
+                             QList<QByteArray> &libraryRecords, bool libraryRecord = false);
+    // One descriptor of an Extended Content Description Object, or one record of a Metadata or
+    // Metadata Library Object, read from the stream's position.
+    static AsfAttribute readDescriptor(IoStream *data);
+    static AsfAttribute readRecord(IoStream *data);
 
     // Settings
     static AsfSettings loadSettings(const QString &group);

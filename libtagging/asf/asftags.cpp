@@ -4,6 +4,7 @@
 #include "libcore/io/iostream.h"
 #include "libcore/locale/localetables.h"
 #include "libcore/log/exception.h"
+#include "libtagging/asf/asfcontentdescription.h"
 #include "libtagging/asf/asfobject.h"
 #include "libtagging/asf/asfstreamio.h"
 #include "libtagging/asf/asftext.h"
@@ -24,30 +25,24 @@ void readRecords(IoStream *stream, const AsfObject *object, AudioTag *tag)
     IoStream data(object->data, QIODevice::ReadOnly);
     data.setName(stream->name());
     const int count = data.readUInt16(false);
-    for (int i = 0; i < count; ++i) {
-        AsfAttribute attribute;
-        attribute.languageIndex = data.readUInt16(false);
-        attribute.streamNumber = data.readUInt16(false);
-        const int nameLength = data.readUInt16(false);
-        attribute.valueType = data.readUInt16(false);
-        const quint32 valueLength = data.readUInt32(false);
-        attribute.name = AsfText::decode(data.readBytes(nameLength));
-        attribute.value = data.readBytes(valueLength);
-        AsfStreamIo::readAttribute(stream, attribute, tag);
-    }
+    for (int i = 0; i < count; ++i)
+        AsfStreamIo::readAttribute(stream, AsfStreamIo::readRecord(&data), tag);
 }
 
-// Descriptors of an Extended Content Description Object.
-void readDescriptors(IoStream *stream, const AsfObject *object, AudioTag *tag)
+// Descriptors of an Extended Content Description Object. A text descriptor named after a field
+// that the Content Description Object fills is an older copy of that value: other taggers
+// change the object alone.
+void readDescriptors(IoStream *stream, const AsfObject *object, const bool (&described)[AsfContentDescription::FieldCount],
+                     AudioTag *tag)
 {
     IoStream data(object->data, QIODevice::ReadOnly);
     data.setName(stream->name());
     const int count = data.readUInt16(false);
     for (int i = 0; i < count; ++i) {
-        AsfAttribute attribute;
-        attribute.name = AsfText::decode(data.readBytes(data.readUInt16(false)));
-        attribute.valueType = data.readUInt16(false);
-        attribute.value = data.readBytes(data.readUInt16(false));
+        const AsfAttribute attribute = AsfStreamIo::readDescriptor(&data);
+        const int field = AsfContentDescription::fieldOfName(attribute.name);
+        if (field >= 0 && described[field] && attribute.valueType == AsfAttributeType::UnicodeString)
+            continue;
         AsfStreamIo::readAttribute(stream, attribute, tag);
     }
 }
@@ -60,23 +55,22 @@ void addIfNotBlank(AudioTag *tag, TagItem *item, const QString &text)
         tag->addItem(item);
 }
 
-void readContentDescription(IoStream *stream, const AsfObject *object, AudioTag *tag)
+// Marks the fields that hold a value in described, when the object is one that a save rewrites.
+void readContentDescription(IoStream *stream, const AsfObject *object, bool rewritten,
+                            bool (&described)[AsfContentDescription::FieldCount], AudioTag *tag)
 {
-    IoStream data(object->data, QIODevice::ReadOnly);
-    data.setName(stream->name());
-    int lengths[5];
-    for (int &length : lengths)
-        length = data.readUInt16(false);
-    QString texts[5];
-    // Each text ends at its first NUL; the next starts behind its whole length.
-    for (int i = 0; i < 5; ++i)
-        texts[i] = AsfText::decode(data.readBytes(lengths[i]));
-    addIfNotBlank(tag, new TitleTagItem(texts[0]), texts[0]);
-    addIfNotBlank(tag, new ArtistTagItem(texts[1]), texts[1]);
-    addIfNotBlank(tag, new CopyrightTagItem(texts[2]), texts[2]);
+    using namespace AsfContentDescription;
+    const QStringList texts = read(object->data, stream);
+    for (int field = 0; field < FieldCount && rewritten; ++field)
+        described[field] = described[field] || !texts[field].trimmed().isEmpty();
+    addIfNotBlank(tag, new TitleTagItem(texts[Title]), texts[Title]);
+    addIfNotBlank(tag, new ArtistTagItem(texts[Author]), texts[Author]);
+    addIfNotBlank(tag, new CopyrightTagItem(texts[Copyright]), texts[Copyright]);
     addIfNotBlank(tag,
-                  new CommentTagItem(texts[3], QString(), languageByQLocaleLanguage(QLocale::English)),
-                  texts[3]);
+                  new CommentTagItem(texts[Description], QString(), languageByQLocaleLanguage(QLocale::English)),
+                  texts[Description]);
+    // No item type stands for the rating text; kept as it was read, it is written back there.
+    addIfNotBlank(tag, new UnknownAsfStringTagItem(fieldName(Rating), texts[Rating], 0, 0), texts[Rating]);
 }
 
 void readContentBranding(IoStream *stream, const AsfObject *object, AudioTag *tag)
@@ -99,6 +93,28 @@ void readContentBranding(IoStream *stream, const AsfObject *object, AudioTag *ta
 
 } // namespace
 
+AsfAttribute AsfStreamIo::readRecord(IoStream *data)
+{
+    AsfAttribute attribute;
+    attribute.languageIndex = data->readUInt16(false);
+    attribute.streamNumber = data->readUInt16(false);
+    const int nameLength = data->readUInt16(false);
+    attribute.valueType = data->readUInt16(false);
+    const quint32 valueLength = data->readUInt32(false);
+    attribute.name = AsfText::decode(data->readBytes(nameLength));
+    attribute.value = data->readBytes(valueLength);
+    return attribute;
+}
+
+AsfAttribute AsfStreamIo::readDescriptor(IoStream *data)
+{
+    AsfAttribute attribute;
+    attribute.name = AsfText::decode(data->readBytes(data->readUInt16(false)));
+    attribute.valueType = data->readUInt16(false);
+    attribute.value = data->readBytes(data->readUInt16(false));
+    return attribute;
+}
+
 QList<AudioTag *> AsfStreamIo::readTags(IoStream *stream, const QList<int> &tagTypes, const TaggingSettings *,
                                         QObject *parent)
 {
@@ -117,14 +133,20 @@ QList<AudioTag *> AsfStreamIo::readTags(IoStream *stream, const QList<int> &tagT
     const QList<AsfObject *> content = AsfObject::findAll(objects, AsfObject::contentDescriptionGuid());
     const QList<AsfObject *> branding = AsfObject::findAll(objects, AsfObject::contentBrandingGuid());
 
+    // The Content Description values come first: where a file has them also as descriptors,
+    // they are the ones other taggers keep up to date.
+    // One outside the header stays in the file as it is when the header is saved, beside the
+    // values the save puts into the header: it shows its values but hides none.
+    const QList<AsfObject *> inHeader = AsfObject::findAll({objects.first()}, AsfObject::contentDescriptionGuid());
+    bool described[AsfContentDescription::FieldCount] = {};
+    for (const AsfObject *object : content)
+        readContentDescription(stream, object, inHeader.contains(object), described, tag);
     for (const AsfObject *object : metadata)
         readRecords(stream, object, tag);
     for (const AsfObject *object : library)
         readRecords(stream, object, tag);
     for (const AsfObject *object : extended)
-        readDescriptors(stream, object, tag);
-    for (const AsfObject *object : content)
-        readContentDescription(stream, object, tag);
+        readDescriptors(stream, object, described, tag);
     for (const AsfObject *object : branding)
         readContentBranding(stream, object, tag);
 

@@ -5,6 +5,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/text/stringutils.h"
 #include "libtagging/asf/asfattributetable.h"
+#include "libtagging/asf/asfcontentdescription.h"
 #include "libtagging/asf/asfobject.h"
 #include "libtagging/asf/asfstreamio.h"
 #include "libtagging/model/audiotag.h"
@@ -122,8 +123,13 @@ void AsfStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<i
                     throw;
             }
         }
+        // Title, author, copyright, description and rating go where every reader looks for them.
+        const QByteArray described = AsfContentDescription::take(descriptors, libraryRecords);
         if (descriptors.size() > 0xFFFF || libraryRecords.size() > 0xFFFF)
             throw Exception(TooManyAttributes, {stream->displayName()});
+        if (!described.isEmpty())
+            header->appendChild(new AsfObject(AsfObject::contentDescriptionGuid(), -1,
+                                              AsfObject::headerSize + described.size(), described, header));
         if (AsfObject *object =
                 attributeObject(stream, AsfObject::extendedContentDescriptionGuid(), descriptors, header))
             header->appendChild(object);

@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace interop {
 
@@ -87,11 +88,13 @@ for p in pictures:
 print(json.dumps(out, ensure_ascii=True, sort_keys=True))
 )PY";
 
-} // namespace
-
-bool run(const QString &program, const QStringList &arguments, QByteArray *out, QByteArray *errors)
+// Runs the program to its end in the environment, or in the test's own when it is empty.
+bool runIn(const QProcessEnvironment &environment, const QString &program, const QStringList &arguments,
+           QByteArray *out, QByteArray *errors)
 {
     QProcess process;
+    if (!environment.isEmpty())
+        process.setProcessEnvironment(environment);
     process.start(program, arguments);
     if (!process.waitForStarted(10000))
         return false;
@@ -105,6 +108,29 @@ bool run(const QString &program, const QStringList &arguments, QByteArray *out, 
     if (errors)
         *errors = process.readAllStandardError();
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+const QStringList kid3Fields{QStringLiteral("title"), QStringLiteral("artist"), QStringLiteral("album"),
+                             QStringLiteral("track")};
+
+// kid3-cli with an empty home of its own for the whole test run.
+bool runKid3(const QStringList &commands, const QString &path, QByteArray *out, QByteArray *errors)
+{
+    static QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+    QStringList arguments;
+    for (const QString &command : commands)
+        arguments << QStringLiteral("-c") << command;
+    return runIn(environment, QStringLiteral("kid3-cli"), arguments + QStringList{path}, out, errors);
+}
+
+} // namespace
+
+bool run(const QString &program, const QStringList &arguments, QByteArray *out, QByteArray *errors)
+{
+    return runIn(QProcessEnvironment(), program, arguments, out, errors);
 }
 
 bool hasTool(const QString &program)
@@ -197,6 +223,54 @@ QByteArray pngImage(int seed)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+bool hasKid3()
+{
+    return hasTool(QStringLiteral("kid3-cli"));
+}
+
+QMap<QString, QString> kid3Tags(const QString &path, const QString &tag)
+{
+    QStringList commands;
+    for (const QString &field : kid3Fields)
+        commands.append(QStringLiteral("get %1 %2").arg(field, tag));
+    QByteArray out;
+    QByteArray errors;
+    if (!runKid3(commands, path, &out, &errors))
+        return {{QStringLiteral("<failed>"), QString::fromUtf8(errors)}};
+    // One line per field while the tag exists, none at all when it does not.
+    QStringList lines = QString::fromUtf8(out).split(QLatin1Char('\n'));
+    if (lines.last().isEmpty())
+        lines.removeLast();
+    QMap<QString, QString> result;
+    if (lines.isEmpty())
+        return result;
+    if (lines.size() != kid3Fields.size())
+        return {{QStringLiteral("<failed>"), QStringLiteral("unexpected output: ") + QString::fromUtf8(out)}};
+    for (int i = 0; i < kid3Fields.size(); ++i) {
+        if (!lines.at(i).isEmpty())
+            result.insert(kid3Fields.at(i), lines.at(i));
+    }
+    return result;
+}
+
+bool kid3Write(const QString &path, const QString &tag, const QMap<QString, QString> &values, QString *errors)
+{
+    QStringList commands;
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        // kid3-cli's own quoting: single quotes, a quote inside escaped with a backslash.
+        QString value = it.value();
+        value.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
+        commands.append(QStringLiteral("set %1 '%2' %3").arg(it.key(), value, tag));
+    }
+    QByteArray out;
+    QByteArray err;
+    if (runKid3(commands, path, &out, &err))
+        return true;
+    if (errors)
+        *errors = QString::fromUtf8(out + err);
+    return false;
 }
 
 } // namespace interop

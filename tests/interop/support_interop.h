@@ -44,4 +44,14 @@ ProbeResult ffprobe(const QString &path);
 // A small PNG image, different for each seed.
 QByteArray pngImage(int seed);
 
+// kid3-cli (TagLib), run with a configuration of its own so that a user's settings play no part.
+// The tag is kid3's tag number: "1" ID3v1, "2" the main tag, "3" the APE tag of MPEG audio or
+// RIFF INFO.
+bool hasKid3();
+// The title, artist, album and track (as kid3 shows it, "n" or "n/m") of the tag, under those
+// names; an entry "<failed>" holds the error when it fails.
+QMap<QString, QString> kid3Tags(const QString &path, const QString &tag);
+// Sets the fields under those names in the tag and saves; false with the error in errors.
+bool kid3Write(const QString &path, const QString &tag, const QMap<QString, QString> &values, QString *errors);
+
 } // namespace interop

@@ -1,6 +1,6 @@
 // One table of tag values written to every format a Debian tool can make: the tool's own tags
-// read by us, ours read back by mutagen and ffprobe, the audio untouched, a second save a no-op.
-// A new format is a new row of formatRows().
+// read by us, ours read back by mutagen, ffprobe and kid3-cli, kid3-cli's read by us, the audio
+// untouched, a second save a no-op. A new format is a new row of formatRows().
 
 #include <QtTest>
 
@@ -229,7 +229,7 @@ QList<Expect> probeExpected(Family family, const Values &v)
     return {};
 }
 
-enum class Reader { Mutagen, Ffprobe };
+enum class Reader { Mutagen, Ffprobe, Kid3 };
 
 // A value another reader cannot show as we wrote it, with the reason; it is not compared.
 struct Blind
@@ -241,10 +241,54 @@ struct Blind
 
 // Reasons shared by several rows.
 const char *const ffmpegId3v1Utf8 = "ffmpeg takes ID3v1 texts for UTF-8, so Latin-1 texts come out mangled";
+const char *const kid3InfoUtf8 = "kid3-cli takes RIFF INFO texts for UTF-8; ours are Latin-1 where they fit";
 const char *const ffmpegInfoUtf8 = "ffmpeg takes RIFF INFO texts for UTF-8; ours are Latin-1 where they fit";
+const char *const kid3Id3v1Latin1 =
+    "ID3v1 texts that do not fit Latin-1 are written as UTF-8 (the default ID3v1 encoding), which kid3-cli "
+    "shows as Latin-1";
 const char *const mutagenId3v1Latin1 =
     "ID3v1 texts that do not fit Latin-1 are written as UTF-8 (the default ID3v1 encoding), which mutagen "
     "shows as Latin-1";
+
+// The fields kid3-cli reads and writes, under its names.
+const QList<QPair<Field, QString>> kid3Fields{
+    {Title, "title"}, {Artists, "artist"}, {Album, "album"}, {Track, "track"}};
+
+// The values kid3-cli writes into a copy of a row's file.
+Values kid3Values()
+{
+    return {{Title, {QStringLiteral("Kid3 title")}},
+            {Artists, {QStringLiteral("Kid3 artist")}},
+            {Album, {QStringLiteral("Kid3 album")}},
+            {Track, {QStringLiteral("7/10")}}};
+}
+
+// How kid3-cli sees a row's file.
+struct Kid3View
+{
+    // kid3's tag number of the tag the row writes: "1" ID3v1, "2" the main tag, "3" the APE tag
+    // of MPEG audio or RIFF INFO.
+    const char *tag = "2";
+    // Values kid3-cli shows otherwise than we wrote them, with the reason.
+    QList<Limit> limits;
+    // Values kid3-cli writes that we read otherwise, with the reason; both sides are compared
+    // as reduced.
+    QList<Limit> written;
+    // Why kid3-cli does not open the file at all, for a container it does not support.
+    const char *unopened = nullptr;
+};
+
+// kid3-cli rewrites the item list in the order of the box names, the freeform ARTISTS box
+// before the artist's; our tag keeps the order of the file, and the artists our save put in
+// ARTISTS stay there, so the first artist we show is the old one.
+const Kid3View kid3Mp4{"2", {}, {{Artists, Reduction::Dropped, "kid3-cli's artist comes behind the old ARTISTS"}}};
+
+// kid3-cli's view of the Vorbis comment rows.
+const Kid3View kid3Vorbis{
+    "2",
+    {{Track, Reduction::NumberOnly, "kid3-cli shows TRACKNUMBER alone; our count is in TRACKTOTAL"}},
+    {{Track, Reduction::NumberOnly,
+      "kid3-cli writes \"n/m\" into TRACKNUMBER and leaves TRACKTOTAL as it was, which we read as the count"}}};
 
 struct FormatRow
 {
@@ -264,6 +308,7 @@ struct FormatRow
     QList<Limit> limits;
     // Values another reader cannot show, with the reason.
     QList<Blind> blind;
+    Kid3View kid3 = {};
 };
 
 TagTypeOption write(int tagType)
@@ -376,7 +421,8 @@ QList<FormatRow> formatRows()
          MutagenView::Ape,
          Family::None,
          {},
-         {{Reader::Ffprobe, Cover, "ffmpeg reads no APE tag behind MPEG audio"}}},
+         {{Reader::Ffprobe, Cover, "ffmpeg reads no APE tag behind MPEG audio"}},
+         {.tag = "3"}},
         {"mp3 id3v1",
          "mp3",
          {{"lame", "--silent", "--id3v1-only", "--tt", "Tool title", "--ta", "Tool artist", "--tl", "Tool album",
@@ -390,7 +436,9 @@ QList<FormatRow> formatRows()
          id3v1Limits,
          {{Reader::Mutagen, Artists, mutagenId3v1Latin1},
           {Reader::Mutagen, Comment, mutagenId3v1Latin1},
-          {Reader::Ffprobe, Album, ffmpegId3v1Utf8}}},
+          {Reader::Ffprobe, Album, ffmpegId3v1Utf8},
+          {Reader::Kid3, Artists, kid3Id3v1Latin1}},
+         {.tag = "1"}},
         {"flac",
          "flac",
          {QStringList{"flac", "-s"} + flacTags() + QStringList{"-o", "{out}", "{src}"}},
@@ -401,7 +449,8 @@ QList<FormatRow> formatRows()
          MutagenView::File,
          Family::FlacVorbis,
          {},
-         {}},
+         {},
+         kid3Vorbis},
         {"ogg flac",
          "oga",
          {QStringList{"flac", "-s", "--ogg"} + flacTags() + QStringList{"-o", "{out}", "{src}"}},
@@ -414,7 +463,8 @@ QList<FormatRow> formatRows()
          {},
          // The picture is a FLAC PICTURE block, as in native FLAC, not a field of the comment.
          {{Reader::Mutagen, Cover, "mutagen shows no pictures of Ogg FLAC"},
-          {Reader::Ffprobe, Cover, "ffmpeg shows no pictures of Ogg FLAC"}}},
+          {Reader::Ffprobe, Cover, "ffmpeg shows no pictures of Ogg FLAC"}},
+         kid3Vorbis},
         {"ogg vorbis",
          "ogg",
          {{"oggenc", "-Q", "-t", "Tool title", "-a", "Tool artist", "-l", "Tool album", "-N", "5", "-c", "TRACKTOTAL=9",
@@ -426,7 +476,8 @@ QList<FormatRow> formatRows()
          MutagenView::File,
          Family::OggVorbis,
          {},
-         {}},
+         {},
+         kid3Vorbis},
         {"opus",
          "opus",
          {{"opusenc", "--quiet", "--title", "Tool title", "--artist", "Tool artist", "--album", "Tool album",
@@ -440,7 +491,8 @@ QList<FormatRow> formatRows()
          MutagenView::File,
          Family::OggVorbis,
          {},
-         {}},
+         {},
+         kid3Vorbis},
         // speexenc's --author fills AUTHOR, which names the lyricist, so the artist goes in by name.
         {"speex",
          "spx",
@@ -454,7 +506,8 @@ QList<FormatRow> formatRows()
          MutagenView::File,
          Family::OggVorbis,
          {},
-         {}},
+         {},
+         kid3Vorbis},
         {"m4a aac",
          "m4a",
          {ffmpegWithCover({"-c:a", "aac"})},
@@ -465,7 +518,8 @@ QList<FormatRow> formatRows()
          MutagenView::File,
          Family::Mp4,
          {},
-         {}},
+         {},
+         kid3Mp4},
         {"m4a alac",
          "m4a",
          {ffmpegWithCover({"-c:a", "alac"})},
@@ -476,7 +530,8 @@ QList<FormatRow> formatRows()
          MutagenView::File,
          Family::Mp4,
          {},
-         {}},
+         {},
+         kid3Mp4},
         // mutagen reads no RIFF INFO.
         {"wave riff info",
          "wav",
@@ -490,7 +545,11 @@ QList<FormatRow> formatRows()
          {{Artists, Reduction::FirstOnly, "RIFF INFO has one artist field"},
           {Disc, Reduction::Dropped, "RIFF INFO has no disc field"},
           {Cover, Reduction::Dropped, "RIFF INFO holds no pictures"}},
-         {{Reader::Ffprobe, Album, ffmpegInfoUtf8}}},
+         {{Reader::Ffprobe, Album, ffmpegInfoUtf8}, {Reader::Kid3, Album, kid3InfoUtf8}},
+         {"3",
+          {{Track, Reduction::NumberOnly, "kid3-cli shows the number alone; our count is in IFRM"}},
+          {{Track, Reduction::NumberOnly,
+            "kid3-cli writes \"n/m\" into IPRT and leaves ITRK and IFRM as they were, which we read as the count"}}}},
         // The defaults: RIFF INFO and an id3 chunk. ffmpeg shows the INFO texts over the id3 chunk's.
         {"wave info and id3",
          "wav",
@@ -516,6 +575,19 @@ QList<FormatRow> formatRows()
          Family::Id3,
          {},
          {}},
+        // AIFF-C with float samples, the same tags as AIFF.
+        {"aifc",
+         "aifc",
+         {ffmpegPlain({"-c:a", "pcm_f32be", "-write_id3v2", "1"})},
+         {Title, Artists, Album, Track, Disc, Date},
+         {},
+         3,
+         Family::Id3,
+         MutagenView::File,
+         Family::Id3,
+         {},
+         {},
+         {.unopened = "kid3-cli does not open .aifc files: it shows no tag in them and writes none"}},
         {"wavpack",
          "wv",
          {{"wavpack", "-q", "-w", "Title=Tool title", "-w", "Artist=Tool artist", "-w", "Album=Tool album", "-w",
@@ -657,6 +729,32 @@ QString describe(const QMap<QString, QStringList> &tags)
 
 } // namespace
 
+// kid3-cli's values written into a copy of the file, as we read them: the first of each field.
+QStringList kid3Round(const FormatRow &row, const QString &path)
+{
+    const QFileInfo info(path);
+    const QString copy = info.dir().filePath(info.completeBaseName() + QStringLiteral("-kid3.") + info.suffix());
+    QFile::remove(copy);
+    if (!QFile::copy(path, copy))
+        return {QStringLiteral("kid3-cli: cannot copy the file")};
+    QMap<QString, QString> values;
+    for (const auto &[field, name] : kid3Fields)
+        values.insert(name, kid3Values().value(field).first());
+    QString errors;
+    if (!kid3Write(copy, QString::fromLatin1(row.kid3.tag), values, &errors))
+        return {QStringLiteral("kid3-cli could not write: ") + errors};
+    AudioFile file(copy);
+    file.readTags(0, true);
+    Values read = readValues(file.tag(0));
+    for (auto it = read.begin(); it != read.end(); ++it)
+        it.value() = it.value().mid(0, 1);
+    QList<Field> fields;
+    for (const auto &[field, name] : kid3Fields)
+        fields.append(field);
+    return compareValues(QStringLiteral("kid3-cli's tags read by us:"),
+                         held(held(kid3Values(), row.limits), row.kid3.written), held(read, row.kid3.written), fields);
+}
+
 class TestInterop : public QObject
 {
     Q_OBJECT
@@ -711,6 +809,8 @@ private slots:
         }
         if (!hasMutagen())
             QSKIP("python3-mutagen is not installed (scripts/setup installs it)");
+        if (!hasKid3())
+            QSKIP("kid3-cli is not installed (scripts/setup installs it)");
 
         const QString path = m_dir.filePath(QStringLiteral("files/%1.%2").arg(QString::fromLatin1(row.name).replace(' ', '-'),
                                                                         QString::fromLatin1(row.suffix)));
@@ -818,6 +918,23 @@ private slots:
                 if (first.open(QIODevice::WriteOnly))
                     first.write(saved);
             }
+        }
+
+        // Ours read by kid3-cli, and kid3-cli's, written into a copy, read by us.
+        if (!row.kid3.unopened) {
+            const Values shownExpected = held(expected, row.kid3.limits);
+            const QMap<QString, QString> shown = kid3Tags(path, QString::fromLatin1(row.kid3.tag));
+            if (shown.contains(QStringLiteral("<failed>")))
+                problems.append(QStringLiteral("kid3-cli failed: ") + shown.value(QStringLiteral("<failed>")));
+            for (const auto &[field, name] : kid3Fields) {
+                if (isBlind(Reader::Kid3, field))
+                    continue;
+                const QString wanted = shownExpected.value(field).value(0);
+                if (shown.value(name) != wanted)
+                    problems.append(
+                        QStringLiteral("kid3-cli %1: expected [%2], got [%3]").arg(name, wanted, shown.value(name)));
+            }
+            problems += kid3Round(row, path);
         }
 
         m_saved.insert(QString::fromLatin1(row.name), path);

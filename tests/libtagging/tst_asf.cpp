@@ -250,6 +250,55 @@ QStringList describeDescriptors(const QList<QByteArray> &descriptors)
     return list;
 }
 
+// The list without repeats, each at its first place. A lone artist is written under both of
+// its names and read twice; the file's merged tag shows it once.
+QStringList distinct(QStringList list)
+{
+    list.removeDuplicates();
+    return list;
+}
+
+// Every attribute a file holds, in the order it is read: the filled fields of the content
+// description, the descriptors, then the library records (marked so); values over 64 bytes
+// as their length.
+QStringList writtenAttributes(const QByteArray &file)
+{
+    IoStream stream(file, QIODevice::ReadOnly);
+    QObject parent;
+    const QList<AsfObject *> objects = AsfStreamIo::parseObjects(&stream, stream.size(), -1, &parent);
+    const auto value = [](const QByteArray &bytes) {
+        return bytes.size() > 64 ? QStringLiteral("<%1 bytes>").arg(bytes.size()) : QString::fromLatin1(bytes.toHex());
+    };
+    QStringList list;
+    for (const AsfObject *object : AsfObject::findAll(objects, AsfObject::contentDescriptionGuid())) {
+        IoStream data(object->data, QIODevice::ReadOnly);
+        int lengths[5];
+        for (int &length : lengths)
+            length = data.readUInt16(false);
+        static const char *const names[] = {"Title", "Author", "Copyright", "Description", "Rating"};
+        for (int i = 0; i < 5; ++i) {
+            const QByteArray text = data.readBytes(lengths[i]);
+            if (!text.isEmpty())
+                list.append(QStringLiteral("content description %1:%2").arg(names[i], value(text)));
+        }
+    }
+    for (const QUuid &guid : {AsfObject::extendedContentDescriptionGuid(), AsfObject::metadataLibraryGuid()}) {
+        for (const AsfObject *object : AsfObject::findAll(objects, guid)) {
+            IoStream data(object->data, QIODevice::ReadOnly);
+            const int count = data.readUInt16(false);
+            for (int i = 0; i < count; ++i) {
+                const bool library = guid == AsfObject::metadataLibraryGuid();
+                const AsfAttribute a = library ? AsfStreamIo::readRecord(&data) : AsfStreamIo::readDescriptor(&data);
+                list.append(QStringLiteral("%1%2:%3:%4")
+                                .arg(library ? QStringLiteral("library ") : QString(), a.name)
+                                .arg(a.valueType)
+                                .arg(value(a.value)));
+            }
+        }
+    }
+    return list;
+}
+
 // Reads the file's tag; null when there is none.
 AudioTag *readTag(const QByteArray &bytes, QObject *parent)
 {
@@ -285,6 +334,8 @@ qint64 headerSizeOf(const QByteArray &bytes)
 } // namespace
 
 Q_DECLARE_METATYPE(AsfAttribute)
+using TagFiller = std::function<void(AudioTag *)>;
+Q_DECLARE_METATYPE(TagFiller)
 
 class TestAsf : public QObject
 {
@@ -334,6 +385,12 @@ private slots:
     void writePadding();
     void writeRefusesOversizedAttribute();
     void writeKeepsOtherTagTypes();
+    void contentDescriptionWritten_data();
+    void contentDescriptionWritten();
+    void contentDescriptionOverDescriptors_data();
+    void contentDescriptionOverDescriptors();
+    void contentDescriptionOutsideHeader();
+    void filesOfTheOldWriter();
     void containerEnd_data();
     void containerEnd();
     void audioFileLooseTags_data();
@@ -640,8 +697,9 @@ void TestAsf::readTagsOrderAndInfo()
     QObject parent;
     const AudioTag *tag = readTag(file, &parent);
     QVERIFY(tag);
-    QCOMPARE(summaries(tag), (QStringList{"108:5", "48:Rock", "1:Album", "111:Unmapped=x/0/0", "104: T ",
-                                          "11:Art", "21:Note//eng", "16:6//504e47", "26:http://c"}));
+    // The content description comes first, its rating text kept as an unknown attribute.
+    QCOMPARE(summaries(tag), (QStringList{"104: T ", "11:Art", "21:Note//eng", "111:Rating=r/0/0", "108:5", "48:Rock",
+                                          "1:Album", "111:Unmapped=x/0/0", "16:6//504e47", "26:http://c"}));
     QCOMPARE(tag->parent(), &parent);
     const TagInfo *info = tag->tagInfo();
     QCOMPARE(info->tagType(), int(TagType::Asf));
@@ -676,7 +734,7 @@ void TestAsf::readTagsNothing_data()
 
     QTest::newRow("no tag objects") << asfFile({}) << QStringList();
     QTest::newRow("blank content description")
-        << asfFile({contentDescription({utf16("  "), utf16(""), QByteArray(), utf16(" \n"), utf16("x")})})
+        << asfFile({contentDescription({utf16("  "), utf16(""), QByteArray(), utf16(" \n"), utf16(" ")})})
         << QStringList();
     // The copyright address is taken even when empty.
     QTest::newRow("branding without banner") << asfFile({object(AsfObject::contentBrandingGuid(),
@@ -996,6 +1054,9 @@ void TestAsf::writeRules_data()
     const auto t = [](const char *name, const QString &text) {
         return QString::fromLatin1(name) + ":0:" + QString::fromLatin1(utf16(text).toHex());
     };
+    const auto cd = [](const char *name, const QString &text) {
+        return QStringLiteral("content description %1:%2").arg(name, QString::fromLatin1(utf16(text).toHex()));
+    };
     QTest::newRow("track and disc pairs")
         << Items{{TagItemType::TrackNumber, 3}, {TagItemType::TrackCount, 12}, {TagItemType::DiscNumber, 1}}
         << false << true << QStringList{t("WM/PartOfSet", "1"), t("WM/TrackNumber", "3/12")};
@@ -1004,13 +1065,13 @@ void TestAsf::writeRules_data()
         << QStringList{t("WM/TrackTotal", "12"), t("WM/TrackNumber", "3")};
     QTest::newRow("artists in extra field")
         << Items{{TagItemType::Artist, "A & B"}, {TagItemType::Artist, "A"}, {TagItemType::Artist, "B"}} << false
-        << true << QStringList{t("Author", "A & B"), t("WM/ARTISTS", "A"), t("WM/ARTISTS", "B")};
+        << true << QStringList{cd("Author", "A & B"), t("WM/ARTISTS", "A"), t("WM/ARTISTS", "B")};
     QTest::newRow("artists all in author")
         << Items{{TagItemType::Artist, "A"}, {TagItemType::Artist, "B"}} << false << false
-        << QStringList{t("Author", "A"), t("Author", "B"), t("WM/ARTISTS", "A"), t("WM/ARTISTS", "B")};
+        << QStringList{cd("Author", "A"), t("WM/ARTISTS", "A"), t("WM/ARTISTS", "B"), "library " + t("Author", "B")};
     QTest::newRow("copyright text and address")
         << Items{{TagItemType::Copyright, "http://c.example"}, {TagItemType::Copyright, "(c) 2004"}} << false << true
-        << QStringList{t("Copyright", "(c) 2004"), t("CopyrightURL", "http://c.example")};
+        << QStringList{cd("Copyright", "(c) 2004"), t("CopyrightURL", "http://c.example")};
     QTest::newRow("original date twice")
         << Items{{TagItemType::OriginalReleaseDate, QVariant::fromValue(PartialDateTime(2001, 2, 3))}} << false << true
         << QStringList{t("WM/OriginalReleaseYear", "2001"), t("WM/OriginalReleaseTime", "2001-02-03")};
@@ -1042,26 +1103,7 @@ void TestAsf::writeRules()
     TaggingSettings settings = TaggingSettings::defaults();
     settings.asf.writeCountSeparately = countsSeparately;
     settings.multiArtistsInExtraField = artistsInExtraField;
-    const QByteArray written = writeTag(asfFile({}), &tag, &settings);
-    IoStream stream(written, QIODevice::ReadOnly);
-    QObject parent;
-    const QList<AsfObject *> objects = AsfStreamIo::parseObjects(&stream, stream.size(), -1, &parent);
-    const QList<AsfObject *> ecd = AsfObject::findAll(objects, AsfObject::extendedContentDescriptionGuid());
-    QStringList found;
-    if (!ecd.isEmpty()) {
-        IoStream data(ecd.first()->data, QIODevice::ReadOnly);
-        const int count = data.readUInt16(false);
-        QList<QByteArray> entries;
-        for (int i = 0; i < count; ++i) {
-            const qint64 start = data.pos();
-            data.readBytes(data.readUInt16(false));
-            data.readUInt16(false);
-            data.readBytes(data.readUInt16(false));
-            entries.append(ecd.first()->data.mid(start, data.pos() - start));
-        }
-        found = describeDescriptors(entries);
-    }
-    QCOMPARE(found, attributes);
+    QCOMPARE(writtenAttributes(writeTag(asfFile({}), &tag, &settings)), attributes);
 }
 
 void TestAsf::writeReadRoundTrip()
@@ -1134,7 +1176,8 @@ void TestAsf::writeRemovesTagObjects()
     const QByteArray padding = object(AsfObject::paddingGuid(), QByteArray(100, '\0'));
     const QByteArray original = asfFile({cd, ecd, metadata, branding, padding}, {library, padding});
 
-    // Reading and writing back moves everything into the two attribute objects.
+    // Reading and writing back moves everything into the content description and the two
+    // attribute objects.
     QObject parent;
     const AudioTag *tag = readTag(original, &parent);
     const QByteArray rewritten = writeTag(original, tag);
@@ -1142,11 +1185,12 @@ void TestAsf::writeRemovesTagObjects()
     const AudioTag *again = readTag(rewritten, &parent);
     QCOMPARE(summaries(again).size(), summaries(tag).size());
     const QList<QPair<QUuid, qint64>> children = headerChildren(rewritten);
-    QCOMPARE(children.size(), 4);
+    QCOMPARE(children.size(), 5);
     QCOMPARE(children.at(0).first, AsfObject::filePropertiesGuid());
     QCOMPARE(children.at(1).first, AsfObject::headerExtensionGuid());
-    QCOMPARE(children.at(2).first, AsfObject::extendedContentDescriptionGuid());
-    QCOMPARE(children.at(3).first, AsfObject::paddingGuid());
+    QCOMPARE(children.at(2).first, AsfObject::contentDescriptionGuid());
+    QCOMPARE(children.at(3).first, AsfObject::extendedContentDescriptionGuid());
+    QCOMPARE(children.at(4).first, AsfObject::paddingGuid());
 
     // Removing leaves none of the tag objects, and the header keeps its size.
     const QByteArray removed = writeTag(original, nullptr);
@@ -1174,14 +1218,14 @@ void TestAsf::writePadding_data()
     QTest::addColumn<int>("newPadding");   // expected padding object size, 0: none
     QTest::addColumn<bool>("sameSize");    // the header keeps its old size
 
-    // The title's descriptor takes 2 + 12 + 2 + 2 + 2 * (n + 1) bytes and its object 26
-    // more: 66 bytes for 10 characters.
-    QTest::newRow("fits the old padding") << 1000 << 10 << 2048 << 8192 << 1000 - 66 << true;
-    QTest::newRow("leaves exactly a padding header") << 90 << 10 << 2048 << 8192 << 24 << true;
+    // The title takes 2 * (n + 1) bytes in a content description of 24 + 10 more: 56 bytes
+    // for 10 characters.
+    QTest::newRow("fits the old padding") << 1000 << 10 << 2048 << 8192 << 1000 - 56 << true;
+    QTest::newRow("leaves exactly a padding header") << 80 << 10 << 2048 << 8192 << 24 << true;
     QTest::newRow("leftover above the maximum") << 9000 << 10 << 2048 << 8192 << 2048 << false;
     QTest::newRow("grows") << 0 << 10 << 2048 << 8192 << 2048 << false;
-    QTest::newRow("smaller by less than a padding header") << 80 << 10 << 2048 << 8192 << 2048 << false;
-    QTest::newRow("exactly the same size") << 66 << 10 << 2048 << 8192 << 0 << true;
+    QTest::newRow("smaller by less than a padding header") << 70 << 10 << 2048 << 8192 << 2048 << false;
+    QTest::newRow("exactly the same size") << 56 << 10 << 2048 << 8192 << 0 << true;
     QTest::newRow("no reserve wanted") << 0 << 10 << 0 << 8192 << 0 << false;
     // A reserve below the smallest padding object is rounded up to it.
     QTest::newRow("reserve below a padding header") << 0 << 10 << 10 << 8192 << 24 << false;
@@ -1206,7 +1250,7 @@ void TestAsf::writePadding()
     settings.asf.maximumPaddingSize = maximum;
     const QByteArray written = writeTag(original, &tag, &settings);
 
-    const qint64 bare = headerSizeOf(original) - oldPadding + 26 + 2 + 12 + 2 + 2 + 2 * (titleLength + 1);
+    const qint64 bare = headerSizeOf(original) - oldPadding + 24 + 10 + 2 * (titleLength + 1);
     QCOMPARE(headerSizeOf(written), bare + newPadding);
     QCOMPARE(headerSizeOf(written) == headerSizeOf(original), sameSize);
     QCOMPARE(written.mid(headerSizeOf(written)), original.mid(headerSizeOf(original)));
@@ -1252,6 +1296,184 @@ void TestAsf::writeKeepsOtherTagTypes()
     IoStream noExtension(header({fileProperties(1, 0)}) + dataObject(10), QIODevice::ReadWrite);
     QCOMPARE(codeOf([&] { AsfStreamIo::instance()->writeTags(&noExtension, &tag, {}, nullptr); }),
              quint32(AsfStreamIo::NoHeaderToWrite));
+}
+
+void TestAsf::contentDescriptionWritten_data()
+{
+    QTest::addColumn<TagFiller>("fill");
+    QTest::addColumn<QStringList>("attributes");
+
+    const auto hex = [](const QString &text) { return QString::fromLatin1(utf16(text).toHex()); };
+    const auto cd = [&](const char *name, const QString &text) {
+        return QStringLiteral("content description %1:%2").arg(name, hex(text));
+    };
+    const auto t = [&](const char *name, const QString &text) { return QStringLiteral("%1:0:%2").arg(name, hex(text)); };
+
+    QTest::newRow("the five values")
+        << TagFiller([](AudioTag *tag) {
+               tag->addItem(new TitleTagItem("T"));
+               tag->addItem(new ArtistTagItem("A"));
+               tag->addItem(new CopyrightTagItem("(c) C"));
+               tag->addItem(new CommentTagItem("N", QString(), languageByCode("eng")));
+               tag->addItem(new AlbumTagItem("L"));
+               tag->addItem(new UnknownAsfStringTagItem("Rating", "R", 0, 0));
+           })
+        << QStringList{cd("Title", "T"),       cd("Author", "A"),          cd("Copyright", "(c) C"),
+                       cd("Description", "N"), cd("Rating", "R"),          t("WM/AlbumTitle", "L"),
+                       t("WM/ARTISTS", "A")};
+    // The reader takes the content description first, then the library records.
+    QTest::newRow("further values behind the first")
+        << TagFiller([](AudioTag *tag) {
+               tag->addItem(new TitleTagItem("One"));
+               tag->addItem(new TitleTagItem("Two"));
+               tag->addItem(new TitleTagItem("Three"));
+           })
+        << QStringList{cd("Title", "One"), "library " + t("Title", "Two"), "library " + t("Title", "Three")};
+    // 40,000 characters take 80,002 bytes, more than a 16-bit length holds; the short title
+    // stays behind the long one.
+    QTest::newRow("a title too long for the object")
+        << TagFiller([](AudioTag *tag) {
+               tag->addItem(new TitleTagItem(QString(40000, u'x')));
+               tag->addItem(new TitleTagItem("short"));
+               tag->addItem(new ArtistTagItem("A"));
+           })
+        << QStringList{cd("Author", "A"), t("WM/ARTISTS", "A"), t("Title", "short"), "library Title:0:<80002 bytes>"};
+    QTest::newRow("rating texts that are not the field")
+        << TagFiller([](AudioTag *tag) {
+               tag->addItem(new UnknownAsfStringTagItem("Rating", "s", 0, 1));
+               tag->addItem(new UnknownAsfStringTagItem("rating", "r", 0, 0));
+               tag->addItem(new UnknownAsfDataTagItem("Rating", QByteArray("\x01\x00", 2), AsfAttributeType::Word, 0, 0));
+           })
+        << QStringList{"Rating:5:0100", t("rating", "r"), "library " + t("Rating", "s")};
+    QTest::newRow("nothing of the five")
+        << TagFiller([](AudioTag *tag) { tag->addItem(new AlbumTagItem("L")); }) << QStringList{t("WM/AlbumTitle", "L")};
+}
+
+void TestAsf::contentDescriptionWritten()
+{
+    QFETCH(TagFiller, fill);
+    QFETCH(QStringList, attributes);
+    AudioTag tag;
+    fill(&tag);
+    const QByteArray written = writeTag(asfFile({}), &tag);
+    QCOMPARE(writtenAttributes(written), attributes);
+    // Every value comes back, in its order among those of its type.
+    QObject parent;
+    const AudioTag *read = readTag(written, &parent);
+    QVERIFY(read);
+    for (int type : tag.itemsByType().keys())
+        QCOMPARE(distinct(read->itemTexts(type)), tag.itemTexts(type));
+    QCOMPARE(writeTag(written, read), written);
+}
+
+void TestAsf::contentDescriptionOverDescriptors_data()
+{
+    QTest::addColumn<QList<QByteArray>>("texts");   // the content description's five texts
+    QTest::addColumn<QList<QByteArray>>("entries"); // descriptors, then library records
+    QTest::addColumn<QStringList>("items");
+
+    const QByteArray none;
+    const auto cd = [&](int field, const QString &text) {
+        QList<QByteArray> texts(5, none);
+        texts[field] = utf16(text);
+        return texts;
+    };
+    const QByteArray lib = "library";
+    // What another tagger leaves after changing the title of a file that held it twice.
+    QTest::newRow("a stale descriptor in lower case")
+        << cd(0, "New") << QList<QByteArray>{descriptor("title", 0, utf16("Old"))} << QStringList{"104:New"};
+    QTest::newRow("the same value twice")
+        << cd(1, "A") << QList<QByteArray>{descriptor("Author", 0, utf16("A"))} << QStringList{"11:A"};
+    QTest::newRow("upper case") << cd(3, "N") << QList<QByteArray>{descriptor("DESCRIPTION", 0, utf16("Old"))}
+                                << QStringList{"21:N//eng"};
+    QTest::newRow("rating") << cd(4, "R") << QList<QByteArray>{descriptor("Rating", 0, utf16("Old"))}
+                            << QStringList{"111:Rating=R/0/0"};
+    QTest::newRow("a blank field leaves the descriptor")
+        << QList<QByteArray>{utf16(" "), utf16("A"), none, none, none}
+        << QList<QByteArray>{descriptor("Title", 0, utf16("T"))} << QStringList{"11:A", "104:T"};
+    QTest::newRow("a descriptor of another type")
+        << cd(0, "T") << QList<QByteArray>{descriptor("Title", 1, "\x01")} << QStringList{"104:T", "110:Title=01/1/0/0"};
+    QTest::newRow("another name of the item")
+        << cd(1, "A") << QList<QByteArray>{descriptor("ID3/TPE1", 0, utf16("B"))} << QStringList{"11:A", "11:B"};
+    // Further values, as the writer stores them.
+    QTest::newRow("a library record of the name")
+        << cd(0, "T") << QList<QByteArray>{lib + record(0, 0, "Title", 0, utf16("U"))} << QStringList{"104:T", "104:U"};
+}
+
+void TestAsf::contentDescriptionOverDescriptors()
+{
+    QFETCH(QList<QByteArray>, texts);
+    QFETCH(QList<QByteArray>, entries);
+    QFETCH(QStringList, items);
+    QList<QByteArray> descriptors;
+    QList<QByteArray> records;
+    for (const QByteArray &entry : entries) {
+        if (entry.startsWith("library"))
+            records.append(entry.mid(7));
+        else
+            descriptors.append(entry);
+    }
+    QList<QByteArray> objects{contentDescription(texts)};
+    if (!descriptors.isEmpty())
+        objects.append(listObject(AsfObject::extendedContentDescriptionGuid(), descriptors));
+    const QByteArray file = asfFile(objects, records.isEmpty() ? QList<QByteArray>{}
+                                                               : QList<QByteArray>{listObject(AsfObject::metadataLibraryGuid(), records)});
+    QObject parent;
+    const AudioTag *tag = readTag(file, &parent);
+    QCOMPARE(summaries(tag), items);
+    // A save keeps what was shown and nothing else: the old value is gone from the file.
+    const QByteArray written = writeTag(file, tag);
+    QStringList again = distinct(summaries(readTag(written, &parent)));
+    QStringList sorted = items;
+    std::sort(again.begin(), again.end());
+    std::sort(sorted.begin(), sorted.end());
+    QCOMPARE(again, sorted);
+    QVERIFY(!written.contains(utf16("Old")));
+}
+
+void TestAsf::contentDescriptionOutsideHeader()
+{
+    // A save rewrites the header alone: an object behind it stays as it is, so it cannot
+    // stand for the values the header holds (found by the ASF fuzz round trip).
+    const QByteArray stray = contentDescription({utf16("S"), utf16(""), utf16(""), utf16(""), utf16("")});
+    const QByteArray file =
+        asfFile({listObject(AsfObject::extendedContentDescriptionGuid(), {descriptor("Title", 0, utf16("T"))})}) + stray;
+    QObject parent;
+    const AudioTag *tag = readTag(file, &parent);
+    QCOMPARE(summaries(tag), (QStringList{"104:S", "104:T"}));
+    const QByteArray written = writeTag(file, tag);
+    QVERIFY(written.endsWith(stray));
+    QCOMPARE(distinct(summaries(readTag(written, &parent))), (QStringList{"104:S", "104:T"}));
+}
+
+void TestAsf::filesOfTheOldWriter()
+{
+    // Before the content description was written, every value was a descriptor, further
+    // values too, and a value over 64 KiB a library record.
+    const QByteArray longTitle = utf16(QString(40000, u'x'));
+    const QByteArray ecd = listObject(AsfObject::extendedContentDescriptionGuid(),
+                                      {descriptor("Title", 0, utf16("T")), descriptor("Author", 0, utf16("A1")),
+                                       descriptor("Author", 0, utf16("A2")), descriptor("Copyright", 0, utf16("(c) C")),
+                                       descriptor("CopyrightURL", 0, utf16("http://c")),
+                                       descriptor("Description", 0, utf16("N")), descriptor("WM/AlbumTitle", 0, utf16("L")),
+                                       descriptor("Rating", 0, utf16("R"))});
+    const QByteArray library = listObject(AsfObject::metadataLibraryGuid(), {record(0, 0, "Title", 0, longTitle)});
+    const QByteArray file =
+        header({fileProperties(1000000, 0), extension({library}), ecd, object(AsfObject::paddingGuid(), QByteArray(2024, '\0'))})
+        + dataObject(100);
+    const QStringList expected{"104:" + QString(40000, u'x'), "104:T", "11:A1", "11:A2", "26:(c) C", "26:http://c",
+                               "21:N//eng", "1:L", "111:Rating=R/0/0"};
+    QObject parent;
+    const AudioTag *tag = readTag(file, &parent);
+    QCOMPARE(summaries(tag), expected);
+
+    // Saved again, each type's values keep their order.
+    TaggingSettings settings = TaggingSettings::defaults();
+    settings.multiArtistsInExtraField = false;
+    const AudioTag *again = readTag(writeTag(file, tag, &settings), &parent);
+    QVERIFY(again);
+    for (int type : tag->itemsByType().keys())
+        QCOMPARE(distinct(again->itemTexts(type)), tag->itemTexts(type));
 }
 
 void TestAsf::containerEnd_data()

@@ -1,5 +1,5 @@
-// WMA files made by ffmpeg and tagged by mutagen, read by us, rewritten by us and read back
-// by them.
+// WMA files made by ffmpeg and tagged by mutagen or kid3-cli, read by us, rewritten by us and
+// read back by them.
 
 #include <QtTest>
 
@@ -251,6 +251,35 @@ private slots:
         QObject parent;
         QCOMPARE(readAsf(path, &parent)->itemText(TagItemType::Title),
                  QStringLiteral("A somewhat longer title than before, still within the padding"));
+    }
+
+    // ffmpeg stores the title and the artist twice, in the content description and as
+    // descriptors; kid3-cli (TagLib) changes only the former. We show its values, once, and a
+    // save leaves no stale copy behind.
+    void staleCopiesAfterAnotherTagger()
+    {
+        if (!hasTool("kid3-cli"))
+            QSKIP("kid3-cli is not installed (scripts/setup installs it)");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("kid3.wma");
+        QVERIFY(makeWma(path, {"-metadata", "title=Old title", "-metadata", "artist=Old artist"}));
+        // kid3-cli with an empty configuration of its own.
+        QVERIFY(run("env", {"HOME=" + dir.path(), "XDG_CONFIG_HOME=" + dir.filePath(".config"), "kid3-cli", "-c",
+                            "set title 'New title' 2", "-c", "set artist 'New artist' 2", path}));
+        QObject parent;
+        const AudioTag *tag = readAsf(path, &parent);
+        QVERIFY(tag);
+        QCOMPARE(tag->itemTexts(TagItemType::Title), QStringList{"New title"});
+        QCOMPARE(tag->itemTexts(TagItemType::Artist), QStringList{"New artist"});
+        {
+            AudioFile file(path);
+            file.readTags(0, true);
+            file.tag(0)->addItem(new AlbumTagItem("Album"));
+            file.writeTags(0);
+        }
+        QVERIFY(!fileBytes(path).contains(QByteArray("O\0l\0d\0", 6)));
+        QCOMPARE(outputOf("env", {"HOME=" + dir.path(), "kid3-cli", "-c", "get title", "-c", "get artist", path}),
+                 QByteArray("New title\nNew artist\n"));
     }
 
     // Removing the tag leaves a file that ffmpeg decodes the same and mutagen finds empty.
