@@ -12,11 +12,10 @@
 #include "libtagging/model/tagitem.h"
 
 namespace {
-// The support library is built without the tests' definitions: the fixtures are found
-// from this file's place in the tree.
+// The fixtures folder of the source tree.
 QString fixturesFolder()
 {
-    return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../fixtures/");
+    return QStringLiteral(MELO_FIXTURES "/");
 }
 } // namespace
 
