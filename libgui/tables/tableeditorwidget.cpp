@@ -8,6 +8,7 @@
 #include "libcore/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/itemviews/selectiongeometry.h"
 #include "libgui/layout/layoututil.h"
 
 TableEditorWidget::TableEditorWidget(QWidget *parent) : QWidget(parent)
@@ -168,15 +169,7 @@ void TableEditorWidget::moveCurrentRow(int step)
 
     // The selection travels with the row.
     QItemSelectionModel *selection = table->selectionModel();
-    QItemSelection shifted;
-    const QItemSelection current = selection->selection();
-    for (const QItemSelectionRange &range : current) {
-        const int top = range.top() + step, bottom = range.bottom() + step;
-        if (top < 0 || bottom >= table->rowCount())
-            continue;
-        shifted.select(table->model()->index(top, range.left()),
-                       table->model()->index(bottom, range.right()));
-    }
+    const QItemSelection shifted = offsetSelection(selection->selection(), QPoint(0, step));
     selection->select(shifted, QItemSelectionModel::ClearAndSelect);
     selection->setCurrentIndex(table->model()->index(target, qMax(0, table->currentColumn())),
                                QItemSelectionModel::NoUpdate);
@@ -190,7 +183,7 @@ void TableEditorWidget::onRowDataChanged()
 }
 
 TableEditorDelegate::TableEditorDelegate(QTableWidget *table)
-    : QStyledItemDelegate(table), table(table)
+    : ExtItemDelegate(table), table(table)
 {
 }
 
@@ -201,12 +194,12 @@ void TableEditorDelegate::setModelData(QWidget *editor, QAbstractItemModel *mode
         if (edit->text().isEmpty() && !table->item(index.row(), index.column()))
             return;
     }
-    QStyledItemDelegate::setModelData(editor, model, index);
+    ExtItemDelegate::setModelData(editor, model, index);
 }
 
 void TableEditorDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
-    QStyledItemDelegate::initStyleOption(option, index);
+    ExtItemDelegate::initStyleOption(option, index);
     if (table->item(index.row(), index.column()))
         return;
     const QPalette &palette = table->palette();

@@ -2,11 +2,11 @@
 
 #include <QList>
 #include <QStringList>
-#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QVariant>
 #include <QWidget>
 
+#include "libgui/itemviews/extitemdelegate.h"
 #include "libgui/tables/exttablewidget.h"
 
 enum TableEditorTextId : quint32 {
@@ -65,7 +65,7 @@ private:
 
 // Shows a greyed placeholder in cells without an item, and keeps such a cell empty when
 // an empty text is confirmed in it.
-class TableEditorDelegate : public QStyledItemDelegate
+class TableEditorDelegate : public ExtItemDelegate
 {
     Q_OBJECT
 public:
