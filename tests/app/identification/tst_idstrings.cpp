@@ -101,7 +101,7 @@ private slots:
                                                           << QList<quint32>{0, 0, 0, 0, 0, 2, 2};
         QTest::newRow("bracketed other words looked into") << "Title (Part 2)" << 3u << "Title (Part |2|)"
                                                            << QList<quint32>{0, 0, 0, 0, 2, 2, 0};
-        QTest::newRow("common word hyphen") << "Rock-n-Roll Song" << 1u << "Rock-n-Roll Song"
+        QTest::newRow("common word hyphen") << "Rock-and-Roll Song" << 1u << "Rock-and-Roll Song"
                                             << QList<quint32>{96, 96, 96, 96, 0, 0, 0};
         QTest::newRow("single dash") << "-" << 1u << "-" << QList<quint32>{1};
         QTest::newRow("last word breaks") << "Song -" << 1u << "Song |-" << QList<quint32>{0, 1, 1};
