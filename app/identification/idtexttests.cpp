@@ -71,13 +71,6 @@ QString trimSpacesAndDashes(const QString &text)
     return trimmed(text, [](CodePoint c) { return c.isSpace() || isDashCodePoint(c); });
 }
 
-int buildYear()
-{
-    // __DATE__ reads "Mmm dd yyyy".
-    static const int year = QString::fromLatin1(__DATE__).right(4).toInt();
-    return year;
-}
-
 int currentYear()
 {
     const int pinned = pinnedYear.load(std::memory_order_relaxed);

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include "app/shell/builddate.h"
+
 class CodePoint;
 
 // Small text tests that every identification stage shares.
@@ -22,8 +24,6 @@ int isYear(const QString &text);
 // A number from 1 to 1899 (track, disc and similar counts); -1 for anything else.
 int smallNumber(const QString &text);
 
-// The year of the program's build date.
-int buildYear();
 // Today's year, or the year of the date set for tests.
 int currentYear();
 // Pins the date the year tests see; an invalid date returns to the system clock.
