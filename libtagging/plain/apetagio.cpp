@@ -402,6 +402,11 @@ TagInfo *ApeTagIo::detect(IoStream *stream, bool atStart, QObject *parent)
     // The whole tag must lie inside the stream before anything is read or allocated.
     if (offset < 0 || offset + total > streamSize || total > INT_MAX)
         return nullptr;
+    // A tag at the start is measured from its header, so the footer it announces must stand
+    // where the header says: bytes that merely look like a header or a footer (a stray block
+    // in the audio, which a grown file can suddenly hold whole) are no tag.
+    if (atStart && !noFooter && !stream->readBytesAt(offset + total - HeaderSize, 8).startsWith("APETAGEX"))
+        return nullptr;
 
     auto *info = new TagInfo(parent);
     info->values.insert(TagInfo::TagTypeKey, int(TagType::Ape));

@@ -92,6 +92,10 @@ private slots:
         const QByteArray headerOnly = block(2000, quint32(items.size()), 1, 0xC0000000) + items;
         QTest::newRow("prepended without footer") << headerOnly + audio << qint64(0) << true << qint64(0)
                                                   << int(headerOnly.size()) << qint64(32) << 2 << true << false;
+        // A header at the start whose footer is not where it says: a stray block, no tag.
+        QTest::newRow("prepended without the footer it announces")
+            << full.left(full.size() - 32) + audio << qint64(0) << true << qint64(-1) << 0 << qint64(0) << 0 << false
+            << false;
         QTest::newRow("too short behind") << full.right(31) << qint64(31) << false << qint64(-1) << 0 << qint64(0) << 0
                                           << false << false;
         QTest::newRow("too short ahead") << full.left(31) << qint64(0) << true << qint64(-1) << 0 << qint64(0) << 0

@@ -219,6 +219,24 @@ private slots:
         QCOMPARE(tags.first()->tagInfo()->size(), int(stream.size()));
     }
 
+    void frontApeTagMovedBehindAStrayFooter()
+    {
+        // A footer block left in the audio claims more than the file holds; once the APE tag
+        // at the start has moved to the end, the file is long enough for it, and it must not
+        // pass for a tag at the start that hides the one written.
+        const QByteArray stray = ByteBuilder().ascii("APETAGEX").le32(2000).le32(150).le32(1).le32(0x80000000)
+                                     .zeros(8).bytes;
+        IoStream stream(ape("front") + stray + QByteArray(100, 'a'), QIODevice::ReadWrite);
+        AudioTag tag;
+        tag.addItem(new TitleTagItem("new title"));
+        FreeStreamIo::instance()->writeTags(&stream, &tag, {TagType::Ape}, nullptr);
+        QObject parent;
+        const QList<AudioTag *> tags = FreeStreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(tags.size(), 1);
+        QCOMPARE(tags.first()->itemText(TagItemType::Title), QStringLiteral("new title"));
+        QVERIFY(stream.data().startsWith(stray + QByteArray(100, 'a')));
+    }
+
     void insertionPoints()
     {
         // APE then ID3v1 at the end; a new Lyrics3 tag goes between them.
