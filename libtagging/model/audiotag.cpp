@@ -291,6 +291,11 @@ QStringList AudioTag::numberPairTexts(int typeA, int typeB) const
         else
             result.append(a.at(i)->toString());
     }
+    // A count beyond the numbers (two counts read beside one number, whose equal copy went)
+    // goes with the last number, rather than being dropped; a count needs a number to be
+    // written at all.
+    for (qsizetype i = a.size(); i < b.size() && !a.isEmpty(); ++i)
+        result.append(QStringLiteral("%1/%2").arg(a.last()->toString(), b.at(i)->toString()));
     return result;
 }
 

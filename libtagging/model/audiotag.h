@@ -41,7 +41,8 @@ public:
     QMap<int, QList<TagItem *>> itemsByType() const;
     QList<ArtworkTagItem *> artworkOfPictureType(int pictureType) const;
     QList<int> pictureTypes() const;
-    // "number/count" texts of the items of typeA paired with those of typeB by position.
+    // "number/count" texts of the items of typeA paired with those of typeB by position;
+    // counts beyond the numbers are paired with the last number.
     QStringList numberPairTexts(int typeA, int typeB) const;
     // The artists after the joint artist text, or every artist when none names the others.
     QList<TagItem *> additionalArtists() const;

@@ -352,6 +352,10 @@ private slots:
         tag->addItem(makeItem(TrackCount, 12));
         QCOMPARE(tag->numberPairTexts(TrackNumber, TrackCount), QStringList({"3/12", "4"}));
         QVERIFY(tag->numberPairTexts(DiscNumber, TrackCount).isEmpty());
+        // Two counts read beside one number: the second count is not dropped.
+        std::unique_ptr<AudioTag> counts(makeTag(-1, {makeItem(TrackNumber, 3), makeItem(TrackCount, 12),
+                                                     makeItem(TrackCount, 22)}));
+        QCOMPARE(counts->numberPairTexts(TrackNumber, TrackCount), QStringList({"3/12", "3/22"}));
     }
 
     void differingItemTypes()
