@@ -194,6 +194,26 @@ private slots:
         QCOMPARE(volume->trackGain, -6.5);
     }
 
+    // A date comes back with every part it has, milliseconds too; text under a date key that
+    // is no date stays the text it was rather than turning into an empty or wrong date.
+    void datesRoundTrip()
+    {
+        const QByteArray items = item("Year", "2001-02-03T04:05:06:789") + item("Record Date", "4444-44-44T44:44");
+        QObject parent;
+        AudioTag *tag = readTag(tagOf(items, 2), &parent);
+        QVERIFY(tag);
+        AudioTag *back = readTag(render(tag), &parent);
+        QVERIFY(back);
+        for (AudioTag *read : {tag, back}) {
+            QCOMPARE(read->itemText(TagItemType::ReleaseDate, 0, "[data]"), QStringLiteral("2001-02-03T04:05:06:789"));
+            QVERIFY(!read->contains(TagItemType::RecordingDate));
+            const auto *text = static_cast<UserDefinedTextTagItem *>(read->item(TagItemType::UserDefinedText));
+            QVERIFY(text);
+            QCOMPARE(text->description, QStringLiteral("Record Date"));
+            QCOMPARE(text->value, QStringLiteral("4444-44-44T44:44"));
+        }
+    }
+
     // The CD table of contents is a binary "_cdtoc" item holding the READ TOC response.
     void discToc()
     {
