@@ -165,6 +165,24 @@ AudioTag *Lyrics3TagIo::read(IoStream *stream, TagInfo *info, const TaggingSetti
     return tag;
 }
 
+namespace {
+
+// The minutes or seconds of a time stamp: two digits, or a digit beside a space. A sign makes
+// it no stamp: "[00:-1]" is text, as no time before the start can be written.
+int stampNumber(QStringView two, bool *ok)
+{
+    const bool digitsOrSpaces = std::all_of(two.cbegin(), two.cend(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || c == u' ';
+    });
+    if (!digitsOrSpaces) {
+        *ok = false;
+        return 0;
+    }
+    return two.trimmed().toInt(ok, 10);
+}
+
+} // namespace
+
 TagItem *Lyrics3TagIo::parseLyrics(const QString &text, QObject *parent)
 {
     QList<SynchronizedLyricsLine> lines;
@@ -185,8 +203,8 @@ TagItem *Lyrics3TagIo::parseLyrics(const QString &text, QObject *parent)
         if (i + 6 < text.size() && text[i] == u'[' && text[i + 3] == u':' && text[i + 6] == u']') {
             bool okMinutes = false;
             bool okSeconds = false;
-            const int minutes = text.mid(i + 1, 2).trimmed().toInt(&okMinutes, 10);
-            const int seconds = text.mid(i + 4, 2).trimmed().toInt(&okSeconds, 10);
+            const int minutes = stampNumber(QStringView(text).mid(i + 1, 2), &okMinutes);
+            const int seconds = stampNumber(QStringView(text).mid(i + 4, 2), &okSeconds);
             if (okMinutes && okSeconds) {
                 flush();
                 pending.append(minutes * 60000 + seconds * 1000);
