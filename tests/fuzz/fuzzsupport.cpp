@@ -9,7 +9,9 @@
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/iaudiostreamio.h"
 #include "libtagging/model/icodecio.h"
+#include "libtagging/model/datetimetagitem.h"
 #include "libtagging/model/itagio.h"
+#include "libtagging/model/synchronizedlyricstagitem.h"
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/model/tagitem.h"
@@ -53,8 +55,12 @@ TaggingSettings writeSettings(const AudioTag *tag)
     settings.updateTaggingDate = false;
     if (tag && tag->tagInfo() && tag->tagType() == TagType::Id3v2) {
         const int version = tag->tagInfo()->version();
-        if (version >= 2 && version <= 4)
+        if (version >= 2 && version <= 4) {
+            // Loose, or in the "ID3 " chunk of an AIFF or WAVE file.
             settings.id3v2.version = version;
+            settings.aiff.id3Version = version;
+            settings.riff.id3Version = version;
+        }
     }
     return settings;
 }
@@ -73,6 +79,11 @@ void printTag(const char *title, const AudioTag *tag)
             text = QStringLiteral("[%1] %2").arg(userText->description, text);
         else if (const auto *userLink = dynamic_cast<const UserDefinedLinkTagItem *>(item))
             text = QStringLiteral("[%1] %2").arg(userLink->description, text);
+        else if (const auto *sync = dynamic_cast<const SynchronizedLyricsTagItem *>(item)) {
+            text.clear();
+            for (const SynchronizedLyricsLine &line : sync->lines)
+                text += QStringLiteral("\n    at %1 ms: %2").arg(line.time).arg(line.text.toHtmlEscaped());
+        }
         std::fprintf(stderr, "  %d %s: %s\n", item->type(), qPrintable(TagItem::typeName(item->type())),
                      qPrintable(text.left(200)));
     }
@@ -107,6 +118,26 @@ bool hasControlCharacter(const QString &text)
     });
 }
 
+// The parts of a date item that its tag's format holds.
+PartialDateTime dateAsStored(const AudioTag *tag, const TagItem *item)
+{
+    const PartialDateTime date = static_cast<const DateTimeTagItem *>(item)->value;
+    const int version = tag->tagInfo() ? tag->tagInfo()->version() : 0;
+    if (tag->tagType() == TagType::Id3v2 && (version == 2 || version == 3)) {
+        if (item->type() == TagItemType::OriginalReleaseDate)
+            return PartialDateTime(date.year());
+        if (item->type() == TagItemType::ReleaseDate) {
+            const bool dayMonth = date.month() >= 0 && date.day() >= 0;
+            const bool hourMinute = date.hour() >= 0 && date.minute() >= 0;
+            return PartialDateTime(date.year(), dayMonth ? date.month() : -1, dayMonth ? date.day() : -1,
+                                   hourMinute ? date.hour() : -1, hourMinute ? date.minute() : -1);
+        }
+    }
+    if (tag->tagType() == TagType::RiffInfo)
+        return PartialDateTime(date.year(), date.month(), date.day());
+    return date;
+}
+
 // Losses the formats make on purpose, which the round trip lets pass:
 // - an ID3v1 field is cut to its fixed width in the encoding it is written in;
 // - ID3v2.2 and 2.3 texts, alone or inside RIFF and AIFF chunks, are split at "/" and
@@ -120,7 +151,10 @@ bool hasControlCharacter(const QString &text)
 // - a user-defined field without a name cannot be written at all;
 // - RIFF INFO, AIFF text chunks and Lyrics3 fields hold one value per field: the first is
 //   kept when a file with two lists, chunks or fields of a kind is read;
-// - a date keeps the parts before its first missing one;
+// - a date keeps the parts before its first missing one, and those its format holds: ID3v2.2
+//   and 2.3 keep of a release date its year (TYER), its day with its month (TDAT) and its
+//   hour with its minute (TIME), of an original release date its year (TORY); RIFF INFO keeps
+//   the date without its time of day ("ICRD" is a year-month-day date);
 // - a text with control characters other than line breaks and tabs, in a field with no
 //   mark of its encoding, may be read back in another one (the guess sees binary data).
 bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag *afterTag)
@@ -141,7 +175,7 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
     if (item->dataType() == TagItemDataType::DateTime) {
         // A date is written up to its first missing part: "2001-?-03" becomes "2001", and a
         // date without a year is not written at all.
-        const QString stored = item->toString(QStringLiteral("[data]"));
+        const QString stored = dateAsStored(before, item).toString(PartialDateTime::storageFormat());
         if (stored.isEmpty())
             return true;
         for (const TagItem *other : after) {
