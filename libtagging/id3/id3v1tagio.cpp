@@ -235,7 +235,7 @@ void Id3v1TagIo::writeField(IoStream *out, const AudioTag *tag, int itemType, in
         // one (FE FF reads as a UTF-16 byte order mark) are written as UTF-8 where
         // the encoding is left to the writer.
         if (settings->textEncoding == 2 && codec == Latin1TextCodec::instance()
-            && TextCodec::detectFixedField(bytes)->decodeOrNull(bytes) != codec->decodeOrNull(bytes)) {
+            && !TextCodec::guessReadsBack(bytes, codec->decodeOrNull(bytes), true)) {
             bytes = Utf8TextCodec::instance()->encode(written, -1, limit, false, false, CodecErrorMode::Skip);
         }
         bytes.resize(width, '\0');

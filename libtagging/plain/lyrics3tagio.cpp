@@ -220,8 +220,9 @@ TagItem *Lyrics3TagIo::parseLyrics(const QString &text, QObject *parent)
     flush();
     if (lines.isEmpty())
         return nullptr;
-    std::sort(lines.begin(), lines.end(),
-              [](const SynchronizedLyricsLine &a, const SynchronizedLyricsLine &b) { return a.time < b.time; });
+    // Lines of one time keep the order of the text, so that writing them back changes nothing.
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const SynchronizedLyricsLine &a, const SynchronizedLyricsLine &b) { return a.time < b.time; });
     return new SynchronizedLyricsTagItem(QString(), 1, lines, parent);
 }
 
@@ -293,7 +294,7 @@ void Lyrics3TagIo::writeField(IoStream *out, const QString &id, const QString &t
     QByteArray bytes = crlf.toUtf8();
     if (Latin1TextCodec::instance()->canEncode(crlf)) {
         const QByteArray latin1 = crlf.toLatin1();
-        if (TextCodec::detect(latin1)->decodeOrNull(latin1) == crlf)
+        if (TextCodec::guessReadsBack(latin1, crlf))
             bytes = latin1;
     }
     if (bytes.size() > MaxFieldSize)
