@@ -41,8 +41,8 @@ public:
     QMap<int, QList<TagItem *>> itemsByType() const;
     QList<ArtworkTagItem *> artworkOfPictureType(int pictureType) const;
     QList<int> pictureTypes() const;
-    // "number/count" texts of the items of typeA paired with those of typeB by position;
-    // counts beyond the numbers are paired with the last number.
+    // "number/count" texts of the items of typeA paired with those of typeB, by position
+    // where the count is not below the number; every count goes with a number it is not below.
     QStringList numberPairTexts(int typeA, int typeB) const;
     // The artists after the joint artist text, or every artist when none names the others.
     QList<TagItem *> additionalArtists() const;
