@@ -149,6 +149,9 @@ PartialDateTime dateAsStored(const AudioTag *tag, const TagItem *item)
 //   damaged frame or field id), or an ID3v2 frame id the written version cannot name,
 //   may not be written again;
 // - a user-defined field without a name cannot be written at all;
+// - an ID3v2 frame kept unknown is written under the id the written version gives it (a 2.2
+//   id padded with a space, "TYE ", becomes "TYER");
+// - ID3v2 writes a flag (part of a compilation, say) only when it is on: no frame says off;
 // - RIFF INFO, AIFF text chunks and Lyrics3 fields hold one value per field: the first is
 //   kept when a file with two lists, chunks or fields of a kind is read;
 // - a date keeps the parts before its first missing one, and those its format holds: ID3v2.2
@@ -236,9 +239,22 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
         return true;
     if (item->type() == TagItemType::UnknownId3v2Data || item->type() == TagItemType::UnknownId3v2String) {
         const int version = before->tagInfo() ? before->tagInfo()->version() : 3;
-        if (Id3v2TagIo::convertFrameId(unknownName, version >= 2 && version <= 4 ? version : 3).isEmpty())
+        const QString written = Id3v2TagIo::convertFrameId(unknownName, version >= 2 && version <= 4 ? version : 3);
+        if (written.isEmpty())
             return true;
+        for (const TagItem *other : after) {
+            const auto *data = dynamic_cast<const UnknownDataTagItem *>(other);
+            const auto *string = dynamic_cast<const UnknownStringTagItem *>(other);
+            const QString name = data ? data->name : string ? string->name : QString();
+            if (other->type() == item->type() && name == written && written != unknownName
+                && other->toString(QStringLiteral("[data]")) == item->toString(QStringLiteral("[data]"))
+                && (!data || data->data == static_cast<const UnknownDataTagItem *>(item)->data)) {
+                return true;
+            }
+        }
     }
+    if (type == TagType::Id3v2 && item->dataType() == TagItemDataType::Boolean && !item->toVariant().toBool())
+        return true;
     if (const auto *flag = dynamic_cast<const UnknownAsfDataTagItem *>(item);
         flag && flag->asfDataType == AsfAttributeType::Bool) {
         for (const TagItem *other : after) {
