@@ -153,7 +153,8 @@ PartialDateTime dateAsStored(const AudioTag *tag, const TagItem *item)
 //   id padded with a space, "TYE ", becomes "TYER");
 // - ID3v2 writes a flag (part of a compilation, say) only when it is on: no frame says off;
 // - RIFF INFO, AIFF text chunks and Lyrics3 fields hold one value per field: the first is
-//   kept when a file with two lists, chunks or fields of a kind is read;
+//   kept when a file with two lists, chunks or fields of a kind is read; timed and plain
+//   lyrics share the one Lyrics3 lyrics field, where the timed ones are written;
 // - a date keeps the parts before its first missing one, and those its format holds: ID3v2.2
 //   and 2.3 keep of a release date its year (TYER), its day with its month (TDAT) and its
 //   hour with its minute (TIME), of an original release date its year (TORY); RIFF INFO keeps
@@ -178,6 +179,10 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
             return true;
         }
     }
+    if (type == TagType::Lyrics3 && item->type() == TagItemType::Lyrics
+        && before->item(TagItemType::SynchronizedLyrics)) {
+        return true;
+    }
     if (item->isTextual() && hasControlCharacter(text))
         return true;
     const bool writesPairs = type == TagType::Id3v2 || type == TagType::Ape || type == TagType::Asf;
@@ -191,9 +196,17 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
             return true;
         }
     }
-    if (item->isTextual() && text.startsWith(QChar(0xFEFF))
-        && (text.size() == 1 || hasText(after, item->type(), text.mid(1)))) {
-        return true;
+    if (item->isTextual() && text.startsWith(QChar(0xFEFF))) {
+        // ID3v1 may cut the rest to the field's width as well.
+        const QString rest = text.mid(1);
+        if (rest.isEmpty() || hasText(after, item->type(), rest))
+            return true;
+        if (type == TagType::Id3v1 && std::any_of(after.cbegin(), after.cend(), [&](const TagItem *other) {
+                const QString cut = other->toString();
+                return other->type() == item->type() && !cut.isEmpty() && rest.startsWith(cut);
+            })) {
+            return true;
+        }
     }
     if (item->dataType() == TagItemDataType::DateTime) {
         // A date is written up to its first missing part: "2001-?-03" becomes "2001", and a
