@@ -2,6 +2,7 @@
 
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libcore/platform/platformidentity.h"
 #include "libcore/text/resourcepackage.h"
 #include "libtagging/asf/asfattribute.h"
 #include "libtagging/id3/id3v2tagio.h"
@@ -220,6 +221,10 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
         }
     }
     if (before->tagType() == TagType::Id3v1 && item->isTextual()) {
+        // Line breaks are written as CR LF: a text that begins with many may keep nothing
+        // but blanks in the narrowest field (a comment beside a track number, 28 bytes).
+        if (convertLineEndings(text, LineEnding::CrLf).left(28).trimmed().isEmpty())
+            return true;
         for (const TagItem *other : after) {
             const QString cut = other->toString();
             if (other->type() == item->type() && !cut.isEmpty() && text.startsWith(cut))
