@@ -112,6 +112,13 @@ bool hasText(const QList<const TagItem *> &items, int type, const QString &text)
     return false;
 }
 
+bool hasDataText(const QList<const TagItem *> &items, int type, const QString &text)
+{
+    return std::any_of(items.cbegin(), items.cend(), [type, &text](const TagItem *item) {
+        return item->type() == type && item->toString(QStringLiteral("[data]")) == text;
+    });
+}
+
 bool hasControlCharacter(const QString &text)
 {
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
@@ -159,7 +166,8 @@ PartialDateTime dateAsStored(const AudioTag *tag, const TagItem *item)
 // - a date keeps the parts before its first missing one, and those its format holds: ID3v2.2
 //   and 2.3 keep of a release date its year (TYER), its day with its month (TDAT) and its
 //   hour with its minute (TIME), of an original release date its year (TORY); RIFF INFO keeps
-//   the date without its time of day ("ICRD" is a year-month-day date);
+//   the date without its time of day ("ICRD" is a year-month-day date); those ID3v2 frames
+//   make one date of each kind, so a second one does not come back;
 // - a text with control characters other than line breaks and tabs, in a field with no
 //   mark of its encoding, may be read back in another one (the guess sees binary data);
 // - ID3v2, APE and ASF write a count in a "number/count" text, which reads back as the
@@ -218,6 +226,14 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
         for (const TagItem *other : after) {
             if (other->type() == item->type() && other->toString(QStringLiteral("[data]")) == stored)
                 return true;
+        }
+        const int version = before->tagInfo() ? before->tagInfo()->version() : 0;
+        if (type == TagType::Id3v2 && (version == 2 || version == 3)) {
+            for (const TagItem *first : before->items(item->type())) {
+                const QString firstStored = dateAsStored(before, first).toString(PartialDateTime::storageFormat());
+                if (first != item && hasDataText(after, item->type(), firstStored))
+                    return true;
+            }
         }
     }
     if (before->tagType() == TagType::Id3v1 && item->isTextual()) {
@@ -436,14 +452,14 @@ void streamIo(IAudioStreamIo *io, const QByteArray &bytes, ICodecIo *codec)
             continue;
         }
         const AudioTag *back = firstOfType(again, type);
+        if (qEnvironmentVariableIsSet("MELO_FUZZ_VERBOSE"))
+            std::fprintf(stderr, "the written file: %s\n", copy.data().toHex(' ').constData());
         if (!back) {
             // Nothing written is fine when every item is one the format cannot hold.
             const AudioTag none;
             checkNothingLost(tag, &none, "stream");
             continue;
         }
-        if (qEnvironmentVariableIsSet("MELO_FUZZ_VERBOSE"))
-            std::fprintf(stderr, "the written file: %s\n", copy.data().toHex(' ').constData());
         checkNothingLost(tag, back, "stream");
     }
 }
