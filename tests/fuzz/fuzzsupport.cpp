@@ -112,13 +112,6 @@ bool hasText(const QList<const TagItem *> &items, int type, const QString &text)
     return false;
 }
 
-bool hasDataText(const QList<const TagItem *> &items, int type, const QString &text)
-{
-    return std::any_of(items.cbegin(), items.cend(), [type, &text](const TagItem *item) {
-        return item->type() == type && item->toString(QStringLiteral("[data]")) == text;
-    });
-}
-
 bool hasControlCharacter(const QString &text)
 {
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
@@ -167,7 +160,7 @@ PartialDateTime dateAsStored(const AudioTag *tag, const TagItem *item)
 //   and 2.3 keep of a release date its year (TYER), its day with its month (TDAT) and its
 //   hour with its minute (TIME), of an original release date its year (TORY); RIFF INFO keeps
 //   the date without its time of day ("ICRD" is a year-month-day date); those ID3v2 frames
-//   make one date of each kind, so a second one does not come back;
+//   make one date of each kind, into which the parts of several dates merge;
 // - a text with control characters other than line breaks and tabs, in a field with no
 //   mark of its encoding, may be read back in another one (the guess sees binary data);
 // - ID3v2, APE and ASF write a count in a "number/count" text, which reads back as the
@@ -227,19 +220,22 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
             if (other->type() == item->type() && other->toString(QStringLiteral("[data]")) == stored)
                 return true;
         }
+        // The parts of several dates of a kind merge into the one date those frames make.
         const int version = before->tagInfo() ? before->tagInfo()->version() : 0;
-        if (type == TagType::Id3v2 && (version == 2 || version == 3)) {
-            for (const TagItem *first : before->items(item->type())) {
-                const QString firstStored = dateAsStored(before, first).toString(PartialDateTime::storageFormat());
-                if (first != item && hasDataText(after, item->type(), firstStored))
-                    return true;
-            }
+        if (type == TagType::Id3v2 && (version == 2 || version == 3) && before->items(item->type()).size() > 1
+            && afterTag->contains(item->type())) {
+            return true;
         }
     }
     if (before->tagType() == TagType::Id3v1 && item->isTextual()) {
-        // Line breaks are written as CR LF: a text that begins with many may keep nothing
-        // but blanks in the narrowest field (a comment beside a track number, 28 bytes).
-        if (convertLineEndings(text, LineEnding::CrLf).left(28).trimmed().isEmpty())
+        // Line breaks are written as CR LF, and text the reader's guess would misread as
+        // UTF-8: a text that begins with many breaks may keep nothing but blanks in the
+        // narrowest field (a comment beside a track number, 28 bytes).
+        const QByteArray longest = convertLineEndings(text, LineEnding::CrLf).toUtf8().left(28);
+        QString kept = QString::fromUtf8(longest);
+        while (kept.endsWith(QChar::ReplacementCharacter)) // the cut never splits a character
+            kept.chop(1);
+        if (kept.trimmed().isEmpty())
             return true;
         for (const TagItem *other : after) {
             const QString cut = other->toString();
