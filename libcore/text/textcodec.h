@@ -81,6 +81,10 @@ public:
     // them from statistics (control characters among accented letters read much like
     // UTF-16), the field stays single-byte; only a byte order mark still selects them.
     static TextCodec *detectFixedField(const QByteArray &data);
+    // Whether bytes holding the text read back as that text where their encoding is guessed
+    // (detect, or detectFixedField for a fixed-width field): writers of fields without a mark
+    // of their encoding keep a single-byte encoding only where the guess recognises it.
+    static bool guessReadsBack(const QByteArray &bytes, const QString &text, bool fixedField = false);
     // Qt 6 reads every 8-bit literal as UTF-8 already; kept so start-up code has one place to call.
     static void useUtf8ForCStrings();
 };

@@ -165,3 +165,8 @@ TextCodec *TextCodec::detectFixedField(const QByteArray &data)
 {
     return detectCodec(data, false);
 }
+
+bool TextCodec::guessReadsBack(const QByteArray &bytes, const QString &text, bool fixedField)
+{
+    return detectCodec(bytes, !fixedField)->decodeOrNull(bytes) == text;
+}

@@ -229,8 +229,15 @@ void Id3v1TagIo::writeField(IoStream *out, const AudioTag *tag, int itemType, in
         // A track number takes the comment's last two bytes: the text must end before
         // them, or the cut could split a character.
         const int limit = itemType == CommentTagItem::Type && trackNumberOf(tag) ? trackInComment : width;
-        QByteArray bytes = codec->encode(convertLineEndings(text, out->writeLineEnding()), -1, limit, false, false,
-                                         CodecErrorMode::Skip);
+        const QString written = convertLineEndings(text, out->writeLineEnding());
+        QByteArray bytes = codec->encode(written, -1, limit, false, false, CodecErrorMode::Skip);
+        // The reader guesses a field's encoding: Latin-1 bytes that it would take for another
+        // one (FE FF reads as a UTF-16 byte order mark) are written as UTF-8 where
+        // the encoding is left to the writer.
+        if (settings->textEncoding == 2 && codec == Latin1TextCodec::instance()
+            && !TextCodec::guessReadsBack(bytes, codec->decodeOrNull(bytes), true)) {
+            bytes = Utf8TextCodec::instance()->encode(written, -1, limit, false, false, CodecErrorMode::Skip);
+        }
         bytes.resize(width, '\0');
         out->writeBytes(bytes);
     }

@@ -420,10 +420,13 @@ void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frame
         value = value.trimmed();
         if (value.isEmpty())
             continue;
-        if (kind == Year) {
-            state.releaseDate.merge(PartialDateTime(value, dateFormat), false);
-        } else if (kind == OriginalYear) {
-            state.originalReleaseDate.merge(PartialDateTime(value, dateFormat), false);
+        if (kind == Year || kind == OriginalYear) {
+            // A year frame may hold a whole date; text that is no date stays the frame it was.
+            const PartialDateTime date(value, dateFormat);
+            if (date.isValid())
+                (kind == Year ? state.releaseDate : state.originalReleaseDate).merge(date, false);
+            else
+                state.tag->addItem(new UnknownId3v2StringTagItem(frameId, value));
         } else if (kind == DayMonth) {
             state.releaseDate.setMonth(value.mid(2, 2).toInt());
             state.releaseDate.setDay(value.mid(0, 2).toInt());

@@ -879,10 +879,19 @@ void Id3v2TagIo::renderUrlFrame(IoStream *out, const QString &frameId, const QSt
     if (urls.isEmpty())
         return;
     TextCodec *codec = latin1OrUtf8Codec(urls);
+    // Without an encoding byte the reader guesses the encoding: Latin-1 it would take for
+    // another one (FE FF reads as a UTF-16 byte order mark) is written as UTF-8.
+    const bool hasEncodingByte = frameId == QLatin1String("WFED");
+    if (!hasEncodingByte && codec == Latin1TextCodec::instance()
+        && !std::all_of(urls.cbegin(), urls.cend(), [codec](const QString &url) {
+               return TextCodec::guessReadsBack(codec->encode(url, -1, -1, false, false, CodecErrorMode::Skip), url);
+           })) {
+        codec = Utf8TextCodec::instance();
+    }
     IoStream body(QIODevice::ReadWrite);
     body.setName(out->name());
     body.setWriteLineEnding(LineEnding::Lf);
-    if (frameId == QLatin1String("WFED"))
+    if (hasEncodingByte)
         body.writeByte(char(encodingByteForCodec(out, codec)));
     for (const QString &url : urls)
         body.writeText(url, codec, 0, -1, -1, false, true);

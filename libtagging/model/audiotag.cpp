@@ -284,12 +284,41 @@ QStringList AudioTag::numberPairTexts(int typeA, int typeB) const
 {
     const QList<TagItem *> a = items(typeA);
     const QList<TagItem *> b = items(typeB);
+    auto number = [](const TagItem *item) { return item->toVariant().toInt(); };
+    // A pair reads back as the smaller number of the larger count: a count goes only with a
+    // number it is not below. By position first, then with a number that has no count yet.
+    QList<qsizetype> countOf(a.size(), -1);
+    QList<bool> placed(b.size(), false);
+    for (qsizetype i = 0; i < qMin(a.size(), b.size()); ++i) {
+        if (number(a.at(i)) <= number(b.at(i))) {
+            countOf[i] = i;
+            placed[i] = true;
+        }
+    }
+    for (qsizetype j = 0; j < b.size(); ++j) {
+        for (qsizetype i = 0; i < a.size() && !placed[j]; ++i) {
+            if (countOf[i] < 0 && number(a.at(i)) <= number(b.at(j))) {
+                countOf[i] = j;
+                placed[j] = true;
+            }
+        }
+    }
     QStringList result;
     for (qsizetype i = 0; i < a.size(); ++i) {
-        if (i < b.size())
-            result.append(QStringLiteral("%1/%2").arg(a.at(i)->toString(), b.at(i)->toString()));
+        if (countOf[i] >= 0)
+            result.append(QStringLiteral("%1/%2").arg(a.at(i)->toString(), b.at(countOf[i])->toString()));
         else
             result.append(a.at(i)->toString());
+    }
+    // A count left over (two counts read beside one number whose equal copy went) is written
+    // again with the last number it is not below, rather than dropped.
+    for (qsizetype j = 0; j < b.size(); ++j) {
+        for (qsizetype i = a.size() - 1; i >= 0 && !placed[j]; --i) {
+            if (number(a.at(i)) <= number(b.at(j))) {
+                result.append(QStringLiteral("%1/%2").arg(a.at(i)->toString(), b.at(j)->toString()));
+                placed[j] = true;
+            }
+        }
     }
     return result;
 }
@@ -688,8 +717,9 @@ void AudioTag::addNumberPair(const QString &text, int numberType, int countType)
     const QStringView view(text);
     const int first = view.left(separator).trimmed().toInt(&firstRead, 10);
     const int second = view.mid(separator + 1).trimmed().toInt(&secondRead, 10);
-    // A count of 0 says there is no count ("5/0" is track 5), not that this is track 0 of 5.
-    if (secondRead && second == 0)
+    // A count of 0 says there is no count ("5/0" is track 5), not that this is track 0 of 5;
+    // nor is a count below 0 ("3/-2" is track 3).
+    if (secondRead && second <= 0)
         secondRead = false;
     if (firstRead && secondRead) {
         addItemValue(numberType, qMin(first, second));

@@ -41,7 +41,8 @@ public:
     QMap<int, QList<TagItem *>> itemsByType() const;
     QList<ArtworkTagItem *> artworkOfPictureType(int pictureType) const;
     QList<int> pictureTypes() const;
-    // "number/count" texts of the items of typeA paired with those of typeB by position.
+    // "number/count" texts of the items of typeA paired with those of typeB, by position
+    // where the count is not below the number; every count goes with a number it is not below.
     QStringList numberPairTexts(int typeA, int typeB) const;
     // The artists after the joint artist text, or every artist when none names the others.
     QList<TagItem *> additionalArtists() const;

@@ -142,8 +142,12 @@ void mapTextValue(ReadState &state, const QString &normalisedKey, const QString 
         case OriginalReleaseDate:
         case RecordingDate:
         case ReleaseDate: {
+            // Text that is no date is kept under its key as it stands.
+            const PartialDateTime date(value.trimmed(), datePattern);
+            if (!date.isValid())
+                throw Exception(0, {}, false);
             auto *item = static_cast<DateTimeTagItem *>(TagItem::create(row->itemType, state.local));
-            item->value = PartialDateTime(value.trimmed(), datePattern);
+            item->value = date;
             state.tag->addItem(item);
             break;
         }
@@ -218,7 +222,8 @@ QString textForm(const TagItem *item)
     case TagItemDataType::Boolean:
         return item->toVariant().toBool() ? QStringLiteral("1") : QStringLiteral("0");
     case TagItemDataType::DateTime:
-        return item->toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        // Milliseconds only when known: the text ends before the first unknown part.
+        return item->toString(QStringLiteral("yyyy-MM-dd hh:mm:ss:zzz"));
     default:
         return item->toString();
     }
@@ -401,6 +406,11 @@ TagInfo *ApeTagIo::detect(IoStream *stream, bool atStart, QObject *parent)
     const qint64 total = trailer + dataSize + h;
     // The whole tag must lie inside the stream before anything is read or allocated.
     if (offset < 0 || offset + total > streamSize || total > INT_MAX)
+        return nullptr;
+    // A tag at the start is measured from its header, so the footer it announces must stand
+    // where the header says: bytes that merely look like a header or a footer (a stray block
+    // in the audio, which a grown file can suddenly hold whole) are no tag.
+    if (atStart && !noFooter && !stream->readBytesAt(offset + total - HeaderSize, 8).startsWith("APETAGEX"))
         return nullptr;
 
     auto *info = new TagInfo(parent);

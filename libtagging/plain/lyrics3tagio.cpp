@@ -165,6 +165,24 @@ AudioTag *Lyrics3TagIo::read(IoStream *stream, TagInfo *info, const TaggingSetti
     return tag;
 }
 
+namespace {
+
+// The minutes or seconds of a time stamp: two digits, or a digit beside a space. A sign makes
+// it no stamp: "[00:-1]" is text, as no time before the start can be written.
+int stampNumber(QStringView two, bool *ok)
+{
+    const bool digitsOrSpaces = std::all_of(two.cbegin(), two.cend(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || c == u' ';
+    });
+    if (!digitsOrSpaces) {
+        *ok = false;
+        return 0;
+    }
+    return two.trimmed().toInt(ok, 10);
+}
+
+} // namespace
+
 TagItem *Lyrics3TagIo::parseLyrics(const QString &text, QObject *parent)
 {
     QList<SynchronizedLyricsLine> lines;
@@ -185,8 +203,8 @@ TagItem *Lyrics3TagIo::parseLyrics(const QString &text, QObject *parent)
         if (i + 6 < text.size() && text[i] == u'[' && text[i + 3] == u':' && text[i + 6] == u']') {
             bool okMinutes = false;
             bool okSeconds = false;
-            const int minutes = text.mid(i + 1, 2).trimmed().toInt(&okMinutes, 10);
-            const int seconds = text.mid(i + 4, 2).trimmed().toInt(&okSeconds, 10);
+            const int minutes = stampNumber(QStringView(text).mid(i + 1, 2), &okMinutes);
+            const int seconds = stampNumber(QStringView(text).mid(i + 4, 2), &okSeconds);
             if (okMinutes && okSeconds) {
                 flush();
                 pending.append(minutes * 60000 + seconds * 1000);
@@ -202,8 +220,9 @@ TagItem *Lyrics3TagIo::parseLyrics(const QString &text, QObject *parent)
     flush();
     if (lines.isEmpty())
         return nullptr;
-    std::sort(lines.begin(), lines.end(),
-              [](const SynchronizedLyricsLine &a, const SynchronizedLyricsLine &b) { return a.time < b.time; });
+    // Lines of one time keep the order of the text, so that writing them back changes nothing.
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const SynchronizedLyricsLine &a, const SynchronizedLyricsLine &b) { return a.time < b.time; });
     return new SynchronizedLyricsTagItem(QString(), 1, lines, parent);
 }
 
@@ -275,7 +294,7 @@ void Lyrics3TagIo::writeField(IoStream *out, const QString &id, const QString &t
     QByteArray bytes = crlf.toUtf8();
     if (Latin1TextCodec::instance()->canEncode(crlf)) {
         const QByteArray latin1 = crlf.toLatin1();
-        if (TextCodec::detect(latin1)->decodeOrNull(latin1) == crlf)
+        if (TextCodec::guessReadsBack(latin1, crlf))
             bytes = latin1;
     }
     if (bytes.size() > MaxFieldSize)

@@ -121,16 +121,28 @@ RiffChunk *RiffStreamIo::createInfoList(QObject *parent)
 
 RiffChunk *RiffStreamIo::createTextChunk(const QString &id, const QString &text, QObject *parent)
 {
-    TextCodec *codec = Cp1252TextCodec::instance();
-    if (!codec->canEncode(text))
-        codec = Utf8TextCodec::instance();
-    IoStream buffer(QIODevice::ReadWrite);
     // Line breaks are stored as CR LF whatever the platform, so the bytes are the same
     // wherever the file is written.
-    buffer.setWriteLineEnding(LineEnding::CrLf);
-    buffer.writeText(text, codec, TextLengthPrefix::None, -1, -1, false, true);
+    auto encode = [&text](TextCodec *codec) {
+        IoStream buffer(QIODevice::ReadWrite);
+        buffer.setWriteLineEnding(LineEnding::CrLf);
+        buffer.writeText(text, codec, TextLengthPrefix::None, -1, -1, false, true);
+        return buffer.data();
+    };
+    TextCodec *codec = Cp1252TextCodec::instance();
+    QByteArray data;
+    if (codec->canEncode(text)) {
+        data = encode(codec);
+        // The reader guesses the encoding: single-byte text it would take for another one (a
+        // few letters and line breaks can look like UTF-16) is written as UTF-8 instead.
+        const QByteArray written = data.chopped(1);
+        if (!TextCodec::guessReadsBack(written, codec->decodeOrNull(written)))
+            data.clear();
+    }
+    if (data.isEmpty())
+        data = encode(Utf8TextCodec::instance());
     auto *chunk = new RiffChunk(id, parent);
-    chunk->setData(buffer.data());
+    chunk->setData(data);
     return chunk;
 }
 

@@ -2,6 +2,7 @@
 
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
+#include "libcore/platform/platformidentity.h"
 #include "libcore/text/resourcepackage.h"
 #include "libtagging/asf/asfattribute.h"
 #include "libtagging/id3/id3v2tagio.h"
@@ -9,7 +10,9 @@
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/iaudiostreamio.h"
 #include "libtagging/model/icodecio.h"
+#include "libtagging/model/datetimetagitem.h"
 #include "libtagging/model/itagio.h"
+#include "libtagging/model/synchronizedlyricstagitem.h"
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/model/tagitem.h"
@@ -53,8 +56,12 @@ TaggingSettings writeSettings(const AudioTag *tag)
     settings.updateTaggingDate = false;
     if (tag && tag->tagInfo() && tag->tagType() == TagType::Id3v2) {
         const int version = tag->tagInfo()->version();
-        if (version >= 2 && version <= 4)
+        if (version >= 2 && version <= 4) {
+            // Loose, or in the "ID3 " chunk of an AIFF or WAVE file.
             settings.id3v2.version = version;
+            settings.aiff.id3Version = version;
+            settings.riff.id3Version = version;
+        }
     }
     return settings;
 }
@@ -73,6 +80,11 @@ void printTag(const char *title, const AudioTag *tag)
             text = QStringLiteral("[%1] %2").arg(userText->description, text);
         else if (const auto *userLink = dynamic_cast<const UserDefinedLinkTagItem *>(item))
             text = QStringLiteral("[%1] %2").arg(userLink->description, text);
+        else if (const auto *sync = dynamic_cast<const SynchronizedLyricsTagItem *>(item)) {
+            text.clear();
+            for (const SynchronizedLyricsLine &line : sync->lines)
+                text += QStringLiteral("\n    at %1 ms: %2").arg(line.time).arg(line.text.toHtmlEscaped());
+        }
         std::fprintf(stderr, "  %d %s: %s\n", item->type(), qPrintable(TagItem::typeName(item->type())),
                      qPrintable(text.left(200)));
     }
@@ -107,6 +119,26 @@ bool hasControlCharacter(const QString &text)
     });
 }
 
+// The parts of a date item that its tag's format holds.
+PartialDateTime dateAsStored(const AudioTag *tag, const TagItem *item)
+{
+    const PartialDateTime date = static_cast<const DateTimeTagItem *>(item)->value;
+    const int version = tag->tagInfo() ? tag->tagInfo()->version() : 0;
+    if (tag->tagType() == TagType::Id3v2 && (version == 2 || version == 3)) {
+        if (item->type() == TagItemType::OriginalReleaseDate)
+            return PartialDateTime(date.year());
+        if (item->type() == TagItemType::ReleaseDate) {
+            const bool dayMonth = date.month() >= 0 && date.day() >= 0;
+            const bool hourMinute = date.hour() >= 0 && date.minute() >= 0;
+            return PartialDateTime(date.year(), dayMonth ? date.month() : -1, dayMonth ? date.day() : -1,
+                                   hourMinute ? date.hour() : -1, hourMinute ? date.minute() : -1);
+        }
+    }
+    if (tag->tagType() == TagType::RiffInfo)
+        return PartialDateTime(date.year(), date.month(), date.day());
+    return date;
+}
+
 // Losses the formats make on purpose, which the round trip lets pass:
 // - an ID3v1 field is cut to its fixed width in the encoding it is written in;
 // - ID3v2.2 and 2.3 texts, alone or inside RIFF and AIFF chunks, are split at "/" and
@@ -118,11 +150,24 @@ bool hasControlCharacter(const QString &text)
 //   damaged frame or field id), or an ID3v2 frame id the written version cannot name,
 //   may not be written again;
 // - a user-defined field without a name cannot be written at all;
+// - an ID3v2 frame kept unknown is written under the id the written version gives it (a 2.2
+//   id padded with a space, "TYE ", becomes "TYER");
+// - ID3v2 writes a flag (part of a compilation, say) only when it is on: no frame says off;
 // - RIFF INFO, AIFF text chunks and Lyrics3 fields hold one value per field: the first is
-//   kept when a file with two lists, chunks or fields of a kind is read;
-// - a date keeps the parts before its first missing one;
+//   kept when a file with two lists, chunks or fields of a kind is read; timed and plain
+//   lyrics share the one Lyrics3 lyrics field, where the timed ones are written;
+// - a date keeps the parts before its first missing one, and those its format holds: ID3v2.2
+//   and 2.3 keep of a release date its year (TYER), its day with its month (TDAT) and its
+//   hour with its minute (TIME), of an original release date its year (TORY); RIFF INFO keeps
+//   the date without its time of day ("ICRD" is a year-month-day date); those ID3v2 frames
+//   make one date of each kind, into which the parts of several dates merge;
 // - a text with control characters other than line breaks and tabs, in a field with no
-//   mark of its encoding, may be read back in another one (the guess sees binary data).
+//   mark of its encoding, may be read back in another one (the guess sees binary data);
+// - ID3v2, APE and ASF write a count in a "number/count" text, which reads back as the
+//   smaller number of the larger count: a count without a number not above it (its number
+//   was refused, "-1/5") cannot be written;
+// - a text that begins with U+FEFF (an invisible zero-width no-break space) loses it in a
+//   field with no mark of its encoding: every reader takes it for a byte order mark.
 bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag *afterTag)
 {
     const QList<const TagItem *> after(afterTag->itemList().cbegin(), afterTag->itemList().cend());
@@ -136,20 +181,62 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
             return true;
         }
     }
+    if (type == TagType::Lyrics3 && item->type() == TagItemType::Lyrics
+        && before->item(TagItemType::SynchronizedLyrics)) {
+        return true;
+    }
     if (item->isTextual() && hasControlCharacter(text))
         return true;
+    const bool writesPairs = type == TagType::Id3v2 || type == TagType::Ape || type == TagType::Asf;
+    if (writesPairs && (item->type() == TagItemType::TrackCount || item->type() == TagItemType::DiscCount)) {
+        const int numberType =
+            item->type() == TagItemType::TrackCount ? TagItemType::TrackNumber : TagItemType::DiscNumber;
+        const int count = item->toVariant().toInt();
+        const QList<TagItem *> numbers = before->items(numberType);
+        if (std::none_of(numbers.cbegin(), numbers.cend(),
+                         [count](const TagItem *number) { return number->toVariant().toInt() <= count; })) {
+            return true;
+        }
+    }
+    if (item->isTextual() && text.startsWith(QChar(0xFEFF))) {
+        // ID3v1 may cut the rest to the field's width as well.
+        const QString rest = text.mid(1);
+        if (rest.isEmpty() || hasText(after, item->type(), rest))
+            return true;
+        if (type == TagType::Id3v1 && std::any_of(after.cbegin(), after.cend(), [&](const TagItem *other) {
+                const QString cut = other->toString();
+                return other->type() == item->type() && !cut.isEmpty() && rest.startsWith(cut);
+            })) {
+            return true;
+        }
+    }
     if (item->dataType() == TagItemDataType::DateTime) {
         // A date is written up to its first missing part: "2001-?-03" becomes "2001", and a
         // date without a year is not written at all.
-        const QString stored = item->toString(QStringLiteral("[data]"));
+        const QString stored = dateAsStored(before, item).toString(PartialDateTime::storageFormat());
         if (stored.isEmpty())
             return true;
         for (const TagItem *other : after) {
             if (other->type() == item->type() && other->toString(QStringLiteral("[data]")) == stored)
                 return true;
         }
+        // The parts of several dates of a kind merge into the one date those frames make.
+        const int version = before->tagInfo() ? before->tagInfo()->version() : 0;
+        if (type == TagType::Id3v2 && (version == 2 || version == 3) && before->items(item->type()).size() > 1
+            && afterTag->contains(item->type())) {
+            return true;
+        }
     }
     if (before->tagType() == TagType::Id3v1 && item->isTextual()) {
+        // Line breaks are written as CR LF, and text the reader's guess would misread as
+        // UTF-8: a text that begins with many breaks may keep nothing but blanks in the
+        // narrowest field (a comment beside a track number, 28 bytes).
+        const QByteArray longest = convertLineEndings(text, LineEnding::CrLf).toUtf8().left(28);
+        QString kept = QString::fromUtf8(longest);
+        while (kept.endsWith(QChar::ReplacementCharacter)) // the cut never splits a character
+            kept.chop(1);
+        if (kept.trimmed().isEmpty())
+            return true;
         for (const TagItem *other : after) {
             const QString cut = other->toString();
             if (other->type() == item->type() && !cut.isEmpty() && text.startsWith(cut))
@@ -182,9 +269,22 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
         return true;
     if (item->type() == TagItemType::UnknownId3v2Data || item->type() == TagItemType::UnknownId3v2String) {
         const int version = before->tagInfo() ? before->tagInfo()->version() : 3;
-        if (Id3v2TagIo::convertFrameId(unknownName, version >= 2 && version <= 4 ? version : 3).isEmpty())
+        const QString written = Id3v2TagIo::convertFrameId(unknownName, version >= 2 && version <= 4 ? version : 3);
+        if (written.isEmpty())
             return true;
+        for (const TagItem *other : after) {
+            const auto *data = dynamic_cast<const UnknownDataTagItem *>(other);
+            const auto *string = dynamic_cast<const UnknownStringTagItem *>(other);
+            const QString name = data ? data->name : string ? string->name : QString();
+            if (other->type() == item->type() && name == written && written != unknownName
+                && other->toString(QStringLiteral("[data]")) == item->toString(QStringLiteral("[data]"))
+                && (!data || data->data == static_cast<const UnknownDataTagItem *>(item)->data)) {
+                return true;
+            }
+        }
     }
+    if (type == TagType::Id3v2 && item->dataType() == TagItemDataType::Boolean && !item->toVariant().toBool())
+        return true;
     if (const auto *flag = dynamic_cast<const UnknownAsfDataTagItem *>(item);
         flag && flag->asfDataType == AsfAttributeType::Bool) {
         for (const TagItem *other : after) {
@@ -348,12 +448,14 @@ void streamIo(IAudioStreamIo *io, const QByteArray &bytes, ICodecIo *codec)
             continue;
         }
         const AudioTag *back = firstOfType(again, type);
-        if (!back) {
-            fail("stream", "the written tag reads as nothing", tag, nullptr);
-            continue;
-        }
         if (qEnvironmentVariableIsSet("MELO_FUZZ_VERBOSE"))
             std::fprintf(stderr, "the written file: %s\n", copy.data().toHex(' ').constData());
+        if (!back) {
+            // Nothing written is fine when every item is one the format cannot hold.
+            const AudioTag none;
+            checkNothingLost(tag, &none, "stream");
+            continue;
+        }
         checkNothingLost(tag, back, "stream");
     }
 }

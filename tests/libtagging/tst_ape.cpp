@@ -92,6 +92,10 @@ private slots:
         const QByteArray headerOnly = block(2000, quint32(items.size()), 1, 0xC0000000) + items;
         QTest::newRow("prepended without footer") << headerOnly + audio << qint64(0) << true << qint64(0)
                                                   << int(headerOnly.size()) << qint64(32) << 2 << true << false;
+        // A header at the start whose footer is not where it says: a stray block, no tag.
+        QTest::newRow("prepended without the footer it announces")
+            << full.left(full.size() - 32) + audio << qint64(0) << true << qint64(-1) << 0 << qint64(0) << 0 << false
+            << false;
         QTest::newRow("too short behind") << full.right(31) << qint64(31) << false << qint64(-1) << 0 << qint64(0) << 0
                                           << false << false;
         QTest::newRow("too short ahead") << full.left(31) << qint64(0) << true << qint64(-1) << 0 << qint64(0) << 0
@@ -188,6 +192,26 @@ private slots:
         const auto *volume = static_cast<VolumeAdjustmentTagItem *>(tag->item(TagItemType::VolumeAdjustment));
         QVERIFY(volume);
         QCOMPARE(volume->trackGain, -6.5);
+    }
+
+    // A date comes back with every part it has, milliseconds too; text under a date key that
+    // is no date stays the text it was rather than turning into an empty or wrong date.
+    void datesRoundTrip()
+    {
+        const QByteArray items = item("Year", "2001-02-03T04:05:06:789") + item("Record Date", "4444-44-44T44:44");
+        QObject parent;
+        AudioTag *tag = readTag(tagOf(items, 2), &parent);
+        QVERIFY(tag);
+        AudioTag *back = readTag(render(tag), &parent);
+        QVERIFY(back);
+        for (AudioTag *read : {tag, back}) {
+            QCOMPARE(read->itemText(TagItemType::ReleaseDate, 0, "[data]"), QStringLiteral("2001-02-03T04:05:06:789"));
+            QVERIFY(!read->contains(TagItemType::RecordingDate));
+            const auto *text = static_cast<UserDefinedTextTagItem *>(read->item(TagItemType::UserDefinedText));
+            QVERIFY(text);
+            QCOMPARE(text->description, QStringLiteral("Record Date"));
+            QCOMPARE(text->value, QStringLiteral("4444-44-44T44:44"));
+        }
     }
 
     // The CD table of contents is a binary "_cdtoc" item holding the READ TOC response.

@@ -352,6 +352,15 @@ private slots:
         tag->addItem(makeItem(TrackCount, 12));
         QCOMPARE(tag->numberPairTexts(TrackNumber, TrackCount), QStringList({"3/12", "4"}));
         QVERIFY(tag->numberPairTexts(DiscNumber, TrackCount).isEmpty());
+        // Two counts read beside one number: the second count is not dropped.
+        std::unique_ptr<AudioTag> counts(makeTag(-1, {makeItem(TrackNumber, 3), makeItem(TrackCount, 12),
+                                                     makeItem(TrackCount, 22)}));
+        QCOMPARE(counts->numberPairTexts(TrackNumber, TrackCount), QStringList({"3/12", "3/22"}));
+        // "4/12", "200", "3/6": a count never goes with a number above it ("200/6" reads as 6 of 200).
+        std::unique_ptr<AudioTag> mixed(makeTag(-1, {makeItem(TrackNumber, 4), makeItem(TrackCount, 12),
+                                                    makeItem(TrackNumber, 200), makeItem(TrackNumber, 3),
+                                                    makeItem(TrackCount, 6)}));
+        QCOMPARE(mixed->numberPairTexts(TrackNumber, TrackCount), QStringList({"4/12", "200", "3/6"}));
     }
 
     void differingItemTypes()

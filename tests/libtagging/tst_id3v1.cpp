@@ -202,6 +202,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("2, fits Latin-1") << 2 << "caf\u00e9" << QByteArray("caf\xe9");
         QTest::newRow("2, beyond Latin-1") << 2 << "\u0141\u00f3" << QByteArray("\xc5\x81\xc3\xb3");
+        // Latin-1 bytes the reader would take for a UTF-16 byte order mark.
+        QTest::newRow("2, Latin-1 that reads as UTF-16") << 2 << "\u00fe\u00ffAlbumA"
+                                                          << QByteArray("\xc3\xbe\xc3\xbf" "AlbumA");
         QTest::newRow("0 drops what does not fit") << 0 << "a\u0141b" << QByteArray("ab");
         QTest::newRow("1 always UTF-8") << 1 << "\u00e9" << QByteArray("\xc3\xa9");
         QTest::newRow("cut before a split character") << 1 << QString(29, 'x') + "\u00e9" << QByteArray(29, 'x');

@@ -576,6 +576,9 @@ private slots:
         QTest::newRow("BPM that is no whole number kept as text")
             << tagBytes(3, frame23("TBPM", text("128.5")) + frame23("TBPM", text("120"))) << 4
             << QStringList{"113:128.5", "19:120"};
+        QTest::newRow("year frame that is no date kept as text")
+            << tagBytes(3, frame23("TYER", text("2001-33-03T04:05")) + frame23("TORY", text("1999"))) << 3
+            << QStringList{"113:2001-33-03T04:05", "71:1999"};
         QTest::newRow("date parts without a year") << tagBytes(3, frame23("TDAT", text("0503"))) << 3 << QStringList{};
         QTest::newRow("podcast flag needs an address") << tagBytes(3, frame23("PCST", QByteArray(4, '\0'))) << 3
                                                        << QStringList{};
@@ -925,6 +928,8 @@ private slots:
                 makeItem(PlayCountTagItem::Type, 7), new RatingTagItem(0.5),
                 makeItem(ReleaseDateTagItem::Type, QVariant::fromValue(PartialDateTime(2009, 5, 23, 9, 5))),
                 makeItem(SongWebsiteUrlTagItem::Type, "http://a.b/"), makeItem(TitleTagItem::Type, "T"),
+                // Latin-1 that a guess would take for a UTF-16 byte order mark, in a frame without encoding byte.
+                makeItem(SongWebsiteUrlTagItem::Type, "\u00fe\u00ffab"),
                 makeItem(TrackNumberTagItem::Type, 3), makeItem(TrackCountTagItem::Type, 12),
                 new UserDefinedTextTagItem("v", "Mine"),
                 new VolumeAdjustmentTagItem(-6.5, 0.9, 0.0, 0.0)}));

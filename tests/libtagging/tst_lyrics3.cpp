@@ -98,7 +98,18 @@ private slots:
         QTest::newRow("no timestamp") << "  just words\n" << "just words" << QStringList();
         QTest::newRow("one-digit minutes are text") << "[0:05]x" << "[0:05]x" << QStringList();
         QTest::newRow("a timestamp alone") << "[00:05]" << QString() << QStringList();
+        // No time before the start can be written back: a signed number makes no stamp.
+        QTest::newRow("signed numbers are text") << "[00:05]a[00:-1]b[+1:00]c" << QString()
+                                                 << QStringList{"5000 a[00:-1]b[+1:00]c"};
         QTest::newRow("sorted by time") << "[00:10]b[00:05]a" << QString() << QStringList{"5000 a", "10000 b"};
+        // Enough lines of one time that an unstable sort would mix them up.
+        QString many = QStringLiteral("[00:09]last");
+        QStringList manyLines;
+        for (int i = 0; i < 40; ++i) {
+            many += QStringLiteral("[00:01]l%1").arg(i);
+            manyLines.append(QStringLiteral("1000 l%1").arg(i));
+        }
+        QTest::newRow("lines of one time keep their order") << many << QString() << manyLines + QStringList{"9000 last"};
     }
     void parseLyrics()
     {

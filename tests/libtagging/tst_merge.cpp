@@ -128,6 +128,7 @@ private slots:
         QTest::newRow("slash before backslash") << "3\\4/12" << "12" << "-";
         QTest::newRow("spaces") << " 3 / 12 " << "3" << "12";
         QTest::newRow("count of zero is no count") << "5/0" << "5" << "-";
+        QTest::newRow("negative count is no count") << "3/-2" << "3" << "-";
         QTest::newRow("zero alone after slash") << "/0" << "-" << "-";
         QTest::newRow("number zero") << "0/5" << "0" << "5";
         QTest::newRow("negative number is refused") << "-1/5" << "-" << "5";

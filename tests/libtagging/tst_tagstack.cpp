@@ -205,10 +205,25 @@ private slots:
         QCOMPARE(stream.data(), audio + smallBytes + lyrics3("l"));
     }
 
-    void writeOnlyTags()
+    void rewriteApeTag_data()
     {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("rest"); // what stays in front of the tag written at the end
         // A stream of one APE tag: rewriting it must not corrupt it.
-        IoStream stream(ape("old"), QIODevice::ReadWrite);
+        QTest::newRow("only tags") << ape("old") << QByteArray();
+        // A footer block left in the audio claims more than the file holds; once the APE tag
+        // at the start has moved to the end, the file is long enough for it, and it must not
+        // pass for a tag at the start that hides the one written.
+        const QByteArray stray = ByteBuilder().ascii("APETAGEX").le32(2000).le32(150).le32(1).le32(0x80000000)
+                                     .zeros(8).bytes;
+        QTest::newRow("tag at the start behind a stray footer")
+            << ape("front") + stray + QByteArray(100, 'a') << stray + QByteArray(100, 'a');
+    }
+    void rewriteApeTag()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, rest);
+        IoStream stream(bytes, QIODevice::ReadWrite);
         AudioTag tag;
         tag.addItem(new TitleTagItem("new title"));
         FreeStreamIo::instance()->writeTags(&stream, &tag, {TagType::Ape}, nullptr);
@@ -216,7 +231,9 @@ private slots:
         const QList<AudioTag *> tags = FreeStreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
         QCOMPARE(tags.size(), 1);
         QCOMPARE(tags.first()->itemText(TagItemType::Title), QStringLiteral("new title"));
-        QCOMPARE(tags.first()->tagInfo()->size(), int(stream.size()));
+        QVERIFY(stream.data().startsWith(rest));
+        QCOMPARE(tags.first()->tagInfo()->offset(), qint64(rest.size()));
+        QCOMPARE(tags.first()->tagInfo()->size(), int(stream.size() - rest.size()));
     }
 
     void insertionPoints()
