@@ -4,7 +4,7 @@
 
 #include "app/operations/operation.h"
 #include "app/operations/operationqueue.h"
-#include "app/shell/iappmainwindow.h"
+#include "app/shell/headlessmainwindow.h"
 #include "libcore/log/bufferedlogger.h"
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
@@ -16,19 +16,6 @@ AudioFile *file(int n)
 {
     return reinterpret_cast<AudioFile *>(quintptr(0x1000 * n));
 }
-
-// Keeps what the queue would show instead of opening a dialog.
-class RecordingWindow : public IAppMainWindow
-{
-public:
-    QList<QList<LogMessage>> shown;
-    void showLogMessages(BufferedLogger *logger) override { shown.append(logger->messages()); }
-    QMessageBox::StandardButton askQuestion(const QString &, QMessageBox::StandardButtons,
-                                            QMessageBox::StandardButton defaultButton) override
-    {
-        return defaultButton;
-    }
-};
 
 // Writes "apply n", "undo n", "redo n" into a shared journal and fails on request.
 class JournalOperation : public Operation
@@ -96,12 +83,11 @@ class TestOperationQueue : public QObject
 {
     Q_OBJECT
 
-    RecordingWindow m_window;
+    // Keeps what the queue would show instead of opening a dialog.
+    HeadlessMainWindow m_window;
 
 private slots:
-    void initTestCase() { IAppMainWindow::setInstance(&m_window); }
-    void cleanupTestCase() { IAppMainWindow::setInstance(nullptr); }
-    void init() { m_window.shown.clear(); }
+    void init() { m_window.shownMessages.clear(); }
 
     // Apply, undo and redo move operations between the stacks and say so, each step once.
     void applyUndoRedo()
@@ -136,7 +122,7 @@ private slots:
         QCOMPARE(signals_.texts, QStringList({"applied 1", "changed 1", "applied 2", "changed 2", "undone 2", "changed 2",
                                               "undone 1", "changed 1", "redone 1", "changed 1", "undone 1", "changed 1",
                                               "redone 1", "changed 1"}));
-        QVERIFY(m_window.shown.isEmpty());
+        QVERIFY(m_window.shownMessages.isEmpty());
     }
 
     // Steps that find nothing to do, or are refused, change nothing and say nothing.
@@ -240,12 +226,12 @@ private slots:
         QCOMPARE(signals_.texts, QStringList({"applied 1", "changed 1", "undone 1", "changed 1", "redone 1", "changed 1"}));
         QCOMPARE(queue.undoOperation(), operation);
         if (!shownCode) {
-            QVERIFY(m_window.shown.isEmpty());
+            QVERIFY(m_window.shownMessages.isEmpty());
             return;
         }
         // One showing per step, each with only that step's messages.
-        QCOMPARE(m_window.shown.size(), 3);
-        for (const QList<LogMessage> &messages : std::as_const(m_window.shown)) {
+        QCOMPARE(m_window.shownMessages.size(), 3);
+        for (const QList<LogMessage> &messages : std::as_const(m_window.shownMessages)) {
             QCOMPARE(messages.size(), 1);
             QCOMPARE(messages.first().code, shownCode);
         }
@@ -260,10 +246,10 @@ private slots:
         auto *operation = new JournalOperation(1, &journal);
         operation->failure = JournalOperation::LogsInfo;
         queue.apply(operation);
-        QCOMPARE(m_window.shown.size(), 1);
-        QCOMPARE(m_window.shown.first().size(), 2);
-        QCOMPARE(m_window.shown.first().at(0).code, 0x5A5A0003u);
-        QCOMPARE(m_window.shown.first().at(1).code, 0x5A5A0004u);
+        QCOMPARE(m_window.shownMessages.size(), 1);
+        QCOMPARE(m_window.shownMessages.first().size(), 2);
+        QCOMPARE(m_window.shownMessages.first().at(0).code, 0x5A5A0003u);
+        QCOMPARE(m_window.shownMessages.first().at(1).code, 0x5A5A0004u);
     }
 
     // Clearing deletes every operation and says so even when nothing was queued; the queue
