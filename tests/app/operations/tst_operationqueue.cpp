@@ -2,6 +2,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "app/operations/compoundoperation.h"
 #include "app/operations/operation.h"
 #include "app/operations/operationqueue.h"
 #include "app/shell/headlessmainwindow.h"
@@ -28,8 +29,8 @@ public:
     void apply() override { step(QStringLiteral("apply")); }
     void undo() override { step(QStringLiteral("undo")); }
     void redo() override { step(QStringLiteral("redo")); }
-    bool confirmUndo() override { return allowUndo; }
-    bool confirmRedo() override { return allowRedo; }
+    bool confirmUndo() override { return confirm(QStringLiteral("confirm undo"), allowUndo); }
+    bool confirmRedo() override { return confirm(QStringLiteral("confirm redo"), allowRedo); }
     QSet<AudioFile *> referencedAudioFiles() const override { return {file(number)}; }
 
     int number;
@@ -37,8 +38,16 @@ public:
     Failure failure = NoFailure;
     bool allowUndo = true;
     bool allowRedo = true;
+    bool journalsConfirmations = false;
 
 private:
+    bool confirm(const QString &what, bool allowed)
+    {
+        if (journalsConfirmations)
+            journal->append(QStringLiteral("%1 %2").arg(what).arg(number));
+        return allowed;
+    }
+
     void step(const QString &what)
     {
         journal->append(QStringLiteral("%1 %2").arg(what).arg(number));
@@ -284,6 +293,78 @@ private slots:
         }
         QVERIFY(undoable.isNull());
         QVERIFY(redoable.isNull());
+    }
+
+    // A compound operation runs every child, the undo last to first, and reports one error
+    // after the children's own.
+    void compoundRunsEveryChild()
+    {
+        OperationQueue queue;
+        QStringList journal;
+        auto *compound = new CompoundOperation;
+        QList<QPointer<Operation>> children;
+        for (int n = 1; n <= 3; ++n) {
+            auto *child = new JournalOperation(n, &journal);
+            child->failure = n == 2 ? JournalOperation::ThrowsException : JournalOperation::NoFailure;
+            compound->addOperation(child);
+            children.append(child);
+        }
+        QCOMPARE(children.first()->parent(), compound);
+        QCOMPARE(compound->referencedAudioFiles(), QSet<AudioFile *>({file(1), file(2), file(3)}));
+
+        queue.apply(compound);
+        queue.undo();
+        queue.redo();
+        QCOMPARE(journal, QStringList({"apply 1", "apply 2", "apply 3", "undo 3", "undo 2", "undo 1", "redo 1",
+                                       "redo 2", "redo 3"}));
+        const QList<quint32> finalCodes{0x5F94A363u, 0x485AD418u, 0x05E5DBEEu};
+        QCOMPARE(m_window.shownMessages.size(), 3);
+        for (int step = 0; step < 3; ++step) {
+            const QList<LogMessage> &messages = m_window.shownMessages.at(step);
+            QCOMPARE(messages.size(), 2);
+            QCOMPARE(messages.at(0).code, 0x5A5A0001u);
+            QCOMPARE(messages.at(1).code, finalCodes.at(step));
+            QCOMPARE(messages.at(1).level, LogLevel::Error);
+        }
+        queue.clear();
+        for (const QPointer<Operation> &child : std::as_const(children))
+            QVERIFY(child.isNull());
+    }
+
+    // The confirmations ask the children first to last and stop at the first refusal,
+    // before any child is undone.
+    void compoundConfirmations()
+    {
+        OperationQueue queue;
+        QStringList journal;
+        auto *compound = new CompoundOperation;
+        QList<JournalOperation *> children;
+        for (int n = 1; n <= 3; ++n) {
+            children.append(new JournalOperation(n, &journal));
+            children.last()->journalsConfirmations = true;
+            compound->addOperation(children.last());
+        }
+        queue.apply(compound);
+        journal.clear();
+        children.at(1)->allowUndo = false;
+        queue.undo();
+        QCOMPARE(journal, QStringList({"confirm undo 1", "confirm undo 2"}));
+        QCOMPARE(queue.undoOperation(), compound);
+
+        journal.clear();
+        children.at(1)->allowUndo = true;
+        queue.undo();
+        QCOMPARE(journal, QStringList({"confirm undo 1", "confirm undo 2", "confirm undo 3", "undo 3", "undo 2",
+                                       "undo 1"}));
+
+        // Without children nothing runs, nothing fails.
+        auto *empty = new CompoundOperation;
+        queue.apply(empty);
+        queue.undo();
+        queue.redo();
+        QCOMPARE(queue.undoOperation(), empty);
+        QVERIFY(empty->referencedAudioFiles().isEmpty());
+        QVERIFY(m_window.shownMessages.isEmpty());
     }
 };
 
