@@ -16,9 +16,10 @@ AudioFileSearcherThread::AudioFileSearcherThread(const QStringList &folders, boo
         auto *child = new CombinedProgressObject;
         progressObject()->addChild(child, 1.0, true);
         child->setStatusText(status);
-        // Direct: the walk runs in the worker, and sender() is not valid there.
-        connect(child, &ProgressObject::progressUpdated, this, [this, child] { showStatusOf(child); },
-                Qt::DirectConnection);
+        // Queued to this object's (the GUI) thread: called in the walk, under the child's lock,
+        // it would take the parent's lock in the other order than the progress dialog does.
+        connect(child, &ProgressObject::progressUpdated, this, &AudioFileSearcherThread::onProgressUpdated,
+                Qt::QueuedConnection);
     }
 }
 

@@ -1,0 +1,360 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/model/audiofileloading.h"
+#include "app/model/audiofilereaderthread.h"
+#include "app/model/audiofilewriterthread.h"
+#include "app/model/support_loading.h"
+#include "app/model/support_model.h"
+#include "app/operations/operation.h"
+#include "libcore/log/bufferedlogger.h"
+#include "libcore/settings/settingsstore.h"
+#include "libtagging/model/audiofile.h"
+#include "libtagging/model/audiotag.h"
+#include "libtagging/model/tagitem.h"
+
+#include <unistd.h>
+
+namespace {
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// Makes writing the file fail for anyone, root included; false when the system cannot.
+bool makeImmutable(const QString &path, bool immutable)
+{
+    return QProcess::execute(QStringLiteral("chattr"), {immutable ? "+i" : "-i", path}) == 0;
+}
+
+QString titleOnDisk(const QString &path)
+{
+    AudioFile file(path);
+    file.readTags(0, true);
+    AudioTag *tag = file.tag(0);
+    return tag ? tag->itemText(TagItemType::Title) : QString();
+}
+
+void setTitle(AudioFile *file, const QString &title)
+{
+    auto *tag = new AudioTag;
+    tag->addItem(makeModelItem(TagItemType::Title, title));
+    file->setTag(tag, 0);
+}
+} // namespace
+
+class TestFileLoading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { loadModelTexts(); }
+
+    void addAudioFiles_readsEachFileOnce_data();
+    void addAudioFiles_readsEachFileOnce();
+    void addAudioFiles_largeLoads_data();
+    void addAudioFiles_largeLoads();
+    void addAudioFiles_partialFailure();
+    void addAudioFiles_hint();
+    void openPaths_descriptions();
+    void addFolders_nothingFound();
+    void saveAudioFiles_outcomes_data();
+    void saveAudioFiles_outcomes();
+    void saveAudioFiles_failedFileIntact();
+    void saveAudioFiles_sameFileTwice();
+    void saveAudioFiles_cancel();
+};
+
+void TestFileLoading::addAudioFiles_readsEachFileOnce_data()
+{
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QStringList>("second");
+    QTest::addColumn<int>("loaded");
+    QTest::addColumn<int>("steps");
+
+    QTest::newRow("same path twice") << QStringList{"a.mp3", "a.mp3"} << QStringList() << 1 << 1;
+    QTest::newRow("already loaded") << QStringList{"a.mp3"} << QStringList{"a.mp3"} << 1 << 1;
+    QTest::newRow("link to folder, later") << QStringList{"a.mp3"} << QStringList{"alias/a.mp3"} << 1 << 1;
+    QTest::newRow("link to folder, same call") << QStringList{"alias/a.mp3", "a.mp3"} << QStringList() << 1 << 1;
+    QTest::newRow("hard link") << QStringList{"a.mp3"} << QStringList{"hard.mp3"} << 1 << 1;
+    QTest::newRow("two files") << QStringList{"a.mp3"} << QStringList{"sub/b.mp3"} << 2 << 2;
+    QTest::newRow("unsupported suffix") << QStringList{"notes.txt"} << QStringList() << 0 << 0;
+    QTest::newRow("suffix in other case") << QStringList{"sub/B.MP3"} << QStringList() << 0 << 0;
+}
+
+void TestFileLoading::addAudioFiles_readsEachFileOnce()
+{
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    QFETCH(int, loaded);
+    QFETCH(int, steps);
+
+    AudioFileFactory files;
+    const QDir dir(files.folder());
+    files.copyFixture("a.mp3");
+    files.copyFixture("sub/b.mp3");
+    files.copyFixture("sub/B.MP3");
+    writeBytes(dir.filePath("notes.txt"), "notes");
+    QVERIFY(QFile::link(dir.path(), dir.filePath("alias")));
+    QVERIFY(::link(QFile::encodeName(dir.filePath("a.mp3")).constData(), QFile::encodeName(dir.filePath("hard.mp3")).constData()) == 0);
+
+    TestMainWindow window;
+    auto absolute = [&](const QStringList &paths) {
+        QStringList list;
+        for (const QString &path : paths)
+            list.append(dir.filePath(path));
+        return list;
+    };
+    addAudioFiles(absolute(first), QString());
+    if (!second.isEmpty())
+        addAudioFiles(absolute(second), QString());
+    QCOMPARE(window.store.loadedFiles().size(), loaded);
+    QCOMPARE(window.queue.undoStack().size(), steps);
+    QVERIFY(shownWith(window, FilesNotReadTextId).isEmpty());
+}
+
+void TestFileLoading::addAudioFiles_largeLoads_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("undoKept");
+
+    QTest::newRow("250 keeps the undo steps") << 250 << false << false << true;
+    QTest::newRow("251 clears them") << 251 << false << false << false;
+    QTest::newRow("251 clears them, even when canceled") << 251 << true << false << false;
+    QTest::newRow("5000 asks nothing") << 5000 << true << false << false;
+    QTest::newRow("5001 asks, No keeps everything") << 5001 << false << true << true;
+}
+
+void TestFileLoading::addAudioFiles_largeLoads()
+{
+    QFETCH(int, count);
+    QFETCH(bool, cancel);
+    QFETCH(bool, asked);
+    QFETCH(bool, undoKept);
+
+    AudioFileFactory files;
+    TestMainWindow window;
+    addAudioFiles({files.copyFixture("a.mp3")}, QString());
+    QCOMPARE(window.queue.undoStack().size(), 1);
+
+    // Junk: it fails quickly, and the question and the clearing come before reading.
+    QStringList paths;
+    for (int i = 0; i < count; ++i) {
+        paths.append(QDir(files.folder()).filePath(QStringLiteral("junk%1.flac").arg(i)));
+        writeBytes(paths.last(), "junk");
+    }
+    CancellingLogger canceller(cancel ? FileNotReadTextId : 0);
+    addAudioFiles(paths, QString());
+
+    QCOMPARE(window.questions.size(), asked ? 1 : 0);
+    QCOMPARE(window.queue.undoStack().size(), undoKept ? 1 : 0);
+    QCOMPARE(window.store.loadedFiles().size(), 1);
+    if (cancel)
+        QVERIFY(canceller.cancels > 0);
+    // A cancel or a No shows nothing.
+    QCOMPARE(shownWith(window, FilesNotReadTextId).isEmpty(), cancel || asked);
+}
+
+void TestFileLoading::addAudioFiles_partialFailure()
+{
+    AudioFileFactory files;
+    TestMainWindow window;
+    SettingsStore::setValue("showHints/showAutoTaggerHint", "true");
+    const QString corrupt = QDir(files.folder()).filePath("corrupt.flac");
+    writeBytes(corrupt, QByteArray(100, 'x'));
+    addAudioFiles({files.copyFixture("a.mp3"), corrupt, files.copyFixture("b.mp3")}, QString());
+
+    QCOMPARE(window.store.loadedFiles().size(), 2);
+    QCOMPARE(window.queue.undoStack().size(), 1);
+    QCOMPARE(window.queue.undoStack().first()->description(), QStringLiteral("Add 2 files"));
+    const QList<LogMessage> shown = shownWith(window, FilesNotReadTextId);
+    const QList<quint32> codes = messageCodes(shown);
+    QCOMPARE(codes.count(FileNotReadTextId), 1);
+    QVERIFY(codes.contains(FilesAddedTextId));
+    QCOMPARE(shown.at(codes.indexOf(FileNotReadTextId)).arguments, QVariantList({QDir::toNativeSeparators(corrupt)}));
+    QCOMPARE(shown.last().arguments, QVariantList({1, 3}));
+    QVERIFY(window.hints.isEmpty());
+}
+
+void TestFileLoading::addAudioFiles_hint()
+{
+    AudioFileFactory files;
+    TestMainWindow window;
+    window.settingsFile = QDir(files.folder()).filePath("settings.xml");
+    window.hintShowAgain = false;
+    SettingsStore::setValue("showHints/showAutoTaggerHint", "true");
+    addAudioFiles({files.copyFixture("a.mp3")}, QString());
+
+    QCOMPARE(window.hints.size(), 1);
+    QVERIFY(window.hints.first().contains(QStringLiteral("automatic tagger")));
+    QVERIFY(!SettingsStore::boolValue("showHints/showAutoTaggerHint"));
+    // Written at once, not at exit.
+    QVERIFY(contents(window.settingsFile).contains("showAutoTaggerHint"));
+
+    addAudioFiles({files.copyFixture("b.mp3")}, QString());
+    QCOMPARE(window.hints.size(), 1);
+}
+
+void TestFileLoading::openPaths_descriptions()
+{
+    AudioFileFactory files;
+    const QDir dir(files.folder());
+    files.copyFixture("one/a.mp3");
+    files.copyFixture("one/deep/b.mp3");
+    files.copyFixture("two/c.mp3");
+    const QString loose = files.copyFixture("d.mp3");
+    TestMainWindow window;
+
+    openPaths({dir.filePath("one") + '/'}, true);
+    QCOMPARE(window.store.loadedFiles().size(), 2);
+    QCOMPARE(window.queue.undoOperation()->description(),
+             QStringLiteral("Add 2 files from %1").arg(QDir::toNativeSeparators(dir.filePath("one") + '/')));
+
+    openPaths({dir.filePath("two"), loose, dir.filePath("missing")}, true);
+    QCOMPARE(window.store.loadedFiles().size(), 4);
+    QCOMPARE(window.queue.undoOperation()->description(), QStringLiteral("Add 2 files"));
+}
+
+void TestFileLoading::addFolders_nothingFound()
+{
+    AudioFileFactory files;
+    const QDir dir(files.folder());
+    files.copyFixture("deep/a.mp3");
+    TestMainWindow window;
+
+    addFolders({dir.path()}, false);
+    QCOMPARE(window.informations.size(), 1);
+    QVERIFY(window.informations.first().contains(QStringLiteral("add folder with subfolders")));
+    QCOMPARE(window.store.loadedFiles().size(), 0);
+
+    addFolders({dir.filePath("deep")}, true);
+    QCOMPARE(window.store.loadedFiles().size(), 1);
+    QCOMPARE(window.queue.undoOperation()->description(),
+             QStringLiteral("Add 1 files from %1").arg(QDir::toNativeSeparators(dir.filePath("deep"))));
+}
+
+void TestFileLoading::saveAudioFiles_outcomes_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("showLogOnSuccess");
+
+    QTest::newRow("nothing") << 0 << true;
+    QTest::newRow("save command") << 2 << true;
+    QTest::newRow("close question") << 2 << false;
+    QTest::newRow("several writers") << 45 << false;
+}
+
+void TestFileLoading::saveAudioFiles_outcomes()
+{
+    QFETCH(int, count);
+    QFETCH(bool, showLogOnSuccess);
+
+    AudioFileFactory files;
+    TestMainWindow window;
+    QObject owner;
+    QList<AudioFile *> list;
+    for (int i = 0; i < count; ++i) {
+        list.append(new AudioFile(files.copyFixture(QStringLiteral("f%1.mp3").arg(i)), &owner));
+        setTitle(list.last(), QStringLiteral("title %1").arg(i));
+    }
+    QVERIFY(saveAudioFiles(list, showLogOnSuccess));
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(titleOnDisk(list.at(i)->filePath()), QStringLiteral("title %1").arg(i));
+    QCOMPARE(shownWith(window, FilesSavedTextId).isEmpty(), count == 0 || !showLogOnSuccess);
+}
+
+void TestFileLoading::saveAudioFiles_failedFileIntact()
+{
+    AudioFileFactory files;
+    TestMainWindow window;
+    QObject owner;
+    QList<AudioFile *> list;
+    for (const char *name : {"a.mp3", "b.mp3", "c.mp3"}) {
+        list.append(new AudioFile(files.copyFixture(name), &owner));
+        setTitle(list.last(), QStringLiteral("new"));
+    }
+    const QString locked = list.at(1)->filePath();
+    const QByteArray before = contents(locked);
+    if (!makeImmutable(locked, true))
+        QSKIP("chattr +i is not available here");
+    const bool saved = saveAudioFiles(list, true);
+    makeImmutable(locked, false);
+
+    QVERIFY(!saved);
+    QCOMPARE(contents(locked), before);
+    QCOMPARE(titleOnDisk(list.at(0)->filePath()), QStringLiteral("new"));
+    QCOMPARE(titleOnDisk(list.at(2)->filePath()), QStringLiteral("new"));
+    const QList<LogMessage> shown = shownWith(window, FilesNotSavedTextId);
+    QVERIFY(messageCodes(shown).contains(FileNotSavedTextId));
+    QCOMPARE(shown.last().code, quint32(FilesNotSavedTextId));
+    QCOMPARE(shown.last().arguments, QVariantList({1, 3}));
+}
+
+void TestFileLoading::saveAudioFiles_sameFileTwice()
+{
+    AudioFileFactory files;
+    const QDir dir(files.folder());
+    const QString path = files.copyFixture("album/a.mp3");
+    QVERIFY(QFile::link(dir.filePath("album"), dir.filePath("alias")));
+    TestMainWindow window;
+    QObject owner;
+    auto *direct = new AudioFile(path, &owner);
+    auto *throughLink = new AudioFile(dir.filePath("alias/a.mp3"), &owner);
+    direct->readTags(0, true);
+    throughLink->readTags(0, true);
+    setTitle(direct, QStringLiteral("first"));
+    setTitle(throughLink, QString(300, 'x'));
+
+    // The same object twice is one file.
+    QVERIFY(saveAudioFiles({direct, direct}, false));
+    // Another spelling of the same file is not written over it with stale offsets.
+    QVERIFY(!saveAudioFiles({direct, throughLink}, false));
+    QCOMPARE(titleOnDisk(path), QStringLiteral("first"));
+    const QList<quint32> codes = messageCodes(shownWith(window, SameFileTwiceTextId));
+    QVERIFY(codes.contains(SameFileTwiceTextId));
+    QCOMPARE(codes.last(), quint32(FilesNotSavedTextId));
+}
+
+void TestFileLoading::saveAudioFiles_cancel()
+{
+    AudioFileFactory files;
+    const QDir dir(files.folder());
+    TestMainWindow window;
+    QObject owner;
+    QList<AudioFile *> list;
+    list.append(new AudioFile(files.copyFixture("a.mp3"), &owner));
+    // A folder where the file was: its save fails, and the failure is where we cancel.
+    const QString gone = files.copyFixture("b.mp3");
+    list.append(new AudioFile(gone, &owner));
+    list.append(new AudioFile(files.copyFixture("c.mp3"), &owner));
+    for (AudioFile *file : list)
+        setTitle(file, QStringLiteral("new"));
+    QVERIFY(QFile::remove(gone));
+    QVERIFY(dir.mkdir("b.mp3"));
+
+    CancellingLogger canceller(FileNotSavedTextId);
+    BufferedLogger all;
+    QVERIFY(!saveAudioFiles(list, true));
+    QCOMPARE(int(canceller.cancels), 1);
+    QVERIFY(shownWith(window, SaveCanceledTextId).isEmpty());
+    QCOMPARE(all.lastMessage().code, quint32(SaveCanceledTextId));
+    QCOMPARE(all.lastMessage().arguments, QVariantList({1}));
+    QCOMPARE(titleOnDisk(list.at(0)->filePath()), QStringLiteral("new"));
+    QVERIFY(titleOnDisk(list.at(2)->filePath()) != QStringLiteral("new"));
+}
+
+QTEST_MAIN(TestFileLoading)
+#include "tst_fileloading.moc"
