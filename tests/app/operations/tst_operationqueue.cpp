@@ -2,9 +2,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "app/operations/compoundoperation.h"
 #include "app/operations/operation.h"
 #include "app/operations/operationqueue.h"
-#include "app/shell/iappmainwindow.h"
+#include "app/shell/headlessmainwindow.h"
 #include "libcore/log/bufferedlogger.h"
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
@@ -17,19 +18,6 @@ AudioFile *file(int n)
     return reinterpret_cast<AudioFile *>(quintptr(0x1000 * n));
 }
 
-// Keeps what the queue would show instead of opening a dialog.
-class RecordingWindow : public IAppMainWindow
-{
-public:
-    QList<QList<LogMessage>> shown;
-    void showLogMessages(BufferedLogger *logger) override { shown.append(logger->messages()); }
-    QMessageBox::StandardButton askQuestion(const QString &, QMessageBox::StandardButtons,
-                                            QMessageBox::StandardButton defaultButton) override
-    {
-        return defaultButton;
-    }
-};
-
 // Writes "apply n", "undo n", "redo n" into a shared journal and fails on request.
 class JournalOperation : public Operation
 {
@@ -41,8 +29,8 @@ public:
     void apply() override { step(QStringLiteral("apply")); }
     void undo() override { step(QStringLiteral("undo")); }
     void redo() override { step(QStringLiteral("redo")); }
-    bool confirmUndo() override { return allowUndo; }
-    bool confirmRedo() override { return allowRedo; }
+    bool confirmUndo() override { return confirm(QStringLiteral("confirm undo"), allowUndo); }
+    bool confirmRedo() override { return confirm(QStringLiteral("confirm redo"), allowRedo); }
     QSet<AudioFile *> referencedAudioFiles() const override { return {file(number)}; }
 
     int number;
@@ -50,8 +38,16 @@ public:
     Failure failure = NoFailure;
     bool allowUndo = true;
     bool allowRedo = true;
+    bool journalsConfirmations = false;
 
 private:
+    bool confirm(const QString &what, bool allowed)
+    {
+        if (journalsConfirmations)
+            journal->append(QStringLiteral("%1 %2").arg(what).arg(number));
+        return allowed;
+    }
+
     void step(const QString &what)
     {
         journal->append(QStringLiteral("%1 %2").arg(what).arg(number));
@@ -96,12 +92,11 @@ class TestOperationQueue : public QObject
 {
     Q_OBJECT
 
-    RecordingWindow m_window;
+    // Keeps what the queue would show instead of opening a dialog.
+    HeadlessMainWindow m_window;
 
 private slots:
-    void initTestCase() { IAppMainWindow::setInstance(&m_window); }
-    void cleanupTestCase() { IAppMainWindow::setInstance(nullptr); }
-    void init() { m_window.shown.clear(); }
+    void init() { m_window.shownMessages.clear(); }
 
     // Apply, undo and redo move operations between the stacks and say so, each step once.
     void applyUndoRedo()
@@ -136,7 +131,7 @@ private slots:
         QCOMPARE(signals_.texts, QStringList({"applied 1", "changed 1", "applied 2", "changed 2", "undone 2", "changed 2",
                                               "undone 1", "changed 1", "redone 1", "changed 1", "undone 1", "changed 1",
                                               "redone 1", "changed 1"}));
-        QVERIFY(m_window.shown.isEmpty());
+        QVERIFY(m_window.shownMessages.isEmpty());
     }
 
     // Steps that find nothing to do, or are refused, change nothing and say nothing.
@@ -240,12 +235,12 @@ private slots:
         QCOMPARE(signals_.texts, QStringList({"applied 1", "changed 1", "undone 1", "changed 1", "redone 1", "changed 1"}));
         QCOMPARE(queue.undoOperation(), operation);
         if (!shownCode) {
-            QVERIFY(m_window.shown.isEmpty());
+            QVERIFY(m_window.shownMessages.isEmpty());
             return;
         }
         // One showing per step, each with only that step's messages.
-        QCOMPARE(m_window.shown.size(), 3);
-        for (const QList<LogMessage> &messages : std::as_const(m_window.shown)) {
+        QCOMPARE(m_window.shownMessages.size(), 3);
+        for (const QList<LogMessage> &messages : std::as_const(m_window.shownMessages)) {
             QCOMPARE(messages.size(), 1);
             QCOMPARE(messages.first().code, shownCode);
         }
@@ -260,10 +255,10 @@ private slots:
         auto *operation = new JournalOperation(1, &journal);
         operation->failure = JournalOperation::LogsInfo;
         queue.apply(operation);
-        QCOMPARE(m_window.shown.size(), 1);
-        QCOMPARE(m_window.shown.first().size(), 2);
-        QCOMPARE(m_window.shown.first().at(0).code, 0x5A5A0003u);
-        QCOMPARE(m_window.shown.first().at(1).code, 0x5A5A0004u);
+        QCOMPARE(m_window.shownMessages.size(), 1);
+        QCOMPARE(m_window.shownMessages.first().size(), 2);
+        QCOMPARE(m_window.shownMessages.first().at(0).code, 0x5A5A0003u);
+        QCOMPARE(m_window.shownMessages.first().at(1).code, 0x5A5A0004u);
     }
 
     // Clearing deletes every operation and says so even when nothing was queued; the queue
@@ -298,6 +293,78 @@ private slots:
         }
         QVERIFY(undoable.isNull());
         QVERIFY(redoable.isNull());
+    }
+
+    // A compound operation runs every child, the undo last to first, and reports one error
+    // after the children's own.
+    void compoundRunsEveryChild()
+    {
+        OperationQueue queue;
+        QStringList journal;
+        auto *compound = new CompoundOperation;
+        QList<QPointer<Operation>> children;
+        for (int n = 1; n <= 3; ++n) {
+            auto *child = new JournalOperation(n, &journal);
+            child->failure = n == 2 ? JournalOperation::ThrowsException : JournalOperation::NoFailure;
+            compound->addOperation(child);
+            children.append(child);
+        }
+        QCOMPARE(children.first()->parent(), compound);
+        QCOMPARE(compound->referencedAudioFiles(), QSet<AudioFile *>({file(1), file(2), file(3)}));
+
+        queue.apply(compound);
+        queue.undo();
+        queue.redo();
+        QCOMPARE(journal, QStringList({"apply 1", "apply 2", "apply 3", "undo 3", "undo 2", "undo 1", "redo 1",
+                                       "redo 2", "redo 3"}));
+        const QList<quint32> finalCodes{0x5F94A363u, 0x485AD418u, 0x05E5DBEEu};
+        QCOMPARE(m_window.shownMessages.size(), 3);
+        for (int step = 0; step < 3; ++step) {
+            const QList<LogMessage> &messages = m_window.shownMessages.at(step);
+            QCOMPARE(messages.size(), 2);
+            QCOMPARE(messages.at(0).code, 0x5A5A0001u);
+            QCOMPARE(messages.at(1).code, finalCodes.at(step));
+            QCOMPARE(messages.at(1).level, LogLevel::Error);
+        }
+        queue.clear();
+        for (const QPointer<Operation> &child : std::as_const(children))
+            QVERIFY(child.isNull());
+    }
+
+    // The confirmations ask the children first to last and stop at the first refusal,
+    // before any child is undone.
+    void compoundConfirmations()
+    {
+        OperationQueue queue;
+        QStringList journal;
+        auto *compound = new CompoundOperation;
+        QList<JournalOperation *> children;
+        for (int n = 1; n <= 3; ++n) {
+            children.append(new JournalOperation(n, &journal));
+            children.last()->journalsConfirmations = true;
+            compound->addOperation(children.last());
+        }
+        queue.apply(compound);
+        journal.clear();
+        children.at(1)->allowUndo = false;
+        queue.undo();
+        QCOMPARE(journal, QStringList({"confirm undo 1", "confirm undo 2"}));
+        QCOMPARE(queue.undoOperation(), compound);
+
+        journal.clear();
+        children.at(1)->allowUndo = true;
+        queue.undo();
+        QCOMPARE(journal, QStringList({"confirm undo 1", "confirm undo 2", "confirm undo 3", "undo 3", "undo 2",
+                                       "undo 1"}));
+
+        // Without children nothing runs, nothing fails.
+        auto *empty = new CompoundOperation;
+        queue.apply(empty);
+        queue.undo();
+        queue.redo();
+        QCOMPARE(queue.undoOperation(), empty);
+        QVERIFY(empty->referencedAudioFiles().isEmpty());
+        QVERIFY(m_window.shownMessages.isEmpty());
     }
 };
 
