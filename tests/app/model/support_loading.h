@@ -5,46 +5,22 @@
 
 #include <atomic>
 
-#include "app/model/audiofilemodel.h"
-#include "app/model/audiofilemodeldata.h"
-#include "app/model/audiofileproxymodel.h"
-#include "app/operations/audiofileselection.h"
-#include "app/operations/operationqueue.h"
-#include "app/shell/iappmainwindow.h"
+#include "app/shell/headlessmainwindow.h"
 #include "libcore/log/logger.h"
 #include "libcore/log/logmessage.h"
 
-// The file table of the main window without a window: store, table model, proxy and undo
-// queue; it registers itself while it lives and keeps what it would have shown.
-class TestMainWindow : public IAppMainWindow
+// The headless main window, also keeping the information boxes and hints it would show.
+class TestMainWindow : public HeadlessMainWindow
 {
 public:
-    TestMainWindow();
-    ~TestMainWindow() override;
+    TestMainWindow() { answer = QMessageBox::No; }
 
-    AudioFileModelData store;
-    AudioFileModel table{&store};
-    AudioFileProxyModel proxy{&table};
-    OperationQueue queue;
-    AudioFileSelection currentSelection{&proxy};
-    QString settingsFile;
-
-    QMessageBox::StandardButton answer = QMessageBox::No;
     bool hintShowAgain = true;
-    QStringList questions;
     QStringList informations;
     QStringList hints;
-    QList<QList<LogMessage>> logsShown;
 
-    IAudioFileModel *model() const override { return const_cast<AudioFileProxyModel *>(&proxy); }
-    AudioFileSelection *selection() const override { return const_cast<AudioFileSelection *>(&currentSelection); }
-    OperationQueue *operationQueue() const override { return const_cast<OperationQueue *>(&queue); }
-    QString settingsFilePath() const override { return settingsFile; }
-    void showLogMessages(BufferedLogger *logger) override;
     void showInformation(const QString &text) override { informations.append(text); }
     bool showHint(const QString &text) override;
-    QMessageBox::StandardButton askQuestion(const QString &text, QMessageBox::StandardButtons buttons,
-                                            QMessageBox::StandardButton defaultButton) override;
 };
 
 // Cancels the worker thread that logs the given code, from inside that thread, as a user's

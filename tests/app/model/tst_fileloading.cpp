@@ -9,7 +9,9 @@
 #include "app/model/audiofilewriterthread.h"
 #include "app/model/support_loading.h"
 #include "app/model/support_model.h"
+#include "app/model/audiofilemodeldata.h"
 #include "app/operations/operation.h"
+#include "app/operations/operationqueue.h"
 #include "libcore/log/bufferedlogger.h"
 #include "libcore/settings/settingsstore.h"
 #include "libtagging/model/audiofile.h"
@@ -119,8 +121,8 @@ void TestFileLoading::addAudioFiles_readsEachFileOnce()
     addAudioFiles(absolute(first), QString());
     if (!second.isEmpty())
         addAudioFiles(absolute(second), QString());
-    QCOMPARE(window.store.loadedFiles().size(), loaded);
-    QCOMPARE(window.queue.undoStack().size(), steps);
+    QCOMPARE(window.store()->loadedFiles().size(), loaded);
+    QCOMPARE(window.operationQueue()->undoStack().size(), steps);
     QVERIFY(shownWith(window, FilesNotReadTextId).isEmpty());
 }
 
@@ -148,7 +150,7 @@ void TestFileLoading::addAudioFiles_largeLoads()
     AudioFileFactory files;
     TestMainWindow window;
     addAudioFiles({files.copyFixture("a.mp3")}, QString());
-    QCOMPARE(window.queue.undoStack().size(), 1);
+    QCOMPARE(window.operationQueue()->undoStack().size(), 1);
 
     // Junk: it fails quickly, and the question and the clearing come before reading.
     QStringList paths;
@@ -160,8 +162,8 @@ void TestFileLoading::addAudioFiles_largeLoads()
     addAudioFiles(paths, QString());
 
     QCOMPARE(window.questions.size(), asked ? 1 : 0);
-    QCOMPARE(window.queue.undoStack().size(), undoKept ? 1 : 0);
-    QCOMPARE(window.store.loadedFiles().size(), 1);
+    QCOMPARE(window.operationQueue()->undoStack().size(), undoKept ? 1 : 0);
+    QCOMPARE(window.store()->loadedFiles().size(), 1);
     if (cancel)
         QVERIFY(canceller.cancels > 0);
     // A cancel or a No shows nothing.
@@ -177,9 +179,9 @@ void TestFileLoading::addAudioFiles_partialFailure()
     writeBytes(corrupt, QByteArray(100, 'x'));
     addAudioFiles({files.copyFixture("a.mp3"), corrupt, files.copyFixture("b.mp3")}, QString());
 
-    QCOMPARE(window.store.loadedFiles().size(), 2);
-    QCOMPARE(window.queue.undoStack().size(), 1);
-    QCOMPARE(window.queue.undoStack().first()->description(), QStringLiteral("Add 2 files"));
+    QCOMPARE(window.store()->loadedFiles().size(), 2);
+    QCOMPARE(window.operationQueue()->undoStack().size(), 1);
+    QCOMPARE(window.operationQueue()->undoStack().first()->description(), QStringLiteral("Add 2 files"));
     const QList<LogMessage> shown = shownWith(window, FilesNotReadTextId);
     const QList<quint32> codes = messageCodes(shown);
     QCOMPARE(codes.count(FileNotReadTextId), 1);
@@ -193,7 +195,7 @@ void TestFileLoading::addAudioFiles_hint()
 {
     AudioFileFactory files;
     TestMainWindow window;
-    window.settingsFile = QDir(files.folder()).filePath("settings.xml");
+    window.setSettingsFilePath(QDir(files.folder()).filePath("settings.xml"));
     window.hintShowAgain = false;
     SettingsStore::setValue("showHints/showAutoTaggerHint", "true");
     addAudioFiles({files.copyFixture("a.mp3")}, QString());
@@ -202,7 +204,7 @@ void TestFileLoading::addAudioFiles_hint()
     QVERIFY(window.hints.first().contains(QStringLiteral("automatic tagger")));
     QVERIFY(!SettingsStore::boolValue("showHints/showAutoTaggerHint"));
     // Written at once, not at exit.
-    QVERIFY(contents(window.settingsFile).contains("showAutoTaggerHint"));
+    QVERIFY(contents(window.settingsFilePath()).contains("showAutoTaggerHint"));
 
     addAudioFiles({files.copyFixture("b.mp3")}, QString());
     QCOMPARE(window.hints.size(), 1);
@@ -219,13 +221,13 @@ void TestFileLoading::openPaths_descriptions()
     TestMainWindow window;
 
     openPaths({dir.filePath("one") + '/'}, true);
-    QCOMPARE(window.store.loadedFiles().size(), 2);
-    QCOMPARE(window.queue.undoOperation()->description(),
+    QCOMPARE(window.store()->loadedFiles().size(), 2);
+    QCOMPARE(window.operationQueue()->undoOperation()->description(),
              QStringLiteral("Add 2 files from %1").arg(QDir::toNativeSeparators(dir.filePath("one") + '/')));
 
     openPaths({dir.filePath("two"), loose, dir.filePath("missing")}, true);
-    QCOMPARE(window.store.loadedFiles().size(), 4);
-    QCOMPARE(window.queue.undoOperation()->description(), QStringLiteral("Add 2 files"));
+    QCOMPARE(window.store()->loadedFiles().size(), 4);
+    QCOMPARE(window.operationQueue()->undoOperation()->description(), QStringLiteral("Add 2 files"));
 }
 
 void TestFileLoading::addFolders_nothingFound()
@@ -238,11 +240,11 @@ void TestFileLoading::addFolders_nothingFound()
     addFolders({dir.path()}, false);
     QCOMPARE(window.informations.size(), 1);
     QVERIFY(window.informations.first().contains(QStringLiteral("add folder with subfolders")));
-    QCOMPARE(window.store.loadedFiles().size(), 0);
+    QCOMPARE(window.store()->loadedFiles().size(), 0);
 
     addFolders({dir.filePath("deep")}, true);
-    QCOMPARE(window.store.loadedFiles().size(), 1);
-    QCOMPARE(window.queue.undoOperation()->description(),
+    QCOMPARE(window.store()->loadedFiles().size(), 1);
+    QCOMPARE(window.operationQueue()->undoOperation()->description(),
              QStringLiteral("Add 1 files from %1").arg(QDir::toNativeSeparators(dir.filePath("deep"))));
 }
 
