@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 #include "app/model/support_loading.h"
 #include "app/model/support_model.h"
 #include "app/model/audiofilemodeldata.h"
+#include "app/operations/modelupdateoperation.h"
 #include "app/operations/operation.h"
 #include "app/operations/operationqueue.h"
 #include "libcore/log/bufferedlogger.h"
@@ -17,6 +19,8 @@
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/tagitem.h"
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -76,6 +80,7 @@ private slots:
     void saveAudioFiles_failedFileIntact();
     void saveAudioFiles_sameFileTwice();
     void saveAudioFiles_cancel();
+    void endToEnd_realFiles();
 };
 
 void TestFileLoading::addAudioFiles_readsEachFileOnce_data()
@@ -356,6 +361,113 @@ void TestFileLoading::saveAudioFiles_cancel()
     QCOMPARE(all.lastMessage().arguments, QVariantList({1}));
     QCOMPARE(titleOnDisk(list.at(0)->filePath()), QStringLiteral("new"));
     QVERIFY(titleOnDisk(list.at(2)->filePath()) != QStringLiteral("new"));
+}
+
+namespace {
+// Makes the file with Debian's encoders from a second of sine tone, titled "original".
+bool encode(const QString &wav, const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    QString program;
+    QStringList arguments;
+    if (suffix == u"mp3") {
+        program = "lame";
+        arguments = {"--quiet", "--tt", "original", wav, path};
+    } else if (suffix == u"flac") {
+        program = "flac";
+        arguments = {"--silent", "-T", "TITLE=original", "-o", path, wav};
+    } else if (suffix == u"ogg") {
+        program = "oggenc";
+        arguments = {"--quiet", "-t", "original", "-o", path, wav};
+    } else {
+        program = "ffmpeg";
+        arguments = {"-loglevel", "error", "-i", wav, "-c:a", "aac", "-metadata", "title=original", path};
+    }
+    return QProcess::execute(program, arguments) == 0 && QFileInfo(path).size() > 0;
+}
+
+// The titles and artists python3-mutagen reads, one "name|title|artist" line per file.
+QStringList mutagenTags(const QStringList &paths)
+{
+    QProcess python;
+    QStringList arguments{"-c",
+                          "import sys, os, mutagen\n"
+                          "for p in sys.argv[1:]:\n"
+                          "    f = mutagen.File(p, easy=True)\n"
+                          "    print('%s|%s|%s' % (os.path.basename(p), f['title'][0], f['artist'][0]))\n"};
+    python.start("/usr/bin/python3", arguments + paths);
+    python.waitForFinished(60000);
+    return QString::fromUtf8(python.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+} // namespace
+
+void TestFileLoading::endToEnd_realFiles()
+{
+    QTemporaryDir dir;
+    QTemporaryDir source;
+    const QString wav = source.filePath("tone.wav");
+    if (QProcess::execute("ffmpeg", {"-loglevel", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=1", wav}) != 0)
+        QSKIP("ffmpeg is not available");
+    const QStringList names{"a.mp3", "b.flac", "c.ogg", "d.m4a", "sub/e.mp3"};
+    QDir(dir.path()).mkdir("sub");
+    for (const QString &name : names) {
+        if (!encode(wav, dir.filePath(name)))
+            QSKIP("an encoder is not available");
+    }
+    const QString locked = dir.filePath("sub/e.mp3");
+
+    TestMainWindow window;
+    openPaths({dir.path()}, true);
+    QList<AudioFile *> files = window.store()->loadedFiles().values();
+    std::sort(files.begin(), files.end(), audioFilePathLessThan);
+    QCOMPARE(files.size(), names.size());
+
+    auto *update = new ModelUpdateOperation(AudioFileSelection(window.model()));
+    for (AudioFile *file : files) {
+        update->workingTag(file)->setItemValue(TagItemType::Title, QStringLiteral("changed"));
+        update->workingTag(file)->setItemValue(TagItemType::Artist, QStringLiteral("Ærøskøbing Ünïcode"));
+    }
+    window.operationQueue()->apply(update);
+    auto titles = [&] {
+        QStringList list;
+        for (AudioFile *file : files)
+            list.append(file->tag(0) ? file->tag(0)->itemText(TagItemType::Title) : QString());
+        return list;
+    };
+    QCOMPARE(titles(), QStringList(names.size(), "changed"));
+    window.operationQueue()->undo();
+    QCOMPARE(titles(), QStringList(names.size(), "original"));
+    window.operationQueue()->redo();
+    QCOMPARE(titles(), QStringList(names.size(), "changed"));
+
+    const QByteArray lockedBefore = contents(locked);
+    if (!makeImmutable(locked, true))
+        QSKIP("chattr +i is not available here");
+    const bool saved = saveAudioFiles(files, true);
+    makeImmutable(locked, false);
+    QVERIFY(!saved);
+    QCOMPARE(contents(locked), lockedBefore);
+    const QList<LogMessage> shown = shownWith(window, FilesNotSavedTextId);
+    QCOMPARE(shown.last().arguments, QVariantList({1, int(names.size())}));
+    QCOMPARE(shown.at(messageCodes(shown).indexOf(FileNotSavedTextId)).arguments,
+             QVariantList({QDir::toNativeSeparators(locked)}));
+
+    QStringList savedPaths;
+    for (const QString &name : names) {
+        const QString path = dir.filePath(name);
+        if (path == locked) {
+            QCOMPARE(titleOnDisk(path), QStringLiteral("original"));
+            continue;
+        }
+        savedPaths.append(path);
+        AudioFile reread(path);
+        reread.readTags(0, true);
+        QCOMPARE(reread.tag(0)->itemText(TagItemType::Title), QStringLiteral("changed"));
+        QCOMPARE(reread.tag(0)->itemText(TagItemType::Artist), QStringLiteral("Ærøskøbing Ünïcode"));
+    }
+    const QStringList expected{"a.mp3|changed|Ærøskøbing Ünïcode", "b.flac|changed|Ærøskøbing Ünïcode",
+                               "c.ogg|changed|Ærøskøbing Ünïcode", "d.m4a|changed|Ærøskøbing Ünïcode"};
+    QCOMPARE(mutagenTags(savedPaths), expected);
 }
 
 QTEST_MAIN(TestFileLoading)
