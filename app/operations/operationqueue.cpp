@@ -76,41 +76,33 @@ void OperationQueue::apply(Operation *operation)
 
 void OperationQueue::undo()
 {
-    if (m_undoStack.isEmpty())
-        return;
-    Operation *operation = m_undoStack.takeLast();
-    if (!operation->confirmUndo()) {
-        m_undoStack.append(operation);
-        return;
-    }
-    BufferedLogger logger;
-    try {
-        operation->undo();
-    } catch (const Exception &) {
-    }
-    m_redoStack.append(operation);
-    emit operationUndone(operation);
-    emit changed(operation);
-    showCollectedMessages(&logger);
+    step(m_undoStack, m_redoStack, &Operation::confirmUndo, &Operation::undo, &OperationQueue::operationUndone);
 }
 
+// Operations only move between the stacks, so the limit still holds after a redo.
 void OperationQueue::redo()
 {
-    if (m_redoStack.isEmpty())
+    step(m_redoStack, m_undoStack, &Operation::confirmRedo, &Operation::redo, &OperationQueue::operationRedone);
+}
+
+void OperationQueue::step(QVector<Operation *> &from, QVector<Operation *> &to, bool (Operation::*confirm)(),
+                          void (Operation::*perform)(), void (OperationQueue::*done)(Operation *))
+{
+    if (from.isEmpty())
         return;
-    Operation *operation = m_redoStack.takeLast();
-    if (!operation->confirmRedo()) {
-        m_redoStack.append(operation);
+    Operation *operation = from.takeLast();
+    if (!(operation->*confirm)()) {
+        from.append(operation);
         return;
     }
     BufferedLogger logger;
     try {
-        operation->redo();
+        (operation->*perform)();
     } catch (const Exception &) {
+        // Already logged; the operation moves on as if it had succeeded.
     }
-    // Operations only move between the stacks, so the limit still holds.
-    m_undoStack.append(operation);
-    emit operationRedone(operation);
+    to.append(operation);
+    emit(this->*done)(operation);
     emit changed(operation);
     showCollectedMessages(&logger);
 }

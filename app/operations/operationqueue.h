@@ -47,6 +47,9 @@ Q_SIGNALS:
     void operationRedone(Operation *operation);
 
 private:
+    // Undo or redo: from one stack through the step to the other.
+    void step(QVector<Operation *> &from, QVector<Operation *> &to, bool (Operation::*confirm)(),
+              void (Operation::*perform)(), void (OperationQueue::*done)(Operation *));
     void showCollectedMessages(BufferedLogger *logger);
 
     const int m_limit = DefaultLimit;

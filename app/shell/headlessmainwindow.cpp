@@ -4,6 +4,7 @@
 #include "app/model/audiofilemodeldata.h"
 #include "app/model/audiofileproxymodel.h"
 #include "app/operations/operation.h"
+#include "app/operations/modifiedselectiontracker.h"
 #include "app/operations/operationqueue.h"
 #include "libcore/image/codedimage.h"
 #include "libcore/log/bufferedlogger.h"
@@ -16,7 +17,11 @@ HeadlessMainWindow::HeadlessMainWindow(QObject *parent)
       m_selection(m_proxy),
       m_queue(new OperationQueue(this))
 {
+    // The order of the main window: the queue's own listener first, then the tracker.
     connect(m_queue, &OperationQueue::changed, this, &HeadlessMainWindow::onOperationQueueChanged);
+    m_tracker = new ModifiedSelectionTracker(m_proxy, m_queue, this);
+    connect(m_tracker, &ModifiedSelectionTracker::modifiedSelectionChanged, this,
+            &HeadlessMainWindow::onModifiedSelectionChanged);
     IAppMainWindow::setInstance(this);
 }
 
@@ -24,7 +29,8 @@ HeadlessMainWindow::~HeadlessMainWindow()
 {
     if (IAppMainWindow::instance() == this)
         IAppMainWindow::setInstance(nullptr);
-    // The operations go before the store whose files they name.
+    // The operations and the tracker go before the store whose files they name.
+    delete m_tracker;
     delete m_queue;
 }
 
@@ -53,4 +59,8 @@ void HeadlessMainWindow::onOperationQueueChanged()
     CodedImage::releaseUnusedData();
 }
 
-void HeadlessMainWindow::onModifiedSelectionChanged() {}
+void HeadlessMainWindow::onModifiedSelectionChanged()
+{
+    m_tableModel->setHighlightedCells(HighlightKind::ModifiedHighlight,
+                                      m_tableModel->itemSelection(m_tracker->modifiedSelection()));
+}
