@@ -17,6 +17,7 @@
 #include "app/model/audiofilewriterthread.h"
 #include "app/model/iaudiofilemodel.h"
 #include "app/operations/modelinsertoperation.h"
+#include "app/operations/modifiedselectiontracker.h"
 #include "app/operations/operationqueue.h"
 #include "app/shell/iappmainwindow.h"
 #include "libcore/icons/icons.h"
@@ -147,11 +148,11 @@ std::optional<QStringList> searchFolders(const QStringList &folders, bool includ
         return std::nullopt;
     return searcher->filePaths();
 }
-// Until the modified-cell tracker exists, nothing shows cells as modified.
+// The saved files' cells stop showing as modified.
 void markSaved(IAppMainWindow *window, const QList<AudioFile *> &files)
 {
-    Q_UNUSED(window)
-    Q_UNUSED(files)
+    if (!files.isEmpty() && window && window->modifiedSelectionTracker())
+        window->modifiedSelectionTracker()->markSaved(files);
 }
 } // namespace
 

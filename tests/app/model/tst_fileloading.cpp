@@ -12,6 +12,7 @@
 #include "app/model/support_model.h"
 #include "app/model/audiofilemodeldata.h"
 #include "app/operations/modelupdateoperation.h"
+#include "app/operations/modifiedselectiontracker.h"
 #include "app/operations/operation.h"
 #include "app/operations/operationqueue.h"
 #include "libcore/log/bufferedlogger.h"
@@ -447,6 +448,9 @@ void TestFileLoading::endToEnd_realFiles()
     makeImmutable(locked, false);
     QVERIFY(!saved);
     QCOMPARE(contents(locked), lockedBefore);
+    // Only the file that could not be saved still shows modified cells.
+    QCOMPARE(window.modifiedSelectionTracker()->modifiedSelection().dataTypesByFile().keys(),
+             QList<AudioFile *>({files.last()}));
     const QList<LogMessage> shown = shownWith(window, FilesNotSavedTextId);
     QCOMPARE(shown.last().arguments, QVariantList({1, int(names.size())}));
     QCOMPARE(shown.at(messageCodes(shown).indexOf(FileNotSavedTextId)).arguments,
