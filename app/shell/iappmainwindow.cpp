@@ -1,5 +1,7 @@
 #include "app/shell/iappmainwindow.h"
 
+#include <QWidget>
+
 #include "libgui/logviews/logmessagedialog.h"
 
 namespace {
@@ -25,4 +27,19 @@ void IAppMainWindow::setInstance(IAppMainWindow *window)
 void IAppMainWindow::showLogMessages(BufferedLogger *logger)
 {
     showLogMessageDialog(logger, dialogParent());
+}
+
+void IAppMainWindow::showInformation(const QString &text)
+{
+    QWidget *parent = dialogParent();
+    QMessageBox::information(parent, parent ? parent->windowTitle() : QString(), text, QMessageBox::Ok,
+                             QMessageBox::NoButton);
+}
+
+bool IAppMainWindow::showHint(const QString &text)
+{
+    DidYouKnowDialog dialog(dialogParent());
+    dialog.setText(text);
+    dialog.exec();
+    return dialog.showAgain();
 }

@@ -53,4 +53,9 @@ public:
     virtual QMessageBox::StandardButton askQuestion(const QString &text,
                                                     QMessageBox::StandardButtons buttons,
                                                     QMessageBox::StandardButton defaultButton) = 0;
+    // Tells the user something (an information box with OK); a headless implementation keeps it.
+    virtual void showInformation(const QString &text);
+    // Shows a hint (rich text) with a check box against showing it again; false when the user
+    // ticked it. A headless implementation answers as it was told to.
+    virtual bool showHint(const QString &text);
 };

@@ -1,5 +1,7 @@
 #include "libcore/io/fileinfo.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -178,4 +180,12 @@ QString exactCasePath(const QString &path)
         Logger::warning(4148201753u, {name});
         return canonical;
     }
+}
+
+std::optional<FileIdentity> fileIdentity(const QString &path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity{quint64(status.st_dev), quint64(status.st_ino)};
 }

@@ -2,7 +2,10 @@
 
 #include <QDateTime>
 #include <QFileDevice>
+#include <QHashFunctions>
 #include <QString>
+
+#include <optional>
 
 // Questions to the file system about one existing path. A path that does not exist (a
 // broken link included) makes them throw a coded Exception naming the path.
@@ -26,3 +29,18 @@ Qt::CaseSensitivity isFileSystemCaseSensitive();
 bool isNetworkPath(const QString &path);
 // The canonical path with every component in the case stored on disk.
 QString exactCasePath(const QString &path);
+
+// What makes a file the same file however its path is spelt (a link to a folder, a bind
+// mount, a hard link): its device and inode, links followed.
+struct FileIdentity
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const FileIdentity &other) const { return device == other.device && inode == other.inode; }
+};
+inline size_t qHash(const FileIdentity &identity, size_t seed = 0) noexcept
+{
+    return qHashMulti(seed, identity.device, identity.inode);
+}
+// Nothing when the path does not exist or cannot be reached.
+std::optional<FileIdentity> fileIdentity(const QString &path);
