@@ -12,7 +12,8 @@
 #include "libtagging/model/tagitem.h"
 
 namespace {
-// The fixtures folder of the source tree.
+// Not from __FILE__: a compiler cache with a base folder makes that path relative, and the
+// tests run in another folder.
 QString fixturesFolder()
 {
     return QStringLiteral(MELO_FIXTURES "/");
