@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "app/tagscript/tagscript.h"
 #include "libtagging/support_tools.h"
 
 #include <csignal>
@@ -70,6 +71,27 @@ class TestTagTool : public QObject
     {
         const QString path = m_dir.filePath(QStringLiteral("copy%1.%2").arg(++m_copies).arg(suffix));
         return QFile::copy(m_audio, path) ? path : QString();
+    }
+
+    // The files that `tagtool script` runs over, in this order: the MPEG file tagged by
+    // `tagtool write`, a file that isn't audio, and a FLAC file tagged by flac itself.
+    QStringList scriptFiles()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("script"));
+        const QStringList files{folder + "/song.mp3", folder + "/notes.txt", folder + "/song.flac"};
+        if (QFileInfo::exists(files.last()))
+            return files;
+        if (!QDir().mkpath(folder) || !QFile::copy(m_audio, files.at(0)) || !QFile::copy(m_notPicture, files.at(1)))
+            return {};
+        if (tagtool({"write", files.at(0), "--set", "Artist=AC/DC", "--set", "Title=Back: In Bl\u00e4ck",
+                     "--set", "TrackNumber=7"}).exitCode != 0)
+            return {};
+        if (!run(QStringLiteral("flac"), {"-s", "--force-raw-format", "--endian=little", "--sign=signed",
+                                          "--channels=1", "--bps=16", "--sample-rate=44100",
+                                          "-T", "ARTIST=Band", "-T", "TITLE=\u00dcn\u00efcode", "-T",
+                                          "TRACKNUMBER=3", "-o", files.at(2), m_dir.filePath("silence.raw")}))
+            return {};
+        return files;
     }
 
     // The one JSON line that `tagtool read` prints for the file.
@@ -293,12 +315,94 @@ private slots:
         QVERIFY(!QFileInfo::exists(missing));
     }
 
+    void scriptOverFiles_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        // What the pattern gives for each audio file: text, file name, cleaned file name;
+        // nothing for a file it can't be evaluated for.
+        QTest::addColumn<QStringList>("mp3");
+        QTest::addColumn<QStringList>("flac");
+        QTest::newRow("empty values leave stray separators")
+            << "$num(%track%,2) - %artist% - [%album%] - %title% (%year%)"
+            << QStringList{"07 - AC/DC -  - Back: In Bl\u00e4ck ()", "07 - ACDC -  - Back: In Bl\u00e4ck ()",
+                           "07 - ACDC - Back: In Bl\u00e4ck"}
+            << QStringList{"03 - Band -  - \u00dcn\u00efcode ()", "03 - Band -  - \u00dcn\u00efcode ()",
+                           "03 - Band - \u00dcn\u00efcode"};
+        QTest::newRow("file and audio properties")
+            << "%audioSampleRate% %audioChannels% %fileSuffix%" << QStringList(3, "44100 1 mp3")
+            << QStringList(3, "44100 1 flac");
+        // A rename makes one file name: the clean-up doesn't trim around the folder levels a
+        // pattern writes.
+        QTest::newRow("folder levels") << "../%artist% - /./%title%"
+                                       << QStringList{"../AC/DC - /./Back: In Bl\u00e4ck",
+                                                      "ACDC - /Back: In Bl\u00e4ck", "ACDC - /Back: In Bl\u00e4ck"}
+                                       << QStringList{"../Band - /./\u00dcn\u00efcode", "Band - /\u00dcn\u00efcode",
+                                                      "Band - /\u00dcn\u00efcode"};
+        // The counter starts at 1 for each run; a file that isn't loaded takes no number.
+        QTest::newRow("counter") << "%_counter%" << QStringList(3, "1") << QStringList(3, "2");
+        QTest::newRow("result too long") << "$repeat($repeat($repeat($repeat(z,100),100),100),100)"
+                                         << QStringList{} << QStringList{};
+    }
+    void scriptOverFiles()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, mp3);
+        QFETCH(QStringList, flac);
+        if (!hasTool(QStringLiteral("flac")))
+            QSKIP("flac is not installed (scripts/setup installs it)");
+        const QStringList files = scriptFiles();
+        QVERIFY(!files.isEmpty());
+        const Run run = tagtool(QStringList{"script", pattern} + files);
+        QVERIFY2(run.exitCode == 0, run.err.constData());
+        QVERIFY(run.err.isEmpty());
+        const QList<QByteArray> lines = run.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 3);
+        const QList<QStringList> expected{mp3, {}, flac};
+        for (int i = 0; i < 3; ++i) {
+            const QJsonObject result = QJsonDocument::fromJson(lines.at(i)).object();
+            QCOMPARE(result.value("path").toString(), files.at(i));
+            if (expected.at(i).isEmpty()) {
+                QVERIFY2(!result.value("error").toString().isEmpty(), lines.at(i).constData());
+                for (const char *key : {"text", "fileName", "cleanFileName"})
+                    QVERIFY2(result.value(key).isNull(), key);
+            } else {
+                QVERIFY(result.value("error").isNull());
+                const QStringList fields{result.value("text").toString(), result.value("fileName").toString(),
+                                         result.value("cleanFileName").toString()};
+                QCOMPARE(fields, expected.at(i));
+            }
+        }
+    }
+
+    void scriptParseError_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<int>("position");
+        QTest::newRow("bracket that closes nothing") << "abc]" << 4;
+        QTest::newRow("quote not closed") << "a'b" << 3;
+        QTest::newRow("name not closed") << "%artist" << 7;
+        QTest::newRow("call not closed") << "$num(%track%,2" << 14;
+    }
+    void scriptParseError()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(int, position);
+        const Run run = tagtool({"script", pattern, m_audio});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.out.isEmpty());
+        const QRegularExpression errorLine(
+            QStringLiteral("^Error %1: .*\\bposition %2\\b.*\n$").arg(ScriptSyntaxErrorTextId).arg(position));
+        QVERIFY2(errorLine.match(QString::fromLocal8Bit(run.err)).hasMatch(), run.err.constData());
+    }
+
     void usage_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("nothing") << QStringList{};
         QTest::newRow("read without files") << QStringList{"read"};
         QTest::newRow("write without a file") << QStringList{"write"};
+        QTest::newRow("script without files") << QStringList{"script", "%title%"};
+        QTest::newRow("script without a pattern") << QStringList{"script"};
         QTest::newRow("unknown command") << QStringList{"erase", "x.mp3"};
     }
     void usage()
