@@ -130,11 +130,15 @@ bool matchesFuzzyPrefix(const QString &a, const QString &b)
     return isSimilarText(ka, leftCodePoints(kb, i));
 }
 
-bool isSimilarWordText(const QString &a, const QString &b)
+QString similarWordKey(const QString &text)
 {
     constexpr int Flags = 191;
-    return isSimilarText(alphanumericKey(splitWords(a, Flags).join(QString())),
-                         alphanumericKey(splitWords(b, Flags).join(QString())));
+    return alphanumericKey(splitWords(text, Flags).join(QString()));
+}
+
+bool isSimilarWordText(const QString &a, const QString &b)
+{
+    return isSimilarText(similarWordKey(a), similarWordKey(b));
 }
 
 bool isDecimalNumber(const QString &text)

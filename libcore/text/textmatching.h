@@ -18,6 +18,9 @@ bool matchesFuzzyPrefix(const QString &a, const QString &b);
 
 // Similar after word normalisation (case, accents, punctuation, initials, contractions).
 bool isSimilarWordText(const QString &a, const QString &b);
+// The normalised form isSimilarWordText compares: isSimilarWordText(a, b) is
+// isSimilarText(similarWordKey(a), similarWordKey(b)). For callers that compare one text many times.
+QString similarWordKey(const QString &text);
 
 // Optional white space, decimal digits of any script, optional white space.
 bool isDecimalNumber(const QString &text);

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QStringList>
+#include <QVariant>
+
+#include "app/identification/idversionsummary.h"
+
+class AudioFile;
+class AudioTag;
+class IdStringList;
+
+// What the identification knows of one audio file: the texts that describe it (its base
+// name, the names of its folders and six tag values) as string lists, and what the stages
+// find. Derives from QObject only so that a run's files go with the run's owner.
+class IdAudioFile : public QObject
+{
+public:
+    // Reads the file's path and its combined tag; the file must have its tags read.
+    explicit IdAudioFile(AudioFile *file, QObject *parent = nullptr);
+    ~IdAudioFile() override;
+
+    AudioFile *audioFile() const { return m_audioFile; }
+    // The combined tag at construction; null when the file has none.
+    AudioTag *tag() const { return m_tag; }
+    const QList<IdStringList *> &stringLists() const { return m_stringLists; }
+    // The first list of that kind, or null.
+    IdStringList *stringList(int kind) const;
+
+    const QMap<int, QVariant> &values() const { return m_values; }
+    QVariant value(int field) const { return m_values.value(field); }
+    // An invalid variant removes the value and its confidence.
+    void setValue(int field, const QVariant &value);
+    const QMap<int, int> &valueConfidences() const { return m_valueConfidences; }
+    // 0 removes the confidence.
+    void setValueConfidence(int field, int confidence);
+
+    IdVersionSummary versionSummary;
+    bool pickedForSequence = false;
+    bool inGroup = false;
+
+private:
+    void addStringList(const QStringList &texts, int kind);
+    void addTagValues(int itemType, int kind);
+
+    AudioFile *m_audioFile;
+    AudioTag *m_tag = nullptr;
+    QList<IdStringList *> m_stringLists;
+    QMap<int, QVariant> m_values;
+    QMap<int, int> m_valueConfidences;
+};
