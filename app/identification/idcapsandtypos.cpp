@@ -120,7 +120,7 @@ void unifyTypos(EntryMap &entries, bool sameFileOnly)
             continue;
         const QString text = best->entry->sections.first()->text();
         for (IdSection *section : std::as_const(entry.sections))
-            section->setText(text);
+            section->setTextKeepingBlanks(text);
     }
 }
 } // namespace

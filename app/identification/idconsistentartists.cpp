@@ -40,7 +40,7 @@ void IdConsistentArtistEntry::unify()
     for (qsizetype j = 0; j < sections.size(); ++j) {
         IdArtistName name = names.at(j);
         name.setArticle(chosen);
-        sections.at(j)->setText(name.toString(true));
+        sections.at(j)->setTextKeepingBlanks(name.toString(true));
     }
 }
 
@@ -75,7 +75,8 @@ void unifyArtistSectionColumns(const IdTable<IdSection *> &table)
         for (IdSection *section : table.column(c)) {
             if (section->text().isEmpty())
                 continue;
-            const IdArtistName name(section->text());
+            // The blanks around a section stay where they are when it is rewritten.
+            const IdArtistName name(section->text().trimmed());
             entries[name.sortKey()].add(section, name);
         }
         for (auto &[key, entry] : entries)

@@ -57,6 +57,17 @@ void IdSection::setText(const QString &text)
         m_string->updateText();
 }
 
+void IdSection::setTextKeepingBlanks(const QString &text)
+{
+    qsizetype start = 0;
+    while (start < m_text.size() && m_text.at(start).isSpace())
+        ++start;
+    qsizetype end = m_text.size();
+    while (end > start && m_text.at(end - 1).isSpace())
+        --end;
+    setText(m_text.left(start) + text.trimmed() + m_text.mid(end));
+}
+
 IdWord *IdSection::insertWord(int sectionIndex, const QString &text)
 {
     qsizetype at = m_words.size();

@@ -45,6 +45,9 @@ public:
     // Replaces every word by the words of the text; they carry no break reasons and the
     // string is not cut again. The same text changes nothing.
     void setText(const QString &text);
+    // Replaces the text between the section's leading and trailing blanks by the text
+    // trimmed, so that a rewritten name stays apart from its neighbours.
+    void setTextKeepingBlanks(const QString &text);
     // A new word before the word of that section index, or at the end when no word has it.
     IdWord *insertWord(int sectionIndex, const QString &text);
     void updateText();

@@ -69,14 +69,18 @@ void readVersionPhrases(const QString &path, QList<IdVersionSignalPhrase *> &phr
 const QList<IdVersionSignalPhrase *> &loadVersionPhrases()
 {
     // Kept until the process ends; a second thread arriving first waits for the first.
-    static const QList<IdVersionSignalPhrase *> phrases = [] {
-        QList<IdVersionSignalPhrase *> list;
-        try {
-            readVersionPhrases(QStringLiteral(":/app/data/versionPhrases.csv"), list);
-        } catch (const Exception &) {
-            Logger::error(VersionPhrasesUnreadableTextId);
+    struct Table {
+        Table()
+        {
+            try {
+                readVersionPhrases(QStringLiteral(":/app/data/versionPhrases.csv"), phrases);
+            } catch (const Exception &) {
+                Logger::error(VersionPhrasesUnreadableTextId);
+            }
         }
-        return list;
-    }();
-    return phrases;
+        ~Table() { qDeleteAll(phrases); }
+        QList<IdVersionSignalPhrase *> phrases;
+    };
+    static const Table table;
+    return table.phrases;
 }
