@@ -215,6 +215,103 @@ private slots:
             }
         }
     }
+
+    void splitting_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("a block shared between other neighbours")
+            << QStringList{"Artist-Album", "Album-Other"}
+            << QStringList{"Artist@0", "Album@0", "Album@1", "Other@1"};
+        QTest::newRow("spaced dashes make one block") << QStringList{"Artist - Album", "Album - Other"}
+                                                      << QStringList{"Artist Album@0", "Album Other@1"};
+        QTest::newRow("equal groups stay whole") << QStringList{"Artist-Album", "Artist-Album"}
+                                                 << QStringList{"Artist Album@0", "Artist Album@1"};
+    }
+    void splitting()
+    {
+        // One group per file, holding all words of its base name.
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, expected);
+        QObject owner;
+        const QList<IdAudioFile *> files = idFiles(names, &owner);
+        QList<IdGroup *> groups;
+        for (const IdAudioFile *file : files) {
+            auto *group = new IdDefaultGroup(&owner);
+            group->addEntry(new IdDefaultGroupEntry(file->stringList(1)->strings().first()->realWords(), group));
+            group->assignWords(true);
+            groups.append(group);
+        }
+        groups = splitDefaultGroups(groups, &owner);
+        QCOMPARE(describeAll(groups, files), expected);
+        for (const IdGroup *group : std::as_const(groups)) {
+            for (const IdWord *word : group->entry(0)->words())
+                QCOMPARE(word->group, group);
+        }
+    }
+
+    void pruning()
+    {
+        // Three files share a default group but sit in a track-number group of twelve: the
+        // group is pruned; with a track-number group of four it stays.
+        for (const int tracks : {12, 4}) {
+            QObject owner;
+            QStringList names = numbered("%1 Lumens %2", 1, tracks);
+            const QList<IdAudioFile *> files = idFiles(names, &owner);
+            const QList<IdTrackNumberGroup *> trackGroups =
+                buildTrackNumberGroups(firstNumberCandidates(baseNameTable(files)), &owner);
+            QCOMPARE(trackGroups.size(), 1);
+            auto *group = new IdDefaultGroup(&owner);
+            for (int i = 0; i < 3; ++i)
+                group->addEntry(new IdDefaultGroupEntry({files.at(i)->stringList(1)->strings().first()->realWords().at(1)}, group));
+            group->assignWords(false);
+            const QList<IdGroup *> kept = pruneDefaultGroups({group});
+            QCOMPARE(kept.size(), tracks == 12 ? 0 : 1);
+            QCOMPARE(group->entryCount(), tracks == 12 ? 0 : 3);
+        }
+    }
+
+    void numberContinuesSequence()
+    {
+        // Nine files form a sequence and share "Lumens"; the tenth, numbered 10 and with
+        // "Lumens" at another place of its name, joins the default group.
+        QObject owner;
+        QStringList names = numbered("Lumens - %1 - %2", 1, 9);
+        names.append("Kelp Lumens 10");
+        const QList<IdAudioFile *> files = idFiles(names, &owner);
+        const QList<IdGroup *> groups = groupBySegmentation(files, &owner);
+        const QStringList described = describeAll(groups, files);
+        QVERIFY2(described.contains("Lumens@0,1,2,3,4,5,6,7,8,9"), qPrintable(described.join(u' ')));
+    }
+
+    void twoThousandFilesOfOneFolder()
+    {
+        // Stages 0 to 2 over one folder; doubling it must not cost four times as much.
+        const auto run = [](int count) {
+            QObject owner;
+            QStringList names;
+            for (int i = 0; i < count; ++i) {
+                QString title;
+                for (int n = i + 1; n > 0; n /= 26)
+                    title.prepend(QChar(u'a' + n % 26));
+                names.append(QStringLiteral("Lumens - Northern Lights - %1 - Song %2").arg(i % 20 + 1).arg(title));
+            }
+            const QList<IdAudioFile *> files = idFiles(names, &owner);
+            QElapsedTimer timer;
+            timer.start();
+            unifyArtistSpellings(files);
+            unifyCapitalizationAndTypos(files);
+            const QList<IdGroup *> groups = groupBySegmentation(files, &owner);
+            const qint64 elapsed = timer.elapsed();
+            return std::make_pair(elapsed, groups.size());
+        };
+        run(200); // warm up the word lists
+        const auto [small, smallGroups] = run(2000);
+        const auto [large, largeGroups] = run(4000);
+        qInfo() << "stages 0 to 2:" << small << "ms for 2000 files," << large << "ms for 4000";
+        QVERIFY(smallGroups > 0 && largeGroups > 0);
+        QVERIFY(large < 3 * qMax<qint64>(small, 50));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestIdGrouping)
