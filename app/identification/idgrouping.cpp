@@ -290,11 +290,7 @@ QList<IdGroup *> findDefaultGroups(const IdWordTable &table, int fileCount, bool
 QList<IdGroup *> groupDefaultGroupsOfKind(const QList<IdAudioFile *> &files, int kind, QObject *parent)
 {
     const int fileCount = int(files.size());
-    IdTable<IdString *> strings;
-    for (const IdAudioFile *file : files) {
-        if (const IdStringList *list = file->stringList(kind))
-            strings.appendRow(list->strings());
-    }
+    const IdTable<IdString *> strings = stringTableOfKind(files, kind);
     QList<IdGroup *> result;
     for (int i = 0; i < strings.width; ++i) {
         IdSectionTable sections;

@@ -130,24 +130,26 @@ bool extendByNumber(IdWord *word, int number, const ExtensionTarget &target)
 }
 } // namespace
 
-QList<IdNumberCandidate> firstNumberCandidates(const IdWordTable &table)
+namespace {
+QList<IdNumberCandidate> endNumberCandidates(const IdWordTable &table, bool first)
 {
     QList<IdNumberCandidate> candidates;
     for (const QList<IdWord *> &row : table.rows) {
         if (!row.isEmpty())
-            addIfNumber(candidates, row.first());
+            addIfNumber(candidates, first ? row.first() : row.last());
     }
     return candidates;
+}
+} // namespace
+
+QList<IdNumberCandidate> firstNumberCandidates(const IdWordTable &table)
+{
+    return endNumberCandidates(table, true);
 }
 
 QList<IdNumberCandidate> lastNumberCandidates(const IdWordTable &table)
 {
-    QList<IdNumberCandidate> candidates;
-    for (const QList<IdWord *> &row : table.rows) {
-        if (!row.isEmpty())
-            addIfNumber(candidates, row.last());
-    }
-    return candidates;
+    return endNumberCandidates(table, false);
 }
 
 QList<IdNumberCandidate> numbersAfterTrackWords(const IdWordTable &table)
@@ -520,14 +522,20 @@ QList<IdTrackNumberGroup *> findTrackNumberGroupsIteratively(const IdWordTable &
     return result;
 }
 
-QList<IdTrackNumberGroup *> findTrackNumberGroupsOfKind(const QList<IdAudioFile *> &files, int kind,
-                                                        const QList<IdGroup *> &defaultGroups, QObject *parent)
+IdTable<IdString *> stringTableOfKind(const QList<IdAudioFile *> &files, int kind)
 {
     IdTable<IdString *> strings;
     for (const IdAudioFile *file : files) {
         if (const IdStringList *list = file->stringList(kind))
             strings.appendRow(list->strings());
     }
+    return strings;
+}
+
+QList<IdTrackNumberGroup *> findTrackNumberGroupsOfKind(const QList<IdAudioFile *> &files, int kind,
+                                                        const QList<IdGroup *> &defaultGroups, QObject *parent)
+{
+    const IdTable<IdString *> strings = stringTableOfKind(files, kind);
     QList<IdTrackNumberGroup *> all;
     for (int i = 0; i < strings.width; ++i) {
         IdWordTable table;

@@ -8,6 +8,7 @@
 class IdAudioFile;
 class IdGroup;
 class IdSection;
+class IdString;
 class IdTrackNumberGroup;
 class IdWord;
 class QObject;
@@ -57,6 +58,8 @@ QList<IdTrackNumberGroup *> findTrackNumberGroupsIteratively(const IdWordTable &
                                                              const QList<IdGroup *> &defaultGroups, QObject *parent);
 QList<IdTrackNumberGroup *> findTrackNumberGroupsOfKind(const QList<IdAudioFile *> &files, int kind,
                                                         const QList<IdGroup *> &defaultGroups, QObject *parent);
+// A row per file that has strings of the kind, holding them.
+IdTable<IdString *> stringTableOfKind(const QList<IdAudioFile *> &files, int kind);
 // The rows with only the words of files not yet in a track-number group; empty rows dropped.
 IdWordTable ungroupedFileRows(const IdWordTable &table);
 void setGroupsAssigned(const QList<IdTrackNumberGroup *> &groups, bool assign);
