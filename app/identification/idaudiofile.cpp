@@ -1,5 +1,6 @@
 #include "app/identification/idaudiofile.h"
 
+#include "app/identification/idsegment.h"
 #include "app/identification/idstringlist.h"
 #include "app/identification/idtexttests.h"
 #include "libcore/io/folderwalk.h"
@@ -112,4 +113,11 @@ void IdAudioFile::addTagValues(int itemType, int kind)
             texts.append(text);
     }
     addStringList(texts, kind);
+}
+
+void IdAudioFile::setSegments(const QList<IdSegment *> &segments)
+{
+    m_segments = segments;
+    for (IdSegment *segment : segments)
+        segment->setParent(this);
 }

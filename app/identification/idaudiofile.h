@@ -10,6 +10,7 @@
 
 class AudioFile;
 class AudioTag;
+class IdSegment;
 class IdStringList;
 
 // What the identification knows of one audio file: the texts that describe it (its base
@@ -28,6 +29,11 @@ public:
     const QList<IdStringList *> &stringLists() const { return m_stringLists; }
     // The first list of that kind, or null.
     IdStringList *stringList(int kind) const;
+
+    // The segments stage 3 cut the strings into; the file becomes their parent. Segments that
+    // drop out of the list stay children of the file.
+    const QList<IdSegment *> &segments() const { return m_segments; }
+    void setSegments(const QList<IdSegment *> &segments);
 
     const QMap<int, QVariant> &values() const { return m_values; }
     QVariant value(int field) const { return m_values.value(field); }
@@ -48,6 +54,7 @@ private:
     AudioFile *m_audioFile;
     AudioTag *m_tag = nullptr;
     QList<IdStringList *> m_stringLists;
+    QList<IdSegment *> m_segments;
     QMap<int, QVariant> m_values;
     QMap<int, int> m_valueConfidences;
 };
