@@ -2,7 +2,8 @@
 """Draws the application's own icons as small PNG files (no image libraries needed).
 
 Run from the repository root: python3 tools/make_icons.py
-Each icon is a folder app/resources/icons/<name>/ with one <size>.png per size.
+Each icon is a folder <package>/resources/icons/<name>/ with one <size>.png per size: the
+application's own under app/, the GUI toolkit's under libgui/.
 """
 import math
 import os
@@ -72,17 +73,103 @@ def app_icon():
             (flag, (255, 255, 255))]
 
 
+# The GUI toolkit's icons: simple shapes on the unit square.
+GREEN, RED, BLUE, DARK = (46, 140, 60), (200, 50, 40), (45, 95, 170), (60, 60, 60)
+
+
+def plus_icon():
+    def bar_h(x, y):
+        return 0.15 <= x <= 0.85 and 0.40 <= y <= 0.60
+
+    def bar_v(x, y):
+        return 0.40 <= x <= 0.60 and 0.15 <= y <= 0.85
+
+    return [(bar_h, GREEN), (bar_v, GREEN)]
+
+
+def minus_icon():
+    def bar_h(x, y):
+        return 0.15 <= x <= 0.85 and 0.40 <= y <= 0.60
+
+    return [(bar_h, RED)]
+
+
+def arrow_icon(up):
+    def head(x, y):
+        yy = y if up else 1 - y
+        return 0.10 <= yy <= 0.55 and abs(x - 0.5) <= (yy - 0.10)
+
+    def shaft(x, y):
+        yy = y if up else 1 - y
+        return 0.40 <= x <= 0.60 and 0.45 <= yy <= 0.90
+
+    return [(head, BLUE), (shaft, BLUE)]
+
+
+def edit_icon():
+    # A pencil from the lower left to the upper right.
+    def along(x, y):
+        return ((x - 0.15) + (0.85 - y)) / math.sqrt(2), ((x - 0.15) - (0.85 - y)) / math.sqrt(2)
+
+    def body(x, y):
+        u, v = along(x, y)
+        return 0.18 <= u <= 0.92 and abs(v) <= 0.10
+
+    def tip(x, y):
+        u, v = along(x, y)
+        return 0.0 <= u < 0.18 and abs(v) <= u * 0.55
+
+    def lead(x, y):
+        u, v = along(x, y)
+        return 0.0 <= u < 0.07 and abs(v) <= u * 0.55
+
+    return [(body, (225, 160, 40)), (tip, (235, 205, 160)), (lead, DARK)]
+
+
+def clock_icon():
+    def rim(x, y):
+        return math.hypot(x - 0.5, y - 0.5) <= 0.46
+
+    def face(x, y):
+        return math.hypot(x - 0.5, y - 0.5) <= 0.38
+
+    def hour(x, y):
+        return 0.46 <= x <= 0.54 and 0.24 <= y <= 0.54
+
+    def minute(x, y):
+        return 0.46 <= y <= 0.54 and 0.46 <= x <= 0.76
+
+    return [(rim, BLUE), (face, (255, 255, 255)), (hour, DARK), (minute, DARK)]
+
+
+def color_icon():
+    def dot(cx, cy):
+        return lambda x, y: math.hypot(x - cx, y - cy) <= 0.24
+
+    return [(dot(0.5, 0.30), (220, 50, 50)), (dot(0.30, 0.66), (50, 170, 70)),
+            (dot(0.70, 0.66), (50, 100, 220))]
+
+
+GUI_ICONS = {"add": plus_icon, "remove": minus_icon, "up": lambda: arrow_icon(True),
+             "down": lambda: arrow_icon(False), "edit": edit_icon, "clock": clock_icon,
+             "color": color_icon}
+
+
 ICONS = {"appIcon": app_icon}
 
 
-def main():
-    root = os.path.join("app", "resources", "icons")
-    for name, shapes in ICONS.items():
+def write(root, icons, sizes):
+    for name, shapes in icons.items():
         folder = os.path.join(root, name)
         os.makedirs(folder, exist_ok=True)
-        for size in SIZES:
+        for size in sizes:
             with open(os.path.join(folder, "%d.png" % size), "wb") as f:
                 f.write(render(size, shapes()))
+
+
+def main():
+    write(os.path.join("app", "resources", "icons"), ICONS, SIZES)
+    write(os.path.join("libgui", "resources", "icons"), GUI_ICONS, (16, 24, 32))
 
 
 if __name__ == "__main__":
