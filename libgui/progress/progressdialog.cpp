@@ -126,6 +126,9 @@ bool runProgressThread(ProgressThread *thread, bool showProgressBar, QWidget *pa
 bool runProgressThreads(const QList<ProgressThread *> &threads, const QString &statusText,
                         bool showProgressBar, QWidget *parent, Qt::WindowFlags flags)
 {
+    // A combined progress without children would never finish, and the loop never end.
+    if (threads.isEmpty())
+        return true;
     CombinedProgressObject combined;
     combined.setStatusText(statusText);
     for (ProgressThread *thread : threads)

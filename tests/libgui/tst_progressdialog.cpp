@@ -147,6 +147,13 @@ private slots:
         }
     }
 
+    void noThreadsNothingToWaitFor()
+    {
+        ShowCounter counter;
+        QVERIFY(runProgressThreads({}, QStringLiteral("Reading files"), true));
+        QCOMPARE(counter.shows, 0);
+    }
+
     void dialogFollowsProgress()
     {
         LinearProgressObject progress;
