@@ -21,3 +21,6 @@ struct Gallery {
 };
 
 void renderGalleryPages(Gallery &gallery);
+
+// The command bars, docks, setting editors, settings and wizard dialogs, date-time editor.
+void renderSecondShare(Gallery &gallery);
