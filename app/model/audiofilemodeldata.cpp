@@ -7,6 +7,7 @@
 #include "app/model/datatypevalues.h"
 #include "app/model/tagitemmimedataentry.h"
 #include "app/model/variantmimedataentry.h"
+#include "app/operations/operationqueue.h"
 #include "libcore/icons/icons.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/codepointstring.h"
@@ -174,6 +175,11 @@ void AudioFileModelData::removeAudioFiles(const QList<AudioFile *> &files)
     updateBrowsingNodes();
     emit dataChanged();
     updatePathFromDisplayedFiles();
+}
+
+void AudioFileModelData::releaseUnusedAudioFiles(const OperationQueue *queue)
+{
+    releaseUnusedAudioFiles(queue ? queue->referencedAudioFiles() : QSet<AudioFile *>());
 }
 
 void AudioFileModelData::releaseUnusedAudioFiles(const QSet<AudioFile *> &referencedFiles)

@@ -14,6 +14,7 @@
 class AudioFileBrowsingNode;
 class AudioTag;
 class MimeDataEntry;
+class OperationQueue;
 
 enum AudioFileModelDataTextId : quint32 {
     AllFilesNodeTextId = 1925312643u,
@@ -64,6 +65,8 @@ public:
     void removeAudioFiles(const QList<AudioFile *> &files);
     // Deletes the owned files that are neither loaded nor referenced.
     void releaseUnusedAudioFiles(const QSet<AudioFile *> &referencedFiles);
+    // The same with the files that an undoable or redoable operation of the queue refers to.
+    void releaseUnusedAudioFiles(const OperationQueue *queue);
 
     bool isValidPath(const QStringList &path) const;
     void setDisplayedFiles(const QList<AudioFile *> &files);

@@ -1,5 +1,7 @@
 #include "app/shell/iappmainwindow.h"
 
+#include "libgui/logviews/logmessagedialog.h"
+
 namespace {
 IAppMainWindow *g_instance = nullptr;
 }
@@ -18,4 +20,9 @@ IAppMainWindow *IAppMainWindow::instance()
 void IAppMainWindow::setInstance(IAppMainWindow *window)
 {
     g_instance = window;
+}
+
+void IAppMainWindow::showLogMessages(BufferedLogger *logger)
+{
+    showLogMessageDialog(logger, dialogParent());
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 class AudioFileSelection;
+class BufferedLogger;
 class IAudioFileModel;
 class ModifiedSelectionTracker;
 class OperationQueue;
@@ -44,6 +45,9 @@ public:
 
     // Shows the busy cursor while work runs in the GUI thread (nested calls count).
     virtual void setBusyCursor(bool busy) { Q_UNUSED(busy) }
+    // Shows what a piece of work logged (the log-message dialog, modal); a headless
+    // implementation keeps it instead.
+    virtual void showLogMessages(BufferedLogger *logger);
     // Puts a question to the user and returns the button chosen; a headless implementation
     // answers as it was told to.
     virtual QMessageBox::StandardButton askQuestion(const QString &text,

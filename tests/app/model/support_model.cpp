@@ -12,11 +12,11 @@
 #include "libtagging/model/tagitem.h"
 
 namespace {
-// The support library is built without the tests' definitions: the fixtures are found
-// from this file's place in the tree.
+// Not from __FILE__: a compiler cache with a base folder makes that path relative, and the
+// tests run in another folder.
 QString fixturesFolder()
 {
-    return QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + QStringLiteral("/../../fixtures/");
+    return QStringLiteral(MELO_FIXTURES "/");
 }
 } // namespace
 

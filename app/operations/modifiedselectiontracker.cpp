@@ -1,0 +1,80 @@
+#include "app/operations/modifiedselectiontracker.h"
+
+#include <QAbstractItemModel>
+
+#include "app/model/audiofilemodeldata.h"
+#include "app/model/iaudiofilemodel.h"
+#include "app/operations/compoundoperation.h"
+#include "app/operations/modelupdateoperation.h"
+#include "app/operations/operationqueue.h"
+#include "libtagging/model/audiofile.h"
+#include "libtagging/model/audiotag.h"
+
+ModifiedSelectionTracker::ModifiedSelectionTracker(IAudioFileModel *model, OperationQueue *queue, QObject *parent)
+    : QObject(parent), m_modifiedSelection(model)
+{
+    AudioFileModelData *store = model->modelData();
+    connect(store, &AudioFileModelData::audioFileLoaded, this, &ModifiedSelectionTracker::onAudioFileLoaded);
+    connect(store, &AudioFileModelData::audioFileAboutToBeDeleted, this,
+            &ModifiedSelectionTracker::onAudioFileAboutToBeDeleted);
+    connect(queue, &OperationQueue::changed, this, &ModifiedSelectionTracker::onOperationQueueChanged);
+    // Highlights are kept by table position, so every change of the table announces again.
+    connect(model->itemModel(), SIGNAL(modelChanged()), this, SIGNAL(modifiedSelectionChanged()));
+}
+
+void ModifiedSelectionTracker::markSaved(const QList<AudioFile *> &files)
+{
+    for (AudioFile *file : files) {
+        takeSnapshot(file);
+        m_modifiedSelection.removeAudioFile(file);
+    }
+    emit modifiedSelectionChanged();
+}
+
+void ModifiedSelectionTracker::onAudioFileLoaded(AudioFile *audioFile)
+{
+    takeSnapshot(audioFile);
+}
+
+void ModifiedSelectionTracker::onAudioFileAboutToBeDeleted(AudioFile *audioFile)
+{
+    delete m_savedTags.take(audioFile);
+    m_modifiedSelection.removeAudioFile(audioFile);
+}
+
+void ModifiedSelectionTracker::onOperationQueueChanged(Operation *operation)
+{
+    if (operation)
+        updateForOperation(operation);
+    emit modifiedSelectionChanged();
+}
+
+void ModifiedSelectionTracker::takeSnapshot(AudioFile *file)
+{
+    delete m_savedTags.take(file);
+    if (const AudioTag *tag = file->tags().value(TagType::Combined))
+        m_savedTags.insert(file, tag->clone(this));
+}
+
+void ModifiedSelectionTracker::updateForOperation(Operation *operation)
+{
+    if (auto *compound = qobject_cast<CompoundOperation *>(operation)) {
+        for (Operation *child : compound->operations())
+            updateForOperation(child);
+        return;
+    }
+    auto *update = qobject_cast<ModelUpdateOperation *>(operation);
+    if (!update)
+        return;
+    const AudioFileSelection changed = update->changedCells();
+    m_modifiedSelection.subtract(changed);
+    for (auto it = changed.dataTypesByFile().cbegin(); it != changed.dataTypesByFile().cend(); ++it) {
+        AudioFile *file = it.key();
+        const AudioTag *current = file->tags().value(TagType::Combined);
+        for (int itemType : AudioTag::differingItemTypes(m_savedTags.value(file), current)) {
+            const ModelDataType dataType(ModelDataType::CategoryTagItem, itemType);
+            if (it.value().contains(dataType))
+                m_modifiedSelection.insertCell(file, dataType);
+        }
+    }
+}
