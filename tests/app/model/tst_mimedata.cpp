@@ -2,6 +2,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QImage>
 #include <QPointer>
 #include <QTest>
@@ -13,6 +15,8 @@
 #include "app/model/tagitemmimedataentry.h"
 #include "app/model/variantmimedataentry.h"
 #include "libcore/image/codedimage.h"
+#include "libcore/io/paths.h"
+#include "libcore/io/wholefile.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
 #include "libtagging/model/tagitem.h"
@@ -338,6 +342,36 @@ private slots:
         QCOMPARE(artworkTempFileUrl(blue).toLocalFile(), path);
         QCOMPARE(CodedImage(path), blue);
         QVERIFY(artworkTempFileUrl(CodedImage()).isEmpty());
+    }
+
+    // The files live in a folder of this process alone, and a link planted at a file's path
+    // is never written through.
+    void temporaryArtworkFileIsPrivate()
+    {
+        const QString path = artworkTempFileUrl(pngImage(Qt::green)).toLocalFile();
+        const QFileInfo folder(parentPath(path));
+        QCOMPARE(folder.absoluteFilePath(), QFileInfo(artworkTempFolder()).absoluteFilePath());
+        QVERIFY(folder.absoluteFilePath() != QFileInfo(QDir::tempPath()).absoluteFilePath());
+        QCOMPARE(folder.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                                         | QFile::WriteOther | QFile::ExeOther),
+                 QFile::Permissions());
+        QCOMPARE(QFileInfo(path).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+
+        QTemporaryDir elsewhere;
+        const QString victim = elsewhere.filePath(QStringLiteral("victim"));
+        QFile victimFile(victim);
+        QVERIFY(victimFile.open(QIODevice::WriteOnly));
+        victimFile.write("precious");
+        victimFile.close();
+        const QString planted = withTrailingSlash(artworkTempFolder()) + QStringLiteral("folder.jpg");
+        QVERIFY(QFile::link(victim, planted));
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::yellow);
+        const CodedImage jpeg(image, QStringLiteral("JPG"));
+        QCOMPARE(jpeg.suffix(), QStringLiteral("jpg"));
+        QVERIFY(artworkTempFileUrl(jpeg).isEmpty());
+        QCOMPARE(readFile(victim), QByteArray("precious"));
+        QVERIFY(QFileInfo(planted).isSymLink());
     }
 };
 
