@@ -9,6 +9,7 @@
 
 #include "app/tagscript/tagscript.h"
 #include "app/tagscript/tsexpression.h"
+#include "bench/benchoptions.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/resourcepackage.h"
@@ -73,18 +74,8 @@ int main(int argc, char *argv[])
 
     int fileCount = 10000;
     int passes = 5;
-    const QStringList arguments = application.arguments().mid(1);
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        bool ok = i + 1 < arguments.size();
-        if (ok && arguments.at(i) == u"--files")
-            fileCount = arguments.at(++i).toInt(&ok);
-        else if (ok && arguments.at(i) == u"--passes")
-            passes = arguments.at(++i).toInt(&ok);
-        else
-            ok = false;
-        if (!ok || fileCount < 1 || passes < 1)
-            return fail(textForId(Usage));
-    }
+    if (!readFilesAndPasses(application.arguments().mid(1), fileCount, passes))
+        return fail(textForId(Usage));
 
     std::vector<std::unique_ptr<AudioFile>> files;
     files.reserve(fileCount);
