@@ -427,10 +427,14 @@ void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frame
         if (value.isEmpty())
             continue;
         if (kind == Year || kind == OriginalYear) {
-            // A year frame may hold a whole date; text that is no date stays the frame it was.
+            // A year frame may hold a whole date; text that is no date, or one whose parts make
+            // no date with those read before (a 29 February in another year), stays the frame it was.
+            PartialDateTime &gathered = kind == Year ? state.releaseDate : state.originalReleaseDate;
             const PartialDateTime date(value, dateFormat);
-            if (date.isValid())
-                (kind == Year ? state.releaseDate : state.originalReleaseDate).merge(date, false);
+            PartialDateTime merged = gathered;
+            merged.merge(date, false);
+            if (date.isValid() && merged.isValid())
+                gathered = merged;
             else
                 state.tag->addItem(new UnknownId3v2StringTagItem(frameId, value));
         } else if (kind == DayMonth || kind == HourMinute) {
@@ -472,10 +476,13 @@ void Id3v2FrameReader::readUserText(Id3v2ReadState &state, Id3v2FrameCursor *fra
         value = value.trimmed();
         if (value.isEmpty())
             continue;
-        const PartialDateTime originalYear =
-            key == QLatin1String("originalyear") ? PartialDateTime(value, dateFormat) : PartialDateTime();
-        if (originalYear.isValid()) {
-            state.originalReleaseDate.merge(originalYear, false);
+        PartialDateTime originalYear;
+        if (key == QLatin1String("originalyear")) {
+            originalYear = state.originalReleaseDate;
+            originalYear.merge(PartialDateTime(value, dateFormat), false);
+        }
+        if (originalYear.isValid() && PartialDateTime(value, dateFormat).isValid()) {
+            state.originalReleaseDate = originalYear;
         } else if (key == QLatin1String("replaygaintrackgain")) {
             volume->trackGain = gainValue(value);
         } else if (key == QLatin1String("replaygaintrackpeak")) {

@@ -589,6 +589,9 @@ private slots:
         QTest::newRow("original year that is no date kept as text")
             << tagBytes(3, frame23("TXXX", text(QByteArray("originalyear\0" "1999-02-30", 23))))
             << 3 << QStringList{"121:1999-02-30"};
+        QTest::newRow("original date that makes no date with the year kept as text")
+            << tagBytes(4, frame24("TORY", text("2001")) + frame24("TXXX", text(QByteArray("originalyear\0" "2000-02-29", 23))))
+            << 4 << QStringList{"121:2000-02-29", "71:2001"};
         QTest::newRow("podcast flag needs an address") << tagBytes(3, frame23("PCST", QByteArray(4, '\0'))) << 3
                                                        << QStringList{};
         QTest::newRow("genres") << tagBytes(3, frame23("TCON", text("(17)Rock (RX)"))) << 3
