@@ -354,10 +354,16 @@ void Id3v2FrameReader::addValue(Id3v2ReadState &state, int itemType, int valueKi
         static_cast<IntegerTagItem *>(item.get())->value = number;
         break;
     }
-    case Id3v2FrameTable::Date:
+    case Id3v2FrameTable::Date: {
+        // Text that is no date, or a date no calendar has (day 93), stays the frame it was:
+        // as a date, a 2.3 tag would write it in parts that do not all read back.
+        const PartialDateTime date(value, dateFormat);
+        if (!date.isValid())
+            throw Exception(0, {}, false);
         item.reset(TagItem::create(itemType, nullptr));
-        static_cast<DateTimeTagItem *>(item.get())->value = PartialDateTime(value, dateFormat);
+        static_cast<DateTimeTagItem *>(item.get())->value = date;
         break;
+    }
     case Id3v2FrameTable::Flag:
         item.reset(TagItem::create(itemType, nullptr));
         static_cast<BooleanTagItem *>(item.get())->value = value == QLatin1String("1");
@@ -421,18 +427,29 @@ void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frame
         if (value.isEmpty())
             continue;
         if (kind == Year || kind == OriginalYear) {
-            // A year frame may hold a whole date; text that is no date stays the frame it was.
+            // A year frame may hold a whole date; text that is no date, or one whose parts make
+            // no date with those read before (a 29 February in another year), stays the frame it was.
+            PartialDateTime &gathered = kind == Year ? state.releaseDate : state.originalReleaseDate;
             const PartialDateTime date(value, dateFormat);
-            if (date.isValid())
-                (kind == Year ? state.releaseDate : state.originalReleaseDate).merge(date, false);
+            PartialDateTime merged = gathered;
+            merged.merge(date, false);
+            if (date.isValid() && merged.isValid())
+                gathered = merged;
             else
                 state.tag->addItem(new UnknownId3v2StringTagItem(frameId, value));
-        } else if (kind == DayMonth) {
-            state.releaseDate.setMonth(value.mid(2, 2).toInt());
-            state.releaseDate.setDay(value.mid(0, 2).toInt());
-        } else if (kind == HourMinute) {
-            state.releaseDate.setHour(value.mid(0, 2).toInt());
-            state.releaseDate.setMinute(value.mid(2, 2).toInt());
+        } else if (kind == DayMonth || kind == HourMinute) {
+            // Both parts or neither: a day without its month, or a time without its minute, is
+            // not written again; what does not fit the date stays the frame it was.
+            PartialDateTime date = state.releaseDate;
+            const int first = value.mid(0, 2).toInt();
+            const int second = value.mid(2, 2).toInt();
+            const bool fits = value.size() == 4
+                && (kind == DayMonth ? date.setMonth(second) && date.setDay(first)
+                                     : date.setHour(first) && date.setMinute(second));
+            if (fits)
+                state.releaseDate = date;
+            else
+                state.tag->addItem(new UnknownId3v2StringTagItem(frameId, value));
         } else {
             try {
                 if (!row)
@@ -459,8 +476,13 @@ void Id3v2FrameReader::readUserText(Id3v2ReadState &state, Id3v2FrameCursor *fra
         value = value.trimmed();
         if (value.isEmpty())
             continue;
+        PartialDateTime originalYear;
         if (key == QLatin1String("originalyear")) {
-            state.originalReleaseDate.merge(PartialDateTime(value, dateFormat), false);
+            originalYear = state.originalReleaseDate;
+            originalYear.merge(PartialDateTime(value, dateFormat), false);
+        }
+        if (originalYear.isValid() && PartialDateTime(value, dateFormat).isValid()) {
+            state.originalReleaseDate = originalYear;
         } else if (key == QLatin1String("replaygaintrackgain")) {
             volume->trackGain = gainValue(value);
         } else if (key == QLatin1String("replaygaintrackpeak")) {

@@ -41,6 +41,33 @@ int rankOf(int tagType, bool front)
     return int((front ? FreeStreamTagManager::frontTagOrder() : FreeStreamTagManager::backTagOrder()).indexOf(tagType));
 }
 
+qint64 endOf(const QList<TagInfo *> &startTags)
+{
+    return startTags.isEmpty() ? 0 : startTags.last()->offset() + startTags.last()->size();
+}
+
+// An end tag found inside the tags at the start. The same tag seen from its other end (a
+// stream of tags only) stays a start tag. Any other tag wins: a start tag may claim more than
+// it holds, and one whose claim reaches into the tags at the end would swallow the audio;
+// the size it claims is only checked against the stream's, which a save at the end changes,
+// so such a header would be no tag before a save and hide the tags written after it. The
+// start tags from the one it reaches into on are dropped, their bytes left as audio.
+bool takesOverStartTags(const TagInfo *endTag, QList<TagInfo *> &startTags)
+{
+    const qint64 end = endTag->offset() + endTag->size();
+    for (qsizetype i = 0; i < startTags.size(); ++i) {
+        const TagInfo *start = startTags[i];
+        if (start->offset() + start->size() <= endTag->offset())
+            continue;
+        if (start->tagType() == endTag->tagType() && start->offset() + start->size() == end)
+            return false;
+        while (startTags.size() > i)
+            delete startTags.takeLast();
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 FreeStreamTagManager::FreeStreamTagManager(IoStream *stream, QObject *parent, const ContainerEnd &containerEnd)
@@ -85,12 +112,13 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
     const qint64 size = m_stream->size();
 
     const QList<ITagIo *> startDetectors{Id3v2TagIo::instance(), ApeTagIo::instance()};
+    QList<TagInfo *> startTags;
     qint64 pos = 0;
     for (bool found = true; found;) {
         found = false;
         for (ITagIo *io : startDetectors) {
             if (TagInfo *info = probe(m_stream, io, pos, true)) {
-                adopt(info);
+                startTags.append(info);
                 pos += info->size();
                 found = true;
                 break;
@@ -99,16 +127,19 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
     }
 
     // The end tags never reach into the start tags: a stream made of tags only lists each
-    // tag once. The container is asked where it ends only once something behind it looks
-    // like a tag, as most files have none and finding the end may walk the whole file.
+    // tag once, and a start tag that reaches into other tags at the end is none. The
+    // container is asked where it ends only once something behind it looks like a tag, as
+    // most files have none and finding the end may walk the whole file.
     const qint64 containerStart = pos;
-    qint64 endLimit = pos;
+    qint64 containerLimit = 0;
     bool limitKnown = !containerEnd;
     const QList<ITagIo *> endDetectors{Id3v1TagIo::instance(), Lyrics3TagIo::instance(), ApeTagIo::instance(),
                                        Id3v2TagIo::instance()};
     QList<TagInfo *> endTags;
     pos = size;
-    for (bool found = true; found && pos > endLimit;) {
+    // Looked for once even when the start tags seem to fill the stream: a claim that reaches
+    // the stream's end exactly must not hide the tags there either.
+    for (bool found = true; found && (pos == size || pos > qMax(containerLimit, endOf(startTags)));) {
         found = false;
         for (ITagIo *io : endDetectors) {
             TagInfo *info = probe(m_stream, io, pos, false);
@@ -117,12 +148,13 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
             if (!limitKnown) {
                 limitKnown = true;
                 try {
-                    endLimit = qMax(endLimit, containerEnd(containerStart));
+                    containerLimit = qMax(qint64(0), containerEnd(containerStart));
                 } catch (const Exception &) {
                     // A container that cannot say where it ends sets no limit.
                 }
             }
-            if (info->offset() < endLimit) {
+            if (info->offset() < containerLimit
+                || (info->offset() < endOf(startTags) && !takesOverStartTags(info, startTags))) {
                 delete info;
                 continue;
             }
@@ -132,6 +164,8 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
             break;
         }
     }
+    for (TagInfo *info : std::as_const(startTags))
+        adopt(info);
     for (TagInfo *info : std::as_const(endTags))
         adopt(info);
 }

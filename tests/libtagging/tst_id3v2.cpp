@@ -580,6 +580,18 @@ private slots:
             << tagBytes(3, frame23("TYER", text("2001-33-03T04:05")) + frame23("TORY", text("1999"))) << 3
             << QStringList{"113:2001-33-03T04:05", "71:1999"};
         QTest::newRow("date parts without a year") << tagBytes(3, frame23("TDAT", text("0503"))) << 3 << QStringList{};
+        // Dates no calendar has: written as 2.3 parts, they would not all come back.
+        QTest::newRow("date with day 93 kept as its frame")
+            << tagBytes(3, frame23("TDRC", text("2001-02-93T04:05"))) << 3 << QStringList{"113:2001-02-93T04:05"};
+        QTest::newRow("day and time that do not fit kept as their frames")
+            << tagBytes(3, frame23("TYER", text("2001")) + frame23("TDAT", text("3002")) + frame23("TIME", text("2460")))
+            << 3 << QStringList{"113:3002", "113:2460", "94:2001"};
+        QTest::newRow("original year that is no date kept as text")
+            << tagBytes(3, frame23("TXXX", text(QByteArray("originalyear\0" "1999-02-30", 23))))
+            << 3 << QStringList{"121:1999-02-30"};
+        QTest::newRow("original date that makes no date with the year kept as text")
+            << tagBytes(4, frame24("TORY", text("2001")) + frame24("TXXX", text(QByteArray("originalyear\0" "2000-02-29", 23))))
+            << 4 << QStringList{"121:2000-02-29", "71:2001"};
         QTest::newRow("podcast flag needs an address") << tagBytes(3, frame23("PCST", QByteArray(4, '\0'))) << 3
                                                        << QStringList{};
         QTest::newRow("genres") << tagBytes(3, frame23("TCON", text("(17)Rock (RX)"))) << 3

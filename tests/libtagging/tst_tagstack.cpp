@@ -39,6 +39,14 @@ QByteArray id3v1(const QByteArray &title)
     return (QByteArray("TAG") + title.leftJustified(30, '\0')).leftJustified(128, '\0');
 }
 
+// The header of an ID3v2.3 tag that claims the given total size; no frames follow it.
+QByteArray id3v2Header(int totalSize)
+{
+    const int dataSize = totalSize - 10;
+    return ByteBuilder().ascii("ID3").u8(3).u8(0).u8(0).u8(quint8(dataSize >> 21 & 0x7F))
+        .u8(quint8(dataSize >> 14 & 0x7F)).u8(quint8(dataSize >> 7 & 0x7F)).u8(quint8(dataSize & 0x7F)).bytes;
+}
+
 QByteArray lyrics3(const QByteArray &title)
 {
     const QByteArray body = "LYRICSBEGIN" + QByteArray("ETT") + QByteArray::number(title.size()).rightJustified(5, '0')
@@ -125,6 +133,14 @@ private slots:
                                               << QList<qint64>{300 + a.size() + 4};
         // Found from both ends, a tag filling the stream is still one tag.
         QTest::newRow("nothing but one APE tag") << a << QList<int>{5} << QList<qint64>{0};
+        // A header at the start that claims bytes of the tags at the end is no tag: it would
+        // swallow the audio, and a save that grows the end may make any claim fit.
+        const qint64 tail = l.size() + 128;
+        for (const qint64 claim : {qint64(10 + 300 + 5), 10 + 300 + tail}) {
+            QTest::addRow("ID3v2 header claiming %lld of %lld bytes", claim, 10 + 300 + tail)
+                << id3v2Header(int(claim)) + audio + l + id3v1("z") << QList<int>{4, 2}
+                << QList<qint64>{310, 310 + l.size()};
+        }
     }
     void scan()
     {
@@ -234,6 +250,25 @@ private slots:
         QVERIFY(stream.data().startsWith(rest));
         QCOMPARE(tags.first()->tagInfo()->offset(), qint64(rest.size()));
         QCOMPARE(tags.first()->tagInfo()->size(), int(stream.size() - rest.size()));
+    }
+
+    void startHeaderThatFitsOnceTheFileGrows()
+    {
+        // An ID3v2 header claims 20 bytes more than the file holds: no tag. Saving a longer
+        // Lyrics3 tag makes the claim fit; the tags at the end must still be found.
+        const QByteArray front = id3v2Header(10 + 300 + 35 + 128 + 20) + QByteArray(300, 'a');
+        IoStream stream(front + lyrics3("y") + id3v1("z"), QIODevice::ReadWrite);
+        AudioTag tag;
+        tag.addItem(new TitleTagItem("a title longer than before"));
+        FreeStreamIo::instance()->writeTags(&stream, &tag, {TagType::Lyrics3}, nullptr);
+        QVERIFY(stream.size() > 10 + 300 + 35 + 128 + 20);
+        QObject parent;
+        const QList<AudioTag *> tags = FreeStreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(tags.size(), 2);
+        QCOMPARE(tags.at(0)->tagType(), int(TagType::Lyrics3));
+        QCOMPARE(tags.at(0)->itemText(TagItemType::Title), QStringLiteral("a title longer than before"));
+        QCOMPARE(tags.at(1)->tagType(), int(TagType::Id3v1));
+        QVERIFY(stream.data().startsWith(front));
     }
 
     void insertionPoints()
