@@ -1,24 +1,29 @@
 #include <cstdio>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QStringList>
+#include <QTimer>
 
 #include "libcore/log/exception.h"
 #include "libcore/settings/settingsstore.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/resourcepackage.h"
 #include "libcore/text/texttable.h"
+#include "tools/tagtool/folderedit.h"
 #include "tools/tagtool/scriptreport.h"
 #include "tools/tagtool/tagedit.h"
 #include "tools/tagtool/tagreport.h"
 
+#include <memory>
 #include <optional>
 
 // tagtool reads and writes tags through AudioFile exactly as the program does:
 //   tagtool read FILE...          one JSON object per line and file
 //   tagtool write FILE EDITS...   exit code 0 when the file was saved, 1 otherwise
 //   tagtool script PATTERN FILE...  what a naming pattern makes of each file, one JSON line each
+//   tagtool edit FOLDER --set ITEM=VALUE... [--undo] [--save]  load, update, undo, save; a line per file
 namespace {
 const quint32 Usage = 3088732134u;
 const quint32 ErrorLine = 430664857u;
@@ -47,7 +52,17 @@ int usage()
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication application(argc, argv);
+    // Editing a folder runs the program's loading and saving, whose progress dialogs need
+    // widgets; without a display they are drawn off screen.
+    const bool widgets = argc > 1 && qstrcmp(argv[1], "edit") == 0;
+    if (widgets && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (widgets)
+        app = std::make_unique<QApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &application = *app;
     try {
         registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
                                QStringLiteral("melotaxonic.rcc")});
@@ -88,6 +103,28 @@ int main(int argc, char *argv[])
         for (const QString &path : arguments.mid(2))
             printJsonLine(report->evaluate(path));
         return 0;
+    }
+    if (command == u"edit" && arguments.size() > 2) {
+        try {
+            SettingsStore::loadDefaultsFile(QStringLiteral(":/melotaxonic/settings/defaults.xml"));
+            const FolderEdit edit = FolderEdit::parse(arguments.at(1), arguments.mid(2));
+            // Inside the event loop, as the program runs it: objects that worker threads
+            // release through the loop are released.
+            int result = 1;
+            QTimer::singleShot(0, &application, [&] {
+                try {
+                    result = edit.run(printJsonLine) ? 0 : 1;
+                } catch (const Exception &e) {
+                    printError(e.code, e.message());
+                }
+                application.quit();
+            });
+            application.exec();
+            return result;
+        } catch (const Exception &e) {
+            printError(e.code, e.message());
+            return 1;
+        }
     }
     return usage();
 }
