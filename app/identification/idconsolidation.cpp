@@ -77,6 +77,14 @@ void consolidateArtistNames(const QList<IdAudioFile *> &files, int field)
     for (auto it = groups.cbegin(); it != groups.cend(); ++it)
         ordered.append({it.key(), similarWordKey(it.key()), *it});
 
+    // Only values of 3 files or more can replace another: with many distinct values in a
+    // folder, the rare ones are compared with the few frequent ones only.
+    QList<const Group *> frequent;
+    for (const Group &group : ordered) {
+        if (group.files.size() >= MinReplacementCount)
+            frequent.append(&group);
+    }
+
     // Every choice is made on the groups as they were found: a file that takes another value
     // here is not counted for it again.
     QList<QPair<const Group *, const Group *>> replacements;
@@ -86,7 +94,8 @@ void consolidateArtistNames(const QList<IdAudioFile *> &files, int field)
             continue;
         const int threshold = replacementThreshold(n);
         const Group *best = nullptr;
-        for (const Group &candidate : ordered) {
+        for (const Group *candidatePointer : frequent) {
+            const Group &candidate = *candidatePointer;
             const qsizetype count = candidate.files.size();
             if (count < threshold || (best && count <= best->files.size()))
                 continue;
