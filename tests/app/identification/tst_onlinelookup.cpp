@@ -299,6 +299,38 @@ private slots:
         QCOMPARE(outputOf("pgrep", {"-f", fifo}), QByteArray());
     }
 
+    // In the identification's worker thread: the calculator and the service are reached from
+    // there, and the operation with everything the stage put into it moves to the GUI thread
+    // once the worker is done.
+    void inWorkerThread()
+    {
+        QObject owner;
+        IdAudioFile *known = idFile(&owner, "/nonexistent/a.mp3", Printed);
+        IdAudioFile *unknown = idFile(&owner, m_dir.filePath("absent.mp3"), {{TagItemType::PlayDuration, 7000}});
+        IdAudioFileGroup *files = group({known, unknown}, 2, &owner);
+        m_service->queue({titles(2, "w")});
+        QThread *gui = QThread::currentThread();
+        ModelUpdateOperation *result = nullptr;
+        QThread *worker = QThread::create([&] {
+            auto *operation = new ModelUpdateOperation(AudioFileSelection());
+            CombinedProgressObject progress;
+            fingerprintAndLookup({files}, &progress, operation);
+            operation->moveToThread(gui);
+            result = operation;
+        });
+        worker->start();
+        QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished(), 30000);
+        delete worker;
+        QVERIFY(result);
+        QScopedPointer<ModelUpdateOperation> operation(result);
+        QCOMPARE(operation->thread(), gui);
+        AudioTag *tag = operation->workingTag(unknown->audioFile());
+        QCOMPARE(tag->thread(), gui);
+        QCOMPARE(tag->item(TagItemType::Title)->thread(), gui);
+        QCOMPARE(tag->itemText(TagItemType::Title), QStringLiteral("w1"));
+        QCOMPARE(sentValues(m_service->calls.first(), 1), QStringList{"105=7000"});
+    }
+
     void artworkDownload_data()
     {
         QTest::addColumn<int>("type");
