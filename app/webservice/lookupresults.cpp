@@ -34,14 +34,6 @@ bool isMusicianCredit(int code)
     return code == 66 || code == 90 || code == 100 || code == 132;
 }
 
-QList<QDomElement> childElements(const QDomElement &parent, const QString &name)
-{
-    QList<QDomElement> children;
-    for (QDomElement child = parent.firstChildElement(name); !child.isNull(); child = child.nextSiblingElement(name))
-        children.append(child);
-    return children;
-}
-
 } // namespace
 
 LookupResultMap readAlbumData(const MetadataApiCall *call, const QDomElement &element, bool imagesAllowed,
@@ -50,7 +42,7 @@ LookupResultMap readAlbumData(const MetadataApiCall *call, const QDomElement &el
     LookupResultMap result;
     QList<DbAlbumImage> downloadable;
     auto *people = new InvolvedPeopleListTagItem(owner);
-    for (const QDomElement &m : childElements(element, QStringLiteral("m"))) {
+    for (const QDomElement &m : childXmlElements(element, QStringLiteral("m"))) {
         const QString k = m.attribute(QStringLiteral("k"));
         const QString v = m.attribute(QStringLiteral("v"));
         int code = 0;
@@ -107,7 +99,7 @@ LookupResultMap readAlbumData(const MetadataApiCall *call, const QDomElement &el
 LookupResultMap readTrackData(const QDomElement &element, const LookupResultMap &group, QObject *owner)
 {
     LookupResultMap result;
-    for (const QDomElement &x : childElements(element, QStringLiteral("x"))) {
+    for (const QDomElement &x : childXmlElements(element, QStringLiteral("x"))) {
         const QString k = x.attribute(QStringLiteral("k"));
         int code = 0;
         const int type = itemTypeOfCode(k, &code);

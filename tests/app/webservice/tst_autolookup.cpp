@@ -107,10 +107,8 @@ private slots:
     void init()
     {
         SettingsStore::reset();
-        m_service = new TestMetadataService(this);
-        QVERIFY(m_service->start());
-        m_service->useAsEndpoint();
-        ServerApiCall::setPreviousCallEndTime(0);
+        m_service = startTestService(this);
+        QVERIFY(m_service);
     }
 
     void cleanup()

@@ -7,7 +7,6 @@
 #include "app/webservice/dbalbumimage.h"
 #include "app/webservice/lookupresults.h"
 #include "app/webservice/tracklookupapicall.h"
-#include "libcore/image/webimagecache.h"
 #include "libcore/log/logger.h"
 #include "libcore/settings/settingsstore.h"
 #include "libtagging/model/artworktagitem.h"
@@ -104,11 +103,8 @@ private slots:
     void init()
     {
         SettingsStore::reset();
-        m_service = new TestMetadataService(this);
-        QVERIFY(m_service->start());
-        m_service->useAsEndpoint();
-        ServerApiCall::setPreviousCallEndTime(0);
-        WebImageCache::clear();
+        m_service = startTestService(this);
+        QVERIFY(m_service);
     }
 
     void cleanup()
