@@ -41,6 +41,7 @@ LookupResultMap readAlbumData(const MetadataApiCall *call, const QDomElement &el
 {
     LookupResultMap result;
     QList<DbAlbumImage> downloadable;
+    bool tooManyImages = false;
     auto *people = new InvolvedPeopleListTagItem(owner);
     for (const QDomElement &m : childXmlElements(element, QStringLiteral("m"))) {
         const QString k = m.attribute(QStringLiteral("k"));
@@ -62,8 +63,14 @@ LookupResultMap readAlbumData(const MetadataApiCall *call, const QDomElement &el
                     canDownload = true;
                 }
             }
-            if (canDownload)
-                downloadable.append(image);
+            if (canDownload) {
+                if (downloadable.size() < MaxDownloadableImages)
+                    downloadable.append(image);
+                else if (downloadable.size() == MaxDownloadableImages && !tooManyImages) {
+                    tooManyImages = true;
+                    Logger::warning(LookupTooManyImagesTextId, {MaxDownloadableImages});
+                }
+            }
         } else if (type == InvolvedPeopleListTagItem::Type) {
             const LinkTypeName link = linkTypeName(code, v);
             people->people.append(InvolvedPerson(isMusicianCredit(code) ? InvolvedPerson::Musician
@@ -107,6 +114,10 @@ LookupResultMap readTrackData(const QDomElement &element, const LookupResultMap 
             Logger::error(LookupReferenceCodeUnknownTextId, {k});
             continue;
         }
+        // Several codes name one item type (the kinds of link, the roles of credits), and a
+        // reply may repeat a reference: the group's items are copied once all the same.
+        if (result.contains(type))
+            continue;
         QList<TagItem *> &copies = result[type];
         for (const TagItem *item : group.value(type))
             copies.append(item->clone(owner));
