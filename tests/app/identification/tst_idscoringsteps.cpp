@@ -659,6 +659,45 @@ private slots:
         }
         QCOMPARE(actual, albums);
     }
+
+    // The steps in their order over an album folder leave the evidence a person expects.
+    void stepsOverAnAlbum()
+    {
+        QObject owner;
+        QList<IdAudioFile *> files;
+        const QStringList titles{"Alpha", "Bravo Charlie", "Delta", "Echo", "Foxtrot"};
+        for (int i = 0; i < titles.size(); ++i)
+            files.append(idTaggedFile(QStringLiteral("/music/Lumens/Night Songs (1999)/%1 - %2.mp3")
+                                          .arg(i + 1, 2, 10, QLatin1Char('0'))
+                                          .arg(titles.at(i)),
+                                      {{int(TagItemType::Artist), {"Lumens"}}}, &owner));
+        segmentIdFiles(files, &owner);
+        IdScoringGroupCache cache;
+        for (const bool firstPass : {true, false}) {
+            for (IdAudioFile *file : std::as_const(files)) {
+                IdScoringContext context = idScoringContext(file, files, firstPass);
+                context.groupCache = &cache;
+                runContextSteps(context);
+                applyVersionEvidence(context);
+                applySourceEvidence(context);
+                applyAlbumShareEvidence(context);
+                applyNumberEvidence(context);
+                applyCategoryAndTextPenalties(context);
+                applyTitleTagEvidence(context);
+            }
+        }
+        IdAudioFile *file = files.at(1);
+        const QString segments = describeIdSegments(file);
+        const auto scoreOf = [file](int kind, const QString &text, int field) {
+            IdSegment *segment = idSegmentOf(file, kind, text);
+            return segment ? segment->score(field) : -1000;
+        };
+        QVERIFY2(scoreOf(1, "02 ", IdField::TrackNumber) > 29, qPrintable(segments));
+        QVERIFY2(scoreOf(1, " Bravo Charlie", IdField::Title) > 29, qPrintable(segments));
+        QVERIFY2(scoreOf(0, "1999", IdField::ReleaseDate) > 29, qPrintable(segments));
+        QVERIFY2(scoreOf(2, "Lumens", IdField::Artist) > 29, qPrintable(segments));
+        QVERIFY2(scoreOf(0, "music", IdField::Artist) < 0, qPrintable(segments));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestIdScoringSteps)
