@@ -1,0 +1,292 @@
+#include "app/operations/filesystemoperation.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/shell/iappmainwindow.h"
+#include "libcore/io/filetree.h"
+#include "libcore/io/folderwalk.h"
+#include "libcore/io/paths.h"
+#include "libcore/io/wholefile.h"
+#include "libcore/log/exception.h"
+#include "libcore/log/logger.h"
+#include "libcore/text/formatting.h"
+#include "libcore/text/texttable.h"
+
+namespace {
+
+constexpr quint32 UndoMoveSourceExistsTextId = 0xCBA9B683u; // [source, moved item]
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Anything at the path, a dangling link included: none of it may be replaced.
+bool exists(const QString &path)
+{
+    const QFileInfo info(withoutTrailingSlash(path));
+    return !info.filePath().isEmpty() && (info.exists() || info.isSymLink());
+}
+
+[[noreturn]] void fail(quint32 code, const QVariantList &arguments = {})
+{
+    throw Exception(code, arguments, true);
+}
+
+// Where a copy or move of source to target puts the item: inside the target when that is
+// an existing folder, as movePath and copyPath do.
+QString placedPath(const QString &source, const QString &target)
+{
+    const QString t = withoutTrailingSlash(target);
+    if (exists(t) && isDirectory(t))
+        return withTrailingSlash(t) + fileName(withoutTrailingSlash(source));
+    return t;
+}
+
+} // namespace
+
+FileSystemOperation::FileSystemOperation(QObject *parent) : Operation(parent) {}
+
+void FileSystemOperation::add(int kind, const QVariant &first, const QVariant &second)
+{
+    FileSystemAction action;
+    action.kind = kind;
+    action.first = first;
+    action.second = second;
+    m_actions.append(action);
+}
+
+void FileSystemOperation::addWriteFile(const QString &path, const QByteArray &bytes)
+{
+    add(FileSystemAction::WriteFileAction, path, bytes);
+}
+
+void FileSystemOperation::addInertAction(const QString &path)
+{
+    add(FileSystemAction::InertAction, path);
+}
+
+void FileSystemOperation::addRemoveFile(const QString &path)
+{
+    add(FileSystemAction::RemoveFileAction, path);
+}
+
+void FileSystemOperation::addCopyFile(const QString &source, const QString &target)
+{
+    add(FileSystemAction::CopyAction, source, target);
+}
+
+void FileSystemOperation::addMoveFile(const QString &source, const QString &target)
+{
+    add(FileSystemAction::MoveAction, source, target);
+}
+
+void FileSystemOperation::addCreateFolder(const QString &path)
+{
+    add(FileSystemAction::CreateFolderAction, path);
+}
+
+void FileSystemOperation::addRemoveFolder(const QString &path)
+{
+    add(FileSystemAction::RemoveFolderAction, path);
+}
+
+void FileSystemOperation::apply()
+{
+    bool failed = false;
+    for (FileSystemAction &action : m_actions) {
+        try {
+            applyAction(action);
+        } catch (const Exception &) {
+            action = FileSystemAction();
+            failed = true;
+        }
+    }
+    if (failed)
+        fail(FsApplyFailedTextId);
+}
+
+void FileSystemOperation::undo()
+{
+    bool failed = false;
+    for (auto it = m_actions.rbegin(); it != m_actions.rend(); ++it) {
+        try {
+            undoAction(*it);
+        } catch (const Exception &) {
+            *it = FileSystemAction();
+            failed = true;
+        }
+    }
+    if (failed)
+        fail(FsUndoFailedTextId);
+}
+
+void FileSystemOperation::applyAction(FileSystemAction &action)
+{
+    const QString path = action.first.toString();
+    switch (action.kind) {
+    case FileSystemAction::WriteFileAction: {
+        // An invalid value: the bytes were written before and not kept, so there is nothing
+        // to write again (an empty array is an empty file).
+        const QVariant bytes = action.second;
+        if (!m_keepsContents)
+            action.second = QVariant();
+        if (path.isEmpty())
+            fail(FsWriteNoPathTextId);
+        if (exists(path))
+            fail(FsWriteExistsTextId, {native(path)});
+        if (!bytes.isValid())
+            fail(FsWriteNoBytesTextId, {native(path)});
+        writeNewFile(withoutTrailingSlash(path), bytes.toByteArray());
+        Logger::info(FsWrittenTextId, {native(path)});
+        break;
+    }
+    case FileSystemAction::RemoveFileAction:
+        if (path.isEmpty())
+            fail(FsRemoveFileNoPathTextId);
+        if (!exists(path))
+            fail(FsRemoveFileMissingTextId, {native(path)});
+        if (m_keepsContents)
+            action.second = readFile(withoutTrailingSlash(path));
+        removePath(path);
+        Logger::info(FsFileRemovedTextId, {native(path)});
+        break;
+    case FileSystemAction::CopyAction:
+    case FileSystemAction::MoveAction: {
+        const bool copy = action.kind == FileSystemAction::CopyAction;
+        const QString target = action.second.toString();
+        if (path.isEmpty() || target.isEmpty())
+            fail(copy ? FsCopyNoPathTextId : FsMoveNoPathTextId);
+        const QString placed = placedPath(path, target);
+        if (copy)
+            copyPath(path, target);
+        else
+            movePath(path, target);
+        action.placed = placed;
+        Logger::info(copy ? FsCopiedTextId : FsMovedTextId, {native(path), native(target)});
+        break;
+    }
+    case FileSystemAction::CreateFolderAction:
+        if (path.isEmpty())
+            fail(FsCreateFolderNoPathTextId);
+        if (isRootPath(path))
+            fail(FsCreateFolderRootTextId, {native(path)});
+        if (exists(path))
+            fail(FsCreateFolderExistsTextId, {native(path)});
+        if (!exists(parentPath(withoutTrailingSlash(path))))
+            fail(FsCreateFolderNoParentTextId, {native(path)});
+        makePath(path);
+        Logger::info(FsFolderCreatedTextId, {native(path)});
+        break;
+    case FileSystemAction::RemoveFolderAction:
+        if (path.isEmpty())
+            fail(FsRemoveFolderNoPathTextId);
+        if (isRootPath(path))
+            fail(FsRemoveFolderRootTextId, {native(path)});
+        if (!exists(path))
+            fail(FsRemoveFolderMissingTextId, {native(path)});
+        if (!isEmptyDirectory(path))
+            fail(FsRemoveFolderNotEmptyTextId, {native(path)});
+        removePath(path);
+        Logger::info(FsFolderRemovedTextId, {native(path)});
+        break;
+    default:
+        break; // nothing to do for failed and inert actions
+    }
+}
+
+void FileSystemOperation::undoAction(FileSystemAction &action)
+{
+    const QString path = action.first.toString();
+    switch (action.kind) {
+    case FileSystemAction::WriteFileAction:
+        if (path.isEmpty())
+            fail(FsUndoWriteNoPathTextId);
+        if (!exists(path))
+            fail(FsUndoWriteMissingTextId, {native(path)});
+        removePath(path);
+        Logger::info(FsWriteUndoneTextId, {native(path)});
+        break;
+    case FileSystemAction::RemoveFileAction: {
+        if (path.isEmpty())
+            fail(FsUndoRemoveFileNoPathTextId);
+        const QByteArray bytes = action.second.toByteArray();
+        if (bytes.isEmpty() && !m_keepsContents)
+            fail(FsUndoRemoveFileNoBytesTextId, {native(path)});
+        if (exists(path))
+            fail(FsUndoRemoveFileExistsTextId, {native(path)});
+        // Created, never replaced: a file that appeared at the path meanwhile stays.
+        writeNewFile(withoutTrailingSlash(path), bytes);
+        Logger::info(FsFileRestoredTextId, {native(path)});
+        break;
+    }
+    case FileSystemAction::CopyAction:
+    case FileSystemAction::MoveAction: {
+        const bool copy = action.kind == FileSystemAction::CopyAction;
+        const QString target = action.second.toString();
+        if (path.isEmpty() || target.isEmpty())
+            fail(copy ? FsUndoCopyNoPathTextId : FsUndoMoveNoPathTextId);
+        const QString placed = action.placed.isEmpty() ? placedPath(path, target) : action.placed;
+        if (copy) {
+            // Without its original the copy is the only one left: it stays.
+            if (!exists(path))
+                fail(FsUndoCopySourceMissingTextId, {native(path), native(placed)});
+            removePath(placed);
+            Logger::info(FsCopyUndoneTextId, {native(path), native(placed)});
+        } else {
+            // Something new at the old place is neither replaced nor made to receive the item.
+            if (exists(path) && placed.compare(withoutTrailingSlash(path), Qt::CaseInsensitive) != 0)
+                fail(UndoMoveSourceExistsTextId, {native(path), native(placed)});
+            movePath(placed, path);
+            Logger::info(FsMoveUndoneTextId, {native(path), native(placed)});
+        }
+        break;
+    }
+    case FileSystemAction::CreateFolderAction:
+        if (path.isEmpty())
+            fail(FsUndoCreateFolderNoPathTextId);
+        if (!exists(path))
+            fail(FsUndoCreateFolderMissingTextId, {native(path)});
+        if (!isEmptyDirectory(path))
+            fail(FsUndoCreateFolderNotEmptyTextId, {native(path)});
+        removePath(path);
+        Logger::info(FsCreateFolderUndoneTextId, {native(path)});
+        break;
+    case FileSystemAction::RemoveFolderAction:
+        if (path.isEmpty())
+            fail(FsUndoRemoveFolderNoPathTextId);
+        if (exists(path))
+            fail(FsUndoRemoveFolderExistsTextId, {native(path)});
+        if (!exists(parentPath(withoutTrailingSlash(path))))
+            fail(FsUndoRemoveFolderNoParentTextId, {native(path)});
+        makePath(path);
+        Logger::info(FsFolderRestoredTextId, {native(path)});
+        break;
+    default:
+        break;
+    }
+}
+
+bool FileSystemOperation::confirm(quint32 fallbackTextId, quint32 questionTextId) const
+{
+    // Nobody to ask: the disk is not changed unasked.
+    IAppMainWindow *window = IAppMainWindow::instance();
+    if (!window)
+        return false;
+    const QString description = this->description().isEmpty() ? textForId(fallbackTextId) : this->description();
+    QString question = textForId(questionTextId);
+    argInPlace(question, description);
+    return window->askQuestion(upperCaseFirst(question), QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+           == QMessageBox::Yes;
+}
+
+bool FileSystemOperation::confirmUndo()
+{
+    return confirm(FsUndoDescriptionTextId, FsUndoQuestionTextId);
+}
+
+bool FileSystemOperation::confirmRedo()
+{
+    return confirm(FsRedoDescriptionTextId, FsRedoQuestionTextId);
+}
