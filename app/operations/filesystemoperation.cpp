@@ -44,6 +44,45 @@ QString placedPath(const QString &source, const QString &target)
     return t;
 }
 
+// The messages of one way of making or removing a folder; a zero root code skips that check.
+struct FolderTexts {
+    quint32 noPath;
+    quint32 root;
+    quint32 existence; // exists already (making), does not exist (removing)
+    quint32 condition; // parent missing (making), not empty (removing)
+    quint32 done;
+};
+
+// Makes one folder level: nothing may be at the path and its parent must exist.
+void makeFolder(const QString &path, const FolderTexts &texts)
+{
+    if (path.isEmpty())
+        fail(texts.noPath);
+    if (texts.root && isRootPath(path))
+        fail(texts.root, {native(path)});
+    if (exists(path))
+        fail(texts.existence, {native(path)});
+    if (!exists(parentPath(withoutTrailingSlash(path))))
+        fail(texts.condition, {native(path)});
+    makePath(path);
+    Logger::info(texts.done, {native(path)});
+}
+
+// Removes a folder, only while it is empty.
+void removeFolder(const QString &path, const FolderTexts &texts)
+{
+    if (path.isEmpty())
+        fail(texts.noPath);
+    if (texts.root && isRootPath(path))
+        fail(texts.root, {native(path)});
+    if (!exists(path))
+        fail(texts.existence, {native(path)});
+    if (!isEmptyDirectory(path))
+        fail(texts.condition, {native(path)});
+    removePath(path);
+    Logger::info(texts.done, {native(path)});
+}
+
 } // namespace
 
 FileSystemOperation::FileSystemOperation(QObject *parent) : Operation(parent) {}
@@ -168,28 +207,12 @@ void FileSystemOperation::applyAction(FileSystemAction &action)
         break;
     }
     case FileSystemAction::CreateFolderAction:
-        if (path.isEmpty())
-            fail(FsCreateFolderNoPathTextId);
-        if (isRootPath(path))
-            fail(FsCreateFolderRootTextId, {native(path)});
-        if (exists(path))
-            fail(FsCreateFolderExistsTextId, {native(path)});
-        if (!exists(parentPath(withoutTrailingSlash(path))))
-            fail(FsCreateFolderNoParentTextId, {native(path)});
-        makePath(path);
-        Logger::info(FsFolderCreatedTextId, {native(path)});
+        makeFolder(path, {FsCreateFolderNoPathTextId, FsCreateFolderRootTextId, FsCreateFolderExistsTextId,
+                          FsCreateFolderNoParentTextId, FsFolderCreatedTextId});
         break;
     case FileSystemAction::RemoveFolderAction:
-        if (path.isEmpty())
-            fail(FsRemoveFolderNoPathTextId);
-        if (isRootPath(path))
-            fail(FsRemoveFolderRootTextId, {native(path)});
-        if (!exists(path))
-            fail(FsRemoveFolderMissingTextId, {native(path)});
-        if (!isEmptyDirectory(path))
-            fail(FsRemoveFolderNotEmptyTextId, {native(path)});
-        removePath(path);
-        Logger::info(FsFolderRemovedTextId, {native(path)});
+        removeFolder(path, {FsRemoveFolderNoPathTextId, FsRemoveFolderRootTextId, FsRemoveFolderMissingTextId,
+                            FsRemoveFolderNotEmptyTextId, FsFolderRemovedTextId});
         break;
     default:
         break; // nothing to do for failed and inert actions
@@ -244,24 +267,13 @@ void FileSystemOperation::undoAction(FileSystemAction &action)
         break;
     }
     case FileSystemAction::CreateFolderAction:
-        if (path.isEmpty())
-            fail(FsUndoCreateFolderNoPathTextId);
-        if (!exists(path))
-            fail(FsUndoCreateFolderMissingTextId, {native(path)});
-        if (!isEmptyDirectory(path))
-            fail(FsUndoCreateFolderNotEmptyTextId, {native(path)});
-        removePath(path);
-        Logger::info(FsCreateFolderUndoneTextId, {native(path)});
+        // A created folder is left in place once it holds something.
+        removeFolder(path, {FsUndoCreateFolderNoPathTextId, 0, FsUndoCreateFolderMissingTextId,
+                            FsUndoCreateFolderNotEmptyTextId, FsCreateFolderUndoneTextId});
         break;
     case FileSystemAction::RemoveFolderAction:
-        if (path.isEmpty())
-            fail(FsUndoRemoveFolderNoPathTextId);
-        if (exists(path))
-            fail(FsUndoRemoveFolderExistsTextId, {native(path)});
-        if (!exists(parentPath(withoutTrailingSlash(path))))
-            fail(FsUndoRemoveFolderNoParentTextId, {native(path)});
-        makePath(path);
-        Logger::info(FsFolderRestoredTextId, {native(path)});
+        makeFolder(path, {FsUndoRemoveFolderNoPathTextId, 0, FsUndoRemoveFolderExistsTextId,
+                          FsUndoRemoveFolderNoParentTextId, FsFolderRestoredTextId});
         break;
     default:
         break;

@@ -56,41 +56,32 @@ void MoveFilesOperation::followDisk()
     }
 }
 
-void MoveFilesOperation::apply()
+void MoveFilesOperation::walk(void (Operation::*step)(), bool backwards, quint32 failureCode)
 {
     bool failed = false;
-    runStep([this] { m_fileSystem->apply(); }, failed);
+    runStep([&] { (m_fileSystem->*step)(); }, failed);
     followDisk();
     if (!m_remove->files.isEmpty()) {
-        runStep([this] { m_remove->apply(); }, failed);
-        runStep([this] { m_insert->apply(); }, failed);
+        Operation *first = backwards ? static_cast<Operation *>(m_insert) : m_remove;
+        Operation *second = backwards ? static_cast<Operation *>(m_remove) : m_insert;
+        runStep([&] { (first->*step)(); }, failed);
+        runStep([&] { (second->*step)(); }, failed);
     }
     if (failed)
-        throw Exception(CompoundApplyFailedTextId);
+        throw Exception(failureCode);
+}
+
+void MoveFilesOperation::apply()
+{
+    walk(&Operation::apply, false, CompoundApplyFailedTextId);
 }
 
 void MoveFilesOperation::undo()
 {
-    bool failed = false;
-    runStep([this] { m_fileSystem->undo(); }, failed);
-    followDisk();
-    if (!m_remove->files.isEmpty()) {
-        runStep([this] { m_insert->undo(); }, failed);
-        runStep([this] { m_remove->undo(); }, failed);
-    }
-    if (failed)
-        throw Exception(CompoundUndoFailedTextId);
+    walk(&Operation::undo, true, CompoundUndoFailedTextId);
 }
 
 void MoveFilesOperation::redo()
 {
-    bool failed = false;
-    runStep([this] { m_fileSystem->redo(); }, failed);
-    followDisk();
-    if (!m_remove->files.isEmpty()) {
-        runStep([this] { m_remove->redo(); }, failed);
-        runStep([this] { m_insert->redo(); }, failed);
-    }
-    if (failed)
-        throw Exception(CompoundRedoFailedTextId);
+    walk(&Operation::redo, false, CompoundRedoFailedTextId);
 }

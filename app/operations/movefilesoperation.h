@@ -42,6 +42,9 @@ private:
 
     // Gives the table steps the files of the moves that are still in effect.
     void followDisk();
+    // The disk first, then the table steps for the moves that took place (the insertion
+    // first when going backwards); one error at the end when anything failed.
+    void walk(void (Operation::*step)(), bool backwards, quint32 failureCode);
 
     ModelRemoveOperation *m_remove;
     FileSystemOperation *m_fileSystem;
