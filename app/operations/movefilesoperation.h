@@ -25,8 +25,8 @@ public:
 
     // The file-system part, for actions that must come before the moves (folders to create).
     FileSystemOperation *fileSystemOperation() const { return m_fileSystem; }
-    // Moves the old file's file to the new file's path. The new file, not yet loaded, is
-    // owned by the operation until the store takes it.
+    // Moves the old file's file to the new file's path. A new file without a parent is owned
+    // by the operation until the store takes it (a file whose move failed never reaches it).
     void addMove(AudioFile *oldFile, AudioFile *newFile);
 
     void apply() override;
