@@ -186,6 +186,9 @@ void FileSystemOperation::applyAction(FileSystemAction &action)
             fail(FsRemoveFileNoPathTextId);
         if (!exists(path))
             fail(FsRemoveFileMissingTextId, {native(path)});
+        // removePath would take a whole tree, which no undo of this action could bring back.
+        if (QFileInfo(withoutTrailingSlash(path)).isDir() && !QFileInfo(withoutTrailingSlash(path)).isSymLink())
+            fail(FsRemoveFileIsFolderTextId, {native(path)});
         if (m_keepsContents)
             action.second = readFile(withoutTrailingSlash(path));
         removePath(path);

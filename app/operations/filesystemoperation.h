@@ -18,6 +18,7 @@ enum FileSystemOperationTextId : quint32 {
     FsRemoveFileNoPathTextId = 0xA3E4C330u,
     FsRemoveFileMissingTextId = 0x7B23A5EFu,  // [path]
     FsFileRemovedTextId = 0x390DC5D8u,        // [path]
+    FsRemoveFileIsFolderTextId = 0xD7C1E48Fu, // [path]
     FsCopyNoPathTextId = 0xA24359ECu,
     FsCopiedTextId = 0xAC3333DFu,             // [source, target]
     FsMoveNoPathTextId = 0xA69C091Fu,

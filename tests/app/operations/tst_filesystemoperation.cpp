@@ -255,6 +255,9 @@ private slots:
         QTest::newRow("remove missing file") << QStringList{} << QStringList{"remove a"} << true
                                              << Codes{FsRemoveFileMissingTextId, FsApplyFailedTextId}
                                              << QStringList{} << Codes{} << QStringList{};
+        QTest::newRow("remove a folder as a file") << QStringList{"d/x=1"} << QStringList{"remove d"} << false
+                                                   << Codes{FsRemoveFileIsFolderTextId, FsApplyFailedTextId}
+                                                   << QStringList{} << Codes{} << QStringList{"d/", "d/x=1"};
         QTest::newRow("remove full folder") << QStringList{"d/x=1"} << QStringList{"rmdir d"} << false
                                             << Codes{FsRemoveFolderNotEmptyTextId, FsApplyFailedTextId}
                                             << QStringList{} << Codes{} << QStringList{"d/", "d/x=1"};
