@@ -133,32 +133,31 @@ void FileSystemOperation::addRemoveFolder(const QString &path)
 
 void FileSystemOperation::apply()
 {
+    walk(false, &FileSystemOperation::applyAction, FsApplyFailedTextId);
+}
+
+void FileSystemOperation::undo()
+{
+    walk(true, &FileSystemOperation::undoAction, FsUndoFailedTextId);
+}
+
+void FileSystemOperation::walk(bool backwards, void (FileSystemOperation::*step)(FileSystemAction &),
+                               quint32 failureCode)
+{
     bool failed = false;
-    for (FileSystemAction &action : m_actions) {
+    const qsizetype count = m_actions.size();
+    for (qsizetype k = 0; k < count; ++k) {
+        FileSystemAction &action = m_actions[backwards ? count - 1 - k : k];
         try {
-            applyAction(action);
+            (this->*step)(action);
         } catch (const Exception &) {
+            // Neutralised for good: neither undo nor redo touches it again.
             action = FileSystemAction();
             failed = true;
         }
     }
     if (failed)
-        fail(FsApplyFailedTextId);
-}
-
-void FileSystemOperation::undo()
-{
-    bool failed = false;
-    for (auto it = m_actions.rbegin(); it != m_actions.rend(); ++it) {
-        try {
-            undoAction(*it);
-        } catch (const Exception &) {
-            *it = FileSystemAction();
-            failed = true;
-        }
-    }
-    if (failed)
-        fail(FsUndoFailedTextId);
+        fail(failureCode);
 }
 
 void FileSystemOperation::applyAction(FileSystemAction &action)

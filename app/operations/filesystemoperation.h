@@ -115,6 +115,8 @@ public:
 
 private:
     void add(int kind, const QVariant &first, const QVariant &second = QVariant());
+    // Runs the step on every action, in order or backwards; one error at the end when any failed.
+    void walk(bool backwards, void (FileSystemOperation::*step)(FileSystemAction &), quint32 failureCode);
     void applyAction(FileSystemAction &action);
     void undoAction(FileSystemAction &action);
     bool confirm(quint32 fallbackTextId, quint32 questionTextId) const;
