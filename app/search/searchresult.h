@@ -50,8 +50,10 @@ public:
 
     void stepForward(bool wrap);
     void stepBack(bool wrap);
-    // The cells of all entries.
+    // The cells of all entries, gathered again after the entries changed.
     AudioFileSelection cells();
+    const AudioFileSelection &cellsCache() const { return m_cellsCache; }
+    bool cellsDirty() const { return m_cellsDirty; }
     // Re-sorts the entries by their cells' places in the scope's grid; cells that left the
     // grid come first. The current entry stays current.
     void updateForScope(const SearchScope &scope);

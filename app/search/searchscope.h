@@ -45,6 +45,9 @@ public:
 
     int position() const { return m_position; }
     void setPosition(int position) { m_position = position; }
+    // The grid's rows and columns by file and data type.
+    const QHash<AudioFile *, int> &fileRows() const { return m_fileRows; }
+    const QHash<ModelDataType, int> &columnIndexes() const { return m_columnIndexes; }
     // The number of grid cells; the cursor runs from -1 to this.
     int cellCount() const { return int(m_candidates.size()); }
 

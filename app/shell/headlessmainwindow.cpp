@@ -6,6 +6,8 @@
 #include "app/operations/operation.h"
 #include "app/operations/modifiedselectiontracker.h"
 #include "app/operations/operationqueue.h"
+#include "app/search/searchhandler.h"
+#include "app/search/searchresult.h"
 #include "libcore/image/codedimage.h"
 #include "libcore/log/bufferedlogger.h"
 
@@ -17,8 +19,11 @@ HeadlessMainWindow::HeadlessMainWindow(QObject *parent)
       m_selection(m_proxy),
       m_queue(new OperationQueue(this))
 {
-    // The order of the main window: the queue's own listener first, then the tracker.
+    // The order of the main window: the queue's own listener first, then the search
+    // handler, then the tracker.
     connect(m_queue, &OperationQueue::changed, this, &HeadlessMainWindow::onOperationQueueChanged);
+    m_searchHandler = new SearchHandler(m_proxy, m_queue, this);
+    connect(m_searchHandler, &SearchHandler::queryChanged, this, &HeadlessMainWindow::onQueryChanged);
     m_tracker = new ModifiedSelectionTracker(m_proxy, m_queue, this);
     connect(m_tracker, &ModifiedSelectionTracker::modifiedSelectionChanged, this,
             &HeadlessMainWindow::onModifiedSelectionChanged);
@@ -31,6 +36,7 @@ HeadlessMainWindow::~HeadlessMainWindow()
         IAppMainWindow::setInstance(nullptr);
     // The operations and the tracker go before the store whose files they name.
     delete m_tracker;
+    delete m_searchHandler;
     delete m_queue;
 }
 
@@ -63,4 +69,11 @@ void HeadlessMainWindow::onModifiedSelectionChanged()
 {
     m_tableModel->setHighlightedCells(HighlightKind::ModifiedHighlight,
                                       m_tableModel->itemSelection(m_tracker->modifiedSelection()));
+}
+
+void HeadlessMainWindow::onQueryChanged()
+{
+    SearchResult *result = m_searchHandler->result();
+    m_tableModel->setHighlightedCells(HighlightKind::SearchResultHighlight,
+                                      result ? m_tableModel->itemSelection(result->cells()) : QItemSelection());
 }

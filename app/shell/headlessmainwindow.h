@@ -29,6 +29,8 @@ public:
     // The questions asked and the message lists that would have been shown, in order.
     QStringList questions;
     QList<QList<LogMessage>> shownMessages;
+    // The texts of the information boxes that would have been shown, in order.
+    QStringList informations;
 
     AudioFileModelData *store() const { return m_store; }
     AudioFileModel *tableModel() const { return m_tableModel; }
@@ -39,16 +41,22 @@ public:
     int selectionFileCount() const override { return int(m_selection.dataTypesByFile().size()); }
     OperationQueue *operationQueue() const override { return m_queue; }
     ModifiedSelectionTracker *modifiedSelectionTracker() const override { return m_tracker; }
+    SearchHandler *searchHandler() const override { return m_searchHandler; }
+    // No table view of its own: tests give it one (over proxyModel()) that is never shown.
+    QTableView *tableView() const override { return m_tableView; }
+    void setTableView(QTableView *view) { m_tableView = view; }
     QString settingsFilePath() const override { return m_settingsFilePath; }
     void setSettingsFilePath(const QString &path) { m_settingsFilePath = path; }
 
     void showLogMessages(BufferedLogger *logger) override;
     QMessageBox::StandardButton askQuestion(const QString &text, QMessageBox::StandardButtons buttons,
                                             QMessageBox::StandardButton defaultButton) override;
+    void showInformation(const QString &text) override { informations.append(text); }
 
 private Q_SLOTS:
     void onOperationQueueChanged();
     void onModifiedSelectionChanged();
+    void onQueryChanged();
 
 private:
     AudioFileModelData *m_store = nullptr;
@@ -57,5 +65,7 @@ private:
     mutable AudioFileSelection m_selection;
     OperationQueue *m_queue = nullptr;
     ModifiedSelectionTracker *m_tracker = nullptr;
+    SearchHandler *m_searchHandler = nullptr;
+    QTableView *m_tableView = nullptr;
     QString m_settingsFilePath;
 };

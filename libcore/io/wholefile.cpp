@@ -1,6 +1,7 @@
 #include "libcore/io/wholefile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSaveFile>
 
 #include <functional>
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr quint32 SaveFailed = 2619166359u;
+constexpr quint32 CreateFailed = 0x4BFCD4E2u; // [path, reason]
 
 void saveFile(const QString &path, const std::function<void(IoStream &)> &body)
 {
@@ -46,6 +48,22 @@ QString readTextFile(const QString &path, TextCodec *codec)
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     saveFile(path, [&](IoStream &stream) { stream.writeBytes(bytes); });
+}
+
+void writeNewFile(const QString &path, const QByteArray &bytes)
+{
+    // NewOnly creates with O_EXCL: an entry already at the path, a link included, fails the
+    // open instead of being followed or replaced.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw Exception(CreateFailed, {QDir::toNativeSeparators(path), file.errorString()});
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
+        file.remove();
+        throw Exception(CreateFailed, {QDir::toNativeSeparators(path), reason});
+    }
 }
 
 void writeTextFile(const QString &path, const QString &text, TextCodec *codec)

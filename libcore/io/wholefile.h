@@ -15,5 +15,8 @@ QString readTextFile(const QString &path, TextCodec *codec);
 // Writes go to a temporary file beside the target that replaces it only once complete, so
 // a failed write leaves the old file as it was. A missing folder is not created.
 void writeFile(const QString &path, const QByteArray &bytes);
+// Creates the file and writes the bytes, failing when anything (a link included) is already
+// at the path, so that nothing there is ever replaced. A failed write removes what it made.
+void writeNewFile(const QString &path, const QByteArray &bytes);
 // With the codec's byte order mark and the platform's line endings.
 void writeTextFile(const QString &path, const QString &text, TextCodec *codec);

@@ -950,6 +950,27 @@ private slots:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
     }
 
+    // Creating never replaces: neither a file nor a link (not even a dangling one) at the path.
+    void newFileNeverReplaces()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/restored.mp3";
+        writeNewFile(path, "audio");
+        QCOMPARE(readWhole(path), QByteArray("audio"));
+        QCOMPARE(thrownBy([&] { writeNewFile(path, "other"); }).code, 0x4BFCD4E2u);
+        QCOMPARE(readWhole(path), QByteArray("audio"));
+
+        const QString victim = dir.path() + "/victim";
+        const QString link = dir.path() + "/link.mp3";
+        QVERIFY(QFile::link(victim, link));
+        QCOMPARE(thrownBy([&] { writeNewFile(link, "planted"); }).code, 0x4BFCD4E2u);
+        QVERIFY(!QFile::exists(victim));
+
+        writeNewFile(dir.path() + "/empty", QByteArray());
+        QCOMPARE(QFileInfo(dir.path() + "/empty").size(), 0);
+        QVERIFY(QFileInfo(dir.path() + "/empty").isFile());
+    }
+
     // In-place editing
 
     void edit_data()
