@@ -13,6 +13,7 @@
 #include "libcore/text/codepointstring.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libcore/util/scratchowner.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 
@@ -139,8 +140,15 @@ void AudioFileModelData::replaceTags(const QList<AudioFile *> &files, const QLis
         if (!file || file->parent() != this)
             throw Exception(FileNotInStore, {file ? QDir::toNativeSeparators(file->filePath()) : QString()});
     }
-    for (qsizetype i = 0; i < files.size(); ++i)
-        files.at(i)->setTag(tags.at(i) ? tags.at(i)->clone() : nullptr, 0);
+    ScratchOwner replaced;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        AudioFile *file = files.at(i);
+        AudioTag *previous = file->takeTag(TagType::Combined);
+        if (previous)
+            previous->setParent(&replaced);
+        file->setTag(tags.at(i) ? tags.at(i)->clone() : nullptr, TagType::Combined);
+        emit combinedTagReplaced(file, previous);
+    }
 
     const QSet<ModelDataType> changedTypes(dataTypes.cbegin(), dataTypes.cend());
     for (AudioFile *file : files) {
