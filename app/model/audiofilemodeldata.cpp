@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <memory>
+
 #include "app/model/audiofilebrowsingnode.h"
 #include "app/model/audiofilegroup.h"
 #include "app/model/datatypevalues.h"
@@ -13,7 +15,6 @@
 #include "libcore/text/codepointstring.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
-#include "libcore/util/scratchowner.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 
@@ -140,14 +141,13 @@ void AudioFileModelData::replaceTags(const QList<AudioFile *> &files, const QLis
         if (!file || file->parent() != this)
             throw Exception(FileNotInStore, {file ? QDir::toNativeSeparators(file->filePath()) : QString()});
     }
-    ScratchOwner replaced;
     for (qsizetype i = 0; i < files.size(); ++i) {
         AudioFile *file = files.at(i);
-        AudioTag *previous = file->takeTag(TagType::Combined);
-        if (previous)
-            previous->setParent(&replaced);
+        std::unique_ptr<AudioTag> previous(file->takeTag(TagType::Combined));
         file->setTag(tags.at(i) ? tags.at(i)->clone() : nullptr, TagType::Combined);
-        emit combinedTagReplaced(file, previous);
+        emit combinedTagReplaced(file, previous.get());
+        if (previous && previous->parent())
+            previous.release(); // kept by a listener
     }
 
     const QSet<ModelDataType> changedTypes(dataTypes.cbegin(), dataTypes.cend());

@@ -84,8 +84,8 @@ signals:
     void displayedFilesChanged();
     void audioFileLoaded(AudioFile *audioFile);
     void audioFileAboutToBeDeleted(AudioFile *audioFile);
-    // The file's combined tag was replaced; the previous one (null when it had none) is
-    // deleted after the signal unless a listener takes it over by giving it a parent.
+    // The file's combined tag was replaced; the previous one (null when it had none), without
+    // a parent, is deleted after the signal unless a listener takes it over by giving it one.
     void combinedTagReplaced(AudioFile *audioFile, AudioTag *previous);
 
 private:

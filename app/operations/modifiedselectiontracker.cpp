@@ -7,12 +7,15 @@
 #include "app/operations/compoundoperation.h"
 #include "app/operations/modelupdateoperation.h"
 #include "app/operations/operationqueue.h"
+#include "libcore/util/threads.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 
 ModifiedSelectionTracker::ModifiedSelectionTracker(IAudioFileModel *model, OperationQueue *queue, QObject *parent)
     : QObject(parent), m_modifiedSelection(model)
 {
+    // Its children are the saved tags, one for every file changed; nobody listens for them.
+    muteChildEvents(this);
     AudioFileModelData *store = model->modelData();
     connect(store, &AudioFileModelData::audioFileLoaded, this, &ModifiedSelectionTracker::onAudioFileLoaded);
     connect(store, &AudioFileModelData::audioFileAboutToBeDeleted, this,
