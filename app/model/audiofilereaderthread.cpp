@@ -22,6 +22,9 @@ AudioFileReaderThread::AudioFileReaderThread(const QStringList &paths, QObject *
 {
     progressObject()->addChild(progress, 1.0, true);
     progress->setMaximum(int(paths.size()));
+    // Each file read joins this object from the worker: a child event posted per file would
+    // wake the GUI thread for nothing and make the workers queue for its event list.
+    muteChildEvents(this);
 }
 
 AudioFileReaderThread::~AudioFileReaderThread()
