@@ -10,6 +10,50 @@ QString firstText(const AudioTag *tag, int itemType)
     return tag->itemText(itemType, 0).trimmed();
 }
 
+// What grouping looks at in a tag, found in one walk over its items: the browse tree is
+// rebuilt for every change of the table, over every loaded file.
+struct GroupingKey {
+    QString album;
+    QString albumArtist;
+    QString artist;
+    bool compilation = false;
+};
+
+GroupingKey groupingKey(const AudioTag *tag)
+{
+    const TagItem *album = nullptr;
+    const TagItem *albumArtist = nullptr;
+    const TagItem *artist = nullptr;
+    const TagItem *compilation = nullptr;
+    for (const TagItem *item : tag->itemList()) {
+        switch (item->type()) {
+        case TagItemType::Album:
+            album = album ? album : item;
+            break;
+        case TagItemType::AlbumArtist:
+            albumArtist = albumArtist ? albumArtist : item;
+            break;
+        case TagItemType::Artist:
+            artist = artist ? artist : item;
+            break;
+        case TagItemType::PartOfCompilation:
+            compilation = compilation ? compilation : item;
+            break;
+        default:
+            break;
+        }
+    }
+    GroupingKey key;
+    if (album)
+        key.album = album->toString().trimmed();
+    if (albumArtist)
+        key.albumArtist = albumArtist->toString().trimmed();
+    if (artist)
+        key.artist = artist->toString().trimmed();
+    key.compilation = compilation && compilation->toVariant().toBool();
+    return key;
+}
+
 } // namespace
 
 AudioFileGroup::AudioFileGroup(const QList<AudioFile *> &files, int kind, const QString &artist,
@@ -50,23 +94,21 @@ QList<AudioFileGroup *> AudioFileGroup::createGroups(const QList<QPair<AudioFile
             leftovers.append({file, tag});
             continue;
         }
-        const QString album = firstText(tag, TagItemType::Album);
-        if (album.isEmpty()) {
+        const GroupingKey key = groupingKey(tag);
+        if (key.album.isEmpty()) {
             leftovers.append({file, tag});
             continue;
         }
-        if (tag->itemValue(TagItemType::PartOfCompilation, 0).toBool()) {
-            compilations[album].append(file);
+        if (key.compilation) {
+            compilations[key.album].append(file);
             continue;
         }
-        QString artist = firstText(tag, TagItemType::AlbumArtist);
-        if (artist.isEmpty())
-            artist = firstText(tag, TagItemType::Artist);
+        const QString &artist = key.albumArtist.isEmpty() ? key.artist : key.albumArtist;
         if (artist.isEmpty()) {
             leftovers.append({file, tag});
             continue;
         }
-        albums[artist][album].append(file);
+        albums[artist][key.album].append(file);
     }
 
     QList<AudioFileGroup *> result;

@@ -1,5 +1,7 @@
 #include "app/model/audiofileloading.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -34,6 +36,8 @@
 
 namespace {
 const QString AutoTaggerHintKey = QStringLiteral("showHints/showAutoTaggerHint");
+// How often the wait for a cancelled writer runs the calls it may be waiting for.
+constexpr int WriterPollMsecs = 20;
 
 QString text(quint32 id, const QStringList &values = {})
 {
@@ -322,12 +326,15 @@ bool saveAudioFiles(const QList<AudioFile *> &files, bool showLogOnSuccess)
 
     // After a cancel a writer may still be finishing its file; its list is read, and the files
     // it works on may be released, only once it has stopped. Nothing has run the event loop
-    // since, so a detached writer has not been deleted yet.
+    // since, so a detached writer has not been deleted yet. Meanwhile the writer may wait for
+    // this thread to delete an item it dropped from a file's tag: queued calls go on running
+    // (deferred deletions, the writer's own included, do not).
     QList<AudioFile *> saved;
     for (const QPointer<AudioFileWriterThread> &writer : std::as_const(writers)) {
         if (!writer)
             continue;
-        writer->wait();
+        while (!writer->wait(QDeadlineTimer(WriterPollMsecs)))
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         saved += writer->savedAudioFiles;
     }
 

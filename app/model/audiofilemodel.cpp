@@ -259,8 +259,16 @@ void AudioFileModel::applyRemoveOperation(ModelRemoveOperation *operation, int m
 void AudioFileModel::applyUpdateOperation(ModelUpdateOperation *operation, int mode)
 {
     checkStore(operation->selection(), UpdateOperationOfAnotherStore);
-    const QList<AudioFile *> files = operation->files();
-    const QList<AudioTag *> tags = mode == ApplyMode::Undo ? operation->snapshotTags() : operation->workingTags();
+    // Read through the const view: asking for the working tags to change them would make the
+    // operation work out its changed cells again, here and for every listener after.
+    QList<AudioFile *> files;
+    QList<AudioTag *> tags;
+    files.reserve(operation->tagCopies().size());
+    tags.reserve(operation->tagCopies().size());
+    for (auto it = operation->tagCopies().cbegin(); it != operation->tagCopies().cend(); ++it) {
+        files.append(it.key());
+        tags.append(mode == ApplyMode::Undo ? it->snapshot : it->working);
+    }
     const AudioFileSelection changed = operation->changedCells();
     m_modelData->replaceTags(files, tags, changed.filesByDataType().keys());
 

@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <memory>
+
 #include "app/model/audiofilebrowsingnode.h"
 #include "app/model/audiofilegroup.h"
 #include "app/model/datatypevalues.h"
@@ -139,8 +141,14 @@ void AudioFileModelData::replaceTags(const QList<AudioFile *> &files, const QLis
         if (!file || file->parent() != this)
             throw Exception(FileNotInStore, {file ? QDir::toNativeSeparators(file->filePath()) : QString()});
     }
-    for (qsizetype i = 0; i < files.size(); ++i)
-        files.at(i)->setTag(tags.at(i) ? tags.at(i)->clone() : nullptr, 0);
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        AudioFile *file = files.at(i);
+        std::unique_ptr<AudioTag> previous(file->takeTag(TagType::Combined));
+        file->setTag(tags.at(i) ? tags.at(i)->clone() : nullptr, TagType::Combined);
+        emit combinedTagReplaced(file, previous.get());
+        if (previous && previous->parent())
+            previous.release(); // kept by a listener
+    }
 
     const QSet<ModelDataType> changedTypes(dataTypes.cbegin(), dataTypes.cend());
     for (AudioFile *file : files) {

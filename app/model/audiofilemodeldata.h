@@ -84,6 +84,9 @@ signals:
     void displayedFilesChanged();
     void audioFileLoaded(AudioFile *audioFile);
     void audioFileAboutToBeDeleted(AudioFile *audioFile);
+    // The file's combined tag was replaced; the previous one (null when it had none), without
+    // a parent, is deleted after the signal unless a listener takes it over by giving it one.
+    void combinedTagReplaced(AudioFile *audioFile, AudioTag *previous);
 
 private:
     // The cache is kept per file, so that dropping one file's cells touches no other's.

@@ -1,6 +1,7 @@
 #include "app/model/audiofilereaderthread.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "libcore/image/codedimage.h"
@@ -11,11 +12,19 @@
 #include "libcore/util/threads.h"
 #include "libtagging/model/audiofile.h"
 
+namespace {
+// Milliseconds between two progress reports.
+constexpr qint64 ProgressInterval = 40;
+} // namespace
+
 AudioFileReaderThread::AudioFileReaderThread(const QStringList &paths, QObject *parent)
     : ProgressThread(parent), paths(paths), progress(new LinearProgressObject)
 {
     progressObject()->addChild(progress, 1.0, true);
     progress->setMaximum(int(paths.size()));
+    // Each file read joins this object from the worker: a child event posted per file would
+    // wake the GUI thread for nothing and make the workers queue for its event list.
+    muteChildEvents(this);
 }
 
 AudioFileReaderThread::~AudioFileReaderThread()
@@ -46,6 +55,11 @@ void AudioFileReaderThread::run()
     muteChildEvents(&scratch);
     // Files of one folder look at the same folder listing; it is read once per batch.
     FolderListingCache::Scope batch;
+    // Every step handed on is an event for the GUI thread, which repaints the progress
+    // dialog: it learns of the files read a few times a second, not once per file.
+    QElapsedTimer sinceReported;
+    sinceReported.start();
+    int unreported = 0;
     for (const QString &path : std::as_const(paths)) {
         try {
             auto *file = new AudioFile(path, &scratch);
@@ -57,8 +71,13 @@ void AudioFileReaderThread::run()
         }
         if (progress->isCanceled())
             return;
-        progress->advance(1);
+        ++unreported;
+        if (sinceReported.hasExpired(ProgressInterval)) {
+            progress->advance(std::exchange(unreported, 0));
+            sinceReported.restart();
+        }
     }
+    progress->advance(unreported);
     // An empty list has no steps to finish the progress with.
     progressObject()->finish();
 }

@@ -7,25 +7,37 @@
 #include "app/operations/compoundoperation.h"
 #include "app/operations/modelupdateoperation.h"
 #include "app/operations/operationqueue.h"
+#include "libcore/util/threads.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 
 ModifiedSelectionTracker::ModifiedSelectionTracker(IAudioFileModel *model, OperationQueue *queue, QObject *parent)
     : QObject(parent), m_modifiedSelection(model)
 {
+    // Its children are the saved tags, one for every file changed; nobody listens for them.
+    muteChildEvents(this);
     AudioFileModelData *store = model->modelData();
     connect(store, &AudioFileModelData::audioFileLoaded, this, &ModifiedSelectionTracker::onAudioFileLoaded);
     connect(store, &AudioFileModelData::audioFileAboutToBeDeleted, this,
             &ModifiedSelectionTracker::onAudioFileAboutToBeDeleted);
+    connect(store, &AudioFileModelData::combinedTagReplaced, this, &ModifiedSelectionTracker::onCombinedTagReplaced);
     connect(queue, &OperationQueue::changed, this, &ModifiedSelectionTracker::onOperationQueueChanged);
     // Highlights are kept by table position, so every change of the table announces again.
     connect(model->itemModel(), SIGNAL(modelChanged()), this, SIGNAL(modifiedSelectionChanged()));
 }
 
+AudioTag *ModifiedSelectionTracker::savedTag(AudioFile *file) const
+{
+    const auto saved = m_savedTags.constFind(file);
+    if (saved != m_savedTags.cend())
+        return *saved;
+    return m_files.contains(file) ? file->tags().value(TagType::Combined) : nullptr;
+}
+
 void ModifiedSelectionTracker::markSaved(const QList<AudioFile *> &files)
 {
     for (AudioFile *file : files) {
-        takeSnapshot(file);
+        markUnchanged(file);
         m_modifiedSelection.removeAudioFile(file);
     }
     emit modifiedSelectionChanged();
@@ -33,13 +45,24 @@ void ModifiedSelectionTracker::markSaved(const QList<AudioFile *> &files)
 
 void ModifiedSelectionTracker::onAudioFileLoaded(AudioFile *audioFile)
 {
-    takeSnapshot(audioFile);
+    markUnchanged(audioFile);
 }
 
 void ModifiedSelectionTracker::onAudioFileAboutToBeDeleted(AudioFile *audioFile)
 {
     delete m_savedTags.take(audioFile);
+    m_files.remove(audioFile);
     m_modifiedSelection.removeAudioFile(audioFile);
+}
+
+void ModifiedSelectionTracker::onCombinedTagReplaced(AudioFile *audioFile, AudioTag *previous)
+{
+    // The first change since loading or saving: the tag it replaces is the saved state.
+    if (!m_files.contains(audioFile) || m_savedTags.contains(audioFile))
+        return;
+    if (previous)
+        previous->setParent(this);
+    m_savedTags.insert(audioFile, previous);
 }
 
 void ModifiedSelectionTracker::onOperationQueueChanged(Operation *operation)
@@ -49,11 +72,10 @@ void ModifiedSelectionTracker::onOperationQueueChanged(Operation *operation)
     emit modifiedSelectionChanged();
 }
 
-void ModifiedSelectionTracker::takeSnapshot(AudioFile *file)
+void ModifiedSelectionTracker::markUnchanged(AudioFile *file)
 {
     delete m_savedTags.take(file);
-    if (const AudioTag *tag = file->tags().value(TagType::Combined))
-        m_savedTags.insert(file, tag->clone(this));
+    m_files.insert(file);
 }
 
 void ModifiedSelectionTracker::updateForOperation(Operation *operation)
@@ -71,7 +93,7 @@ void ModifiedSelectionTracker::updateForOperation(Operation *operation)
     for (auto it = changed.dataTypesByFile().cbegin(); it != changed.dataTypesByFile().cend(); ++it) {
         AudioFile *file = it.key();
         const AudioTag *current = file->tags().value(TagType::Combined);
-        for (int itemType : AudioTag::differingItemTypes(m_savedTags.value(file), current)) {
+        for (int itemType : AudioTag::differingItemTypes(savedTag(file), current)) {
             const ModelDataType dataType(ModelDataType::CategoryTagItem, itemType);
             if (it.value().contains(dataType))
                 m_modifiedSelection.insertCell(file, dataType);

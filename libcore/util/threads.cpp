@@ -15,7 +15,7 @@
 
 namespace {
 
-// Re-parenting and cross-thread deletion never interleave.
+// Re-parenting and the hand-over of a cross-thread deletion never interleave.
 QRecursiveMutex &crossThreadMutex()
 {
     static QRecursiveMutex mutex;
@@ -123,7 +123,13 @@ void deleteObjectSafely(QObject *object)
     QEventLoop loop;
     QObject::connect(object, &QObject::destroyed, [destroyed] { destroyed->storeRelease(1); });
     QObject::connect(object, &QObject::destroyed, &loop, &QEventLoop::quit);
-    object->deleteLater();
+    // A queued call rather than deleteLater(): a deferred deletion posted from another thread
+    // runs only inside an exec()'d event loop, and a thread that merely processes events (a
+    // progress dialog's loop in a tool without exec()) would leave this thread waiting forever.
+    QMetaObject::invokeMethod(object, [object] { delete object; }, Qt::QueuedConnection);
+    // Held while waiting, the lock would stop the owner thread at its next move of an object
+    // across threads, before it gets to the deletion.
+    lock.unlock();
 
     // The thread may end before it gets to the deferred deletion; once it has finished,
     // nothing runs there any more and the object can be deleted from here.

@@ -15,6 +15,7 @@ void muteChildEvents(QObject *owner);
 // each parent through its own thread's event queue.
 void setParentAcrossThreads(QObject *object, QObject *parent);
 
-// Deletes an object in its own thread and returns once it is gone. Objects of the calling
-// thread, of no thread, or of a thread that no longer runs are deleted at once.
+// Deletes an object in its own thread and returns once it is gone; that thread need only
+// process events, not run exec(). Objects of the calling thread, of no thread, or of a
+// thread that no longer runs are deleted at once.
 void deleteObjectSafely(QObject *object);

@@ -382,6 +382,17 @@ AudioTag *AudioStream::tag(int tagType)
     return created;
 }
 
+AudioTag *AudioStream::takeTag(int tagType)
+{
+    AudioTag *tag = m_tags.take(tagType);
+    if (!tag)
+        return nullptr;
+    if (std::find(m_tags.cbegin(), m_tags.cend(), tag) != m_tags.cend())
+        return tag->clone();
+    tag->setParent(nullptr);
+    return tag;
+}
+
 void AudioStream::setTag(AudioTag *tag, int tagType)
 {
     if (tag) {

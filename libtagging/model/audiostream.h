@@ -66,6 +66,9 @@ public:
     // Stores a tag under the type, deleting the one it replaces; a null tag deletes and
     // removes the tag of the type, or every tag for type 0.
     void setTag(AudioTag *tag, int tagType);
+    // Removes the tag of the type and hands it to the caller, who owns it then; null when
+    // there is none. A tag that also stands under another type stays: the caller gets a copy.
+    AudioTag *takeTag(int tagType);
 
     // The options for reading and writing; callers replace the whole record before writing.
     TaggingSettings taggingSettings;

@@ -333,17 +333,48 @@ QList<TagItem *> AudioTag::additionalArtists() const
 
 QSet<int> AudioTag::differingItemTypes(const AudioTag *a, const AudioTag *b)
 {
-    const QMap<int, QList<TagItem *>> groupsA = a ? a->itemsByType() : QMap<int, QList<TagItem *>>();
-    const QMap<int, QList<TagItem *>> groupsB = b ? b->itemsByType() : QMap<int, QList<TagItem *>>();
+    // Both tags' items grouped by type, each group in the tag's order, and the groups walked
+    // side by side: no map per call, and type() is asked once per item.
+    using Entry = std::pair<int, const TagItem *>;
+    using Entries = QVarLengthArray<Entry, 32>;
+    const auto grouped = [](const AudioTag *tag) {
+        Entries entries;
+        if (!tag)
+            return entries;
+        entries.reserve(tag->m_items.size());
+        for (const TagItem *item : tag->m_items)
+            entries.append({item->type(), item});
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const Entry &x, const Entry &y) { return x.first < y.first; });
+        return entries;
+    };
+    const Entries groupsA = grouped(a);
+    const Entries groupsB = grouped(b);
+    const auto groupEnd = [](const Entries &entries, qsizetype from, int type) {
+        while (from < entries.size() && entries.at(from).first == type)
+            ++from;
+        return from;
+    };
     QSet<int> result;
-    for (auto it = groupsA.cbegin(); it != groupsA.cend(); ++it) {
-        const auto other = groupsB.constFind(it.key());
-        if (other == groupsB.cend() || !TagItem::listsEqual(it.value(), other.value()))
-            result.insert(it.key());
-    }
-    for (auto it = groupsB.cbegin(); it != groupsB.cend(); ++it) {
-        if (!groupsA.contains(it.key()))
-            result.insert(it.key());
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < groupsA.size() || j < groupsB.size()) {
+        int type;
+        if (i == groupsA.size())
+            type = groupsB.at(j).first;
+        else if (j == groupsB.size())
+            type = groupsA.at(i).first;
+        else
+            type = std::min(groupsA.at(i).first, groupsB.at(j).first);
+        const qsizetype endA = groupEnd(groupsA, i, type);
+        const qsizetype endB = groupEnd(groupsB, j, type);
+        bool equal = endA - i == endB - j;
+        for (qsizetype k = 0; equal && k < endA - i; ++k)
+            equal = groupsA.at(i + k).second->equals(groupsB.at(j + k).second);
+        if (!equal)
+            result.insert(type);
+        i = endA;
+        j = endB;
     }
     return result;
 }

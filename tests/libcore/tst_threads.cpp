@@ -1,5 +1,8 @@
 #include <QtTest>
 
+#include <atomic>
+#include <memory>
+
 #include "libcore/log/logger.h"
 #include "libcore/text/stringutils.h"
 #include "libcore/util/threads.h"
@@ -173,6 +176,31 @@ private slots:
         QCOMPARE(destroyedIn, &worker);
         worker.quit();
         QVERIFY(worker.wait(5000));
+    }
+
+    // The owner thread only processes events, as a progress dialog's loop does in a tool that
+    // never calls exec(): a deferred deletion would never run there. Should it come back, the
+    // deletion is run by hand once the time is up, so that the test fails instead of hanging.
+    void deleteForOwnerOutsideExec()
+    {
+        QThread *destroyedIn = nullptr;
+        auto *probe = new Probe(&destroyedIn);
+        std::atomic<bool> done = false;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            deleteObjectSafely(probe);
+            done = true;
+        }));
+        worker->start();
+        QElapsedTimer clock;
+        clock.start();
+        while (!done && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        const bool inTime = done;
+        if (!inTime)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(worker->wait(5000));
+        QVERIFY(inTime);
+        QCOMPARE(destroyedIn, QThread::currentThread());
     }
 
     // An object left behind by a thread that has ended (or never started) would wait for a

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 #include "app/model/audiofileloading.h"
@@ -81,6 +82,8 @@ private slots:
     void saveAudioFiles_failedFileIntact();
     void saveAudioFiles_sameFileTwice();
     void saveAudioFiles_cancel();
+    void saveAudioFiles_outsideEventLoop_data();
+    void saveAudioFiles_outsideEventLoop();
     void endToEnd_realFiles();
 };
 
@@ -362,6 +365,51 @@ void TestFileLoading::saveAudioFiles_cancel()
     QCOMPARE(all.lastMessage().arguments, QVariantList({1}));
     QCOMPARE(titleOnDisk(list.at(0)->filePath()), QStringLiteral("new"));
     QVERIFY(titleOnDisk(list.at(2)->filePath()) != QStringLiteral("new"));
+}
+
+// Test functions run outside exec(), as the tag tool saves. The writer thread drops items of
+// tags that belong to this thread (the tagging date of an earlier save, a duplicate); that
+// must not wait for a deferred deletion, which only an exec()'d loop would run. The watchdog
+// runs such a deletion by hand, so that a regression fails instead of hanging.
+void TestFileLoading::saveAudioFiles_outsideEventLoop_data()
+{
+    QTest::addColumn<int>("saves");
+    QTest::addColumn<int>("titles");
+
+    QTest::newRow("second save replaces the tagging date") << 2 << 1;
+    QTest::newRow("duplicate item dropped") << 1 << 2;
+}
+
+void TestFileLoading::saveAudioFiles_outsideEventLoop()
+{
+    QFETCH(int, saves);
+    QFETCH(int, titles);
+
+    SettingsStore::setValue(QStringLiteral("tagging/updateTaggingDate"), QStringLiteral("true"));
+    AudioFileFactory files;
+    TestMainWindow window;
+    QObject owner;
+    auto *file = new AudioFile(files.copyFixture("a.mp3"), &owner);
+    auto *tag = new AudioTag;
+    for (int i = 0; i < titles; ++i)
+        tag->addItem(makeModelItem(TagItemType::Title, QStringLiteral("same")));
+    file->setTag(tag, 0);
+
+    bool stuck = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, this, [&stuck] {
+        stuck = true;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+    for (int i = 0; i < saves; ++i) {
+        watchdog.start(10000);
+        QVERIFY(saveAudioFiles({file}, false));
+        QVERIFY(!stuck);
+    }
+    QCOMPARE(file->tag(0)->itemCount(TagItemType::Title), 1);
+    QCOMPARE(file->tag(0)->itemCount(TagItemType::TaggingDate), 1);
+    QCOMPARE(titleOnDisk(file->filePath()), QStringLiteral("same"));
 }
 
 namespace {

@@ -139,6 +139,24 @@ private slots:
         QCOMPARE(session.modified(), QStringList({cell("a.mp3", TagItemType::Artist)}));
     }
 
+    // The saved state is the tag as loaded, through any number of later edits: the tracker
+    // keeps the tag the first edit replaced, and only that one.
+    void savedStateKeptThroughEdits()
+    {
+        Session session;
+        AudioFile *file = session.load("a.mp3", {{TagItemType::Title, QStringLiteral("Old")}});
+        QCOMPARE(session.tracker.savedTag(file), file->tags().value(TagType::Combined));
+        session.edit(file, {{TagItemType::Title, QStringLiteral("New")}});
+        session.edit(file, {{TagItemType::Title, QStringLiteral("Newer")}});
+        session.queue.undo();
+        AudioTag *saved = session.tracker.savedTag(file);
+        QVERIFY(saved && saved != file->tags().value(TagType::Combined));
+        QCOMPARE(saved->itemText(TagItemType::Title), QStringLiteral("Old"));
+        QCOMPARE(session.modified(), QStringList({cell("a.mp3", TagItemType::Title)}));
+        session.queue.undo();
+        QVERIFY(session.modified().isEmpty());
+    }
+
     // Saving clears every modified cell of the file, also those the save did not concern,
     // and later edits compare against the saved state.
     void markSaved()
