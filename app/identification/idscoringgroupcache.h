@@ -19,7 +19,10 @@ public:
     };
     // Whether the group's files look like tracks by several artists.
     struct ArtistVerdict {
+        // The files' names, or their version phrases, say so.
         bool multiple = false;
+        // Second pass: no artist of the first pass holds four fifths of the files.
+        bool differentFirstArtists = false;
     };
 
     const TagCounts *tagCounts(const IdGroup *group, bool firstPass) const;
