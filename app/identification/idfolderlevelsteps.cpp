@@ -8,6 +8,8 @@
 #include "libcore/log/logger.h"
 #include "libcore/text/textmatching.h"
 
+#include <QHash>
+
 namespace {
 constexpr quint32 FolderLevelTextId = 983787005u; // 0x3aa365fd
 
@@ -195,7 +197,9 @@ void markByScores(IdSegment *s)
         break;
     }
     IdSegmentGroup *group = s->segmentGroup;
-    const auto groupScore = [group](int field) { return group ? group->score(field) : std::numeric_limits<int>::min(); };
+    const auto groupScore = [group](int field) {
+        return group ? group->score(field) : std::numeric_limits<int>::min();
+    };
     if (s->fieldScore(IdField::Artist) > 9 || groupScore(IdField::Artist) >= 10)
         s->markPreferredField(IdField::Artist);
     else if (s->fieldScore(IdField::Album) > 9 || groupScore(IdField::Album) >= 10)
@@ -356,15 +360,22 @@ void applyFolderLevelEvidence(IdScoringContext &context)
     // Widely shared words say more; only when none of them matches are the others compared.
     QList<QList<FolderRecord>> records(FolderLevels);
     int matchCount = 0;
+    QHash<const IdSegment *, QString> keys;
+    const auto keyOf = [&keys](const IdSegment *s) {
+        auto it = keys.find(s);
+        if (it == keys.end())
+            it = keys.insert(s, similarWordKey(s->text()));
+        return it.value();
+    };
     for (const bool filtered : {true, false}) {
         for (IdSegment *s : segments) {
             if (!isFolderSegment(s))
                 continue;
-            const QString key = similarWordKey(s->text());
+            const QString key = keyOf(s);
             FolderRecord record{s};
             int matches = 0;
             for (IdSegment *o : segments) {
-                if (!mayMatchFolder(o, filtered) || !isSimilarText(key, similarWordKey(o->text())))
+                if (!mayMatchFolder(o, filtered) || !isSimilarText(key, keyOf(o)))
                     continue;
                 ++matches;
                 record.artistSum += o->fieldScore(IdField::Artist);

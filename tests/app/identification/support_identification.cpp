@@ -26,23 +26,13 @@ void setUpIdentificationTests()
 
 AudioFile *fakeAudioFile(const QString &path, const QStringList &artists, QObject *owner)
 {
-    QMap<int, QStringList> values;
-    if (!artists.isEmpty())
-        values.insert(int(TagItemType::Artist), artists);
-    return fakeTaggedFile(path, values, owner);
-}
-
-AudioFile *fakeTaggedFile(const QString &path, const QMap<int, QStringList> &values, QObject *owner)
-{
     auto *file = new AudioFile(path, owner);
-    if (!values.isEmpty()) {
+    if (!artists.isEmpty()) {
         auto *tag = new AudioTag;
-        for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            for (const QString &value : it.value()) {
-                TagItem *item = TagItem::create(it.key());
-                item->fromVariant(value);
-                tag->addItem(item);
-            }
+        for (const QString &artist : artists) {
+            TagItem *item = TagItem::create(TagItemType::Artist);
+            item->fromVariant(artist);
+            tag->addItem(item);
         }
         file->setTag(tag, 0);
     }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QList>
-#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -16,8 +15,6 @@ void setUpIdentificationTests();
 // An audio file at the path (it need not exist) whose combined tag holds the artist values;
 // no tag at all when there are none. The file is a child of the owner.
 AudioFile *fakeAudioFile(const QString &path, const QStringList &artists, QObject *owner);
-// The same with the values of any item types (TagItemType); no tag when there are none.
-AudioFile *fakeTaggedFile(const QString &path, const QMap<int, QStringList> &values, QObject *owner);
 
 // The identification views of fake files with these base names (".mp3" added) in one
 // folder, with the artist values given per file (or none).

@@ -54,7 +54,8 @@ QString describeValues(const IdAudioFile *file)
     for (auto it = file->values().cbegin(); it != file->values().cend(); ++it) {
         const QString value = it.key() == IdField::Artist ? IdArtistName::fromVariant(it.value()).toString(false)
                                                           : it.value().toString();
-        result.append(QStringLiteral("%1=%2@%3").arg(it.key()).arg(value).arg(file->valueConfidences().value(it.key())));
+        const int confidence = file->valueConfidences().value(it.key());
+        result.append(QStringLiteral("%1=%2@%3").arg(it.key()).arg(value).arg(confidence));
     }
     return result.join(u';');
 }

@@ -2,8 +2,6 @@
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idfolderlevelsteps.h"
-#include "app/identification/idgrouping.h"
-#include "app/identification/idnormalization.h"
 #include "app/identification/idscoringcontext.h"
 #include "app/identification/idsegment.h"
 #include "app/identification/idtexttests.h"
@@ -11,6 +9,7 @@
 #include "libtagging/model/tagitem.h"
 
 #include "support_identification.h"
+#include "support_idscoring.h"
 
 namespace {
 // The files' segments after stages 2 and 3, every file at the path with the artist values.
@@ -21,9 +20,9 @@ QList<IdAudioFile *> segmentedFiles(const QStringList &paths, const QStringList 
         QMap<int, QStringList> values;
         if (!artists.isEmpty())
             values.insert(int(TagItemType::Artist), artists);
-        files.append(new IdAudioFile(fakeTaggedFile(path, values, owner), owner));
+        files.append(idTaggedFile(path, values, owner));
     }
-    normalizeIdStrings(files, groupBySegmentation(files, owner));
+    segmentIdFiles(files, owner);
     return files;
 }
 
@@ -77,7 +76,8 @@ private slots:
             << "/Collection/Lumens/Quiet Hours/Lumens - Amber.mp3" << QStringList{"Lumens"} << true
             << QStringList{"Quiet Hours:0/0", "Lumens:0/1", "Collection:-30/-30"};
         QTest::newRow("several artists, nothing matches")
-            << "/Lumens/Quiet Hours/Amber.mp3" << QStringList() << true << QStringList{"Quiet Hours:0/1", "Lumens:-30/-30"};
+            << "/Lumens/Quiet Hours/Amber.mp3" << QStringList() << true
+            << QStringList{"Quiet Hours:0/1", "Lumens:-30/-30"};
         QTest::newRow("one folder, matched once") << "/Lumens/Amber.mp3" << QStringList{"Lumens"} << false
                                                   << QStringList{"Lumens:1/0"};
         QTest::newRow("one folder of two parts")

@@ -1,8 +1,6 @@
 #include <QtTest>
 
 #include "app/identification/idaudiofile.h"
-#include "app/identification/idgrouping.h"
-#include "app/identification/idnormalization.h"
 #include "app/identification/idscoringcontext.h"
 #include "app/identification/idsegment.h"
 #include "app/identification/idsegmentgroup.h"
@@ -13,12 +11,13 @@
 #include "libtagging/model/tagitem.h"
 
 #include "support_identification.h"
+#include "support_idscoring.h"
 
 namespace {
 IdAudioFile *segmentedFile(const QString &path, const QMap<int, QStringList> &values, QObject *owner)
 {
-    auto *file = new IdAudioFile(fakeTaggedFile(path, values, owner), owner);
-    normalizeIdStrings({file}, groupBySegmentation({file}, owner));
+    auto *file = idTaggedFile(path, values, owner);
+    segmentIdFiles({file}, owner);
     return file;
 }
 
@@ -56,9 +55,9 @@ private slots:
     void segmentsSayingTheSameThingShareAGroup()
     {
         QObject owner;
-        IdAudioFile *file = segmentedFile("/Lumens/Quiet Hours/Lumens - Amber.mp3",
-                                          {{int(TagItemType::Artist), {"Lumens"}}, {int(TagItemType::Title), {"Amber"}}},
-                                          &owner);
+        const QMap<int, QStringList> tags{{int(TagItemType::Artist), {"Lumens"}},
+                                          {int(TagItemType::Title), {"Amber"}}};
+        IdAudioFile *file = segmentedFile("/Lumens/Quiet Hours/Lumens - Amber.mp3", tags, &owner);
         IdScoringContext context;
         context.file = file;
         buildSegmentGroups(context);
