@@ -75,7 +75,7 @@ IdScoringGroupCache::TagCounts tagCountsOf(const IdScoringContext &context, cons
 // Shared by many files: a title there is not likely.
 int sharedTitlePenalty(int groupSize, int offset)
 {
-    return qBound(0, 9 * (groupSize - offset), 100);
+    return int(qBound(qint64(0), 9 * (qint64(groupSize) - offset), qint64(100)));
 }
 
 bool isNumeric(const IdSegment *segment)
@@ -89,13 +89,13 @@ int leastSharedTitleBonus(int d, const IdSegment *second)
 {
     if (!second)
         return d == 4 ? 43 : 40;
-    const int f = second->groupSize;
+    const qint64 f = second->groupSize; // 64 bits: the products below stay exact
     if (d <= 2)
         return d + 1 < f ? 40 : 0;
     if (d == 3 && f > 5)
-        return 55 * f > 559 ? 40 : (55 * f - 150) / 10;
+        return 55 * f > 559 ? 40 : int((55 * f - 150) / 10);
     if (d == 4 && f > 6)
-        return 32 * f > 393 ? 43 : (32 * f + 46) / 10;
+        return 32 * f > 393 ? 43 : int((32 * f + 46) / 10);
     return 0;
 }
 
@@ -225,8 +225,8 @@ int tagCoverage(const IdScoringContext &context, int kind)
         return NoTrackGroupCoverage;
     const IdScoringGroupCache::TagCounts counts = tagCountsOf(context, track->group);
     const int count = kind == ArtistTag ? counts.artist : kind == AlbumTag ? counts.album : counts.title;
-    const int size = qMax(track->groupSize, 1);
-    return qBound(44, 88 * (count + 3) / size, 88) - 43;
+    const qint64 size = qMax(track->groupSize, 1);
+    return int(qBound(qint64(44), 88 * (qint64(count) + 3) / size, qint64(88))) - 43;
 }
 
 void computeTagCoverage(IdScoringContext &context)
@@ -296,7 +296,7 @@ void applySourceEvidence(IdScoringContext &context)
         }
         // A word found in many files is rarely a track number.
         if (s->category == IdWordCategory::PlainWord && s->groupSize > 4)
-            s->score(IdField::TrackNumber) -= qMin(2 * s->groupSize - 8, 100);
+            s->score(IdField::TrackNumber) -= int(qMin(2 * qint64(s->groupSize) - 8, qint64(100)));
     }
     if (segments.isEmpty())
         return;
@@ -313,11 +313,11 @@ void applyAlbumShareEvidence(IdScoringContext &context)
     for (IdSegment *s : context.file->segments()) {
         if (s->category != IdWordCategory::PlainWord || s->sourceKind() == FolderName)
             continue;
-        const int diff = trackSize - s->groupSize;
+        const qint64 diff = qint64(trackSize) - s->groupSize;
         if (context.multipleArtists && diff <= 3)
             collected.append(s);
         if (diff >= 1)
-            s->score(IdField::Album) -= diff > 10 ? 100 : diff * diff;
+            s->score(IdField::Album) -= diff > 10 ? 100 : int(diff * diff);
     }
     // On a compilation the one word the files nearly share is the album.
     if (context.multipleArtists && collected.size() == 1)

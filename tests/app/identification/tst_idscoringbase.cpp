@@ -271,40 +271,50 @@ private slots:
 
     void poolRaisesAgreedGroups_data()
     {
-        QTest::addColumn<int>("kind");          // of the candidate group
-        QTest::addColumn<int>("strongFiles");   // files that chose its text with a strong score
-        QTest::addColumn<int>("weakFiles");
-        QTest::addColumn<int>("score");         // its own artist score
+        QTest::addColumn<int>("kind");        // of the candidate group "Lumens"
+        QTest::addColumn<QList<int>>("files"); // files that chose Lumens as artist strongly, weakly;
+                                               // Lumens as album strongly; Song as artist strongly
+        QTest::addColumn<int>("score");       // the candidate's own artist score
         QTest::addColumn<int>("titleScore");
+        QTest::addColumn<int>("songScore");   // the artist score of the other group, "Song"
         QTest::addColumn<bool>("raised");
-        QTest::addColumn<int>("expected");      // its artist score afterwards
-        QTest::newRow("never counted") << 1 << 0 << 0 << 5 << 0 << false << 5;
-        QTest::newRow("strong agreement") << 1 << 3 << 0 << 5 << 0 << true << 30;
-        QTest::newRow("weak agreement") << 1 << 0 << 4 << 5 << 0 << true << 8;
-        QTest::newRow("too few weak") << 1 << 0 << 3 << 5 << 0 << false << 5;
-        QTest::newRow("title evidence as strong") << 1 << 2 << 0 << 5 << 40 << false << 5;
-        QTest::newRow("folder only, capped") << 0 << 3 << 0 << 5 << 0 << true << 15;
+        QTest::addColumn<int>("expected");    // the candidate's artist score afterwards
+        using F = QList<int>;
+        QTest::newRow("never counted") << 1 << F{0, 0, 0, 0} << 5 << 0 << 0 << false << 5;
+        QTest::newRow("strong agreement") << 1 << F{3, 0, 0, 0} << 5 << 0 << 0 << true << 30;
+        QTest::newRow("weak agreement") << 1 << F{0, 4, 0, 0} << 5 << 0 << 0 << true << 8;
+        QTest::newRow("too few weak") << 1 << F{0, 3, 0, 0} << 5 << 0 << 0 << false << 5;
+        QTest::newRow("title evidence as strong") << 1 << F{2, 0, 0, 0} << 5 << 40 << 0 << false << 5;
+        QTest::newRow("folder only, capped") << 0 << F{3, 0, 0, 0} << 5 << 0 << 0 << true << 15;
+        QTest::newRow("counted as album too") << 1 << F{3, 0, 2, 0} << 5 << 0 << 0 << false << 5;
+        QTest::newRow("beats an uncounted top") << 1 << F{1, 0, 0, 0} << 5 << 0 << 20 << true << 30;
+        QTest::newRow("dominates the top") << 1 << F{3, 0, 0, 1} << 5 << 0 << 20 << true << 30;
+        QTest::newRow("does not dominate the top") << 1 << F{3, 0, 0, 2} << 5 << 0 << 20 << false << 5;
     }
     void poolRaisesAgreedGroups()
     {
         QFETCH(int, kind);
-        QFETCH(int, strongFiles);
-        QFETCH(int, weakFiles);
+        QFETCH(QList<int>, files);
         QFETCH(int, score);
         QFETCH(int, titleScore);
+        QFETCH(int, songScore);
         QFETCH(bool, raised);
         QFETCH(int, expected);
         QObject owner;
         IdTaggingPool pool;
-        for (int i = 0; i < strongFiles; ++i)
-            pool.addGroup(groupOf("Lumens", 2, {{1, 40}}, &owner), 1);
-        for (int i = 0; i < weakFiles; ++i)
-            pool.addGroup(groupOf("Lumens", 2, {{1, 10}}, &owner), 1);
+        const auto count = [&](int times, const QString &text, int field, int groupScore) {
+            for (int i = 0; i < times; ++i)
+                pool.addGroup(groupOf(text, 2, {{field, groupScore}}, &owner), field);
+        };
+        count(files.at(0), "Lumens", 1, 40);
+        count(files.at(1), "Lumens", 1, 10);
+        count(files.at(2), "Lumens", 2, 40);
+        count(files.at(3), "Song", 1, 40);
         IdSegmentGroup *group = groupOf("Lumens", kind, {{1, score}, {3, titleScore}}, &owner);
-        IdSegmentGroup *other = groupOf("Song", 1, {{1, 0}}, &owner);
+        IdSegmentGroup *other = groupOf("Song", 1, {{1, songScore}}, &owner);
         QCOMPARE(pool.applyToGroups({other, group}, 1, false), raised);
         QCOMPARE(group->score(1), expected);
-        QCOMPARE(other->score(1), 0);
+        QCOMPARE(other->score(1), songScore);
         if (kind == 1)
             QCOMPARE(group->segments().first()->preferred, raised);
     }

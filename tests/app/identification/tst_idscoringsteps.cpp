@@ -97,6 +97,29 @@ IdAudioFile *nameFile(const QString &baseName, QObject *owner, const Values &val
 {
     return idTaggedFile(albumFolder(baseName), values, owner);
 }
+// A file whose text of the kind (0 folder, 1 base name, 2 artist, 5 track number, 6 disc
+// number, 7 release date) is the text.
+IdAudioFile *fileWithText(int kind, const QString &text, QObject *owner)
+{
+    static const QHash<int, int> itemTypes{{2, int(TagItemType::Artist)},
+                                           {5, int(TagItemType::TrackNumber)},
+                                           {6, int(TagItemType::DiscNumber)},
+                                           {7, int(TagItemType::ReleaseDate)}};
+    const QString folder = kind == 0 ? "/music/" + text : QStringLiteral("/music/Folder");
+    const QString name = kind == 1 ? text : QStringLiteral("Song");
+    Values values;
+    if (itemTypes.contains(kind))
+        values.insert(itemTypes.value(kind), {text});
+    return idTaggedFile(folder + "/" + name + ".mp3", values, owner);
+}
+
+QList<int> albumScores(const QList<IdSegment *> &segments)
+{
+    QList<int> scores;
+    for (IdSegment *s : segments)
+        scores.append(s->score(IdField::Album));
+    return scores;
+}
 } // namespace
 
 // The scoring steps that fill a file's context and add the basic and the number evidence.
@@ -411,6 +434,269 @@ private slots:
         }
         if (sizes.size() < 3)
             QCOMPARE(number->score(IdField::Artist), 0);
+    }
+
+    void multipleArtistsByNames_data()
+    {
+        QTest::addColumn<QString>("pattern"); // of the names: {n} the number, {a} the artist, {t} the title
+        QTest::addColumn<bool>("multiple");
+        QTest::newRow("album") << "{n} - {t}" << false;
+        QTest::newRow("compilation") << "Night Songs - {n} - {a} - {t}" << true;
+    }
+    void multipleArtistsByNames()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(bool, multiple);
+        QObject owner;
+        const QStringList artists{"Lumens", "Quiet Hours", "Echo Park", "Slow Rivers"};
+        const QStringList titles{"Alpha", "Bravo", "Charlie", "Delta"};
+        QList<IdAudioFile *> files;
+        for (int i = 0; i < 4; ++i) {
+            QString name = pattern;
+            name.replace("{n}", QStringLiteral("%1").arg(i + 1, 2, 10, QLatin1Char('0')))
+                .replace("{a}", artists.at(i))
+                .replace("{t}", titles.at(i));
+            files.append(idTaggedFile("/music/Mix/" + name + ".mp3", {}, &owner));
+        }
+        segmentIdFiles(files, &owner);
+        for (IdAudioFile *file : std::as_const(files)) {
+            IdScoringContext context = idScoringContext(file, files);
+            runContextSteps(context);
+            QVERIFY2(context.trackSegment, qPrintable(describeIdSegments(file)));
+            QCOMPARE(context.multipleArtists, multiple);
+        }
+    }
+
+    void multipleArtistsByPhrases()
+    {
+        QObject owner;
+        IdAudioFile *various = fileWithText(1, "Various Artists", &owner);
+        various->setSegments({cut(stringOf(various, 1), 0, 2, IdWordCategory::VariousArtistsPhrase)});
+        IdAudioFile *featuring = fileWithText(2, "Alpha feat Bravo", &owner);
+        featuring->setSegments({cut(stringOf(featuring, 2), 0, 4)});
+        IdAudioFile *plain = fileWithText(2, "Alpha and Bravo", &owner);
+        plain->setSegments({cut(stringOf(plain, 2), 0, 4)});
+        for (const auto &[file, multiple] : {std::pair{various, true}, {featuring, true}, {plain, false}}) {
+            IdScoringContext context = idScoringContext(file, {file});
+            runContextSteps(context);
+            QCOMPARE(context.multipleArtists, multiple);
+        }
+    }
+
+    // In the second pass, an album whose files chose different artists in the first pass.
+    void multipleArtistsByFirstPass_data()
+    {
+        QTest::addColumn<QStringList>("artists"); // first-pass artist per file; "-" a text value
+        QTest::addColumn<bool>("secondPass");
+        QTest::addColumn<bool>("multiple");
+        QTest::newRow("three of five") << QStringList{"Lumens", "The Lumens", "Lumens, The", "Quiet", "Echo"} << true << true;
+        QTest::newRow("four of five") << QStringList{"Lumens", "Lumens", "Lumens", "Lumens", "Echo"} << true << false;
+        QTest::newRow("first pass") << QStringList{"Lumens", "Lumens", "Quiet", "Quiet", "Echo"} << false << false;
+        QTest::newRow("no artist read") << QStringList{"-", "-", "-", "-", "-"} << true << false;
+        QTest::newRow("one artist read") << QStringList{"Lumens", "-", "-", "-", "-"} << true << true;
+    }
+    void multipleArtistsByFirstPass()
+    {
+        QFETCH(QStringList, artists);
+        QFETCH(bool, secondPass);
+        QFETCH(bool, multiple);
+        QObject owner;
+        const QList<IdAudioFile *> files = numberedAlbum(int(artists.size()), 0, &owner);
+        for (int i = 0; i < artists.size(); ++i) {
+            const QVariant value = artists.at(i) == "-" ? QVariant(QStringLiteral("Lumens"))
+                                                        : IdArtistName(artists.at(i)).toVariant();
+            files.at(i)->setResults({{IdField::Artist, new IdInterpretationResult(nullptr, value)}});
+        }
+        IdScoringContext context = idScoringContext(files.first(), files, !secondPass);
+        runContextSteps(context);
+        QCOMPARE(context.multipleArtists, multiple);
+    }
+
+    void categoryEvidence_data()
+    {
+        QTest::addColumn<int>("category");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<int>("score");
+        QTest::newRow("track group word") << int(IdWordCategory::TrackGroupWord) << 4 << 55;
+        QTest::newRow("track number") << int(IdWordCategory::TrackNumberValue) << 4 << 30;
+        QTest::newRow("track count") << int(IdWordCategory::TrackCountValue) << 5 << 30;
+        QTest::newRow("disc number") << int(IdWordCategory::DiscNumberValue) << 6 << 40;
+        QTest::newRow("disc count") << int(IdWordCategory::DiscCountValue) << 7 << 30;
+        QTest::newRow("disc from track number") << int(IdWordCategory::DiscFromTrackNumber) << 6 << 40;
+        QTest::newRow("year") << int(IdWordCategory::YearWord) << 8 << 40;
+    }
+    void categoryEvidence()
+    {
+        QFETCH(int, category);
+        QFETCH(int, field);
+        QFETCH(int, score);
+        QObject owner;
+        IdAudioFile *file = fileWithText(1, "12", &owner);
+        IdSegment *segment = cut(stringOf(file, 1), 0, 0, category);
+        file->setSegments({segment});
+        IdScoringContext context = idScoringContext(file, {file});
+        applyNumberEvidence(context);
+        QCOMPARE(segment->score(field), score);
+        QCOMPARE(segment->baseScore(), -50);
+        QCOMPARE(segment->scores().keys(), QList<int>{field});
+    }
+
+    void plainNumbers_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("year"); // the current year
+        QTest::addColumn<QList<int>>("scores"); // track number, release date, disc number, artist
+        QTest::addColumn<int>("preferred");
+        using S = QList<int>;
+        const int later = qMax(buildYear(), 2026) + 1;
+        QTest::newRow("name: track") << 1 << "12" << 2026 << S{2, -100, -50, -5} << 4;
+        QTest::newRow("name: year") << 1 << "1999" << 2026 << S{-100, 5, -50, -5} << 8;
+        QTest::newRow("name: next year") << 1 << QString::number(later) << 2026 << S{-100, 5, -50, -5} << 8;
+        QTest::newRow("name: beyond next year") << 1 << QString::number(later + 1) << 2026 << S{-100, -100, -50, 0} << 0;
+        QTest::newRow("name: a later current year") << 1 << QString::number(later + 1) << later + 1 << S{-100, 5, -50, -5} << 8;
+        QTest::newRow("name: zero") << 1 << "0" << 2026 << S{-100, -100, -50, 0} << 0;
+        QTest::newRow("name: word") << 1 << "Alpha" << 2026 << S{-100, -100, -50, 0} << 0;
+        QTest::newRow("name: too large") << 1 << "99999999999" << 2026 << S{-100, -100, -50, 0} << 0;
+        QTest::newRow("folder: year") << 0 << "1999" << 2026 << S{-100, 5, -50, -5} << 0;
+        QTest::newRow("folder: small number") << 0 << "12" << 2026 << S{-100, -100, -50, 0} << 0;
+        QTest::newRow("track tag") << 5 << "7" << 2026 << S{0, -100, -50, -5} << 0;
+        QTest::newRow("year tag") << 7 << "1999" << 2026 << S{-100, 0, -50, -5} << 0;
+        QTest::newRow("disc tag") << 6 << "2" << 2026 << S{2, -100, 0, -5} << 0;
+    }
+    void plainNumbers()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(int, year);
+        QFETCH(QList<int>, scores);
+        QFETCH(int, preferred);
+        setCurrentDateForTesting(QDate(year, 6, 1));
+        QObject owner;
+        IdAudioFile *file = fileWithText(kind, text, &owner);
+        IdString *string = stringOf(file, kind);
+        IdSegment *segment = cut(string, 0, int(string->words().size()) - 1);
+        QCOMPARE(segment->text(), text);
+        file->setSegments({segment});
+        IdScoringContext context = idScoringContext(file, {file});
+        applyNumberEvidence(context);
+        QCOMPARE(QList<int>({segment->score(IdField::TrackNumber), segment->score(IdField::ReleaseDate),
+                             segment->score(IdField::DiscNumber), segment->score(IdField::Artist)}),
+                 scores);
+        QCOMPARE(segment->preferred ? segment->preferredField : 0, preferred);
+    }
+
+    void discNumberInTheName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("size");   // of the number; the track-number segment's is 8
+        QTest::addColumn<bool>("leads"); // the number comes first
+        QTest::addColumn<int>("disc");
+        QTest::newRow("leading disc") << "2 Alpha" << 8 << true << 10;
+        QTest::newRow("after a word") << "Alpha 2" << 8 << false << -50;
+        QTest::newRow("other group size") << "2 Alpha" << 7 << true << -50;
+        QTest::newRow("above 10") << "11 Alpha" << 8 << true << -50;
+    }
+    void discNumberInTheName()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, size);
+        QFETCH(bool, leads);
+        QFETCH(int, disc);
+        QObject owner;
+        IdAudioFile *file = fileWithText(1, name, &owner);
+        const QList<IdSegment *> words = nameWords(file, {{1, leads ? size : 1}, {1, leads ? 1 : size}});
+        IdSegment *number = words.at(leads ? 0 : 1);
+        // The track-number segment itself comes from another list here.
+        IdAudioFile *other = fileWithText(1, "07", &owner);
+        IdSegment *track = cut(stringOf(other, 1), 0, 0, IdWordCategory::TrackGroupWord, 8);
+        file->setSegments(words);
+        IdScoringContext context = idScoringContext(file, {file});
+        context.trackSegment = track;
+        applyNumberEvidence(context);
+        QCOMPARE(number->score(IdField::DiscNumber), disc);
+    }
+
+    // The word run beside a bracketed year of a folder name or a disc number may be the album.
+    void albumNeighbours_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("cuts");   // first word, last word, category, group size per segment
+        QTest::addColumn<QList<int>>("albums"); // album score per segment, the number's left out (-1)
+        using S = QList<int>;
+        const int year = IdWordCategory::YearWord;
+        const int disc = IdWordCategory::DiscNumberValue;
+        const int key = IdWordCategory::DiscKeyword;
+        QTest::newRow("year after the album") << 0 << "Night Songs (1999)" << S{0, 3, 1, 1, 4, 6, year, 1} << S{10, -1};
+        QTest::newRow("year before the album") << 0 << "(1999) Night Songs" << S{0, 2, year, 1, 3, 6, 1, 1} << S{-1, 10};
+        QTest::newRow("year without brackets") << 0 << "Night Songs 1999" << S{0, 3, 1, 1, 4, 4, year, 1} << S{0, -1};
+        QTest::newRow("year of the name") << 1 << "Night Songs (1999)" << S{0, 3, 1, 1, 4, 6, year, 1} << S{0, -1};
+        QTest::newRow("no winner") << 0 << "Alpha (1999) Bravo" << S{0, 1, 1, 1, 2, 4, year, 1, 5, 6, 1, 1} << S{0, -1, 0};
+        QTest::newRow("the word beats a number") << 0 << "Alpha (1999) 12" << S{0, 1, 1, 1, 2, 4, year, 1, 5, 6, 1, 1} << S{10, -1, 0};
+        QTest::newRow("the shared one") << 0 << "Alpha (1999) Bravo" << S{0, 1, 1, 1, 2, 4, year, 1, 5, 6, 1, 3} << S{0, -1, 10};
+        QTest::newRow("not across a dash") << 0 << "Alpha - (1999) Bravo" << S{0, 3, 1, 1, 4, 6, year, 1, 7, 8, 1, 1} << S{0, -1, 10};
+        QTest::newRow("disc after keyword") << 1 << "Night Songs Disc 2" << S{0, 3, 1, 1, 4, 5, key, 1, 6, 6, disc, 1} << S{10, 0, -1};
+    }
+    void albumNeighbours()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, cuts);
+        QFETCH(QList<int>, albums);
+        QObject owner;
+        IdAudioFile *file = fileWithText(kind, text, &owner);
+        QList<IdSegment *> segments;
+        for (qsizetype i = 0; i + 3 < cuts.size(); i += 4)
+            segments.append(cut(stringOf(file, kind), cuts.at(i), cuts.at(i + 1), cuts.at(i + 2), cuts.at(i + 3)));
+        file->setSegments(segments);
+        IdScoringContext context = idScoringContext(file, {file});
+        applyNumberEvidence(context);
+        QList<int> actual = albumScores(segments);
+        for (qsizetype i = 0; i < albums.size(); ++i) {
+            if (albums.at(i) == -1)
+                actual[i] = -1;
+        }
+        QCOMPARE(actual, albums);
+    }
+
+    // The steps in their order over an album folder leave the evidence a person expects.
+    void stepsOverAnAlbum()
+    {
+        QObject owner;
+        QList<IdAudioFile *> files;
+        const QStringList titles{"Alpha", "Bravo Charlie", "Delta", "Echo", "Foxtrot"};
+        for (int i = 0; i < titles.size(); ++i)
+            files.append(idTaggedFile(QStringLiteral("/music/Lumens/Night Songs (1999)/%1 - %2.mp3")
+                                          .arg(i + 1, 2, 10, QLatin1Char('0'))
+                                          .arg(titles.at(i)),
+                                      {{int(TagItemType::Artist), {"Lumens"}}}, &owner));
+        segmentIdFiles(files, &owner);
+        IdScoringGroupCache cache;
+        for (const bool firstPass : {true, false}) {
+            for (IdAudioFile *file : std::as_const(files)) {
+                IdScoringContext context = idScoringContext(file, files, firstPass);
+                context.groupCache = &cache;
+                runContextSteps(context);
+                applyVersionEvidence(context);
+                applySourceEvidence(context);
+                applyAlbumShareEvidence(context);
+                applyNumberEvidence(context);
+                applyCategoryAndTextPenalties(context);
+                applyTitleTagEvidence(context);
+            }
+        }
+        IdAudioFile *file = files.at(1);
+        const QString segments = describeIdSegments(file);
+        const auto scoreOf = [file](int kind, const QString &text, int field) {
+            IdSegment *segment = idSegmentOf(file, kind, text);
+            return segment ? segment->score(field) : -1000;
+        };
+        QVERIFY2(scoreOf(1, "02 ", IdField::TrackNumber) > 29, qPrintable(segments));
+        QVERIFY2(scoreOf(1, " Bravo Charlie", IdField::Title) > 29, qPrintable(segments));
+        QVERIFY2(scoreOf(0, "1999", IdField::ReleaseDate) > 29, qPrintable(segments));
+        QVERIFY2(scoreOf(2, "Lumens", IdField::Artist) > 29, qPrintable(segments));
+        QVERIFY2(scoreOf(0, "music", IdField::Artist) < 0, qPrintable(segments));
     }
 };
 
