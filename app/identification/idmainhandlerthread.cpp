@@ -7,11 +7,15 @@
 #include <algorithm>
 #include <exception>
 
+#include "app/identification/idalbumgrouping.h"
 #include "app/identification/idaudiofile.h"
+#include "app/identification/idcapitalization.h"
 #include "app/identification/idcapsandtypos.h"
 #include "app/identification/idconsistentartists.h"
+#include "app/identification/idconsolidation.h"
 #include "app/identification/idgrouping.h"
 #include "app/identification/idnormalization.h"
+#include "app/identification/idsegment.h"
 #include "app/identification/updateset.h"
 #include "app/operations/modelupdateoperation.h"
 #include "libcore/io/folderwalk.h"
@@ -313,13 +317,22 @@ void runIdentificationStages(const QList<IdAudioFile *> &selected, const QList<I
     if (!stageDone(3))
         return;
 
-    // Not built yet: interpretation scoring (4), artist and album consolidation (5), album
-    // grouping (6), online lookup (7) and the capitalisation of identified values (8). Until
-    // they are, a folder's files get no identified values and the operation no changes.
-    for (int stage = 4; stage < StageCount - 1; ++stage) {
-        if (!stageDone(stage))
-            return;
-    }
+    // Not built yet: interpretation scoring (4). Until it is, the files carry no identified
+    // values, so consolidation has nothing to unify and grouping by values sees none.
+    if (!stageDone(4))
+        return;
+    consolidateArtistNames(all, IdField::Artist);
+    consolidateArtistNames(all, IdField::Album);
+    if (!stageDone(5))
+        return;
+    IdAlbumGroupingState grouping(all, selected);
+    const QList<IdAudioFileGroup *> albumGroups = groupAlbums(grouping, segmentGroups, &scope);
+    if (!stageDone(6))
+        return;
+    // Not built yet: fingerprinting and the online lookup (7).
+    if (!stageDone(LookupStage))
+        return;
+    writeTagChanges(albumGroups, operation);
     if (progress && progress->isCanceled())
         return;
 
