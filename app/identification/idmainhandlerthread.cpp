@@ -9,12 +9,14 @@
 
 #include "app/identification/idalbumgrouping.h"
 #include "app/identification/idaudiofile.h"
+#include "app/identification/idaudiofilegroup.h"
 #include "app/identification/idcapitalization.h"
 #include "app/identification/idcapsandtypos.h"
 #include "app/identification/idconsistentartists.h"
 #include "app/identification/idconsolidation.h"
 #include "app/identification/idgrouping.h"
 #include "app/identification/idnormalization.h"
+#include "app/identification/idonlinelookup.h"
 #include "app/identification/idsegment.h"
 #include "app/identification/updateset.h"
 #include "app/operations/modelupdateoperation.h"
@@ -76,6 +78,26 @@ QList<AudioFile *> filesInPathOrder(const AudioFileSelection &selection)
     return files;
 }
 
+void recordFindings(const QList<IdAudioFile *> &selected, const QList<IdAudioFileGroup *> &albumGroups,
+                    QHash<AudioFile *, IdFileFindings> &findings)
+{
+    for (IdAudioFile *file : selected) {
+        IdFileFindings &entry = findings[file->audioFile()];
+        entry.values = file->values();
+        entry.valueConfidences = file->valueConfidences();
+        for (qsizetype i = 0; i < albumGroups.size(); ++i) {
+            const IdAudioFileGroup *group = albumGroups.at(i);
+            if (!group->selectedFiles.contains(file))
+                continue;
+            entry.albumGroup = int(i);
+            entry.albumGroupType = group->type;
+            entry.albumGroupArtist = group->artist.toString(false);
+            entry.albumGroupAlbum = group->album;
+            break;
+        }
+    }
+}
+
 } // namespace
 
 IdMainHandlerThread::IdMainHandlerThread(const AudioFileSelection &selection, QObject *parent)
@@ -105,7 +127,7 @@ void IdMainHandlerThread::run()
     QObject local;
     m_startedAtMsecs = monotonicMsecs();
     try {
-        ModelUpdateOperation *operation = identify(m_selection, progressObject(), &local);
+        ModelUpdateOperation *operation = identify(m_selection, progressObject(), &local, m_options);
         // Moved from the worker, where it was made, to this object's thread; the caller
         // adopts it there once the run has ended.
         setParentAcrossThreads(operation, this);
@@ -120,11 +142,12 @@ void IdMainHandlerThread::run()
 }
 
 ModelUpdateOperation *IdMainHandlerThread::identify(const AudioFileSelection &selection,
-                                                    CombinedProgressObject *progress, QObject *parent)
+                                                    CombinedProgressObject *progress, QObject *parent,
+                                                    const IdRunOptions &options)
 {
     auto *operation = new ModelUpdateOperation(selection, parent);
     const QList<AudioFile *> files = filesInPathOrder(selection);
-    identifyFiles(files, progress, operation);
+    identifyFiles(files, progress, operation, options);
     QString description = textForId(IdentifyDescriptionTextId);
     argInPlace(description, AudioFile::filesCaption(files));
     operation->setDescription(description);
@@ -203,7 +226,8 @@ QStringList identificationSiblingPaths(const QString &folder, const QSet<QString
     return paths;
 }
 
-void identifyFiles(const QList<AudioFile *> &files, CombinedProgressObject *progress, ModelUpdateOperation *operation)
+void identifyFiles(const QList<AudioFile *> &files, CombinedProgressObject *progress, ModelUpdateOperation *operation,
+                   const IdRunOptions &options)
 {
     QMap<QString, QList<AudioFile *>> filesByFolder;
     QHash<QString, QSet<QString>> selectedPathsByFolder;
@@ -272,14 +296,15 @@ void identifyFiles(const QList<AudioFile *> &files, CombinedProgressObject *prog
         }
 
         CombinedProgressObject *analysis = analysisByFolder.value(it.key());
-        runIdentificationStages(selected, all, analysis, operation);
+        runIdentificationStages(selected, all, analysis, operation, options);
         if (canceled() || (analysis && analysis->isCanceled()))
             return;
     }
 }
 
 void runIdentificationStages(const QList<IdAudioFile *> &selected, const QList<IdAudioFile *> &all,
-                             CombinedProgressObject *progress, ModelUpdateOperation *operation)
+                             CombinedProgressObject *progress, ModelUpdateOperation *operation,
+                             const IdRunOptions &options)
 {
     // Owns what the stages make for this folder (segment groups, album groups).
     QObject scope;
@@ -329,12 +354,16 @@ void runIdentificationStages(const QList<IdAudioFile *> &selected, const QList<I
     const QList<IdAudioFileGroup *> albumGroups = groupAlbums(grouping, segmentGroups, &scope);
     if (!stageDone(6))
         return;
-    // Not built yet: fingerprinting and the online lookup (7).
+    if (options.onlineLookup)
+        fingerprintAndLookup(albumGroups, static_cast<CombinedProgressObject *>(stageProgress.value(LookupStage)),
+                             operation);
     if (!stageDone(LookupStage))
         return;
     writeTagChanges(albumGroups, operation);
     if (progress && progress->isCanceled())
         return;
+    if (options.findings)
+        recordFindings(selected, albumGroups, *options.findings);
 
     // Each folder restricts only its own files: merging is not idempotent, and the files of
     // earlier folders were restricted already.

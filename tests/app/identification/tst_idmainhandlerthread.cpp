@@ -3,6 +3,7 @@
 #include "app/identification/idmainhandlerthread.h"
 #include "app/operations/modelupdateoperation.h"
 #include "libcore/image/codedimage.h"
+#include "libcore/log/bufferedlogger.h"
 #include "libcore/progress/combinedprogressobject.h"
 #include "libcore/progress/linearprogressobject.h"
 #include "libcore/settings/settingsstore.h"
@@ -146,6 +147,7 @@ private slots:
         selection.insert(files, {Title});
 
         IdMainHandlerThread thread(selection);
+        thread.setOnlineLookup(false);
         QCOMPARE(thread.progressObject()->statusText(), QStringLiteral("Identifying 3 files\na few seconds left"));
         QVERIFY(!thread.takeResult(&owner));
         QSignalSpy completed(&thread, &ProgressThread::completed);
@@ -172,9 +174,30 @@ private slots:
         QVERIFY(!thread.takeResult(&owner));
     }
 
+    // A stage that throws (here the lookup, with no service address configured) ends the run:
+    // logged, no result, and the progress finished so that the dialog closes.
+    void failedRun()
+    {
+        qunsetenv("MELO_SERVICE_ENDPOINT");
+        QObject owner;
+        QList<AudioFile *> files;
+        for (const QString &path : QStringList{"/nonexistent/a/01 One.mp3", "/nonexistent/a/02 Two.mp3"})
+            files.append(fakeAudioFile(path, {"Artist"}, &owner));
+        AudioFileSelection selection;
+        selection.insert(files, {Title});
+        BufferedLogger logger;
+        IdMainHandlerThread thread(selection);
+        QSignalSpy completed(&thread, &ProgressThread::completed);
+        thread.start();
+        QVERIFY(completed.wait(60000));
+        QVERIFY(logger.containsCode(IdentificationFailedTextId));
+        QVERIFY(!thread.takeResult(&owner));
+    }
+
     void emptySelection()
     {
         QObject owner;
+        // No folder, so no lookup either.
         ModelUpdateOperation *operation = IdMainHandlerThread::identify(AudioFileSelection(), nullptr, &owner);
         QVERIFY(operation->tagCopies().isEmpty());
         QCOMPARE(operation->description(), "identify " + AudioFile::filesCaption({}));
@@ -229,7 +252,9 @@ private slots:
                     root.cancel();
             });
         }
-        identifyFiles(files, &root, &operation);
+        IdRunOptions offline;
+        offline.onlineLookup = false;
+        identifyFiles(files, &root, &operation, offline);
         disconnect(cancelling);
 
         QCOMPARE(pictureTexts(operation.workingItems(files.at(0), ArtworkTagItem::Type)), firstFolder);
