@@ -17,6 +17,7 @@
 #include "tools/tagtool/tagedit.h"
 #include "tools/tagtool/tagreport.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -43,6 +44,23 @@ void printJsonLine(const QJsonObject &object)
     const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact);
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fputc('\n', stdout);
+}
+
+// Runs the verb inside the event loop, as the program runs it: objects that worker threads
+// release through the loop are released. An Exception is printed and gives exit code 1.
+int runInEventLoop(QCoreApplication &application, const std::function<int()> &verb)
+{
+    int result = 1;
+    QTimer::singleShot(0, &application, [&] {
+        try {
+            result = verb();
+        } catch (const Exception &e) {
+            printError(e.code, e.message());
+        }
+        application.quit();
+    });
+    application.exec();
+    return result;
 }
 
 int usage()
@@ -110,19 +128,7 @@ int main(int argc, char *argv[])
         try {
             SettingsStore::loadDefaultsFile(QStringLiteral(":/melotaxonic/settings/defaults.xml"));
             const FolderEdit edit = FolderEdit::parse(arguments.at(1), arguments.mid(2));
-            // Inside the event loop, as the program runs it: objects that worker threads
-            // release through the loop are released.
-            int result = 1;
-            QTimer::singleShot(0, &application, [&] {
-                try {
-                    result = edit.run(printJsonLine) ? 0 : 1;
-                } catch (const Exception &e) {
-                    printError(e.code, e.message());
-                }
-                application.quit();
-            });
-            application.exec();
-            return result;
+            return runInEventLoop(application, [&] { return edit.run(printJsonLine) ? 0 : 1; });
         } catch (const Exception &e) {
             printError(e.code, e.message());
             return 1;
@@ -132,18 +138,10 @@ int main(int argc, char *argv[])
         try {
             SettingsStore::loadDefaultsFile(QStringLiteral(":/melotaxonic/settings/defaults.xml"));
             const IdentifyReport report = IdentifyReport::parse(arguments.mid(1));
-            int result = 1;
-            QTimer::singleShot(0, &application, [&] {
-                try {
-                    report.run(printJsonLine);
-                    result = 0;
-                } catch (const Exception &e) {
-                    printError(e.code, e.message());
-                }
-                application.quit();
+            return runInEventLoop(application, [&] {
+                report.run(printJsonLine);
+                return 0;
             });
-            application.exec();
-            return result;
         } catch (const Exception &e) {
             printError(e.code, e.message());
             return 1;
