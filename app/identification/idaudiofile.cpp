@@ -1,6 +1,8 @@
 #include "app/identification/idaudiofile.h"
 
+#include "app/identification/idinterpretationresult.h"
 #include "app/identification/idsegment.h"
+#include "app/identification/idsegmentgroup.h"
 #include "app/identification/idstringlist.h"
 #include "app/identification/idtexttests.h"
 #include "libcore/io/folderwalk.h"
@@ -120,4 +122,22 @@ void IdAudioFile::setSegments(const QList<IdSegment *> &segments)
     m_segments = segments;
     for (IdSegment *segment : segments)
         segment->setParent(this);
+}
+
+void IdAudioFile::setSegmentGroups(const QList<IdSegmentGroup *> &groups)
+{
+    m_segmentGroups = groups;
+    for (IdSegmentGroup *group : groups) {
+        if (group)
+            group->setParent(this);
+    }
+}
+
+void IdAudioFile::setResults(const QMap<int, IdInterpretationResult *> &results)
+{
+    m_results = results;
+    for (IdInterpretationResult *result : results) {
+        if (result)
+            result->setParent(this);
+    }
 }

@@ -10,7 +10,9 @@
 
 class AudioFile;
 class AudioTag;
+class IdInterpretationResult;
 class IdSegment;
+class IdSegmentGroup;
 class IdStringList;
 
 // What the identification knows of one audio file: the texts that describe it (its base
@@ -34,6 +36,13 @@ public:
     // drop out of the list stay children of the file.
     const QList<IdSegment *> &segments() const { return m_segments; }
     void setSegments(const QList<IdSegment *> &segments);
+    // The segment groups of the interpretation scoring; the file becomes their parent.
+    const QList<IdSegmentGroup *> &segmentGroups() const { return m_segmentGroups; }
+    void setSegmentGroups(const QList<IdSegmentGroup *> &groups);
+    // The first scoring pass's interpretation of each field; the file becomes the parent of
+    // the results. Results that drop out stay children of the file.
+    const QMap<int, IdInterpretationResult *> &results() const { return m_results; }
+    void setResults(const QMap<int, IdInterpretationResult *> &results);
 
     const QMap<int, QVariant> &values() const { return m_values; }
     QVariant value(int field) const { return m_values.value(field); }
@@ -55,6 +64,8 @@ private:
     AudioTag *m_tag = nullptr;
     QList<IdStringList *> m_stringLists;
     QList<IdSegment *> m_segments;
+    QList<IdSegmentGroup *> m_segmentGroups;
+    QMap<int, IdInterpretationResult *> m_results;
     QMap<int, QVariant> m_values;
     QMap<int, int> m_valueConfidences;
 };

@@ -75,6 +75,8 @@ public:
     // Write access to the field's score; a field not scored yet starts at the base score.
     int &score(int field);
     const QMap<int, int> &scores() const { return m_scores; }
+    // Reads a field's score without entering the field.
+    int fieldScore(int field) const { return m_scores.value(field, m_baseScore); }
     int baseScore() const { return m_baseScore; }
     void addToAll(int delta);
     void setAll(int value);

@@ -89,8 +89,9 @@ void IdSegmentGroup::updateScores()
     }
     for (int field : std::as_const(fields)) {
         int sum = 0;
-        for (IdSegment *s : std::as_const(m_segments))
-            sum += s->score(field);
+        // A read that entered the field would mark this group stale again at once.
+        for (const IdSegment *s : std::as_const(m_segments))
+            sum += s->fieldScore(field);
         m_fieldScores.insert(field, sum);
     }
 }

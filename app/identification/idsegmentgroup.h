@@ -34,6 +34,7 @@ public:
     // 1 rejected (-3 or less), 2 weak, 3 strong (30 or more).
     int classify(int field);
     void setAdjustment(int field, int value) { m_adjustments.insert(field, value); }
+    int adjustment(int field) const { return m_adjustments.value(field, 0); }
     // How far the segment's artist, album and title scores lie from the group's.
     int distance(IdSegment *segment);
     bool allSegmentsFromKind(int kind, bool all) const;
