@@ -15,6 +15,7 @@
 #include "app/identification/idconsistentartists.h"
 #include "app/identification/idconsolidation.h"
 #include "app/identification/idgrouping.h"
+#include "app/identification/idinterpretationscoring.h"
 #include "app/identification/idnormalization.h"
 #include "app/identification/idonlinelookup.h"
 #include "app/identification/idsegment.h"
@@ -341,9 +342,7 @@ void runIdentificationStages(const QList<IdAudioFile *> &selected, const QList<I
     normalizeIdStrings(all, segmentGroups);
     if (!stageDone(3))
         return;
-
-    // Not built yet: interpretation scoring (4). Until it is, the files carry no identified
-    // values, so consolidation has nothing to unify and grouping by values sees none.
+    scoreInterpretations(all, linearProgress(4), int(all.size()));
     if (!stageDone(4))
         return;
     consolidateArtistNames(all, IdField::Artist);
