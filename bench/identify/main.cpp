@@ -30,7 +30,7 @@
 #include <cmath>
 #include <memory>
 
-// identify DIR | identify --make N [--keep DIR]
+// identify DIR | identify --make N [--keep DIR]   (--misses lists every value identified wrong)
 // Identifies a library whose true values are known (DIR/truth.tsv), without the online stage,
 // and prints per field the share of files identified with their true value, the files per
 // second, and how the time grows when one folder's file count doubles. --make writes such a
@@ -317,7 +317,7 @@ bool sameText(const QString &identified, const QString &truth)
     return identified.trimmed().compare(truth, Qt::CaseInsensitive) == 0;
 }
 
-void printAccuracy(const QString &root, const QMap<QString, Truth> &truth, const Run &run)
+void printAccuracy(const QString &root, const QMap<QString, Truth> &truth, const Run &run, bool misses)
 {
     const char *const names[] = {"artist", "album", "title", "track", "disc", "year"};
     int right[6] = {};
@@ -332,8 +332,16 @@ void printAccuracy(const QString &root, const QMap<QString, Truth> &truth, const
             numberIn(value(IdField::DiscNumber)) == it->disc,
             yearIn(value(IdField::ReleaseDate)) == it->year,
         };
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 6; ++i) {
             right[i] += ok[i] ? 1 : 0;
+            if (!ok[i] && misses) {
+                const int field = i + (i >= 4 ? 2 : 1) + (i == 5 ? 1 : 0);
+                const QString got = field == IdField::Artist
+                                        ? IdArtistName::fromVariant(value(field)).toString(false)
+                                        : value(field).toString();
+                std::printf("miss %s: %s: \"%s\"\n", names[i], qPrintable(it.key()), qPrintable(got));
+            }
+        }
     }
     const double n = double(qMax<qsizetype>(truth.size(), 1));
     std::printf("identified the true value (letter case aside) of %lld files:\n", qlonglong(truth.size()));
@@ -360,12 +368,15 @@ int main(int argc, char *argv[])
     QString folder;
     QString keep;
     int make = 0;
+    bool misses = false;
     const QStringList arguments = application.arguments().mid(1);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         bool ok = true;
         if (argument == u"--make" && i + 1 < arguments.size())
             make = arguments.at(++i).toInt(&ok);
+        else if (argument == u"--misses")
+            misses = true;
         else if (argument == u"--keep" && i + 1 < arguments.size())
             keep = arguments.at(++i);
         else if (folder.isEmpty() && !argument.startsWith(u"--"))
@@ -400,7 +411,7 @@ int main(int argc, char *argv[])
     const Run run = identifyFolder(library);
     if (!run.ok)
         return fail(RunFailed, {library});
-    printAccuracy(library, truth, run);
+    printAccuracy(library, truth, run, misses);
     std::printf("%d files in %.3f s: %.0f files/s\n", run.files, run.seconds,
                 run.seconds > 0 ? run.files / run.seconds : 0.0);
 
