@@ -267,6 +267,8 @@ void identifyFiles(const QList<AudioFile *> &files, CombinedProgressObject *prog
         progress->addChild(analysis, AnalysisWeight, true);
     }
 
+    // Folders are listed once per run, not once per file.
+    IdAudioFile::FolderScope folderCounts;
     // The root too: a cancel that came before the tree was built reached none of its nodes.
     const auto canceled = [progress] { return progress && progress->isCanceled(); };
     for (auto it = filesByFolder.cbegin(); it != filesByFolder.cend(); ++it) {

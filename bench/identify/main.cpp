@@ -143,7 +143,7 @@ class LibraryMaker
 public:
     LibraryMaker(const QString &root, const QString &source) : m_root(root), m_source(source) {}
 
-    // Albums in turn of six layouts until n files are made; returns the truth per relative path.
+    // Albums in turn of seven layouts until n files are made; returns the truth per relative path.
     QMap<QString, Truth> makeLibrary(int n)
     {
         QMap<QString, Truth> truth;
@@ -153,8 +153,8 @@ public:
                                    u' ' + pick(random, Nouns);
             const QString albumName = pick(random, Adjectives) + u' ' + pick(random, Words) + u' ' + pick(random, Nouns);
             const int year = 1970 + random.bounded(55);
-            const int layout = album % 6;
-            const int discs = layout >= 4 ? 2 : 1;
+            const int layout = album % 7;
+            const int discs = layout == 4 || layout == 5 ? 2 : 1;
             const int perDisc = discs == 2 ? 5 : 8;
             for (int disc = 1; disc <= discs; ++disc) {
                 for (int track = 1; track <= perDisc && int(truth.size()) < n; ++track) {
@@ -189,9 +189,13 @@ public:
                         path = yearFolder + QStringLiteral("/CD%1/").arg(disc) + nn + " - " + t.title;
                         t.year = year;
                         break;
-                    default: // discs in the track number, artist and album in the tags
+                    case 5: // discs in the track number, artist and album in the tags
                         path = plainFolder + QStringLiteral("/%1-").arg(disc) + nn + u' ' + t.title;
                         tags = {{TagItemType::Artist, artist}, {TagItemType::Album, albumName}};
+                        break;
+                    default: // the names alone
+                        path = yearFolder + u'/' + nn + " - " + t.title;
+                        t.year = year;
                         break;
                     }
                     path += QStringLiteral(".mp3");
