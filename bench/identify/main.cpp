@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -280,9 +281,13 @@ Run identifyFolder(const QString &folder)
 {
     Run run;
     HeadlessMainWindow window;
+    // A large load asks whether to go on; the benchmark does.
+    window.answer = QMessageBox::Yes;
     addFolders({folder}, true);
     const QList<AudioFile *> files = window.store()->loadedFiles().values();
     run.files = int(files.size());
+    if (files.isEmpty())
+        return run;
     AudioFileSelection selection(window.model());
     selection.insert(files, dataTypesOfCategories({ModelDataType::CategoryTagItem}));
     auto thread = std::make_unique<IdMainHandlerThread>(selection);
