@@ -6,6 +6,9 @@
 #include "app/identification/idsegment.h"
 #include "app/identification/idtexttests.h"
 #include "app/identification/idtracknumbergroup.h"
+#include "app/identification/idstring.h"
+#include "app/identification/idstringlist.h"
+#include "libcore/log/bufferedlogger.h"
 #include "libtagging/model/tagitem.h"
 
 #include "support_identification.h"
@@ -97,6 +100,24 @@ private slots:
         context.multipleArtists = multipleArtists;
         applyFolderLevelEvidence(context);
         QCOMPARE(folderScores(file), expected);
+    }
+
+    void aFolderBeyondThreeLevelsEndsTheStep()
+    {
+        QObject owner;
+        IdAudioFile *file = segmentedFiles({"/Lumens/Quiet Hours/Amber.mp3"}, {}, &owner).first();
+        IdStringList deeper({"One", "Two", "Three", "Four"}, 0, file);
+        IdString *fourth = deeper.strings().at(3);
+        auto *stray = new IdSegment(fourth, fourth->words(), file);
+        file->setSegments(QList<IdSegment *>(file->segments()) << stray);
+        BufferedLogger log;
+        IdScoringContext context;
+        context.file = file;
+        applyFolderLevelEvidence(context);
+        QCOMPARE(log.messages().size(), 1);
+        QCOMPARE(log.messages().first().code, 983787005u);
+        QCOMPARE(log.messages().first().arguments, QVariantList{3});
+        QCOMPARE(folderScores(file), (QStringList{"Quiet Hours:0/0", "Lumens:0/0", "Four:0/0"}));
     }
 
     void defaultFieldsOfTheFileName_data()

@@ -115,6 +115,19 @@ private slots:
                            "Lumens|Quiet Hours|Ember|5||2004 @ swsss",
                            "Lumens|Quiet Hours|Fjord|6||2004 @ wwsss"}
             << QString();
+        // A file's own strong tag holds here; making one album of the folder is the next stage's
+        // work.
+        QTest::newRow("one file's tags name another album")
+            << "/music/Lumens - Quiet Hours (2004)"
+            << QList<FolderFile>{{"01 - Amber", "Artist=Lumens;Album=Quiet Hours"},
+                                 {"02 - Birch Tree", "Artist=Lumens;Album=Quiet Hours"},
+                                 {"03 - Cedar", "Artist=Lumens;Album=Greatest Hits"},
+                                 {"04 - Dune Sea", "Artist=Lumens;Album=Quiet Hours"}}
+            << QStringList{"Lumens|Quiet Hours|Amber|1||2004 @ sssss",
+                           "Lumens|Quiet Hours|Birch Tree|2||2004 @ sssss",
+                           "Lumens|Greatest Hits|Cedar|3||2004 @ sssss",
+                           "Lumens|Quiet Hours|Dune Sea|4||2004 @ sssss"}
+            << QString();
         QTest::newRow("compilation")
             << "/music/Summer Hits 2010"
             << QList<FolderFile>{{"01 - Lumens - Amber", ""}, {"02 - Fjord Lights - Birch", ""},
