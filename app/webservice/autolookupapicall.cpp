@@ -7,6 +7,7 @@
 #include "app/operations/modelupdateoperation.h"
 #include "app/webservice/dbalbumimage.h"
 #include "app/webservice/lookupresults.h"
+#include "app/webservice/replyreading.h"
 #include "libcore/log/exception.h"
 #include "libcore/settings/settingsstore.h"
 #include "libcore/util/checksum.h"
@@ -45,14 +46,6 @@ int lookupImageType(int pictureType)
 bool isBlank(const QVariantList &values)
 {
     return std::all_of(values.cbegin(), values.cend(), [](const QVariant &v) { return v.toString().trimmed().isEmpty(); });
-}
-
-QList<QDomElement> childElements(const QDomElement &parent, const QString &name)
-{
-    QList<QDomElement> children;
-    for (QDomElement child = parent.firstChildElement(name); !child.isNull(); child = child.nextSiblingElement(name))
-        children.append(child);
-    return children;
 }
 
 } // namespace
@@ -200,7 +193,7 @@ ArtworkTagItem *AutoLookupApiCall::requestArtwork(const QString &key) const
 void AutoLookupApiCall::applyResults(ModelUpdateOperation *operation, bool imagesAllowed)
 {
     const QDomElement g = replyData().firstChildElement(QStringLiteral("g"));
-    const QList<QDomElement> fileElements = childElements(g, QStringLiteral("f"));
+    const QList<QDomElement> fileElements = childXmlElements(g, QStringLiteral("f"));
     if (fileElements.size() != m_group->files.size())
         throw Exception(AutoLookupFileCountTextId, {fileElements.size(), m_group->files.size()});
     QObject owner;

@@ -34,14 +34,6 @@ bool isMusicianCredit(int code)
     return code == 66 || code == 90 || code == 100 || code == 132;
 }
 
-QList<QDomElement> childElements(const QDomElement &parent, const QString &name)
-{
-    QList<QDomElement> children;
-    for (QDomElement child = parent.firstChildElement(name); !child.isNull(); child = child.nextSiblingElement(name))
-        children.append(child);
-    return children;
-}
-
 } // namespace
 
 LookupResultMap readAlbumData(const MetadataApiCall *call, const QDomElement &element, bool imagesAllowed,
@@ -49,8 +41,9 @@ LookupResultMap readAlbumData(const MetadataApiCall *call, const QDomElement &el
 {
     LookupResultMap result;
     QList<DbAlbumImage> downloadable;
+    bool tooManyImages = false;
     auto *people = new InvolvedPeopleListTagItem(owner);
-    for (const QDomElement &m : childElements(element, QStringLiteral("m"))) {
+    for (const QDomElement &m : childXmlElements(element, QStringLiteral("m"))) {
         const QString k = m.attribute(QStringLiteral("k"));
         const QString v = m.attribute(QStringLiteral("v"));
         int code = 0;
@@ -70,8 +63,14 @@ LookupResultMap readAlbumData(const MetadataApiCall *call, const QDomElement &el
                     canDownload = true;
                 }
             }
-            if (canDownload)
-                downloadable.append(image);
+            if (canDownload) {
+                if (downloadable.size() < MaxDownloadableImages)
+                    downloadable.append(image);
+                else if (downloadable.size() == MaxDownloadableImages && !tooManyImages) {
+                    tooManyImages = true;
+                    Logger::warning(LookupTooManyImagesTextId, {MaxDownloadableImages});
+                }
+            }
         } else if (type == InvolvedPeopleListTagItem::Type) {
             const LinkTypeName link = linkTypeName(code, v);
             people->people.append(InvolvedPerson(isMusicianCredit(code) ? InvolvedPerson::Musician
@@ -107,7 +106,7 @@ LookupResultMap readAlbumData(const MetadataApiCall *call, const QDomElement &el
 LookupResultMap readTrackData(const QDomElement &element, const LookupResultMap &group, QObject *owner)
 {
     LookupResultMap result;
-    for (const QDomElement &x : childElements(element, QStringLiteral("x"))) {
+    for (const QDomElement &x : childXmlElements(element, QStringLiteral("x"))) {
         const QString k = x.attribute(QStringLiteral("k"));
         int code = 0;
         const int type = itemTypeOfCode(k, &code);
@@ -115,6 +114,10 @@ LookupResultMap readTrackData(const QDomElement &element, const LookupResultMap 
             Logger::error(LookupReferenceCodeUnknownTextId, {k});
             continue;
         }
+        // Several codes name one item type (the kinds of link, the roles of credits), and a
+        // reply may repeat a reference: the group's items are copied once all the same.
+        if (result.contains(type))
+            continue;
         QList<TagItem *> &copies = result[type];
         for (const TagItem *item : group.value(type))
             copies.append(item->clone(owner));

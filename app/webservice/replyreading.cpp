@@ -11,6 +11,14 @@ QDomElement firstXmlElement(const QDomNode &context, const QString &path)
     return QDomElement();
 }
 
+QList<QDomElement> childXmlElements(const QDomElement &parent, const QString &name)
+{
+    QList<QDomElement> children;
+    for (QDomElement child = parent.firstChildElement(name); !child.isNull(); child = child.nextSiblingElement(name))
+        children.append(child);
+    return children;
+}
+
 QString replyAttribute(const QDomNode &element, const QString &name)
 {
     return xmlNodeText(xpathSelect(element, QLatin1Char('@') + name).value(0));

@@ -10,6 +10,8 @@
 
 // The first element that the path selects below the context; null when there is none.
 QDomElement firstXmlElement(const QDomNode &context, const QString &path);
+// The child elements of that name, in document order.
+QList<QDomElement> childXmlElements(const QDomElement &parent, const QString &name);
 // The text of the element's attribute; empty when it is missing.
 QString replyAttribute(const QDomNode &element, const QString &name);
 // The attribute as a decimal integer; 0 when missing or not a number.

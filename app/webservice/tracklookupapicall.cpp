@@ -1,6 +1,7 @@
 #include "app/webservice/tracklookupapicall.h"
 
 #include "app/webservice/lookupresults.h"
+#include "app/webservice/replyreading.h"
 #include "libcore/log/logger.h"
 #include "libcore/xml/xmlutil.h"
 
@@ -22,8 +23,7 @@ void TrackLookupApiCall::applyResults(const QMultiMap<qint32, AudioTag *> &tags,
     const QDomElement group = replyData().firstChildElement(QStringLiteral("g"));
     QObject owner;
     const LookupResultMap groupItems = readAlbumData(this, group, imagesAllowed, &owner);
-    for (QDomElement track = group.firstChildElement(QStringLiteral("t")); !track.isNull();
-         track = track.nextSiblingElement(QStringLiteral("t"))) {
+    for (const QDomElement &track : childXmlElements(group, QStringLiteral("t"))) {
         const QString text = track.attribute(QStringLiteral("i"));
         bool ok = false;
         const qint32 id = text.toInt(&ok, 10);

@@ -11,7 +11,6 @@
 #include "app/webservice/autolookupapicall.h"
 #include "app/webservice/dbalbumimage.h"
 #include "app/webservice/support_testservice.h"
-#include "libcore/image/webimagecache.h"
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 #include "libcore/progress/combinedprogressobject.h"
@@ -125,11 +124,8 @@ private slots:
     void init()
     {
         SettingsStore::reset();
-        m_service = new TestMetadataService(this);
-        QVERIFY(m_service->start());
-        m_service->useAsEndpoint();
-        ServerApiCall::setPreviousCallEndTime(0);
-        WebImageCache::clear();
+        m_service = startTestService(this);
+        QVERIFY(m_service);
     }
 
     void cleanup()

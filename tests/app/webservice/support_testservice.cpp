@@ -5,7 +5,9 @@
 #include <QImage>
 
 #include "app/webservice/dbalbumimage.h"
+#include "app/webservice/serverapicall.h"
 #include "app/webservice/serviceendpoint.h"
+#include "libcore/image/webimagecache.h"
 #include "libcore/settings/settingsstore.h"
 #include "libcore/text/resourcepackage.h"
 #include "libcore/xml/xmlutil.h"
@@ -127,6 +129,19 @@ QByteArray imageBytes(int width, int height, const char *format)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
+}
+
+TestMetadataService *startTestService(QObject *parent)
+{
+    auto *service = new TestMetadataService(parent);
+    if (!service->start()) {
+        delete service;
+        return nullptr;
+    }
+    service->useAsEndpoint();
+    ServerApiCall::setPreviousCallEndTime(0);
+    WebImageCache::clear();
+    return service;
 }
 
 void initWebServiceTest()

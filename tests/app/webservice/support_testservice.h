@@ -72,5 +72,9 @@ TestMetadataService::Reply delayedReply(int ms, const TestMetadataService::Reply
 // Encoded images of a given size.
 QByteArray imageBytes(int width, int height, const char *format = "PNG");
 
+// A listening service that the calls of the test reach, with the pause between calls and the
+// image cache reset for a fresh start; null when it cannot listen.
+TestMetadataService *startTestService(QObject *parent);
+
 // Loads the text tables and country table and resets the settings for a test.
 void initWebServiceTest();

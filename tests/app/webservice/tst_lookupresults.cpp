@@ -7,7 +7,6 @@
 #include "app/webservice/dbalbumimage.h"
 #include "app/webservice/lookupresults.h"
 #include "app/webservice/tracklookupapicall.h"
-#include "libcore/image/webimagecache.h"
 #include "libcore/log/logger.h"
 #include "libcore/settings/settingsstore.h"
 #include "libtagging/model/artworktagitem.h"
@@ -104,11 +103,8 @@ private slots:
     void init()
     {
         SettingsStore::reset();
-        m_service = new TestMetadataService(this);
-        QVERIFY(m_service->start());
-        m_service->useAsEndpoint();
-        ServerApiCall::setPreviousCallEndTime(0);
-        WebImageCache::clear();
+        m_service = startTestService(this);
+        QVERIFY(m_service);
     }
 
     void cleanup()
@@ -217,6 +213,21 @@ private slots:
             QVERIFY(item != sent.get());
     }
 
+    // A reply cannot make one result start more than a bounded number of downloads.
+    void tooManyImages()
+    {
+        CodeCollector log;
+        SettingsStore::setValue(QStringLiteral("artwork/download/types"), QStringLiteral("3"));
+        QString children;
+        for (int i = 0; i <= MaxDownloadableImages; ++i)
+            children += QStringLiteral("<m k='19'><a t='3'><i u='%1/p%2'/></a></m>").arg(m_service->url(QString())).arg(i);
+        QDomDocument document;
+        QObject owner;
+        readAlbumData(nullptr, element("<g>" + children + "</g>", document), true, &owner);
+        QVERIFY(m_service->fetched.contains(QStringLiteral("/p%1").arg(MaxDownloadableImages - 1)));
+        QVERIFY(!m_service->fetched.contains(QStringLiteral("/p%1").arg(MaxDownloadableImages)));
+    }
+
     void trackDataCopiesGroupItems()
     {
         CodeCollector log;
@@ -224,11 +235,17 @@ private slots:
         QDomDocument trackDocument;
         QObject owner;
         const LookupResultMap group = readAlbumData(
-            nullptr, element("<g><m k='1' v='Album'/><m k='62' v='Rock'/><m k='62' v='Pop'/></g>", groupDocument), false,
-            &owner);
+            nullptr,
+            element("<g><m k='1' v='Album'/><m k='62' v='Rock'/><m k='62' v='Pop'/><m k='9' v='http://a.example/'/></g>",
+                    groupDocument),
+            false, &owner);
+        // A repeated reference, or two codes of one item type (two kinds of link), copy the
+        // group's items once.
         const LookupResultMap copies = readTrackData(
-            element("<t><x k='62'/><x k='1'/><x k='140'/><x k='y'/><x k='999'/></t>", trackDocument), group, &owner);
-        QCOMPARE(describe(copies), (QStringList{"1=Album", "48=Rock", "48=Pop"}));
+            element("<t><x k='62'/><x k='1'/><x k='140'/><x k='y'/><x k='999'/><x k='62'/><x k='9'/><x k='11'/></t>",
+                    trackDocument),
+            group, &owner);
+        QCOMPARE(describe(copies), (QStringList{"1=Album", "48=Rock", "48=Pop", "120=allmusic.com <http://a.example/>"}));
         QCOMPARE(log.codes(), (QList<quint32>{LookupReferenceCodeUnknownTextId, LookupReferenceCodeUnknownTextId}));
         QVERIFY(copies.value(1).first() != group.value(1).first());
     }
