@@ -113,10 +113,8 @@ private slots:
     void init()
     {
         SettingsStore::reset();
-        m_service = new TestMetadataService(this);
-        QVERIFY(m_service->start());
-        m_service->useAsEndpoint();
-        ServerApiCall::setPreviousCallEndTime(0);
+        m_service = startTestService(this);
+        QVERIFY(m_service);
         // Every lookup is answered for the files it asked about, after the replies queued in
         // `m_first` (busy, refused, a wrong number of files) are used up.
         auto record = m_service->server.handler;
