@@ -524,7 +524,9 @@ private slots:
             QCOMPARE(lines.at(i).value("path").toString(), files.at(i));
             QCOMPARE(lines.at(i).value("onlineLookup").toBool(true), false);
             QCOMPARE(lines.at(i).value("group").toObject().value("index").toInt(-1), 0);
-            QVERIFY(lines.at(i).value("identified").isObject());
+            const QJsonObject track = lines.at(i).value("identified").toObject().value("trackNumber").toObject();
+            QCOMPARE(track.value("value").toInt(), int(i) + 1);
+            QCOMPARE(track.value("confidence").toString(), QStringLiteral("strong"));
             QVERIFY(lines.at(i).value("working").isObject());
             QCOMPARE(contents(files.at(i)), before.at(i));
         }

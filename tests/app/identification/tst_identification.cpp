@@ -197,6 +197,8 @@ private slots:
             const int call = relative.startsWith(folders.at(0)) ? 1 : 2;
             const AudioTag *working = operation->tagCopies().value(file).working;
             QVERIFY2(working, qPrintable(relative));
+            // Made in the worker, handed over with the operation.
+            QCOMPARE(working->thread(), QThread::currentThread());
             QCOMPARE(itemText(working, TagItemType::Artist), QStringLiteral("Service Artist %1").arg(call));
             QCOMPARE(itemText(working, TagItemType::Album), QStringLiteral("Service Album %1").arg(call));
             // Re-capitalised by the identification's style: compared without case.

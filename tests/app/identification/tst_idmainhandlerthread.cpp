@@ -213,7 +213,8 @@ private slots:
         QTest::addColumn<QStringList>("firstFolder");
         QTest::addColumn<QStringList>("secondFolder");
         QTest::newRow("whole run") << -1 << QStringList{"old", "new"} << QStringList{"old", "new"};
-        QTest::newRow("cancelled in the first folder") << 2 << QStringList{"new"} << QStringList{"new"};
+        QTest::newRow("cancelled after segmentation") << 2 << QStringList{"new"} << QStringList{"new"};
+        QTest::newRow("cancelled after scoring") << 4 << QStringList{"new"} << QStringList{"new"};
     }
 
     void restrictEachFileOnce()
