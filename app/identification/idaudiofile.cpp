@@ -21,7 +21,9 @@ enum : int {
     MaxSubfolders = 20,
 };
 
-bool hasManySubfolders(const QString &folder)
+thread_local IdAudioFile::FolderScope *currentFolderScope = nullptr;
+
+bool listsManySubfolders(const QString &folder)
 {
     try {
         return listDirectory(folder, QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -32,7 +34,29 @@ bool hasManySubfolders(const QString &folder)
         return false;
     }
 }
+
+bool hasManySubfolders(const QString &folder)
+{
+    if (!currentFolderScope)
+        return listsManySubfolders(folder);
+    const auto known = currentFolderScope->manySubfolders.constFind(folder);
+    if (known != currentFolderScope->manySubfolders.cend())
+        return *known;
+    const bool many = listsManySubfolders(folder);
+    currentFolderScope->manySubfolders.insert(folder, many);
+    return many;
+}
 } // namespace
+
+IdAudioFile::FolderScope::FolderScope() : m_outer(currentFolderScope)
+{
+    currentFolderScope = this;
+}
+
+IdAudioFile::FolderScope::~FolderScope()
+{
+    currentFolderScope = m_outer;
+}
 
 IdAudioFile::IdAudioFile(AudioFile *file, QObject *parent) : QObject(parent), m_audioFile(file)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -21,6 +22,23 @@ class IdStringList;
 class IdAudioFile : public QObject
 {
 public:
+    // While one lives on the thread, each folder's sub-folders are counted once and the views
+    // made meanwhile share the count: every file of a folder looks at the same folders, and
+    // listing a folder of n files for each of them took time growing with n squared.
+    class FolderScope
+    {
+    public:
+        FolderScope();
+        ~FolderScope();
+        FolderScope(const FolderScope &) = delete;
+        FolderScope &operator=(const FolderScope &) = delete;
+
+        QHash<QString, bool> manySubfolders;
+
+    private:
+        FolderScope *m_outer = nullptr;
+    };
+
     // Reads the file's path and its combined tag; the file must have its tags read.
     explicit IdAudioFile(AudioFile *file, QObject *parent = nullptr);
     ~IdAudioFile() override;

@@ -218,22 +218,32 @@ void ModelUpdateOperation::applyMergeMode(const ModelDataType &dataType, int mer
 
 void ModelUpdateOperation::restrictToUpdateSet(const UpdateSet &set)
 {
+    restrictToUpdateSet(set, m_tagCopies.keys());
+}
+
+void ModelUpdateOperation::restrictToUpdateSet(const UpdateSet &set, const QList<AudioFile *> &files)
+{
     m_changedCellsDirty = true;
-    if (set.id == UpdateSet::DefaultSetId) {
-        applyMergeMode(ModelDataType(TagItemType::Artwork), MergeMode::MergeLargerImage);
-        return;
-    }
     QObject temporary;
-    for (auto it = m_tagCopies.cbegin(); it != m_tagCopies.cend(); ++it) {
+    for (AudioFile *file : files) {
+        const auto it = m_tagCopies.constFind(file);
+        if (it == m_tagCopies.cend())
+            continue;
+        AudioTag *working = it->working;
+        if (set.id == UpdateSet::DefaultSetId) {
+            const int artwork = TagItemType::Artwork;
+            working->setItems(artwork, clonedItems(mergedItems(file, artwork, MergeMode::MergeLargerImage), working));
+            continue;
+        }
         AudioTag *result = it->snapshot ? it->snapshot->clone(&temporary) : new AudioTag(&temporary);
         for (auto mode = set.dataTypes.cbegin(); mode != set.dataTypes.cend(); ++mode) {
             if (!mode.key().isTagItem())
                 continue;
             const int itemType = mode.key().id;
-            result->setItems(itemType, clonedItems(mergedItems(it.key(), itemType, mode.value()), result));
+            result->setItems(itemType, clonedItems(mergedItems(file, itemType, mode.value()), result));
         }
-        it->working->clear();
-        it->working->takeAllItems(result);
+        working->clear();
+        working->takeAllItems(result);
     }
 }
 

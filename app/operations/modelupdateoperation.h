@@ -71,6 +71,10 @@ public:
     // Keeps only the changes the set allows, each merged by its mode; the default set keeps
     // every change and merges the artwork by image size.
     void restrictToUpdateSet(const UpdateSet &set);
+    // The same for the working copies of these files only. Merging is not idempotent (keeping
+    // both sides' pictures adds the snapshot's again on every pass), so callers that fill an
+    // operation in batches restrict each batch's files once.
+    void restrictToUpdateSet(const UpdateSet &set, const QList<AudioFile *> &files);
 
     // Set by creators that want the changed cells selected already at the first apply.
     bool selectsChangedCells = false;

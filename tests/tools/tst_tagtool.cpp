@@ -499,6 +499,62 @@ private slots:
         QCOMPARE(readReport(folder + "/a.mp3").value("merged").toObject().value("Title").toArray(), QJsonArray({"X"}));
     }
 
+    // `tagtool identify` over a folder named "Artist - Album (Year)" whose files are named
+    // "NN - Title": a line per file in path order, each in the folder's one album group, the
+    // online stage left out and said so, and nothing written to the files.
+    void identifyFolder()
+    {
+        const QString folder = m_dir.filePath(QStringLiteral("identify/Lumens - Quiet Hours (2001)"));
+        QVERIFY(QDir().mkpath(folder));
+        QStringList files;
+        for (int i = 1; i <= 4; ++i) {
+            files.append(folder + QStringLiteral("/0%1 - Song Number %1.mp3").arg(i));
+            QVERIFY(QFile::copy(m_audio, files.last()));
+        }
+        QVERIFY(tagtool({"write", files.first(), "--set", "Title=song number 1"}).exitCode == 0);
+        QList<QByteArray> before;
+        for (const QString &file : std::as_const(files))
+            before.append(contents(file));
+
+        const Run run = tagtool({"identify", folder});
+        QCOMPARE(run.exitCode, 0);
+        const QList<QJsonObject> lines = jsonLines(run.out);
+        QCOMPARE(lines.size(), files.size());
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            QCOMPARE(lines.at(i).value("path").toString(), files.at(i));
+            QCOMPARE(lines.at(i).value("onlineLookup").toBool(true), false);
+            QCOMPARE(lines.at(i).value("group").toObject().value("index").toInt(-1), 0);
+            const QJsonObject track = lines.at(i).value("identified").toObject().value("trackNumber").toObject();
+            QCOMPARE(track.value("value").toInt(), int(i) + 1);
+            QCOMPARE(track.value("confidence").toString(), QStringLiteral("strong"));
+            QVERIFY(lines.at(i).value("working").isObject());
+            QCOMPARE(contents(files.at(i)), before.at(i));
+        }
+    }
+
+    void identifyBadInput_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("error");
+        QTest::newRow("folder without audio files") << QStringList{"identify", "pictures"} << QByteArray("no audio files");
+        QTest::newRow("missing folder") << QStringList{"identify", "nowhere"} << QByteArray("no audio files");
+        QTest::newRow("service without address") << QStringList{"identify", "--service"} << QByteArray("needs an argument");
+        QTest::newRow("unknown option") << QStringList{"identify", "--fast", "pictures"} << QByteArray("nknown option \"--fast\"");
+    }
+    void identifyBadInput()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, error);
+        for (qsizetype i = 1; i < arguments.size(); ++i) {
+            if (!arguments.at(i).startsWith(u'-'))
+                arguments[i] = m_dir.filePath(arguments.at(i));
+        }
+        const Run run = tagtool(arguments);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY2(run.err.contains(error), run.err.constData());
+    }
+
     void usage_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -508,6 +564,7 @@ private slots:
         QTest::newRow("script without files") << QStringList{"script", "%title%"};
         QTest::newRow("script without a pattern") << QStringList{"script"};
         QTest::newRow("edit without options") << QStringList{"edit", "folder"};
+        QTest::newRow("identify without paths") << QStringList{"identify"};
         QTest::newRow("unknown command") << QStringList{"erase", "x.mp3"};
     }
     void usage()

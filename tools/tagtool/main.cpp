@@ -12,10 +12,12 @@
 #include "libcore/text/resourcepackage.h"
 #include "libcore/text/texttable.h"
 #include "tools/tagtool/folderedit.h"
+#include "tools/tagtool/identifyreport.h"
 #include "tools/tagtool/scriptreport.h"
 #include "tools/tagtool/tagedit.h"
 #include "tools/tagtool/tagreport.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -24,6 +26,7 @@
 //   tagtool write FILE EDITS...   exit code 0 when the file was saved, 1 otherwise
 //   tagtool script PATTERN FILE...  what a naming pattern makes of each file, one JSON line each
 //   tagtool edit FOLDER --set ITEM=VALUE... [--undo] [--save]  load, update, undo, save; a line per file
+//   tagtool identify [--service URL] FILE|FOLDER...  what identification finds and would write, a line per file
 namespace {
 const quint32 Usage = 3088732134u;
 const quint32 ErrorLine = 430664857u;
@@ -43,6 +46,23 @@ void printJsonLine(const QJsonObject &object)
     std::fputc('\n', stdout);
 }
 
+// Runs the verb inside the event loop, as the program runs it: objects that worker threads
+// release through the loop are released. An Exception is printed and gives exit code 1.
+int runInEventLoop(QCoreApplication &application, const std::function<int()> &verb)
+{
+    int result = 1;
+    QTimer::singleShot(0, &application, [&] {
+        try {
+            result = verb();
+        } catch (const Exception &e) {
+            printError(e.code, e.message());
+        }
+        application.quit();
+    });
+    application.exec();
+    return result;
+}
+
 int usage()
 {
     std::fprintf(stderr, "%s\n", upperCaseFirst(textForId(Usage)).toLocal8Bit().constData());
@@ -54,7 +74,7 @@ int main(int argc, char *argv[])
 {
     // Editing a folder runs the program's loading and saving, whose progress dialogs need
     // widgets; without a display they are drawn off screen.
-    const bool widgets = argc > 1 && qstrcmp(argv[1], "edit") == 0;
+    const bool widgets = argc > 1 && (qstrcmp(argv[1], "edit") == 0 || qstrcmp(argv[1], "identify") == 0);
     if (widgets && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app;
@@ -108,19 +128,20 @@ int main(int argc, char *argv[])
         try {
             SettingsStore::loadDefaultsFile(QStringLiteral(":/melotaxonic/settings/defaults.xml"));
             const FolderEdit edit = FolderEdit::parse(arguments.at(1), arguments.mid(2));
-            // Inside the event loop, as the program runs it: objects that worker threads
-            // release through the loop are released.
-            int result = 1;
-            QTimer::singleShot(0, &application, [&] {
-                try {
-                    result = edit.run(printJsonLine) ? 0 : 1;
-                } catch (const Exception &e) {
-                    printError(e.code, e.message());
-                }
-                application.quit();
+            return runInEventLoop(application, [&] { return edit.run(printJsonLine) ? 0 : 1; });
+        } catch (const Exception &e) {
+            printError(e.code, e.message());
+            return 1;
+        }
+    }
+    if (command == u"identify" && arguments.size() > 1) {
+        try {
+            SettingsStore::loadDefaultsFile(QStringLiteral(":/melotaxonic/settings/defaults.xml"));
+            const IdentifyReport report = IdentifyReport::parse(arguments.mid(1));
+            return runInEventLoop(application, [&] {
+                report.run(printJsonLine);
+                return 0;
             });
-            application.exec();
-            return result;
         } catch (const Exception &e) {
             printError(e.code, e.message());
             return 1;
