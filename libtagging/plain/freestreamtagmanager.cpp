@@ -137,9 +137,9 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
                                        Id3v2TagIo::instance()};
     QList<TagInfo *> endTags;
     pos = size;
-    // Looked for once even when the start tags seem to fill the stream: a claim that reaches
-    // the stream's end exactly must not hide the tags there either.
-    for (bool found = true; found && (pos == size || pos > qMax(containerLimit, endOf(startTags)));) {
+    // Looked for even where the start tags seem to end: a claim that reaches the stream's end
+    // or the last tags found exactly must not hide the tags before them either.
+    for (bool found = true; found && (pos == size || (pos > containerLimit && pos >= endOf(startTags)));) {
         found = false;
         for (ITagIo *io : endDetectors) {
             TagInfo *info = probe(m_stream, io, pos, false);
