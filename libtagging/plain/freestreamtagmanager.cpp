@@ -68,6 +68,15 @@ bool takesOverStartTags(const TagInfo *endTag, QList<TagInfo *> &startTags)
     return false;
 }
 
+// Whether a tag found from its end shows its mark where it claims to begin, as every tag
+// does but an APE tag found by its footer alone: that one begins where a size says, a claim
+// no better than a start tag's, and the start tag read first keeps its bytes.
+bool beginsWithMark(const TagInfo *endTag)
+{
+    return endTag->tagType() != TagType::Ape
+        || endTag->values.value(TagInfo::RawDataKey).toByteArray().startsWith("APETAGEX");
+}
+
 } // namespace
 
 FreeStreamTagManager::FreeStreamTagManager(IoStream *stream, QObject *parent, const ContainerEnd &containerEnd)
@@ -154,7 +163,8 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
                 }
             }
             if (info->offset() < containerLimit
-                || (info->offset() < endOf(startTags) && !takesOverStartTags(info, startTags))) {
+                || (info->offset() < endOf(startTags)
+                    && (!beginsWithMark(info) || !takesOverStartTags(info, startTags)))) {
                 delete info;
                 continue;
             }

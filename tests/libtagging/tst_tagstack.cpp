@@ -133,6 +133,12 @@ private slots:
                                               << QList<qint64>{300 + a.size() + 4};
         // Found from both ends, a tag filling the stream is still one tag.
         QTest::newRow("nothing but one APE tag") << a << QList<int>{5} << QList<qint64>{0};
+        // An APE footer without header whose size reaches back into a tag at the start claims
+        // no more surely than the start tag: that one stays, and the footer is no tag.
+        const QByteArray footerOnly =
+            ByteBuilder().ascii("APETAGEX").le32(2000).le32(32 + 300 + 50).le32(0).le32(0).zeros(8).bytes;
+        QTest::newRow("APE footer reaching into an ID3v2 tag")
+            << id3v2Header(110) + QByteArray(100, '\0') + audio + footerOnly << QList<int>{3} << QList<qint64>{0};
         // A header at the start that claims bytes of the tags at the end is no tag: it would
         // swallow the audio, and a save that grows the end may make any claim fit, up to the
         // stream's end or exactly up to the last tag.
