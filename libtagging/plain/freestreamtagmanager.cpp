@@ -142,8 +142,10 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
     const qint64 containerStart = pos;
     qint64 containerLimit = 0;
     bool limitKnown = !containerEnd;
-    const QList<ITagIo *> endDetectors{Id3v1TagIo::instance(), Lyrics3TagIo::instance(), ApeTagIo::instance(),
-                                       Id3v2TagIo::instance()};
+    // The tags whose mark stands right where they end are asked first: an ID3v1 tag is known
+    // only by "TAG" 128 bytes further back, which the bytes of another tag there may hold.
+    const QList<ITagIo *> endDetectors{Lyrics3TagIo::instance(), ApeTagIo::instance(), Id3v2TagIo::instance(),
+                                       Id3v1TagIo::instance()};
     QList<TagInfo *> endTags;
     pos = size;
     // Looked for even where the start tags seem to end: a claim that reaches the stream's end

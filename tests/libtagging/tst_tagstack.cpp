@@ -129,6 +129,10 @@ private slots:
         QTest::newRow("APE at the start, APE, Lyrics3, ID3v1 at the end")
             << a + audio + a + l + id3v1("z") << QList<int>{5, 5, 4, 2}
             << QList<qint64>{0, a.size() + 300, 2 * a.size() + 300, 2 * a.size() + 300 + l.size()};
+        // "TAG" 128 bytes before a Lyrics3 tag's end is no ID3v1 tag in front of the one there.
+        QTest::newRow("TAG inside a Lyrics3 tag's last 128 bytes")
+            << QByteArray(audio).replace(300 + l.size() - 128, 3, "TAG") + l + id3v1("z") << QList<int>{4, 2}
+            << QList<qint64>{300, 300 + l.size()};
         QTest::newRow("garbage before ID3v1") << audio + a + "junk" + id3v1("z") << QList<int>{2}
                                               << QList<qint64>{300 + a.size() + 4};
         // Found from both ends, a tag filling the stream is still one tag.
