@@ -179,11 +179,10 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
     case VolumeAdjustment:
         for (const TagItem *item : items) {
             const auto *volume = static_cast<const VolumeAdjustmentTagItem *>(item);
-            const QString dB = QStringLiteral(" dB");
-            m_userTexts.append({QStringLiteral("REPLAYGAIN_TRACK_GAIN"), QString::number(volume->trackGain, 'f', 2) + dB});
-            m_userTexts.append({QStringLiteral("REPLAYGAIN_TRACK_PEAK"), QString::number(volume->trackPeak, 'f', 6)});
-            m_userTexts.append({QStringLiteral("REPLAYGAIN_ALBUM_GAIN"), QString::number(volume->albumGain, 'f', 2) + dB});
-            m_userTexts.append({QStringLiteral("REPLAYGAIN_ALBUM_PEAK"), QString::number(volume->albumPeak, 'f', 6)});
+            m_userTexts.append({QStringLiteral("REPLAYGAIN_TRACK_GAIN"), VolumeAdjustmentTagItem::gainText(volume->trackGain)});
+            m_userTexts.append({QStringLiteral("REPLAYGAIN_TRACK_PEAK"), VolumeAdjustmentTagItem::peakText(volume->trackPeak)});
+            m_userTexts.append({QStringLiteral("REPLAYGAIN_ALBUM_GAIN"), VolumeAdjustmentTagItem::gainText(volume->albumGain)});
+            m_userTexts.append({QStringLiteral("REPLAYGAIN_ALBUM_PEAK"), VolumeAdjustmentTagItem::peakText(volume->albumPeak)});
         }
         return;
     case UnknownId3v2Data:

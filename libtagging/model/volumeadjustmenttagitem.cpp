@@ -3,9 +3,20 @@
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 
+#include <QLocale>
+
 namespace {
 const quint32 NoVolumeNumber = 3324981228u;
+
+QString numberText(double value, int decimals)
+{
+    const QString usual = QString::number(value, 'f', decimals);
+    if (usual.toDouble() == value)
+        return usual;
+    // Fixed notation throughout: readers of these texts do not all take an exponent.
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
+} // namespace
 
 VolumeAdjustmentTagItem::VolumeAdjustmentTagItem(QObject *parent) : TagItem(parent) {}
 
@@ -27,6 +38,16 @@ double VolumeAdjustmentTagItem::parseValue(const QString &text)
         return number;
     Logger::warning(NoVolumeNumber, {text});
     throw Exception(0, {}, false);
+}
+
+QString VolumeAdjustmentTagItem::gainText(double gain)
+{
+    return numberText(gain, 2) + QStringLiteral(" dB");
+}
+
+QString VolumeAdjustmentTagItem::peakText(double peak)
+{
+    return numberText(peak, 6);
 }
 
 TagItem *VolumeAdjustmentTagItem::clone(QObject *parent) const

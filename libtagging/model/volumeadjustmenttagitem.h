@@ -16,6 +16,11 @@ public:
     // The number at the start of a text such as "-7.03 dB"; what follows the number is
     // dropped. A text without a number logs a warning and throws the silent Exception.
     static double parseValue(const QString &text);
+    // The texts a gain ("-7.03 dB") and a peak ("0.988525") are written as: two and six
+    // decimals as the tools that measure them write them, or as many as it takes to read
+    // back the same number (a gain worked out from an old ID3v2 volume frame, say).
+    static QString gainText(double gain);
+    static QString peakText(double peak);
 
     TagItem *clone(QObject *parent = nullptr) const override;
     bool equals(const TagItem *other) const override;

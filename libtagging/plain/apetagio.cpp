@@ -317,13 +317,13 @@ void renderType(QList<QByteArray> &items, IoStream *out, const AudioTag *tag, bo
     case VolumeAdjustment: {
         const auto *volume = static_cast<VolumeAdjustmentTagItem *>(typeItems.first());
         ApeTagIo::renderSingleText(items, QStringLiteral("REPLAYGAIN_ALBUM_GAIN"),
-                                   QString::number(volume->albumGain, 'f', 2) + QStringLiteral(" dB"), false);
+                                   VolumeAdjustmentTagItem::gainText(volume->albumGain), false);
         ApeTagIo::renderSingleText(items, QStringLiteral("REPLAYGAIN_ALBUM_PEAK"),
-                                   QString::number(volume->albumPeak, 'f', 6), false);
+                                   VolumeAdjustmentTagItem::peakText(volume->albumPeak), false);
         ApeTagIo::renderSingleText(items, QStringLiteral("REPLAYGAIN_TRACK_GAIN"),
-                                   QString::number(volume->trackGain, 'f', 2) + QStringLiteral(" dB"), false);
+                                   VolumeAdjustmentTagItem::gainText(volume->trackGain), false);
         ApeTagIo::renderSingleText(items, QStringLiteral("REPLAYGAIN_TRACK_PEAK"),
-                                   QString::number(volume->trackPeak, 'f', 6), false);
+                                   VolumeAdjustmentTagItem::peakText(volume->trackPeak), false);
         return;
     }
     default: {

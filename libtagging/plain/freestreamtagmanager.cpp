@@ -68,6 +68,15 @@ bool takesOverStartTags(const TagInfo *endTag, QList<TagInfo *> &startTags)
     return false;
 }
 
+// Whether a tag found from its end shows its mark where it claims to begin, as every tag
+// does but an APE tag found by its footer alone: that one begins where a size says, a claim
+// no better than a start tag's, and the start tag read first keeps its bytes.
+bool beginsWithMark(const TagInfo *endTag)
+{
+    return endTag->tagType() != TagType::Ape
+        || endTag->values.value(TagInfo::RawDataKey).toByteArray().startsWith("APETAGEX");
+}
+
 } // namespace
 
 FreeStreamTagManager::FreeStreamTagManager(IoStream *stream, QObject *parent, const ContainerEnd &containerEnd)
@@ -133,13 +142,15 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
     const qint64 containerStart = pos;
     qint64 containerLimit = 0;
     bool limitKnown = !containerEnd;
-    const QList<ITagIo *> endDetectors{Id3v1TagIo::instance(), Lyrics3TagIo::instance(), ApeTagIo::instance(),
-                                       Id3v2TagIo::instance()};
+    // The tags whose mark stands right where they end are asked first: an ID3v1 tag is known
+    // only by "TAG" 128 bytes further back, which the bytes of another tag there may hold.
+    const QList<ITagIo *> endDetectors{Lyrics3TagIo::instance(), ApeTagIo::instance(), Id3v2TagIo::instance(),
+                                       Id3v1TagIo::instance()};
     QList<TagInfo *> endTags;
     pos = size;
-    // Looked for once even when the start tags seem to fill the stream: a claim that reaches
-    // the stream's end exactly must not hide the tags there either.
-    for (bool found = true; found && (pos == size || pos > qMax(containerLimit, endOf(startTags)));) {
+    // Looked for even where the start tags seem to end: a claim that reaches the stream's end
+    // or the last tags found exactly must not hide the tags before them either.
+    for (bool found = true; found && (pos == size || (pos > containerLimit && pos >= endOf(startTags)));) {
         found = false;
         for (ITagIo *io : endDetectors) {
             TagInfo *info = probe(m_stream, io, pos, false);
@@ -154,7 +165,8 @@ void FreeStreamTagManager::scan(const ContainerEnd &containerEnd)
                 }
             }
             if (info->offset() < containerLimit
-                || (info->offset() < endOf(startTags) && !takesOverStartTags(info, startTags))) {
+                || (info->offset() < endOf(startTags)
+                    && (!beginsWithMark(info) || !takesOverStartTags(info, startTags)))) {
                 delete info;
                 continue;
             }

@@ -214,6 +214,10 @@ void OggStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<i
     Header header = readHeader(stream, &scratch);
     if (header.serialPages.isEmpty())
         throw Exception(NoKnownCodec, {stream->displayName()});
+    // The identification packet goes first onto the new pages: without its magic the
+    // stream would no longer be known.
+    if (header.packets.isEmpty() || !header.packets.first().startsWith(header.codec->magic()))
+        throw Exception(NoKnownCodec, {stream->displayName()});
     header.codec->writeTags(stream, header.packets, tag, tagTypes, settings);
     if (header.packets.isEmpty())
         throw Exception(NoKnownCodec, {stream->displayName()});
@@ -370,7 +374,9 @@ QList<QByteArray> OggStreamIo::packetsFromPages(const QList<OggPage *> &pages)
         lacing += page->segmentTable;
         bodies += page->data;
     }
-    bool skipFirst = pages.first()->isContinued();
+    // Nothing comes before a stream's first page: a continued flag there is damage, and
+    // the codec was recognised by the magic at the start of its data.
+    bool skipFirst = pages.first()->isContinued() && !pages.first()->isBeginOfStream();
     qsizetype position = 0;
     qsizetype length = 0;
     for (const char value : std::as_const(lacing)) {

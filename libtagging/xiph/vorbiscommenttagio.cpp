@@ -289,13 +289,13 @@ void appendTypeTexts(QStringList &texts, int itemType, const QList<TagItem *> &i
         for (TagItem *item : items) {
             const auto *gain = static_cast<const VolumeAdjustmentTagItem *>(item);
             if (isSet(gain->albumGain))
-                texts.append(QStringLiteral("REPLAYGAIN_ALBUM_GAIN=") + QString::number(gain->albumGain, 'f', 2) + QStringLiteral(" dB"));
+                texts.append(QStringLiteral("REPLAYGAIN_ALBUM_GAIN=") + VolumeAdjustmentTagItem::gainText(gain->albumGain));
             if (isSet(gain->albumPeak))
-                texts.append(QStringLiteral("REPLAYGAIN_ALBUM_PEAK=") + QString::number(gain->albumPeak, 'f', 6));
+                texts.append(QStringLiteral("REPLAYGAIN_ALBUM_PEAK=") + VolumeAdjustmentTagItem::peakText(gain->albumPeak));
             if (isSet(gain->trackGain))
-                texts.append(QStringLiteral("REPLAYGAIN_TRACK_GAIN=") + QString::number(gain->trackGain, 'f', 2) + QStringLiteral(" dB"));
+                texts.append(QStringLiteral("REPLAYGAIN_TRACK_GAIN=") + VolumeAdjustmentTagItem::gainText(gain->trackGain));
             if (isSet(gain->trackPeak))
-                texts.append(QStringLiteral("REPLAYGAIN_TRACK_PEAK=") + QString::number(gain->trackPeak, 'f', 6));
+                texts.append(QStringLiteral("REPLAYGAIN_TRACK_PEAK=") + VolumeAdjustmentTagItem::peakText(gain->trackPeak));
         }
         break;
     default:

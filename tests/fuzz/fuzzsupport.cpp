@@ -438,6 +438,8 @@ void streamIo(IAudioStreamIo *io, const QByteArray &bytes, ICodecIo *codec)
             // A damaged file may be refused; what counts is that nothing is lost when it is not.
             continue;
         }
+        if (qEnvironmentVariableIsSet("MELO_FUZZ_VERBOSE"))
+            std::fprintf(stderr, "the written file: %s\n", copy.data().toHex(' ').constData());
         QList<AudioTag *> again;
         try {
             copy.seek(0);
@@ -448,8 +450,6 @@ void streamIo(IAudioStreamIo *io, const QByteArray &bytes, ICodecIo *codec)
             continue;
         }
         const AudioTag *back = firstOfType(again, type);
-        if (qEnvironmentVariableIsSet("MELO_FUZZ_VERBOSE"))
-            std::fprintf(stderr, "the written file: %s\n", copy.data().toHex(' ').constData());
         if (!back) {
             // Nothing written is fine when every item is one the format cannot hold.
             const AudioTag none;

@@ -698,6 +698,28 @@ private slots:
         QCOMPARE(volume->trackGain, -6.5);
         QCOMPARE(volume->albumPeak, 0.5);
     }
+    void volumeFromVolumeFramesReadsBack_data()
+    {
+        QTest::addColumn<QByteArray>("frame");
+        // Raised on both channels by 0x1234/0xffff, peaks 0x8000 and 0x9000; a gain of
+        // 10 log10((1 + r)(1 + l)) dB has far more digits than the two replay gain texts keep.
+        QTest::newRow("RVAD") << frame23("RVAD", QByteArray::fromHex("0310" "1234" "1234" "8000" "9000"));
+        // -6.001953125 dB: -3073/512 in the frame's steps, on the master volume channel.
+        QTest::newRow("RVA2") << frame23("RVA2", QByteArray("track\0", 6) + QByteArray::fromHex("01" "f3ff" "10" "8000"));
+    }
+    void volumeFromVolumeFramesReadsBack()
+    {
+        QFETCH(QByteArray, frame);
+        const auto tag = readTag(tagBytes(3, frame), taggingSettings(3));
+        const TagItem *volume = tag->item(VolumeAdjustmentTagItem::Type);
+        QVERIFY(volume);
+        QVERIFY(static_cast<const VolumeAdjustmentTagItem *>(volume)->trackGain != 0.0);
+        for (int version : {3, 4}) {
+            const auto back = readTag(renderTag(tag.get(), taggingSettings(version)), taggingSettings(version));
+            QVERIFY(back);
+            QVERIFY2(volume->equals(back->item(VolumeAdjustmentTagItem::Type)), qPrintable(QString::number(version)));
+        }
+    }
     void readLinkedArtworkStaysInFolder()
     {
         QTemporaryDir dir;

@@ -629,6 +629,34 @@ private slots:
         QCOMPARE(logger.arguments.at(0), QVariantList{text});
     }
 
+    void volumeTexts_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("gain");
+        QTest::addColumn<QString>("peak");
+        QTest::newRow("usual decimals") << -6.5 << "-6.50 dB" << "-6.500000";
+        QTest::newRow("zero") << 0.0 << "0.00 dB" << "0.000000";
+        QTest::newRow("peak in six decimals") << 0.988831 << "0.988831 dB" << "0.988831";
+        // A step of an RVA2 frame (1/512 dB), and a number with as many digits as a double has.
+        QTest::newRow("finer than usual") << -6.001953125 << "-6.001953125 dB" << "-6.001953125";
+        QTest::newRow("a third") << 1.0 / 3.0 << "0.3333333333333333 dB" << "0.3333333333333333";
+        QTest::newRow("tiny") << 1e-9 << "0.000000001 dB" << "0.000000001";
+        QTest::newRow("huge") << 1e20 << "100000000000000000000.00 dB" << "100000000000000000000.000000";
+    }
+    void volumeTexts()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, gain);
+        QFETCH(QString, peak);
+        const QString gainText = VolumeAdjustmentTagItem::gainText(value);
+        const QString peakText = VolumeAdjustmentTagItem::peakText(value);
+        QCOMPARE(gainText, gain);
+        QCOMPARE(peakText, peak);
+        // Whatever the digits, the texts read back as the very number.
+        QCOMPARE(VolumeAdjustmentTagItem::parseValue(gainText), value);
+        QCOMPARE(VolumeAdjustmentTagItem::parseValue(peakText), value);
+    }
+
     void unknownItemsExtras()
     {
         Id3v2FrameFlags flags;

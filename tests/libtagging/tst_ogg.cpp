@@ -488,6 +488,29 @@ private slots:
         QCOMPARE(pages.last().granule, qint64(2000));
     }
 
+    void writeStreamWhoseFirstPageSaysContinued()
+    {
+        // A damaged flag: the first page of a stream continues nothing, and its
+        // identification packet must stay first, or the written file has no known codec.
+        QByteArray file = vorbisFile(5, {1000});
+        const QByteArray first = page(5, 0, 0, {vorbisIdentification(-1, -1)}, OggPage::BeginOfStream | OggPage::Continued);
+        file.replace(0, first.size(), first);
+        IoStream stream(file, QIODevice::ReadWrite);
+        QObject parent;
+        const QList<AudioTag *> read = OggStreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(read.size(), 1);
+        QCOMPARE(read[0]->itemText(TagItemType::Title), QStringLiteral("t"));
+        AudioTag tag;
+        tag.addItem(new TitleTagItem(QStringLiteral("new")));
+        stream.seek(0);
+        OggStreamIo::instance()->writeTags(&stream, &tag, {}, nullptr);
+        QVERIFY(pagesOf(stream.data()).first().bytes.contains("\x01vorbis"));
+        stream.seek(0);
+        const QList<AudioTag *> tags = OggStreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(tags.size(), 1);
+        QCOMPARE(tags[0]->itemText(TagItemType::Title), QStringLiteral("new"));
+    }
+
     void removeKeepsVendor()
     {
         IoStream stream(vorbisFile(5, {1000}, {"TITLE=t", "ARTIST=a"}), QIODevice::ReadWrite);

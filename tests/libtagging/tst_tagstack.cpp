@@ -129,14 +129,25 @@ private slots:
         QTest::newRow("APE at the start, APE, Lyrics3, ID3v1 at the end")
             << a + audio + a + l + id3v1("z") << QList<int>{5, 5, 4, 2}
             << QList<qint64>{0, a.size() + 300, 2 * a.size() + 300, 2 * a.size() + 300 + l.size()};
+        // "TAG" 128 bytes before a Lyrics3 tag's end is no ID3v1 tag in front of the one there.
+        QTest::newRow("TAG inside a Lyrics3 tag's last 128 bytes")
+            << QByteArray(audio).replace(300 + l.size() - 128, 3, "TAG") + l + id3v1("z") << QList<int>{4, 2}
+            << QList<qint64>{300, 300 + l.size()};
         QTest::newRow("garbage before ID3v1") << audio + a + "junk" + id3v1("z") << QList<int>{2}
                                               << QList<qint64>{300 + a.size() + 4};
         // Found from both ends, a tag filling the stream is still one tag.
         QTest::newRow("nothing but one APE tag") << a << QList<int>{5} << QList<qint64>{0};
+        // An APE footer without header whose size reaches back into a tag at the start claims
+        // no more surely than the start tag: that one stays, and the footer is no tag.
+        const QByteArray footerOnly =
+            ByteBuilder().ascii("APETAGEX").le32(2000).le32(32 + 300 + 50).le32(0).le32(0).zeros(8).bytes;
+        QTest::newRow("APE footer reaching into an ID3v2 tag")
+            << id3v2Header(110) + QByteArray(100, '\0') + audio + footerOnly << QList<int>{3} << QList<qint64>{0};
         // A header at the start that claims bytes of the tags at the end is no tag: it would
-        // swallow the audio, and a save that grows the end may make any claim fit.
+        // swallow the audio, and a save that grows the end may make any claim fit, up to the
+        // stream's end or exactly up to the last tag.
         const qint64 tail = l.size() + 128;
-        for (const qint64 claim : {qint64(10 + 300 + 5), 10 + 300 + tail}) {
+        for (const qint64 claim : {qint64(10 + 300 + 5), 10 + 300 + l.size(), 10 + 300 + tail}) {
             QTest::addRow("ID3v2 header claiming %lld of %lld bytes", claim, 10 + 300 + tail)
                 << id3v2Header(int(claim)) + audio + l + id3v1("z") << QList<int>{4, 2}
                 << QList<qint64>{310, 310 + l.size()};
