@@ -56,6 +56,20 @@ GroupingKey groupingKey(const AudioTag *tag)
 
 } // namespace
 
+bool AudioFileGroup::groupsByItemType(int itemType)
+{
+    // The types groupingKey reads.
+    switch (itemType) {
+    case TagItemType::Album:
+    case TagItemType::AlbumArtist:
+    case TagItemType::Artist:
+    case TagItemType::PartOfCompilation:
+        return true;
+    default:
+        return false;
+    }
+}
+
 AudioFileGroup::AudioFileGroup(const QList<AudioFile *> &files, int kind, const QString &artist,
                                const QString &album, QObject *parent)
     : QObject(parent), m_files(files), m_kind(kind), m_artist(artist), m_album(album)

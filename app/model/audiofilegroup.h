@@ -34,6 +34,9 @@ public:
     // Album groups come first, then compilations, then loose tracks.
     static QList<AudioFileGroup *> createGroups(const QList<AudioFile *> &files, QObject *parent);
     static QList<AudioFileGroup *> createGroups(const QHash<AudioFile *, AudioTag *> &tags, QObject *parent);
+    // Whether grouping looks at items of the type: a change of any other type leaves every
+    // file in its group.
+    static bool groupsByItemType(int itemType);
 
 private:
     static QList<AudioFileGroup *> createGroups(const QList<QPair<AudioFile *, AudioTag *>> &tags, QObject *parent);

@@ -172,14 +172,16 @@ QItemSelection AudioFileModel::itemSelection(const AudioFileSelection &selection
     for (int column = 0; column < m_dataTypes.size(); ++column)
         columns.insert(m_dataTypes.at(column), column); // the last column of a data type wins
 
+    // Straight over the selection's own tables: an iterator would copy every file's data
+    // types into a list of their own, and this runs over all rows after every change.
     QList<QPoint> cells;
-    AudioFileSelection::Iterator it(selection);
-    while (it.hasNextFile()) {
-        const auto row = rows.constFind(it.nextFile());
+    const QHash<AudioFile *, QSet<ModelDataType>> &byFile = selection.dataTypesByFile();
+    for (auto file = byFile.cbegin(); file != byFile.cend(); ++file) {
+        const auto row = rows.constFind(file.key());
         if (row == rows.constEnd())
             continue;
-        while (it.hasNextDataType()) {
-            const auto column = columns.constFind(it.nextDataType());
+        for (const ModelDataType &dataType : file.value()) {
+            const auto column = columns.constFind(dataType);
             if (column != columns.constEnd())
                 cells.append(QPoint(*column, *row));
         }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <memory>
 
 #include "app/model/audiofilebrowsingnode.h"
@@ -157,7 +158,13 @@ void AudioFileModelData::replaceTags(const QList<AudioFile *> &files, const QLis
             continue;
         cells->removeIf([&](const auto &entry) { return changedTypes.contains(entry.key().dataType); });
     }
-    updateBrowsingNodes();
+    // Rebuilding the tree walks every loaded file; a change of titles or track numbers
+    // leaves it as it is.
+    const bool regroups = std::any_of(dataTypes.cbegin(), dataTypes.cend(), [](const ModelDataType &dataType) {
+        return dataType.isTagItem() && AudioFileGroup::groupsByItemType(dataType.id);
+    });
+    if (regroups)
+        updateBrowsingNodes();
     emit dataChanged();
     updatePathFromDisplayedFiles();
 }

@@ -58,7 +58,8 @@ public:
 
     void addAudioFiles(const QList<AudioFile *> &files);
     // Gives file i a copy of tag i as its combined tag (a null tag removes all its tags) and
-    // drops the cached cells of those files and data types. Throws when the lists differ in
+    // drops the cached cells of those files and data types; the browse tree is rebuilt only
+    // when one of them is a type grouping looks at. Throws when the lists differ in
     // length or a file is not this store's, before anything changes.
     void replaceTags(const QList<AudioFile *> &files, const QList<AudioTag *> &tags,
                      const QList<ModelDataType> &dataTypes);

@@ -29,7 +29,28 @@ void AudioFileProxyModel::sort(int column, Qt::SortOrder order)
 
 void AudioFileProxyModel::onSelectionChanged(const QItemSelection &selection)
 {
-    emit selectionChanged(normalizeSelection(mapSelectionFromSource(selection)));
+    emit selectionChanged(mergedFromSource(selection));
+}
+
+QItemSelection AudioFileProxyModel::mergedFromSource(const QItemSelection &selection) const
+{
+    // Cell by cell into this order and merged into rectangles once: mapSelectionFromSource
+    // makes a range of two persistent indexes for every cell, which after an update of a
+    // column over thousands of rows costs more than the update's own signals.
+    QList<QPoint> cells;
+    for (const QItemSelectionRange &range : selection) {
+        const QAbstractItemModel *model = range.model();
+        if (!model || model != sourceModel())
+            continue;
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            for (int column = range.left(); column <= range.right(); ++column) {
+                const QModelIndex index = mapFromSource(model->index(row, column, range.parent()));
+                if (index.isValid())
+                    cells.append(QPoint(index.column(), index.row()));
+            }
+        }
+    }
+    return selectionFromCells(this, cells);
 }
 
 QList<ModelDataType> AudioFileProxyModel::dataTypes() const
@@ -101,7 +122,7 @@ AudioFileSelection AudioFileProxyModel::cellSelection(const QItemSelection &sele
 
 QItemSelection AudioFileProxyModel::itemSelection(const AudioFileSelection &selection) const
 {
-    return normalizeSelection(mapSelectionFromSource(m_source->itemSelection(selection)));
+    return mergedFromSource(m_source->itemSelection(selection));
 }
 
 void AudioFileProxyModel::setHighlightedCells(int kind, const QItemSelection &selection)

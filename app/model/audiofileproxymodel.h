@@ -41,5 +41,8 @@ private slots:
     void onSelectionChanged(const QItemSelection &selection);
 
 private:
+    // The source's cells in this model's rows and columns, as maximal rectangles.
+    QItemSelection mergedFromSource(const QItemSelection &selection) const;
+
     IAudioFileModel *m_source = nullptr;
 };

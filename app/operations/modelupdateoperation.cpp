@@ -6,6 +6,7 @@
 #include "app/model/iaudiofilemodel.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libcore/util/threads.h"
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
@@ -49,6 +50,9 @@ QList<TagItem *> clonedItems(const QList<TagItem *> &items, QObject *parent)
 ModelUpdateOperation::ModelUpdateOperation(const AudioFileSelection &selection, QObject *parent)
     : ModelOperation(selection, parent), m_changedCellsCache(selection.model())
 {
+    // Its children are the tag copies, two for every file; nothing handles child events here,
+    // and one would be sent for every copy made and deleted.
+    muteChildEvents(this);
 }
 
 void ModelUpdateOperation::cloneTag(AudioFile *file)

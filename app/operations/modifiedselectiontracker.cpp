@@ -10,6 +10,18 @@
 #include "libcore/util/threads.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
+#include "libtagging/model/tagitem.h"
+
+namespace {
+
+constexpr qsizetype MaximumTypesComparedSingly = 4;
+
+QList<TagItem *> itemsOf(const AudioTag *tag, int itemType)
+{
+    return tag ? tag->items(itemType) : QList<TagItem *>();
+}
+
+} // namespace
 
 ModifiedSelectionTracker::ModifiedSelectionTracker(IAudioFileModel *model, OperationQueue *queue, QObject *parent)
     : QObject(parent), m_modifiedSelection(model)
@@ -92,8 +104,19 @@ void ModifiedSelectionTracker::updateForOperation(Operation *operation)
     m_modifiedSelection.subtract(changed);
     for (auto it = changed.dataTypesByFile().cbegin(); it != changed.dataTypesByFile().cend(); ++it) {
         AudioFile *file = it.key();
+        const AudioTag *saved = savedTag(file);
         const AudioTag *current = file->tags().value(TagType::Combined);
-        for (int itemType : AudioTag::differingItemTypes(savedTag(file), current)) {
+        // An update usually touches a column or two: comparing just those item types is
+        // cheaper than grouping both whole tags by type.
+        if (it.value().size() <= MaximumTypesComparedSingly) {
+            for (const ModelDataType &dataType : it.value()) {
+                if (dataType.isTagItem()
+                    && !TagItem::listsEqual(itemsOf(saved, dataType.id), itemsOf(current, dataType.id)))
+                    m_modifiedSelection.insertCell(file, dataType);
+            }
+            continue;
+        }
+        for (int itemType : AudioTag::differingItemTypes(saved, current)) {
             const ModelDataType dataType(ModelDataType::CategoryTagItem, itemType);
             if (it.value().contains(dataType))
                 m_modifiedSelection.insertCell(file, dataType);

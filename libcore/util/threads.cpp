@@ -61,6 +61,14 @@ void setParentAcrossThreads(QObject *object, QObject *parent)
 {
     if (!object)
         return;
+    // Objects of the calling thread are moved by no other thread: re-parenting among them
+    // needs no lock. Reader threads do this for every tag and item they make.
+    QThread *const caller = QThread::currentThread();
+    if (object->thread() == caller && (!parent || parent->thread() == caller)) {
+        if (object->parent() != parent)
+            object->setParent(parent);
+        return;
+    }
     QMutexLocker lock(&crossThreadMutex());
     if (object->parent() == parent)
         return;

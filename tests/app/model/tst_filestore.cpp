@@ -114,6 +114,52 @@ private slots:
         QCOMPARE(grouped, files.size());
     }
 
+    void replacingTagsRegroups_data()
+    {
+        // The four files' new tags as "artist|album artist|album|compilation|title", and the
+        // column the change is announced for.
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<int>("itemType");
+        QTest::addColumn<QStringList>("tree");
+        QTest::addColumn<bool>("rebuilt");
+        QTest::newRow("title: tree kept") << "A||X||New" << int(TagItemType::Title)
+                                          << QStringList{"single: 4", "single/A: 4", "single/A/X: 4"} << false;
+        QTest::newRow("album") << "A||Y||" << int(TagItemType::Album)
+                               << QStringList{"single: 4", "single/A: 4", "single/A/Y: 4"} << true;
+        QTest::newRow("artist") << "B||X||" << int(TagItemType::Artist)
+                                << QStringList{"single: 4", "single/B: 4", "single/B/X: 4"} << true;
+        QTest::newRow("album artist") << "A|C|X||" << int(TagItemType::AlbumArtist)
+                                      << QStringList{"single: 4", "single/C: 4", "single/C/X: 4"} << true;
+        QTest::newRow("compilation") << "A||X|1|" << int(TagItemType::PartOfCompilation)
+                                     << QStringList{"various: 4", "various/X: 4"} << true;
+    }
+
+    void replacingTagsRegroups()
+    {
+        QFETCH(QString, tag);
+        QFETCH(int, itemType);
+        QFETCH(QStringList, tree);
+        QFETCH(bool, rebuilt);
+        AudioFileFactory factory;
+        AudioFileModelData store;
+        QList<AudioFile *> files;
+        for (int i = 0; i < 4; ++i)
+            files.append(factory.album(QStringLiteral("%1.mp3").arg(i), "A", QString(), "X", false));
+        store.addAudioFiles(files);
+        const QPointer<BrowsingNode> single = store.rootNode()->children().value(0);
+        QVERIFY(single);
+
+        const QStringList f = tag.split(u'|');
+        QObject owner;
+        AudioFile *source = factory.album(QStringLiteral("new.mp3"), f.at(0), f.at(1), f.at(2), f.at(3) == "1", &owner);
+        AudioTag *newTag = source->tags().value(0);
+        if (!f.at(4).isEmpty())
+            newTag->setItemValue(TagItemType::Title, f.at(4));
+        store.replaceTags(files, QList<AudioTag *>(files.size(), newTag), {ModelDataType(ModelDataType::CategoryTagItem, itemType)});
+        QCOMPARE(describeTree(store.rootNode()), tree);
+        QCOMPARE(single.isNull(), rebuilt);
+    }
+
     void displayTexts_data()
     {
         QTest::addColumn<QString>("text");

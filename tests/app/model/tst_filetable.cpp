@@ -280,6 +280,62 @@ private slots:
         QCOMPARE(table.proxy.cellSelection(selected.last().first().value<QItemSelection>()).cellCount(), 1);
     }
 
+    void selectionInSortedOrder_data()
+    {
+        // Source ranges as "<title><column>" for one cell, "*<column>" for a whole column and
+        // "<title>*" for a whole row; sorted by title the rows show a, b, c, d.
+        QTest::addColumn<QStringList>("source");
+        QTest::addColumn<QList<QRect>>("shown");
+        QTest::newRow("nothing") << QStringList() << QList<QRect>();
+        QTest::newRow("one cell") << QStringList{"a1"} << QList<QRect>{cells(1, 0, 1, 0)};
+        QTest::newRow("rows apart") << QStringList{"b0", "d0"} << QList<QRect>{cells(0, 1, 0, 1), cells(0, 3, 0, 3)};
+        QTest::newRow("cells that meet")
+            << QStringList{"b1", "a0", "b0", "a1"} << QList<QRect>{cells(0, 0, 1, 1)};
+        QTest::newRow("whole column") << QStringList{"*0"} << QList<QRect>{cells(0, 0, 0, 3)};
+        QTest::newRow("overlapping ranges")
+            << QStringList{"*0", "c*"} << QList<QRect>{cells(0, 0, 0, 3), cells(1, 2, 2, 2)};
+    }
+
+    void selectionInSortedOrder()
+    {
+        QFETCH(QStringList, source);
+        QFETCH(QList<QRect>, shown);
+        AudioFileFactory factory;
+        Table table;
+        QHash<QString, AudioFile *> byTitle;
+        for (const char *title : {"b", "d", "a", "c"}) {
+            const QString path = QStringLiteral("%1.mp3").arg(byTitle.size());
+            byTitle.insert(QString::fromLatin1(title), factory.create(path, {{TagItemType::Title, QString::fromLatin1(title)}}));
+        }
+        table.insert(byTitle.values());
+        table.proxy.sort(0, Qt::AscendingOrder);
+        QCOMPARE(table.column(0), QStringList({"a", "b", "c", "d"}));
+
+        const int lastRow = table.model.rowCount() - 1;
+        const int lastColumn = table.model.columnCount() - 1;
+        QItemSelection selection;
+        AudioFileSelection cellsOfFiles(&table.model);
+        for (const QString &range : source) {
+            const int row = range.at(0) == u'*' ? -1 : int(table.model.audioFiles().indexOf(byTitle.value(range.left(1))));
+            const int column = range.at(1) == u'*' ? -1 : range.mid(1).toInt();
+            const QRect rect(QPoint(column < 0 ? 0 : column, row < 0 ? 0 : row),
+                             QPoint(column < 0 ? lastColumn : column, row < 0 ? lastRow : row));
+            selection.append(QItemSelectionRange(table.model.index(rect.top(), rect.left()),
+                                                 table.model.index(rect.bottom(), rect.right())));
+            for (int r = rect.top(); r <= rect.bottom(); ++r) {
+                for (int c = rect.left(); c <= rect.right(); ++c)
+                    cellsOfFiles.insertCell(table.model.audioFiles().at(r), table.model.dataTypes().at(c));
+            }
+        }
+        QSignalSpy selected(&table.proxy, SIGNAL(selectionChanged(QItemSelection)));
+        emit table.model.selectionChanged(selection);
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(rectsOf(selected.last().first().value<QItemSelection>()), shown);
+        // Qt's own mapping, merged, agrees; so does the proxy's view of the same cells.
+        QCOMPARE(rectsOf(normalizeSelection(table.proxy.mapSelectionFromSource(selection))), shown);
+        QCOMPARE(rectsOf(table.proxy.itemSelection(cellsOfFiles)), shown);
+    }
+
     void updateOfHiddenFilesShowsAllFiles()
     {
         AudioFileFactory factory;
