@@ -12,6 +12,7 @@
 #include "libtagging/plain/freestreamtagmanager.h"
 #include "libtagging/plain/streamcontentcheck.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -119,6 +120,47 @@ void FreeStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<
     if (!tag)
         throw Exception(NoTagToWrite, {stream->displayName()});
     const TaggingSettings &used = settings ? *settings : TaggingSettings::defaults();
+
+    // The new stack is checked once it stands; what does not read back is undone and the
+    // write refused. A save of a file already runs in a transaction; a stream written
+    // directly gets one of its own where the device allows it.
+    const bool ownTransaction = !stream->inTransaction();
+    if (ownTransaction) {
+        try {
+            stream->beginTransaction();
+        } catch (const Exception &) {
+            // A device without transactions is written as before, and not put back on failure.
+        }
+    }
+    const bool undoable = stream->inTransaction();
+    const qint64 savepoint = stream->savepoint();
+    try {
+        try {
+            writeStack(stream, tag, tagTypes, used, false);
+        } catch (const Exception &e) {
+            // With less than 128 bytes behind the ID3v2 tag, a text of its frames may land where
+            // an ID3v1 tag begins and pass for one. Padding of more than 128 bytes puts zeros
+            // there instead.
+            const bool writesId3v2 = tagTypes.isEmpty() || tagTypes.contains(int(TagType::Id3v2));
+            if (e.code != WrittenTagsDoNotReadBack || !writesId3v2 || !undoable)
+                throw;
+            stream->rollBackTo(savepoint);
+            writeStack(stream, tag, tagTypes, used, true);
+        }
+        if (ownTransaction)
+            stream->commit();
+    } catch (...) {
+        // A transaction of the caller is put back by the caller, who reports when that fails.
+        if (ownTransaction)
+            stream->rollBack();
+        throw;
+    }
+}
+
+void FreeStreamIo::writeStack(IoStream *stream, const AudioTag *tag, const QList<int> &tagTypes,
+                              const TaggingSettings &settings, bool padId3v2)
+{
+    stream->seek(0);
     FreeStreamTagManager manager(stream);
     checkContent(stream, manager);
 
@@ -131,7 +173,7 @@ void FreeStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<
         if (!tagTypes.isEmpty() && !tagTypes.contains(type))
             continue;
         ITagIo *io = FreeStreamTagManager::tagIo(type);
-        std::unique_ptr<TagInfo> info(renderTag(stream, manager, io, tag, used));
+        std::unique_ptr<TagInfo> info(renderTag(stream, manager, io, tag, settings, padId3v2));
         // The first tag of the type is replaced, then the others go.
         const QList<TagInfo *> existing = manager.tags(type, io->isPrepended());
         growth += info->size() - (existing.isEmpty() ? 0 : existing.first()->size());
@@ -145,16 +187,40 @@ void FreeStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<
     manager.relayout();
     for (auto &[io, info] : rendered)
         placeTag(stream, manager, io, info.release());
+    checkReadsBack(stream, manager);
+}
+
+void FreeStreamIo::checkReadsBack(IoStream *stream, const FreeStreamTagManager &manager)
+{
+    const FreeStreamTagManager again(stream);
+    // Placed tags are listed in the order they were placed; the scan lists them as they lie.
+    const auto byOffset = [](const TagInfo *a, const TagInfo *b) { return a->offset() < b->offset(); };
+    QList<TagInfo *> placed = manager.allTags();
+    QList<TagInfo *> found = again.allTags();
+    std::stable_sort(placed.begin(), placed.end(), byOffset);
+    std::stable_sort(found.begin(), found.end(), byOffset);
+    bool same = placed.size() == found.size();
+    for (qsizetype i = 0; same && i < placed.size(); ++i) {
+        // Which end a tag counts to may differ: a stream of tags only lists each from the front.
+        same = placed[i]->tagType() == found[i]->tagType() && placed[i]->offset() == found[i]->offset()
+            && placed[i]->size() == found[i]->size();
+    }
+    if (!same)
+        throw Exception(WrittenTagsDoNotReadBack, {stream->displayName()});
 }
 
 TagInfo *FreeStreamIo::renderTag(IoStream *stream, const FreeStreamTagManager &manager, ITagIo *io,
-                                 const AudioTag *tag, const TaggingSettings &settings)
+                                 const AudioTag *tag, const TaggingSettings &settings, bool padId3v2)
 {
     const bool atStart = io->isPrepended();
     const QList<TagInfo *> existing = manager.tags(io->tagType(), atStart);
 
     TaggingSettings copy = settings;
     copy.id3v2.availableSize = existing.isEmpty() ? 0 : existing.first()->size();
+    if (padId3v2) {
+        copy.id3v2.availableSize = 0;
+        copy.id3v2.preferredPaddingSize = qMax(0, copy.id3v2.preferredPaddingSize) + 128;
+    }
 
     IoStream memory(QIODevice::ReadWrite);
     memory.setName(stream->name());

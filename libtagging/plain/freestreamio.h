@@ -18,6 +18,7 @@ public:
         RenderedTagNotFound = 0x9BAE0D6A,
         NoCodecReader = 0x704C90F7,
         TagsOverlapAudio = 0xE918012A,
+        WrittenTagsDoNotReadBack = 0x5C3A7E91,
     };
 
     static FreeStreamIo *instance();
@@ -48,12 +49,19 @@ private:
     static QList<AudioTag *> readStack(IoStream *stream, const FreeStreamTagManager &manager,
                                        const QList<int> &tagTypes, const TaggingSettings *settings,
                                        QObject *parent);
+    // Renders and places the tags of the types, then checks that they read back.
+    // padId3v2: the ID3v2 tag gets more than 128 bytes of padding, whatever room it had.
+    static void writeStack(IoStream *stream, const AudioTag *tag, const QList<int> &tagTypes,
+                           const TaggingSettings &settings, bool padId3v2);
     // The tag as it will stand in the stream, its place not set yet.
     static TagInfo *renderTag(IoStream *stream, const FreeStreamTagManager &manager, ITagIo *io,
-                              const AudioTag *tag, const TaggingSettings &settings);
+                              const AudioTag *tag, const TaggingSettings &settings, bool padId3v2);
     // Puts a rendered tag in the place of those of its type, or where its type belongs.
     static void placeTag(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io, TagInfo *info);
     static qint64 insertionPoint(IoStream *stream, FreeStreamTagManager &manager, ITagIo *io);
+    // Throws when a fresh scan of the stream does not find exactly the tags the manager placed:
+    // bytes of one tag can look like another's mark once the stack has moved.
+    static void checkReadsBack(IoStream *stream, const FreeStreamTagManager &manager);
     // Refuses, before anything is written, a stream that holds another format or no valid
     // stream of the codec its name says.
     static void checkContent(IoStream *stream, const FreeStreamTagManager &manager);

@@ -282,6 +282,31 @@ private slots:
         QVERIFY(stream.data().startsWith(front));
     }
 
+    void id3v1MarkInRewrittenId3v2Text()
+    {
+        // Less than 128 bytes follow the ID3v2 tag. Rewritten in the room it had, the tag
+        // moves a text holding "TAG" to 128 bytes before the end, where it would read as an
+        // ID3v1 tag that takes the ID3v2 tag's place; the tag gets padding there instead.
+        QFile file(QStringLiteral(MELO_SOURCE_DIR "/tests/fuzz/corpus/tagstack/id3v1-mark-in-rewritten-id3v2-text.mp3"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        IoStream stream(bytes, QIODevice::ReadWrite);
+        QObject parent;
+        const QList<AudioTag *> before = FreeStreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(before.size(), 1);
+        AudioTag *tag = before.first();
+        QCOMPARE(tag->tagType(), int(TagType::Id3v2));
+        const QString title = tag->itemText(TagItemType::Title);
+
+        FreeStreamIo::instance()->writeTags(&stream, tag, {TagType::Id3v2}, nullptr);
+        const QList<AudioTag *> after = FreeStreamIo::instance()->readTags(&stream, {}, nullptr, &parent);
+        QCOMPARE(after.size(), 1);
+        QCOMPARE(after.first()->tagType(), int(TagType::Id3v2));
+        QCOMPARE(after.first()->itemText(TagItemType::Title), title);
+        const qint64 id3v2End = after.first()->tagInfo()->offset() + after.first()->tagInfo()->size();
+        QCOMPARE(stream.data().mid(id3v2End), bytes.mid(before.first()->tagInfo()->size()));
+    }
+
     void insertionPoints()
     {
         // APE then ID3v1 at the end; a new Lyrics3 tag goes between them.
