@@ -76,7 +76,7 @@ IdAudioFile::IdAudioFile(AudioFile *file, QObject *parent) : QObject(parent), m_
     }
     addStringList(folders, 0);
 
-    m_tag = file->tags().value(0);
+    m_tag = file->combinedTag();
     if (m_tag) {
         addTagValues(TagItemType::Artist, 2);
         addTagValues(TagItemType::Album, 3);

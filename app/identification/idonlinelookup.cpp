@@ -15,7 +15,7 @@ namespace {
 // A file that carries both values already is not fingerprinted again.
 bool needsFingerprint(const IdAudioFile *file)
 {
-    const AudioTag *tag = file->audioFile() ? file->audioFile()->tags().value(0) : nullptr;
+    const AudioTag *tag = file->audioFile() ? file->audioFile()->combinedTag() : nullptr;
     return !tag || !tag->contains(TagItemType::PlayDuration) || !tag->contains(TagItemType::Fingerprint);
 }
 

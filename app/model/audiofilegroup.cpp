@@ -25,8 +25,11 @@ GroupingKey groupingKey(const AudioTag *tag)
     const TagItem *albumArtist = nullptr;
     const TagItem *artist = nullptr;
     const TagItem *compilation = nullptr;
-    for (const TagItem *item : tag->itemList()) {
-        switch (item->type()) {
+    const QList<TagItem *> &items = tag->itemList();
+    const QVarLengthArray<int, 12> &types = tag->itemTypes();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const TagItem *item = items.at(i);
+        switch (types[i]) {
         case TagItemType::Album:
             album = album ? album : item;
             break;
@@ -81,7 +84,7 @@ QList<AudioFileGroup *> AudioFileGroup::createGroups(const QList<AudioFile *> &f
     QList<QPair<AudioFile *, AudioTag *>> tags;
     tags.reserve(files.size());
     for (AudioFile *file : files)
-        tags.append({file, file->tags().value(0)});
+        tags.append({file, file->combinedTag()});
     return createGroups(tags, parent);
 }
 

@@ -142,7 +142,7 @@ bool AudioFileModel::isEditable(const QModelIndex &index) const
     if (!type.isTagItem())
         return false;
     const AudioFile *file = audioFile(index);
-    const AudioTag *tag = file ? file->tags().value(0) : nullptr;
+    const AudioTag *tag = file ? file->combinedTag() : nullptr;
     if (tag && tag->itemCount(type.id) > 1)
         return false; // a cell that stands for several items is not edited in place
     return TagEditorRegistry::hasEditor(type.id, TagItem::dataTypeOf(type.id), TagEditorRegistry::InTableMode);

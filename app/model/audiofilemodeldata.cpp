@@ -100,7 +100,7 @@ MimeDataEntry *AudioFileModelData::createMimeDataEntry(AudioFile *file, const Mo
             return nullptr;
         return new VariantMimeDataEntry(value, valueFormat(dataType), parent);
     }
-    const AudioTag *tag = file ? file->tags().value(0) : nullptr;
+    const AudioTag *tag = file ? file->combinedTag() : nullptr;
     if (!tag)
         return nullptr;
     const QList<TagItem *> items = tag->items(dataType.id);

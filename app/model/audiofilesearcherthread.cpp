@@ -16,10 +16,11 @@ AudioFileSearcherThread::AudioFileSearcherThread(const QStringList &folders, boo
         auto *child = new CombinedProgressObject;
         progressObject()->addChild(child, 1.0, true);
         child->setStatusText(status);
-        // Queued to this object's (the GUI) thread: called in the walk, under the child's lock,
-        // it would take the parent's lock in the other order than the progress dialog does.
-        connect(child, &ProgressObject::progressUpdated, this, &AudioFileSearcherThread::onProgressUpdated,
-                Qt::QueuedConnection);
+        // Runs in the walk, under the child's lock: it only posts, so it takes no progress lock
+        // in the other order than the progress dialog does.
+        connect(
+            child, &ProgressObject::progressUpdated, this, [this, child] { noteProgress(child); },
+            Qt::DirectConnection);
     }
 }
 
@@ -49,9 +50,19 @@ void AudioFileSearcherThread::run()
     progressObject()->finish();
 }
 
-void AudioFileSearcherThread::onProgressUpdated()
+void AudioFileSearcherThread::noteProgress(ProgressObject *child)
 {
-    if (auto *child = qobject_cast<ProgressObject *>(sender()))
+    // A walk reports every folder; one event per folder kept the GUI thread busy with
+    // statuses nobody could read, so reports made while one waits join it.
+    m_updatedChild.storeRelease(child);
+    if (m_statusQueued.testAndSetOrdered(0, 1))
+        QMetaObject::invokeMethod(this, &AudioFileSearcherThread::showPendingStatus, Qt::QueuedConnection);
+}
+
+void AudioFileSearcherThread::showPendingStatus()
+{
+    m_statusQueued.storeRelease(0);
+    if (ProgressObject *child = m_updatedChild.loadAcquire())
         showStatusOf(child);
 }
 

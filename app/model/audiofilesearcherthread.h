@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAtomicInt>
+#include <QAtomicPointer>
 #include <QStringList>
 
 #include "libcore/progress/progressthread.h"
@@ -22,12 +24,16 @@ public:
 protected:
     void run() override;
 
-public Q_SLOTS:
-    // Shows the walk's status (the folder and the count so far) on the thread's own progress.
-    void onProgressUpdated();
-
 private:
+    // Called in the walk for every folder: remembers the folder's progress and asks the GUI
+    // thread to show it unless a request is still waiting there.
+    void noteProgress(ProgressObject *child);
+    // Shows the walk's status (the folder and the count so far) on the thread's own progress.
+    void showPendingStatus();
     void showStatusOf(ProgressObject *child);
+
+    QAtomicPointer<ProgressObject> m_updatedChild;
+    QAtomicInt m_statusQueued;
 
     QStringList folders;
     bool includeSubfolders = true;

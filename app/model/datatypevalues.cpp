@@ -259,7 +259,7 @@ QVariant dataTypeValue(AudioFile *file, const ModelDataType &type, int role)
     try {
         switch (type.category) {
         case ModelDataType::CategoryTagItem: {
-            const AudioTag *tag = file->tags().value(0);
+            const AudioTag *tag = file->combinedTag();
             const TagItem *item = tag ? tag->item(type.id, 0) : nullptr;
             return item ? tagItemValue(*item, role) : QVariant();
         }

@@ -60,7 +60,7 @@ void ModelUpdateOperation::cloneTag(AudioFile *file)
     if (m_tagCopies.contains(file))
         return;
     TagCopies copies;
-    if (const AudioTag *tag = file->tags().value(0)) {
+    if (const AudioTag *tag = file->combinedTag()) {
         copies.snapshot = tag->clone(this);
         copies.working = tag->clone(this);
     } else {
@@ -290,6 +290,9 @@ void ModelUpdateOperation::redo()
 
 QSet<AudioFile *> ModelUpdateOperation::referencedAudioFiles() const
 {
-    const QList<AudioFile *> keys = m_tagCopies.keys();
-    return QSet<AudioFile *>(keys.cbegin(), keys.cend());
+    QSet<AudioFile *> files;
+    files.reserve(m_tagCopies.size());
+    for (auto it = m_tagCopies.keyBegin(); it != m_tagCopies.keyEnd(); ++it)
+        files.insert(*it);
+    return files;
 }

@@ -43,7 +43,7 @@ AudioTag *ModifiedSelectionTracker::savedTag(AudioFile *file) const
     const auto saved = m_savedTags.constFind(file);
     if (saved != m_savedTags.cend())
         return *saved;
-    return m_files.contains(file) ? file->tags().value(TagType::Combined) : nullptr;
+    return m_files.contains(file) ? file->combinedTag() : nullptr;
 }
 
 void ModifiedSelectionTracker::markSaved(const QList<AudioFile *> &files)
@@ -105,7 +105,7 @@ void ModifiedSelectionTracker::updateForOperation(Operation *operation)
     for (auto it = changed.dataTypesByFile().cbegin(); it != changed.dataTypesByFile().cend(); ++it) {
         AudioFile *file = it.key();
         const AudioTag *saved = savedTag(file);
-        const AudioTag *current = file->tags().value(TagType::Combined);
+        const AudioTag *current = file->combinedTag();
         // An update usually touches a column or two: comparing just those item types is
         // cheaper than grouping both whole tags by type.
         if (it.value().size() <= MaximumTypesComparedSingly) {

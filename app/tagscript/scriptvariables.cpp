@@ -275,7 +275,7 @@ QVariant specialVariableValue(int index, AudioFile *context)
         return artwork ? std::max(artwork->image().width, 0) : 0;
     }
     case Covers: {
-        const AudioTag *tag = context ? context->tags().value(TagType::Combined) : nullptr;
+        const AudioTag *tag = context ? context->combinedTag() : nullptr;
         return tag ? tag->itemCount(TagItemType::Artwork) : 0;
     }
     case Date:
@@ -347,7 +347,7 @@ QVariant specialVariableValue(int index, AudioFile *context)
 
 TagItem *firstCombinedTagItem(AudioFile *file, int itemType)
 {
-    const AudioTag *tag = file ? file->tags().value(TagType::Combined) : nullptr;
+    const AudioTag *tag = file ? file->combinedTag() : nullptr;
     return tag ? tag->item(itemType, 0) : nullptr;
 }
 

@@ -23,7 +23,7 @@ using namespace TagItemType;
 
 const AudioTag *combinedTag(const IdAudioFile *file)
 {
-    return file->audioFile() ? file->audioFile()->tags().value(0) : nullptr;
+    return file->audioFile() ? file->audioFile()->combinedTag() : nullptr;
 }
 
 // The lookup image type of an artwork picture type; 8 for the types the service has none of.

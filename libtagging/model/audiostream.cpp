@@ -363,6 +363,7 @@ void AudioStream::addTag(AudioTag *tag, bool clean)
     if (!tag)
         return;
     m_tags.insert(tag->tagType(), tag);
+    tagsChanged();
     tag->setParent(this);
     if (clean) {
         tag->normalizeItems();
@@ -379,12 +380,14 @@ AudioTag *AudioStream::tag(int tagType)
         return *it;
     auto *created = new AudioTag(this);
     m_tags.insert(tagType, created);
+    tagsChanged();
     return created;
 }
 
 AudioTag *AudioStream::takeTag(int tagType)
 {
     AudioTag *tag = m_tags.take(tagType);
+    tagsChanged();
     if (!tag)
         return nullptr;
     if (std::find(m_tags.cbegin(), m_tags.cend(), tag) != m_tags.cend())
@@ -402,11 +405,13 @@ void AudioStream::setTag(AudioTag *tag, int tagType)
             delete old;
         tag->setParent(this);
         m_tags.insert(tagType, tag);
+        tagsChanged();
         return;
     }
     if (tagType == 0) {
         QList<AudioTag *> stored = m_tags.values();
         m_tags.clear();
+        tagsChanged();
         stored.removeAll(nullptr);
         // One tag may stand under two types; delete it once.
         std::sort(stored.begin(), stored.end());
@@ -419,5 +424,6 @@ void AudioStream::setTag(AudioTag *tag, int tagType)
         return;
     AudioTag *old = *it;
     m_tags.erase(it);
+    tagsChanged();
     delete old;
 }

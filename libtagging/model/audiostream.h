@@ -58,6 +58,9 @@ public:
     void addFolderArtwork(AudioTag *tag);
 
     const QMap<int, AudioTag *> &tags() const { return m_tags; }
+    // The same as tags().value(0) without the map lookup: the table asks for it for every
+    // cell of every file.
+    AudioTag *combinedTag() const { return m_combinedTag; }
     // Stores a tag a reader produced under its own tag type, optionally cleaned. A tag
     // stored under that type before stays a child until the stream is destroyed.
     void addTag(AudioTag *tag, bool clean);
@@ -79,6 +82,10 @@ protected:
     QMap<int, AudioTag *> m_tags;
 
 private:
+    // Kept equal to m_tags.value(0) after every change of m_tags.
+    void tagsChanged() { m_combinedTag = m_tags.value(0); }
+    AudioTag *m_combinedTag = nullptr;
+
     QList<IAudioStreamIo *> streamIos() const;
     // The loose-tag reader when the file type does not read loose tags itself, else null.
     IAudioStreamIo *separateLooseTagIo() const;

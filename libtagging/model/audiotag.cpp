@@ -176,8 +176,9 @@ qsizetype AudioTag::indexOf(int type, int n) const
 {
     if (n < 0)
         return -1;
-    for (qsizetype i = 0; i < m_items.size(); ++i) {
-        if (m_items.at(i)->type() == type && n-- == 0)
+    Q_ASSERT(m_types.size() == m_items.size());
+    for (qsizetype i = 0; i < m_types.size(); ++i) {
+        if (m_types[i] == type && n-- == 0)
             return i;
     }
     return -1;
@@ -185,12 +186,7 @@ qsizetype AudioTag::indexOf(int type, int n) const
 
 int AudioTag::itemCount(int type) const
 {
-    int count = 0;
-    for (const TagItem *item : m_items) {
-        if (item->type() == type)
-            ++count;
-    }
-    return count;
+    return int(std::count(m_types.cbegin(), m_types.cend(), type));
 }
 
 bool AudioTag::contains(int type) const
@@ -207,9 +203,9 @@ TagItem *AudioTag::item(int type, int n) const
 QList<TagItem *> AudioTag::items(int type) const
 {
     QList<TagItem *> result;
-    for (TagItem *item : m_items) {
-        if (item->type() == type)
-            result.append(item);
+    for (qsizetype i = 0; i < m_types.size(); ++i) {
+        if (m_types[i] == type)
+            result.append(m_items.at(i));
     }
     return result;
 }
@@ -223,9 +219,9 @@ QString AudioTag::itemText(int type, int n, const QString &format) const
 QStringList AudioTag::itemTexts(int type, const QString &format) const
 {
     QStringList result;
-    for (const TagItem *item : m_items) {
-        if (item->type() == type)
-            result.append(item->toString(format));
+    for (qsizetype i = 0; i < m_types.size(); ++i) {
+        if (m_types[i] == type)
+            result.append(m_items.at(i)->toString(format));
     }
     return result;
 }
@@ -239,9 +235,9 @@ QVariant AudioTag::itemValue(int type, int n) const
 QVariantList AudioTag::itemValues(int type) const
 {
     QVariantList result;
-    for (const TagItem *item : m_items) {
-        if (item->type() == type)
-            result.append(item->toVariant());
+    for (qsizetype i = 0; i < m_types.size(); ++i) {
+        if (m_types[i] == type)
+            result.append(m_items.at(i)->toVariant());
     }
     return result;
 }
@@ -249,18 +245,18 @@ QVariantList AudioTag::itemValues(int type) const
 QMap<int, QList<TagItem *>> AudioTag::itemsByType() const
 {
     QMap<int, QList<TagItem *>> result;
-    for (TagItem *item : m_items)
-        result[item->type()].append(item);
+    for (qsizetype i = 0; i < m_types.size(); ++i)
+        result[m_types[i]].append(m_items.at(i));
     return result;
 }
 
 QList<ArtworkTagItem *> AudioTag::artworkOfPictureType(int pictureType) const
 {
     QList<ArtworkTagItem *> result;
-    for (TagItem *item : m_items) {
-        if (item->type() != TagItemType::Artwork)
+    for (qsizetype i = 0; i < m_types.size(); ++i) {
+        if (m_types[i] != TagItemType::Artwork)
             continue;
-        auto *artwork = static_cast<ArtworkTagItem *>(item);
+        auto *artwork = static_cast<ArtworkTagItem *>(m_items.at(i));
         if (artwork->pictureType == pictureType)
             result.append(artwork);
     }
@@ -270,10 +266,10 @@ QList<ArtworkTagItem *> AudioTag::artworkOfPictureType(int pictureType) const
 QList<int> AudioTag::pictureTypes() const
 {
     QList<int> result;
-    for (const TagItem *item : m_items) {
-        if (item->type() != TagItemType::Artwork)
+    for (qsizetype i = 0; i < m_types.size(); ++i) {
+        if (m_types[i] != TagItemType::Artwork)
             continue;
-        const int pictureType = static_cast<const ArtworkTagItem *>(item)->pictureType;
+        const int pictureType = static_cast<const ArtworkTagItem *>(m_items.at(i))->pictureType;
         if (!result.contains(pictureType))
             result.append(pictureType);
     }
@@ -342,8 +338,8 @@ QSet<int> AudioTag::differingItemTypes(const AudioTag *a, const AudioTag *b)
         if (!tag)
             return entries;
         entries.reserve(tag->m_items.size());
-        for (const TagItem *item : tag->m_items)
-            entries.append({item->type(), item});
+        for (qsizetype i = 0; i < tag->m_items.size(); ++i)
+            entries.append({tag->m_types[i], tag->m_items.at(i)});
         std::stable_sort(entries.begin(), entries.end(),
                          [](const Entry &x, const Entry &y) { return x.first < y.first; });
         return entries;
@@ -384,13 +380,18 @@ QSet<int> AudioTag::differingItemTypes(const AudioTag *a, const AudioTag *b)
 void AudioTag::adopt(TagItem *item)
 {
     // An item is in one place of one list only; taking it again moves it.
-    m_items.removeOne(item);
+    const qsizetype at = m_items.indexOf(item);
+    if (at >= 0) {
+        m_items.removeAt(at);
+        m_types.remove(at);
+    }
     setParentAcrossThreads(item, this);
 }
 
 void AudioTag::destroyAt(qsizetype index)
 {
     TagItem *item = m_items.takeAt(index);
+    m_types.remove(index);
     deleteObjectSafely(item);
 }
 
@@ -402,6 +403,7 @@ void AudioTag::addItem(TagItem *item)
     if (m_items.capacity() == 0)
         m_items.reserve(16);
     m_items.append(item);
+    m_types.append(item->type());
 }
 
 int AudioTag::insertItem(TagItem *item, int n)
@@ -412,9 +414,11 @@ int AudioTag::insertItem(TagItem *item, int n)
     if (i < 0) {
         const int count = itemCount(type);
         m_items.append(item);
+        m_types.append(type);
         return count;
     }
     m_items.insert(i, item);
+    m_types.insert(i, type);
     return n;
 }
 
@@ -429,10 +433,11 @@ int AudioTag::replaceItem(TagItem *item, int n)
     if (i < 0) {
         const int count = itemCount(type);
         m_items.append(item);
+        m_types.append(type);
         return count;
     }
     TagItem *old = m_items.at(i);
-    m_items[i] = item;
+    m_items[i] = item; // of the same type
     deleteObjectSafely(old);
     return n;
 }
@@ -440,10 +445,10 @@ int AudioTag::replaceItem(TagItem *item, int n)
 void AudioTag::setItems(int type, const QList<TagItem *> &items)
 {
     for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
-        TagItem *present = m_items.at(i);
-        if (present->type() != type)
+        if (m_types[i] != type)
             continue;
-        m_items.removeAt(i);
+        TagItem *present = m_items.takeAt(i);
+        m_types.remove(i);
         if (!items.contains(present))
             deleteObjectSafely(present);
     }
@@ -471,8 +476,8 @@ bool AudioTag::removeItem(TagItem *item)
 
 void AudioTag::removeItems(int type)
 {
-    for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
-        if (m_items.at(i)->type() == type)
+    for (qsizetype i = m_types.size() - 1; i >= 0; --i) {
+        if (m_types[i] == type)
             destroyAt(i);
     }
 }
@@ -489,6 +494,7 @@ void AudioTag::takeAllItems(AudioTag *other)
         return;
     const QList<TagItem *> taken = other->m_items;
     other->m_items.clear();
+    other->m_types.clear();
     for (TagItem *item : taken)
         addItem(item);
 }
@@ -497,9 +503,14 @@ void AudioTag::addItemCopies(const AudioTag *other)
 {
     if (!other)
         return;
-    const QList<TagItem *> source = other->m_items; // other may be this tag
-    for (const TagItem *item : source)
-        m_items.append(item->clone(this));
+    // Copied first: other may be this tag.
+    const QList<TagItem *> source = other->m_items;
+    const QVarLengthArray<int, 12> types = other->m_types;
+    m_items.reserve(m_items.size() + source.size());
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        m_items.append(source.at(i)->clone(this));
+        m_types.append(types[i]);
+    }
 }
 
 void AudioTag::addItemCopies(const AudioTag *other, int type)
@@ -507,8 +518,10 @@ void AudioTag::addItemCopies(const AudioTag *other, int type)
     if (!other)
         return;
     const QList<TagItem *> source = other->items(type);
-    for (const TagItem *item : source)
+    for (const TagItem *item : source) {
         m_items.append(item->clone(this));
+        m_types.append(type);
+    }
 }
 
 AudioTag *AudioTag::clone(QObject *parent) const
@@ -552,6 +565,7 @@ void AudioTag::removeEmptyItems()
 void AudioTag::removeDuplicates()
 {
     const QList<TagItem *> taken = takeDuplicates(m_items);
+    syncTypes();
     for (TagItem *item : taken)
         deleteObjectSafely(item);
 }
@@ -559,6 +573,7 @@ void AudioTag::removeDuplicates()
 void AudioTag::removeSimilarItems()
 {
     const QList<TagItem *> taken = takeSimilarItems(m_items);
+    syncTypes();
     for (TagItem *item : taken)
         deleteObjectSafely(item);
 }
@@ -567,6 +582,14 @@ void AudioTag::reorderArtists()
 {
     // The same items in another order: nothing is adopted or destroyed.
     reorderArtistsIn(m_items);
+    syncTypes();
+}
+
+void AudioTag::syncTypes()
+{
+    m_types.resize(m_items.size());
+    for (qsizetype i = 0; i < m_items.size(); ++i)
+        m_types[i] = m_items.at(i)->type();
 }
 
 bool AudioTag::sortArtistItems(QList<TagItem *> &list)
@@ -667,6 +690,7 @@ AudioTag *AudioTag::merge(const QList<AudioTag *> &tags, QObject *parent)
     result->m_items.reserve(picked.size());
     for (const TagItem *item : std::as_const(picked))
         result->m_items.append(item->clone(result.get()));
+    result->syncTypes();
     if (parent)
         setParentAcrossThreads(result.get(), parent);
     return result.release();

@@ -5,6 +5,7 @@
 
 #include <QMap>
 #include <QSet>
+#include <QVarLengthArray>
 #include <QStringList>
 #include <QVariantList>
 
@@ -19,6 +20,8 @@ public:
     explicit AudioTag(QObject *parent = nullptr);
 
     const QList<TagItem *> &itemList() const { return m_items; }
+    // The type of each item of itemList(), at the same positions.
+    const QVarLengthArray<int, 12> &itemTypes() const { return m_types; }
     TagInfo *tagInfo() const { return m_info; }
     void setTagInfo(TagInfo *info);
     int tagType() const;
@@ -89,7 +92,13 @@ private:
     qsizetype indexOf(int type, int n) const;
     void adopt(TagItem *item);
     void destroyAt(qsizetype index);
+    // Rebuilds m_types after the item list was changed as a whole.
+    void syncTypes();
 
     QList<TagItem *> m_items;
+    // The type of each item, at the same positions: looking items up by type reads this
+    // array instead of asking every item object, which over a loaded library is a cache miss
+    // per item.
+    QVarLengthArray<int, 12> m_types;
     TagInfo *m_info = nullptr;
 };

@@ -222,6 +222,74 @@ private slots:
         QVERIFY(tag->itemList().isEmpty());
     }
 
+    void typeLookupFollowsEveryEdit()
+    {
+        // Items are looked up by type through a list of the types kept beside the items; after
+        // every kind of edit both lists must agree, or a lookup finds the wrong item.
+        std::unique_ptr<AudioTag> tag(makeTag(-1, {text(Artist, "A & B"), text(Title, "T"), text(Artist, "B")}));
+        const auto check = [&tag](const char *step) {
+            const QList<TagItem *> &items = tag->itemList();
+            QVERIFY2(tag->itemTypes().size() == items.size(), step);
+            for (qsizetype i = 0; i < items.size(); ++i)
+                QVERIFY2(tag->itemTypes()[i] == items.at(i)->type(), step);
+            for (int type : {int(Artist), int(Title), int(Album), int(Genre), int(Comment)}) {
+                QList<TagItem *> expected;
+                for (TagItem *item : items) {
+                    if (item->type() == type)
+                        expected.append(item);
+                }
+                QVERIFY2(tag->items(type) == expected, step);
+            }
+        };
+        check("made");
+        tag->insertItem(text(Album, "Al"), 0);
+        tag->insertItem(text(Artist, "C"), 1);
+        check("insertItem");
+        tag->replaceItem(text(Title, "T2"), 0);
+        tag->replaceItem(text(Genre, "G"), 3);
+        check("replaceItem");
+        tag->addItem(tag->item(Title, 0)); // moves it to the end
+        check("addItem of its own item");
+        tag->setItems(Artist, {tag->item(Artist, 2), text(Artist, "D")});
+        check("setItems");
+        tag->setItemValue(Comment, QStringLiteral("c"));
+        tag->insertItemValue(Comment, QStringLiteral("b"), 0);
+        tag->addNumberPair(QStringLiteral("3/9"), TrackNumber, TrackCount);
+        check("value setters");
+        tag->convertItems(Comment, Genre);
+        check("convertItems");
+        tag->addItemCopies(tag.get());
+        check("addItemCopies");
+        tag->removeDuplicates();
+        check("removeDuplicates");
+        tag->addItem(text(Artist, "D"));
+        tag->removeSimilarItems();
+        check("removeSimilarItems");
+        tag->addItem(text(Artist, "X & D"));
+        tag->reorderArtists();
+        check("reorderArtists");
+        tag->addItem(text(Album, ""));
+        tag->removeEmptyItems();
+        check("removeEmptyItems");
+        QVERIFY(tag->removeItem(Artist, 0));
+        QVERIFY(tag->removeItem(tag->item(Title, 0)));
+        tag->removeItems(Comment);
+        check("removeItem");
+        std::unique_ptr<AudioTag> copy(tag->clone());
+        std::unique_ptr<AudioTag> merged(AudioTag::merge({tag.get(), copy.get()}));
+        tag->clear();
+        check("clear");
+        tag->takeAllItems(merged.get());
+        check("takeAllItems");
+        QVERIFY(merged->itemTypes().isEmpty());
+        // Merging two equal tags keeps one of each item, though not in the same order.
+        QStringList mergedItems = describe(tag.get());
+        QStringList copiedItems = describe(copy.get());
+        mergedItems.sort();
+        copiedItems.sort();
+        QCOMPARE(mergedItems, copiedItems);
+    }
+
     void cloneCopiesRecordAndItems()
     {
         std::unique_ptr<AudioTag> tag(makeTag(TagType::Ape, {text(Artist, "X"), text(Title, "T")}, 64));

@@ -47,7 +47,7 @@ QJsonObject TagReport::read(const QString &path)
             tags.insert(AudioTag::tagTypeKey(it.key()), itemList(it.value()));
     }
     report.insert(QStringLiteral("tags"), tags);
-    report.insert(QStringLiteral("merged"), itemsByType(file.tags().value(0)));
+    report.insert(QStringLiteral("merged"), itemsByType(file.combinedTag()));
     report.insert(QStringLiteral("error"), error);
     return report;
 }

@@ -8,6 +8,7 @@
 
 #include "app/model/audiofileloading.h"
 #include "app/model/audiofilereaderthread.h"
+#include "app/model/audiofilesearcherthread.h"
 #include "app/model/audiofilewriterthread.h"
 #include "app/model/support_loading.h"
 #include "app/model/support_model.h"
@@ -17,6 +18,7 @@
 #include "app/operations/operation.h"
 #include "app/operations/operationqueue.h"
 #include "libcore/log/bufferedlogger.h"
+#include "libcore/progress/progressobject.h"
 #include "libcore/settings/settingsstore.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
@@ -77,6 +79,7 @@ private slots:
     void addAudioFiles_hint();
     void openPaths_descriptions();
     void addFolders_nothingFound();
+    void searcher_statusShowsLastFolder();
     void saveAudioFiles_outcomes_data();
     void saveAudioFiles_outcomes();
     void saveAudioFiles_failedFileIntact();
@@ -255,6 +258,23 @@ void TestFileLoading::addFolders_nothingFound()
     QCOMPARE(window.store()->loadedFiles().size(), 1);
     QCOMPARE(window.operationQueue()->undoOperation()->description(),
              QStringLiteral("Add 1 files from %1").arg(QDir::toNativeSeparators(dir.filePath("deep"))));
+}
+
+void TestFileLoading::searcher_statusShowsLastFolder()
+{
+    // The walk reports many folders while the GUI thread is busy; once the events run, the
+    // status names the last folder and every file found.
+    AudioFileFactory files;
+    const QDir dir(files.folder());
+    for (int i = 0; i < 40; ++i)
+        files.copyFixture(QStringLiteral("f%1/a.mp3").arg(i, 2, 10, QLatin1Char('0')));
+    AudioFileSearcherThread searcher({dir.path()}, true);
+    searcher.start();
+    QVERIFY(searcher.wait(10000));
+    QCoreApplication::processEvents();
+    QCOMPARE(searcher.filePaths().size(), 40);
+    QCOMPARE(searcher.progressObject()->statusText(),
+             QStringLiteral("Searching %1: 40 audio files found").arg(QDir::toNativeSeparators(dir.filePath("f39"))));
 }
 
 void TestFileLoading::saveAudioFiles_outcomes_data()
