@@ -74,7 +74,10 @@ bool hasSupportedSuffix(const QString &path)
             set.insert(suffix.toLower());
         return set;
     }();
-    const QString suffix = QFileInfo(withoutTrailingSlash(path)).suffix();
+    // What QFileInfo::suffix gives, without making a QFileInfo for each of thousands of paths.
+    const QString name = withoutTrailingSlash(path);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString suffix = dot > name.lastIndexOf(u'/') ? name.mid(dot + 1) : QString();
     return isFileSystemCaseSensitive() == Qt::CaseSensitive ? exact.contains(suffix)
                                                             : folded.contains(suffix.toLower());
 }
@@ -92,6 +95,7 @@ QStringList newAudioFilePaths(const QStringList &paths, const AudioFileModelData
 
     QStringList candidates;
     QSet<QString> seen;
+    seen.reserve(paths.size());
     for (const QString &path : paths) {
         if (seen.contains(path) || loadedPaths.contains(path))
             continue;

@@ -56,6 +56,25 @@ void makeLink(const QString &target, const QString &link)
     std::filesystem::create_symlink(fsPath(target), fsPath(link));
 }
 
+// What QDir lists in a walk of the folder: each folder's matching names, then its subfolders
+// by name ignoring case, links back up the branch not entered.
+QStringList walkedByQDir(const QString &folder, const QString &prefix, const QStringList &patterns,
+                         QDir::Filters filter, QSet<QString> &branch)
+{
+    QStringList result;
+    for (const QString &name : QDir(folder).entryList(patterns, filter, QDir::NoSort))
+        result.append(prefix + name);
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    branch.insert(canonical);
+    for (const QString &name : QDir(folder).entryList(SubfoldersFilter, QDir::Name | QDir::IgnoreCase)) {
+        const QString child = folder + u'/' + name;
+        if (!branch.contains(QFileInfo(child).canonicalFilePath()))
+            result += walkedByQDir(child, prefix + name + u'/', patterns, filter, branch);
+    }
+    branch.remove(canonical);
+    return result;
+}
+
 bool isLink(const QString &path)
 {
     return QFileInfo(path).isSymLink();
@@ -396,6 +415,44 @@ private slots:
                  expected);
         QVERIFY(progress.isFinished());
         QCOMPARE(progress.statusArguments().value(1).toInt(), int(expected.size()));
+    }
+
+    void walkListsWhatQDirLists_data()
+    {
+        QTest::addColumn<QStringList>("patterns");
+        QTest::addColumn<int>("filter");
+        const int every = int(QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        QTest::newRow("files, as the folder search walks") << QStringList{"*.mp3", "*.flac"} << (int(QDir::Files) | every);
+        QTest::newRow("files, no patterns") << QStringList{} << (int(QDir::Files) | every);
+        QTest::newRow("folders") << QStringList{} << (int(QDir::Dirs) | every);
+        QTest::newRow("files and folders, patterns") << QStringList{"*a*"} << (int(QDir::Files | QDir::Dirs) | every);
+        QTest::newRow("case-sensitive patterns") << QStringList{"*.MP3"} << (int(QDir::Files | QDir::CaseSensitive) | every);
+        QTest::newRow("without system entries") << QStringList{} << int(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+    void walkListsWhatQDirLists()
+    {
+        // Walks that read folders directly must list exactly what QDir lists, in its order:
+        // links to folders and files, a dangling link, a pipe, hidden entries, names that sort
+        // differently with and without case.
+        QFETCH(QStringList, patterns);
+        QFETCH(int, filter);
+        makeMusicTree();
+        for (const char *name : {"b", "A", "_x", "a_", "\u00c4b", "z", "Ab"})
+            makeFile(root() + QLatin1String("/mixed/") + QString::fromUtf8(name) + QLatin1String("/t.mp3"));
+        makeFile(root() + QLatin1String("/mixed/Song.MP3"));
+        makeFile(root() + QLatin1String("/mixed/.dot.flac"));
+        makeLink(root() + QLatin1String("/sub"), root() + QLatin1String("/mixed/linked folder"));
+        makeLink(root() + QLatin1String("/a.mp3"), root() + QLatin1String("/mixed/linked.mp3"));
+        makeLink(root() + QLatin1String("/nowhere.mp3"), root() + QLatin1String("/mixed/dangling.mp3"));
+        makeLink(QStringLiteral(".."), root() + QLatin1String("/mixed/up"));
+        QVERIFY(mkfifo(QFile::encodeName(root() + QLatin1String("/mixed/pipe.mp3")).constData(), 0600) == 0);
+
+        QSet<QString> branch;
+        const QStringList expected = walkedByQDir(root(), QString(), patterns, QDir::Filters(filter), branch);
+        QVERIFY(expected.contains(QStringLiteral("mixed/linked folder/c.mp3")) || !patterns.isEmpty()
+                || !(filter & QDir::Files));
+        QCOMPARE(::listFiles(root(), patterns, QDir::Filters(filter), QDir::NoSort, true, false), expected);
     }
 
     void listRootHasNoDoubledSlash()

@@ -230,14 +230,16 @@ void TestServerApiCall::spacing()
     QCOMPARE(run(call), 0u);
     const qint64 gap = m_service->calls.at(2).request.arrivalMs - failedEnd;
     QVERIFY2(gap >= ServerApiCall::MinimumCallSpacingMs, QByteArray::number(gap));
-    QVERIFY2(gap < ServerApiCall::MinimumCallSpacingMs + 200, QByteArray::number(gap));
+    // The upper bounds rule out waiting for another reason (a busy pause of ten seconds, an
+    // hour for a clock that went back); a machine busy with parallel tests can add a second.
+    QVERIFY2(gap < ServerApiCall::MinimumCallSpacingMs + 3000, QByteArray::number(gap));
 
     // A clock that went back makes the next call wait the whole spacing.
     ServerApiCall::setPreviousCallEndTime(QDateTime::currentMSecsSinceEpoch() + 3600 * 1000);
     clock.restart();
     QCOMPARE(run(call), 0u);
     QVERIFY2(clock.elapsed() >= ServerApiCall::MinimumCallSpacingMs, QByteArray::number(clock.elapsed()));
-    QVERIFY2(clock.elapsed() < ServerApiCall::MinimumCallSpacingMs + 200, QByteArray::number(clock.elapsed()));
+    QVERIFY2(clock.elapsed() < ServerApiCall::MinimumCallSpacingMs + 3000, QByteArray::number(clock.elapsed()));
 }
 
 void TestServerApiCall::retry_data()
