@@ -61,8 +61,8 @@ void sortByName(QStringList &names)
                      [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
 }
 
-// The folder's names that the walk's filter takes and the names QDir gives for the subfolders
-// filter, both sorted as QDir sorts them, from one pass of readdir. QDir costs more per folder
+// The folder's names that the walk's filter takes and its subfolders (links to folders
+// included), both sorted as QDir sorts them, from one pass of readdir. QDir costs more per folder
 // than the listing itself (two listings, an object per entry), which made the folder search of a
 // large library as slow as reading a fifth of its files. As with QDir, a system entry (a pipe,
 // a device, a dangling link) is taken by every filter that includes system entries.
@@ -95,7 +95,7 @@ bool listDirectly(const Walk &walk, const QString &path, QStringList &names, QSt
         }
         const bool isSystem = !isFolder && !isFile;
         const QString name = QFile::decodeName(rawName);
-        if (isFolder || isSystem)
+        if (isFolder)
             subfolders.append(name);
         const bool taken = isSystem || (isFolder ? takeFolders : takeFiles);
         if (taken && matchesNames(walk, name))
@@ -144,7 +144,10 @@ void walkFolder(Walk &walk, const QString &folder, const QString &prefix)
         subfolders = dir.entryList(SubfoldersFilter, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : subfolders) {
         const QString child = withTrailingSlash(folder) + name;
-        if (walk.branch.contains(QFileInfo(child).canonicalFilePath()))
+        // QDir's subfolder filter also lists system entries (a pipe, a dangling link): they
+        // are no folders to walk, and walking one would log it as a folder that cannot be read.
+        const QFileInfo childInfo(child);
+        if (!childInfo.isDir() || walk.branch.contains(childInfo.canonicalFilePath()))
             continue;
         try {
             walkFolder(walk, child, withTrailingSlash(prefix) + name);
