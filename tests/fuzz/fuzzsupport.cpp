@@ -174,9 +174,15 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
     const QString text = item->toString();
     const int type = before->tagType();
     if (type == TagType::RiffInfo || type == TagType::Aiff || type == TagType::Lyrics3) {
+        // The first may itself come back as its format stores it (a date without its time).
         const TagItem *first = before->item(item->type());
-        if (first != item && std::any_of(after.cbegin(), after.cend(), [first](const TagItem *other) {
-                return first->equals(other);
+        const QString firstStored = first->dataType() == TagItemDataType::DateTime
+                                        ? dateAsStored(before, first).toString(PartialDateTime::storageFormat())
+                                        : QString();
+        if (first != item && std::any_of(after.cbegin(), after.cend(), [&](const TagItem *other) {
+                return first->equals(other)
+                       || (!firstStored.isEmpty() && other->type() == first->type()
+                           && other->toString(QStringLiteral("[data]")) == firstStored);
             })) {
             return true;
         }
