@@ -376,8 +376,9 @@ void TestServerApiCall::endpoint()
     }
     QCOMPARE(thrown, code);
     if (code == ServiceEndpointMissingTextId || code == ServiceEndpointInvalidTextId) {
-        // Refused before any network access, and not retried.
-        QVERIFY2(clock.elapsed() < 100, QByteArray::number(clock.elapsed()));
+        // Refused before any network access, and not retried (retries would wait the call
+        // spacing between attempts; a busy machine may stall a quick refusal for a while).
+        QVERIFY2(clock.elapsed() < 1000, QByteArray::number(clock.elapsed()));
         QCOMPARE(ServerApiCall::previousCallEndTime(), 0);
         QCOMPARE(errorCount(*m_logger), 1);
     }
