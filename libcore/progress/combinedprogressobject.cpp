@@ -57,20 +57,26 @@ ProgressObject *CombinedProgressObject::child(int index) const
     return m_children.at(index).child;
 }
 
+// The children are finished or cancelled without this object's lock held: a worker that
+// finishes the root (every progress thread does at its end) must not wait for a child's lock
+// while holding the root's, because the GUI thread passes a child's update up to the root
+// holding the child's lock.
 void CombinedProgressObject::onFinish()
 {
-    QMutexLocker lock(&m_mutex);
-    const QList<Entry> children = m_children;
-    for (const Entry &entry : children)
+    for (const Entry &entry : children())
         entry.child->finish();
 }
 
 void CombinedProgressObject::onCancel()
 {
-    QMutexLocker lock(&m_mutex);
-    const QList<Entry> children = m_children;
-    for (const Entry &entry : children)
+    for (const Entry &entry : children())
         entry.child->cancel();
+}
+
+QList<CombinedProgressObject::Entry> CombinedProgressObject::children() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_children;
 }
 
 void CombinedProgressObject::onChildProgressUpdated()

@@ -33,5 +33,8 @@ private:
         ProgressObject *child;
         double weight;
     };
+    // A copy of the list, taken under the lock.
+    QList<Entry> children() const;
+
     QList<Entry> m_children;
 };

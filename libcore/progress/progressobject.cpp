@@ -19,12 +19,19 @@ bool hasPlaceholder(const QString &text)
 
 ProgressObject::ProgressObject(QObject *parent) : QObject(parent) {}
 
+// The state changes under the lock; the hook and the signals run after this call releases
+// it. A combined object's hook finishes its children, and a child's update comes back up into
+// its parent while the child holds its own lock: a worker finishing the root while holding
+// the root's lock through the hook, as the GUI thread passed a child's update up the same
+// tree, left both threads waiting for each other.
 void ProgressObject::finish()
 {
-    QMutexLocker lock(&m_mutex);
-    if (m_state != Idle && m_state != Running)
-        return;
-    m_state = Finished;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_state != Idle && m_state != Running)
+            return;
+        m_state = Finished;
+    }
     onFinish();
     Q_EMIT progressUpdated();
     Q_EMIT progressFinished();
@@ -32,10 +39,12 @@ void ProgressObject::finish()
 
 void ProgressObject::cancel()
 {
-    QMutexLocker lock(&m_mutex);
-    if ((m_state != Idle && m_state != Running) || !m_cancelable)
-        return;
-    m_state = Canceled;
+    {
+        QMutexLocker lock(&m_mutex);
+        if ((m_state != Idle && m_state != Running) || !m_cancelable)
+            return;
+        m_state = Canceled;
+    }
     onCancel();
     Q_EMIT progressUpdated();
     Q_EMIT progressCanceled();

@@ -2,6 +2,9 @@
 
 #include <QSemaphore>
 
+#include <atomic>
+#include <memory>
+
 #include "libcore/log/logger.h"
 #include "libcore/progress/combinedprogressobject.h"
 #include "libcore/progress/linearprogressobject.h"
@@ -429,6 +432,35 @@ private slots:
 
     // The owner reads and cancels while the worker steps as fast as it can: no deadlock, and
     // exactly one outcome.
+    void workerFinishesRootWhileChildUpdatesGoUp()
+    {
+        // A worker finishes the root (the end of every progress thread) while the GUI thread
+        // passes a finished child up the same tree: root -> stage -> step, all of the GUI
+        // thread. Taking the locks root first in one thread and step first in the other used
+        // to leave both waiting now and then; each round must end promptly.
+        for (int round = 0; round < 2000; ++round) {
+            CombinedProgressObject root;
+            auto *stage = new CombinedProgressObject;
+            auto *step = new LinearProgressObject;
+            stage->addChild(step, 1, true);
+            root.addChild(stage, 1, true);
+            std::atomic<int> ready{0};
+            std::unique_ptr<QThread> worker(QThread::create([&root, &ready] {
+                ready.fetch_add(1);
+                while (ready.load() < 2) {
+                }
+                root.finish();
+            }));
+            worker->start();
+            ready.fetch_add(1);
+            while (ready.load() < 2) {
+            }
+            step->finish();
+            QVERIFY2(worker->wait(5000), qPrintable(QString::number(round)));
+            QVERIFY(root.isFinished() && stage->isFinished() && step->isFinished());
+        }
+    }
+
     void cancelWhileWorkerSteps()
     {
         Worker worker([](Worker *w) {
