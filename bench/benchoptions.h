@@ -1,6 +1,20 @@
 #pragma once
 
+#include <cstdio>
+
 #include <QStringList>
+
+#include "libcore/text/formatting.h"
+
+namespace Bench {
+// Prints the message, its first letter capitalised, on standard error; the exit code of a
+// benchmark that could not run.
+inline int fail(const QString &message)
+{
+    std::fprintf(stderr, "%s\n", upperCaseFirst(message).toLocal8Bit().constData());
+    return 2;
+}
+} // namespace Bench
 
 // Reads the options the in-memory benchmarks share, "--files N" and "--passes N", over the
 // given defaults. False for any other argument, a missing or unreadable number, or a count

@@ -14,6 +14,7 @@
 #include "app/operations/modelupdateoperation.h"
 #include "app/operations/operationqueue.h"
 #include "app/shell/headlessmainwindow.h"
+#include "bench/benchoptions.h"
 #include "bench/tagread/readbench.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
@@ -29,12 +30,6 @@
 namespace {
 const quint32 Usage = 3482014715u;
 const quint32 NoFiles = 1096392581u;
-
-int fail(const QString &message)
-{
-    std::fprintf(stderr, "%s\n", upperCaseFirst(message).toLocal8Bit().constData());
-    return 2;
-}
 
 // The resident memory now, in KiB.
 qint64 residentKiB()
@@ -87,7 +82,7 @@ int main(int argc, char *argv[])
         registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
         registerResourceFile(QStringLiteral("load.rcc"), QStringLiteral(":/load"));
     } catch (const Exception &e) {
-        return fail(e.message());
+        return Bench::fail(e.message());
     }
 
     QString folder;
@@ -103,10 +98,10 @@ int main(int argc, char *argv[])
         else
             ok = false;
         if (!ok || threads < 0)
-            return fail(textForId(Usage));
+            return Bench::fail(textForId(Usage));
     }
     if (folder.isEmpty())
-        return fail(textForId(Usage));
+        return Bench::fail(textForId(Usage));
     if (threads > 0)
         limitThreads(threads);
     threads = std::max(1, QThread::idealThreadCount());
@@ -114,7 +109,7 @@ int main(int argc, char *argv[])
     const QStringList files = ReadBench::audioFiles(folder);
     if (files.isEmpty()) {
         QString message = textForId(NoFiles);
-        return fail(argInPlace(message, folder));
+        return Bench::fail(argInPlace(message, folder));
     }
     // One untimed pass brings every file into the page cache.
     ReadBench::baseline(files, threads);

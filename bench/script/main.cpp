@@ -31,12 +31,6 @@ const quint32 Usage = 3995837573u;
 const char *const Pattern =
     "$if2(%albumartist%,%artist%)/[%year% - ]%album%/[%discnumber%-]$num(%track%,2) - %artist% - %title%";
 
-int fail(const QString &message)
-{
-    std::fprintf(stderr, "%s\n", upperCaseFirst(message).toLocal8Bit().constData());
-    return 2;
-}
-
 // Tags of varied length and content: every third file has an album artist, every fifth a
 // disc number, every seventh no year; some values carry characters a file name can't hold.
 std::unique_ptr<AudioFile> makeFile(int i)
@@ -69,13 +63,13 @@ int main(int argc, char *argv[])
                                QStringLiteral("melotaxonic.rcc")});
         registerResourceFile(QStringLiteral("script.rcc"), QStringLiteral(":/script"));
     } catch (const Exception &e) {
-        return fail(e.message());
+        return Bench::fail(e.message());
     }
 
     int fileCount = 10000;
     int passes = 5;
     if (!readFilesAndPasses(application.arguments().mid(1), fileCount, passes))
-        return fail(textForId(Usage));
+        return Bench::fail(textForId(Usage));
 
     std::vector<std::unique_ptr<AudioFile>> files;
     files.reserve(fileCount);
@@ -101,7 +95,7 @@ int main(int argc, char *argv[])
         std::printf("best pass: %.4f s, %.0f evaluations/s (%lld units)\n", best,
                     best > 0 ? double(fileCount) / best : 0.0, units);
     } catch (const Exception &e) {
-        return fail(e.message());
+        return Bench::fail(e.message());
     }
     return 0;
 }

@@ -27,12 +27,6 @@
 namespace {
 const quint32 Usage = 2871410529u;
 
-int fail(const QString &message)
-{
-    std::fprintf(stderr, "%s\n", upperCaseFirst(message).toLocal8Bit().constData());
-    return 2;
-}
-
 const QList<ModelDataType> &columns()
 {
     using T = TagItemType::Id;
@@ -98,13 +92,13 @@ int main(int argc, char *argv[])
                                QStringLiteral("melotaxonic.rcc")});
         registerResourceFile(QStringLiteral("search.rcc"), QStringLiteral(":/search"));
     } catch (const Exception &e) {
-        return fail(e.message());
+        return Bench::fail(e.message());
     }
 
     int fileCount = 10000;
     int passes = 3;
     if (!readFilesAndPasses(application.arguments().mid(1), fileCount, passes))
-        return fail(textForId(Usage));
+        return Bench::fail(textForId(Usage));
 
     try {
         AudioFileModelData store;
@@ -150,7 +144,7 @@ int main(int argc, char *argv[])
                     seconds > 0 ? double(replaced) / seconds : 0.0);
         delete update;
     } catch (const Exception &e) {
-        return fail(e.message());
+        return Bench::fail(e.message());
     }
     return 0;
 }

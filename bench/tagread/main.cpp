@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "bench/benchoptions.h"
 #include "bench/tagread/readbench.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
@@ -15,12 +16,6 @@
 namespace {
 const quint32 Usage = 2751241724u;
 const quint32 NoFiles = 1475597571u;
-
-int fail(const QString &message)
-{
-    std::fprintf(stderr, "%s\n", upperCaseFirst(message).toLocal8Bit().constData());
-    return 2;
-}
 
 void printPass(const char *name, qsizetype files, const ReadBench::Pass &pass)
 {
@@ -36,7 +31,7 @@ int main(int argc, char *argv[])
         registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc")});
         registerResourceFile(QStringLiteral("tagread.rcc"), QStringLiteral(":/tagread"));
     } catch (const Exception &e) {
-        return fail(e.message());
+        return Bench::fail(e.message());
     }
 
     QString folder;
@@ -55,15 +50,15 @@ int main(int argc, char *argv[])
         else
             ok = false;
         if (!ok || threads < 1)
-            return fail(textForId(Usage));
+            return Bench::fail(textForId(Usage));
     }
     if (folder.isEmpty())
-        return fail(textForId(Usage));
+        return Bench::fail(textForId(Usage));
 
     const QStringList files = ReadBench::audioFiles(folder);
     if (files.isEmpty()) {
         QString message = textForId(NoFiles);
-        return fail(argInPlace(message, folder));
+        return Bench::fail(argInPlace(message, folder));
     }
 
     // One untimed pass brings every file into the page cache.

@@ -37,6 +37,12 @@ struct Walk {
     QSet<QString> branch;
 };
 
+// Whether the walk matches names with its own expression rather than leaving it to QDir.
+bool hasNameMatcher(const Walk &walk)
+{
+    return walk.nameMatcher.isValid() && !walk.nameMatcher.pattern().isEmpty();
+}
+
 bool matchesNames(const Walk &walk, const QString &name)
 {
     return walk.nameFilters.isEmpty() || walk.nameMatcher.match(name).hasMatch();
@@ -50,8 +56,7 @@ bool listsDirectly(const Walk &walk)
     constexpr QDir::Filters required = QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     constexpr QDir::Filters allowed = required | QDir::Files | QDir::Dirs | QDir::CaseSensitive;
     const bool sortedByName = walk.sort == QDir::NoSort || walk.sort == (QDir::Name | QDir::IgnoreCase);
-    const bool namesMatched = walk.nameFilters.isEmpty()
-                              || (walk.nameMatcher.isValid() && !walk.nameMatcher.pattern().isEmpty());
+    const bool namesMatched = walk.nameFilters.isEmpty() || hasNameMatcher(walk);
     return (walk.filter & required) == required && (walk.filter & ~allowed) == 0 && sortedByName && namesMatched;
 }
 
@@ -118,7 +123,7 @@ void walkFolder(Walk &walk, const QString &folder, const QString &prefix)
     QStringList names;
     QStringList subfolders;
     const bool listed = listsDirectly(walk) && listDirectly(walk, dir.path(), names, subfolders);
-    if (!listed && walk.nameMatcher.isValid() && !walk.nameMatcher.pattern().isEmpty()) {
+    if (!listed && hasNameMatcher(walk)) {
         names = dir.entryList(walk.filter, walk.sort);
         names.removeIf([&](const QString &name) { return !walk.nameMatcher.match(name).hasMatch(); });
     } else if (!listed) {
