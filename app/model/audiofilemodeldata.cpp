@@ -11,11 +11,11 @@
 #include "app/model/tagitemmimedataentry.h"
 #include "app/model/variantmimedataentry.h"
 #include "app/operations/operationqueue.h"
-#include "libcore/icons/icons.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/codepointstring.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/icons/icons.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 

@@ -1,9 +1,9 @@
 #include "app/model/datatypemodel.h"
 
 #include "app/tagscript/scriptvariables.h"
-#include "libcore/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/icons/icons.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "libcore/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/icons/icons.h"
 #include "libgui/layout/layoututil.h"
 
 QString formatValidationMessage(const ValidationMessage &message)

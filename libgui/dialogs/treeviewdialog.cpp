@@ -3,8 +3,8 @@
 #include <QScrollArea>
 #include <QTabWidget>
 
-#include "libcore/icons/icons.h"
 #include "libcore/platform/platformidentity.h"
+#include "libgui/icons/icons.h"
 #include "libgui/progress/dialogsizehints.h"
 #include "libgui/widgets/exttreewidget.h"
 

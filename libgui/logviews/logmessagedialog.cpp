@@ -8,9 +8,9 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "libcore/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/icons/icons.h"
 #include "libgui/layout/layoututil.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "libcore/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/icons/icons.h"
 #include "libgui/layout/layoututil.h"
 
 LogMessageWidget::LogMessageWidget(BufferedLogger *logger, QWidget *parent)

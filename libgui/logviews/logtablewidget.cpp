@@ -4,9 +4,9 @@
 #include <QHeaderView>
 #include <QScrollBar>
 
-#include "libcore/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/icons/icons.h"
 #include "libgui/layout/layoututil.h"
 
 QBrush logLevelBackground(int level)

@@ -1,7 +1,7 @@
 #include "libgui/package/guipackage.h"
 
-#include "libcore/icons/icons.h"
 #include "libcore/text/resourcepackage.h"
+#include "libgui/icons/icons.h"
 
 void registerGuiPackage()
 {

@@ -7,12 +7,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "libcore/icons/icons.h"
 #include "libcore/platform/platformidentity.h"
 #include "libcore/progress/combinedprogressobject.h"
 #include "libcore/progress/progressthread.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/icons/icons.h"
 #include "libgui/progress/dialogsizehints.h"
 
 int progressBarValue(double progress)

@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QToolButton>
 
-#include "libcore/icons/icons.h"
 #include "libcore/settings/settingsstore.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/icons/icons.h"
 #include "libgui/itemviews/colors.h"
 
 enum ColorSettingEditorTextId : quint32 {

@@ -5,12 +5,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "libcore/icons/icons.h"
 #include "libcore/settings/settingsstore.h"
 #include "libcore/text/codepointiterator.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
 #include "libgui/buttons/wordwrappedbutton.h"
+#include "libgui/icons/icons.h"
 
 enum EnumSettingEditorTextId : quint32 {
     EnumSettingMoveUpTextId = 3975614492u,

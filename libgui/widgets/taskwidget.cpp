@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QTextDocument>
 
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libgui/layout/layoututil.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "libcore/icons/icons.h"
 #include "libcore/log/logger.h"
 #include "libcore/settings/settingsstore.h"
+#include "libgui/icons/icons.h"
 #include "libgui/actions/actiontree.h"
 #include "libgui/dialogs/commondialogerrorpage.h"
 #include "libgui/dialogs/commondialognavigationpage.h"

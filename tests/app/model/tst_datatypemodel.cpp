@@ -3,9 +3,9 @@
 #include "app/model/datatypemodel.h"
 #include "app/model/datatypevalues.h"
 #include "app/model/support_model.h"
-#include "libcore/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/icons/icons.h"
 
 namespace {
 

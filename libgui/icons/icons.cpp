@@ -1,4 +1,4 @@
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 
 #include <QApplication>
 #include <QBuffer>

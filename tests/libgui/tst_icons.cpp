@@ -5,8 +5,8 @@
 #include <QResource>
 #include <QTemporaryDir>
 
-#include "libcore/icons/icons.h"
 #include "libcore/log/bufferedlogger.h"
+#include "libgui/icons/icons.h"
 
 namespace {
 void writePng(const QString &path, int size, QRgb colour)
