@@ -100,7 +100,7 @@ QList<TagItem *> MimeDataEntry::createTagItems(int itemType, QObject *parent) co
 void MimeDataEntry::appendTagItems(QList<TagItem *> &items, int itemType, QObject *parent) const
 {
     if (m_rows > 1 && m_columns > 1)
-        throw Exception(0, {}, false);
+        throw Exception::quiet();
     const QStringList offered = formats(0);
     bool ok = true;
     bool taken = false;
@@ -145,5 +145,5 @@ void MimeDataEntry::appendTagItems(QList<TagItem *> &items, int itemType, QObjec
         }
     }
     if (!ok)
-        throw Exception(0, {}, false);
+        throw Exception::quiet();
 }

@@ -11,6 +11,10 @@ class Exception
 public:
     explicit Exception(quint32 code, const QVariantList &arguments = {}, bool log = true);
 
+    // Giving up quietly: code 0, nothing logged. Thrown where the input is not what the
+    // reader handles and the catcher drops it or reports it in its own terms.
+    static Exception quiet() { return Exception(0, {}, false); }
+
     // The catalogue text with the arguments filled in and the first letter capitalised,
     // computed from the current text table on each call.
     QString message() const;

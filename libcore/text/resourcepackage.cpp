@@ -39,7 +39,7 @@ void registerResourceFile(const QString &fileName, const QString &mountRoot)
             }
         }
         if (!mounted)
-            throw Exception(0, {}, false);
+            throw Exception::quiet();
         const QString table = QStringLiteral("%1/%2").arg(mountRoot, QStringLiteral("text/text.xml"));
         if (QFileInfo::exists(withoutTrailingSlash(table))) {
             TextCatalogue::load(table);

@@ -111,7 +111,7 @@ void UtfTextCodec::fail(quint32 code, const QByteArray &data, int position,
 {
     if (reportErrors)
         throw Exception(code, {data, name(), mib(), position});
-    throw Exception(0, {}, false);
+    throw Exception::quiet();
 }
 
 bool UtfTextCodec::fits(const QByteArray &out, int length, int maxBytes)

@@ -45,7 +45,7 @@ template<class Read>
     stream.setName(cursor.name());
     stream.seek(cursor.pos());
     read(stream);
-    throw Exception(0, {}, false);
+    throw Exception::quiet();
 }
 } // namespace
 

@@ -49,7 +49,7 @@ const QString dateFormat = QStringLiteral("yyyy-MM-ddThh:mm:ss:zzz");
 [[noreturn]] void abandon(const Id3v2ReadState &state, quint32 code)
 {
     Logger::warning(code, {state.sourceStream->displayName()});
-    throw Exception(0, {}, false);
+    throw Exception::quiet();
 }
 
 qint64 bytesLeft(const Id3v2FrameCursor *frame)
@@ -199,7 +199,7 @@ int wholeNumber(const QString &value)
     const int number = value.trimmed().toInt(&ok, 10);
     // Not a whole number: the caller keeps the text rather than a made-up 0.
     if (!ok)
-        throw Exception(0, {}, false);
+        throw Exception::quiet();
     return number;
 }
 
@@ -359,7 +359,7 @@ void Id3v2FrameReader::addValue(Id3v2ReadState &state, int itemType, int valueKi
         // as a date, a 2.3 tag would write it in parts that do not all read back.
         const PartialDateTime date(value, dateFormat);
         if (!date.isValid())
-            throw Exception(0, {}, false);
+            throw Exception::quiet();
         item.reset(TagItem::create(itemType, nullptr));
         static_cast<DateTimeTagItem *>(item.get())->value = date;
         break;
@@ -397,7 +397,7 @@ void Id3v2FrameReader::addValue(Id3v2ReadState &state, int itemType, int valueKi
         }
         item.reset(TagItem::create(itemType, nullptr));
         if (item && !item->fromVariant(value))
-            throw Exception(0, {}, false);
+            throw Exception::quiet();
     }
     if (item)
         tag->addItem(item.release());
@@ -453,7 +453,7 @@ void Id3v2FrameReader::readTextFrame(Id3v2ReadState &state, const QString &frame
         } else {
             try {
                 if (!row)
-                    throw Exception(0, {}, false);
+                    throw Exception::quiet();
                 addValue(state, row->itemType, row->value, row->countType, value);
             } catch (const Exception &) {
                 state.tag->addItem(new UnknownId3v2StringTagItem(frameId, value));
@@ -514,7 +514,7 @@ void Id3v2FrameReader::readUrlFrame(Id3v2ReadState &state, const QString &frameI
             continue;
         try {
             if (!row)
-                throw Exception(0, {}, false);
+                throw Exception::quiet();
             addValue(state, row->itemType, row->value, 0, url);
         } catch (const Exception &) {
             state.tag->addItem(new UnknownId3v2StringTagItem(frameId, url));

@@ -651,13 +651,13 @@ AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settin
                 if (flags.compression) {
                     if (!flags.dataLengthIndicator) {
                         Logger::warning(CompressedWithoutLength, {stream->displayName()});
-                        throw Exception(0, {}, false);
+                        throw Exception::quiet();
                     }
                     if (!frameData.isEmpty()) {
                         const QByteArray inflated = inflate(frameData);
                         if (inflated.isEmpty()) {
                             Logger::warning(InflationFailed, {stream->displayName()});
-                            throw Exception(0, {}, false);
+                            throw Exception::quiet();
                         }
                         frameData = inflated;
                         flags.compression = false;

@@ -18,7 +18,7 @@ const quint32 UnreadableTextToc = 2892089827u;
 
 [[noreturn]] void reject()
 {
-    throw Exception(0, {}, false);
+    throw Exception::quiet();
 }
 
 QString hexArgument(const QByteArray &data)

@@ -37,7 +37,7 @@ double VolumeAdjustmentTagItem::parseValue(const QString &text)
     if (ok)
         return number;
     Logger::warning(NoVolumeNumber, {text});
-    throw Exception(0, {}, false);
+    throw Exception::quiet();
 }
 
 QString VolumeAdjustmentTagItem::gainText(double gain)

@@ -121,21 +121,21 @@ void mapTextValue(ReadState &state, const QString &normalisedKey, const QString 
             // An unknown code is kept under its key rather than lost.
             const LanguageInfo language = languageByCode(value.trimmed());
             if (language.iso639_2T.isEmpty())
-                throw Exception(0, {}, false);
+                throw Exception::quiet();
             state.tag->addItem(new LanguageTagItem(language, state.local));
             break;
         }
         case ReleaseCountry: {
             const CountryInfo country = countryByCode(value.trimmed());
             if (country.iso3166_1_A2.isEmpty())
-                throw Exception(0, {}, false);
+                throw Exception::quiet();
             state.tag->addItem(new ReleaseCountryTagItem(country, state.local));
             break;
         }
         case Script: {
             const ScriptInfo script = scriptByCode(value.trimmed());
             if (script.iso15924.isEmpty())
-                throw Exception(0, {}, false);
+                throw Exception::quiet();
             state.tag->addItem(new ScriptTagItem(script, state.local));
             break;
         }
@@ -145,7 +145,7 @@ void mapTextValue(ReadState &state, const QString &normalisedKey, const QString 
             // Text that is no date is kept under its key as it stands.
             const PartialDateTime date(value.trimmed(), datePattern);
             if (!date.isValid())
-                throw Exception(0, {}, false);
+                throw Exception::quiet();
             auto *item = static_cast<DateTimeTagItem *>(TagItem::create(row->itemType, state.local));
             item->value = date;
             state.tag->addItem(item);
@@ -174,7 +174,7 @@ void mapTextValue(ReadState &state, const QString &normalisedKey, const QString 
             auto *text = dynamic_cast<StringTagItem *>(item);
             if (!text) {
                 delete item;
-                throw Exception(0, {}, false);
+                throw Exception::quiet();
             }
             text->value = value;
             state.tag->addItem(item);
@@ -195,7 +195,7 @@ void mapBinaryValue(ReadState &state, const QString &normalisedKey, const QStrin
         const QByteArray image = stream->readBytes(itemEnd - stream->pos());
         if (image.isEmpty()) {
             Logger::warning(ApeTagIo::EmptyCoverArt, {stream->displayName()});
-            throw Exception(0, {}, false);
+            throw Exception::quiet();
         }
         const int pictureType = normalisedKey == QLatin1String("coverartback") ? 4 : ArtworkTagItem::FrontCover;
         state.tag->addItem(new ArtworkTagItem(CodedImage(image), pictureType, QString(), state.local));

@@ -247,7 +247,7 @@ ArtworkTagItem *FlacStreamIo::readPictureBlock(IoStream *stream, QObject *parent
     const CodedImage image(stream->readBytes(qint64(length)));
     if (image.data.isEmpty()) {
         Logger::warning(PictureWithoutData, {stream->displayName()});
-        throw Exception(0, {}, false);
+        throw Exception::quiet();
     }
     return new ArtworkTagItem(image, pictureType, description, parent);
 }

@@ -268,7 +268,7 @@ AudioProperties OggStreamIo::readAudioProperties(IoStream *stream, ICodecIo *)
             const qint64 last = lastGranulePosition(stream, serial, headerEnd);
             // A last position before the first is no end of this stream: no duration then.
             if (last < first)
-                throw Exception(0, {}, false);
+                throw Exception::quiet();
             if (codec == OpusStreamIo::instance()) {
                 // Opus counts 48 kHz samples whatever the input rate, and the pre-skip is
                 // not played.

@@ -48,7 +48,7 @@ struct Collectors
 
 [[noreturn]] void throwSilently()
 {
-    throw Exception(0, {}, false);
+    throw Exception::quiet();
 }
 
 // A 32-bit little-endian length that must fit the rest of the data.
