@@ -6,6 +6,17 @@ function(melo_add_folder_sources target)
   target_sources(${target} PRIVATE ${_src})
 endfunction()
 
+# Adds every sub-folder beside the calling CMakeLists.txt that has a CMakeLists.txt of its
+# own, so that a new folder is built without being listed anywhere.
+function(melo_add_subfolders)
+  file(GLOB _children LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child ${_children})
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
 # Builds a resource package NAME.rcc from the files under DIR and places it beside
 # every executable. Text tables come as fragments (resources/text/*.xml, one per area)
 # and are merged into the package's "text/text.xml". Files made at build time are added
