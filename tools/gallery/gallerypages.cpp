@@ -386,5 +386,5 @@ void renderGalleryPages(Gallery &gallery)
     renderButtons(gallery);
     renderProgress(gallery);
     renderNumbers(gallery);
-    renderSecondShare(gallery);
+    renderCommandsAndSettings(gallery);
 }

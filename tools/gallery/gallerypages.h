@@ -23,4 +23,4 @@ struct Gallery {
 void renderGalleryPages(Gallery &gallery);
 
 // The command bars, docks, setting editors, settings and wizard dialogs, date-time editor.
-void renderSecondShare(Gallery &gallery);
+void renderCommandsAndSettings(Gallery &gallery);

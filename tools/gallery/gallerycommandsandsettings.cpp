@@ -13,7 +13,6 @@
 
 #include "libcore/log/logger.h"
 #include "libcore/settings/settingsstore.h"
-#include "libgui/icons/icons.h"
 #include "libgui/actions/actiontree.h"
 #include "libgui/dialogs/commondialogerrorpage.h"
 #include "libgui/dialogs/commondialognavigationpage.h"
@@ -22,6 +21,7 @@
 #include "libgui/dialogs/treeviewdialog.h"
 #include "libgui/dialogs/wizarddialog.h"
 #include "libgui/edits/datetimeeditor.h"
+#include "libgui/icons/icons.h"
 #include "libgui/ribbon/ribbonbar.h"
 #include "libgui/settings/booleansettingeditorwidget.h"
 #include "libgui/settings/bytesizesettingeditorwidget.h"
@@ -241,7 +241,7 @@ void renderDialogs(Gallery &gallery)
 
 } // namespace
 
-void renderSecondShare(Gallery &gallery)
+void renderCommandsAndSettings(Gallery &gallery)
 {
     renderCommandBars(gallery);
     renderDialogs(gallery);
