@@ -168,6 +168,37 @@ bool SettingsStore::boolValue(const QString &key, int index)
         || v == QLatin1String("1");
 }
 
+template<>
+int SettingsStore::option<int>(const QString &group, const QString &name, int fallback)
+{
+    bool ok = false;
+    const int v = value(group + u'/' + name).toInt(&ok);
+    return ok ? v : fallback;
+}
+
+template<>
+bool SettingsStore::option<bool>(const QString &group, const QString &name, bool fallback)
+{
+    const QString v = value(group + u'/' + name).trimmed().toLower();
+    if (v == QLatin1String("true") || v == QLatin1String("yes") || v == QLatin1String("on") || v == QLatin1String("1"))
+        return true;
+    if (v == QLatin1String("false") || v == QLatin1String("no") || v == QLatin1String("off") || v == QLatin1String("0"))
+        return false;
+    return fallback;
+}
+
+template<>
+bool SettingsStore::setOption<int>(const QString &group, const QString &name, int value)
+{
+    return setValue(group + u'/' + name, QString::number(value));
+}
+
+template<>
+bool SettingsStore::setOption<bool>(const QString &group, const QString &name, bool value)
+{
+    return setValue(group + u'/' + name, value ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
 int SettingsStore::count(const QString &key)
 {
     State &s = state();

@@ -27,6 +27,14 @@ public:
     static quint64 changeCount();
 
     static bool setValue(const QString &key, const QString &value, int index = 0);
+
+    // Typed values of option records (int or bool) under "<group>/<name>". A text that is no
+    // number, or none of the flag words boolValue knows ("false", "no", "off", "0" read as
+    // false), reads as the fallback. Numbers are written in base 10, flags as "true"/"false".
+    template<typename T>
+    static T option(const QString &group, const QString &name, T fallback = T());
+    template<typename T>
+    static bool setOption(const QString &group, const QString &name, T value);
     static bool remove(const QString &key);
     static bool removeChildren(const QString &key);
     static void reset();
@@ -44,3 +52,8 @@ public:
     static KeyStep parseKeyStep(const QString &step);
     static QString keyToXPath(const QString &key, bool lastIndex);
 };
+
+template<> int SettingsStore::option<int>(const QString &group, const QString &name, int fallback);
+template<> bool SettingsStore::option<bool>(const QString &group, const QString &name, bool fallback);
+template<> bool SettingsStore::setOption<int>(const QString &group, const QString &name, int value);
+template<> bool SettingsStore::setOption<bool>(const QString &group, const QString &name, bool value);

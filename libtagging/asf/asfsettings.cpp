@@ -4,20 +4,16 @@
 
 AsfSettings AsfStreamIo::loadSettings(const QString &group)
 {
-    const QString prefix = group + u'/';
     AsfSettings s;
-    s.preferredPaddingSize = SettingsStore::value(prefix + QStringLiteral("preferredPaddingSize")).toInt();
-    s.maximumPaddingSize = SettingsStore::value(prefix + QStringLiteral("maximumPaddingSize")).toInt();
-    s.writeCountSeparately = SettingsStore::boolValue(prefix + QStringLiteral("writeCountSeparately"));
+    s.preferredPaddingSize = SettingsStore::option<int>(group, QStringLiteral("preferredPaddingSize"));
+    s.maximumPaddingSize = SettingsStore::option<int>(group, QStringLiteral("maximumPaddingSize"));
+    s.writeCountSeparately = SettingsStore::option<bool>(group, QStringLiteral("writeCountSeparately"));
     return s;
 }
 
 void AsfStreamIo::saveSettings(const AsfSettings &settings, const QString &group)
 {
-    const QString prefix = group + u'/';
-    SettingsStore::setValue(prefix + QStringLiteral("preferredPaddingSize"),
-                            QString::number(settings.preferredPaddingSize));
-    SettingsStore::setValue(prefix + QStringLiteral("maximumPaddingSize"), QString::number(settings.maximumPaddingSize));
-    SettingsStore::setValue(prefix + QStringLiteral("writeCountSeparately"),
-                            settings.writeCountSeparately ? QStringLiteral("true") : QStringLiteral("false"));
+    SettingsStore::setOption(group, QStringLiteral("preferredPaddingSize"), settings.preferredPaddingSize);
+    SettingsStore::setOption(group, QStringLiteral("maximumPaddingSize"), settings.maximumPaddingSize);
+    SettingsStore::setOption(group, QStringLiteral("writeCountSeparately"), settings.writeCountSeparately);
 }

@@ -9,6 +9,7 @@
 #include "libtagging/asf/asfobject.h"
 #include "libtagging/asf/asfstreamio.h"
 #include "libtagging/model/audiotag.h"
+#include "libtagging/model/padding.h"
 #include "libtagging/model/taggingsettings.h"
 
 #include <QtEndian>
@@ -141,8 +142,7 @@ void AsfStreamIo::writeTags(IoStream *stream, const AudioTag *tag, const QList<i
     const AsfSettings &options = settings->asf;
     qint64 padding = 0;
     if (oldHeaderSize >= newHeaderSize + AsfObject::headerSize) {
-        const qint64 leftover = oldHeaderSize - newHeaderSize;
-        padding = leftover <= options.maximumPaddingSize ? leftover : options.preferredPaddingSize;
+        padding = paddingSize(oldHeaderSize - newHeaderSize, options);
     } else if (oldHeaderSize != newHeaderSize) {
         padding = options.preferredPaddingSize;
     }

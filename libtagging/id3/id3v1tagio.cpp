@@ -270,10 +270,7 @@ const QStringList &Id3v1TagIo::sortedGenreNames()
 Id3v1Settings Id3v1TagIo::loadSettings(const QString &group)
 {
     Id3v1Settings settings;
-    bool ok = false;
-    const int value = SettingsStore::value(group + QStringLiteral("/textEncoding")).toInt(&ok);
-    if (ok)
-        settings.textEncoding = value;
+    settings.textEncoding = SettingsStore::option<int>(group, QStringLiteral("textEncoding"), settings.textEncoding);
     if (!settings.isValid())
         settings = Id3v1Settings();
     return settings;
@@ -281,5 +278,5 @@ Id3v1Settings Id3v1TagIo::loadSettings(const QString &group)
 
 void Id3v1TagIo::saveSettings(const Id3v1Settings &settings, const QString &group)
 {
-    SettingsStore::setValue(group + QStringLiteral("/textEncoding"), QString::number(settings.textEncoding));
+    SettingsStore::setOption(group, QStringLiteral("textEncoding"), settings.textEncoding);
 }

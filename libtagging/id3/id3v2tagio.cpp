@@ -18,6 +18,7 @@
 #include "libtagging/id3/id3v2unknownframetagitem.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/datetimetagitem.h"
+#include "libtagging/model/padding.h"
 #include "libtagging/model/plaintagitems.h"
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
@@ -312,18 +313,14 @@ Id3v2Settings Id3v2TagIo::loadSettings(const QString &group)
 {
     const Id3v2Settings defaults;
     Id3v2Settings s;
-    const QString prefix = group + u'/';
-    auto number = [&](const char *name, int fallback) {
-        bool ok = false;
-        const int value = SettingsStore::value(prefix + QLatin1String(name)).trimmed().toInt(&ok);
-        return ok ? value : fallback;
-    };
-    s.version = number("version", defaults.version);
-    s.textEncoding = number("textEncoding", defaults.textEncoding);
-    s.useUnsync = SettingsStore::boolValue(prefix + QStringLiteral("useUnsync"));
-    s.iTunesTags = SettingsStore::boolValue(prefix + QStringLiteral("iTunesTags"));
-    s.preferredPaddingSize = number("preferredPaddingSize", defaults.preferredPaddingSize);
-    s.maximumPaddingSize = number("maximumPaddingSize", defaults.maximumPaddingSize);
+    s.version = SettingsStore::option<int>(group, QStringLiteral("version"), defaults.version);
+    s.textEncoding = SettingsStore::option<int>(group, QStringLiteral("textEncoding"), defaults.textEncoding);
+    s.useUnsync = SettingsStore::option<bool>(group, QStringLiteral("useUnsync"));
+    s.iTunesTags = SettingsStore::option<bool>(group, QStringLiteral("iTunesTags"));
+    s.preferredPaddingSize =
+        SettingsStore::option<int>(group, QStringLiteral("preferredPaddingSize"), defaults.preferredPaddingSize);
+    s.maximumPaddingSize =
+        SettingsStore::option<int>(group, QStringLiteral("maximumPaddingSize"), defaults.maximumPaddingSize);
     // A value that cannot be written would otherwise give tags without text frames.
     if (!s.isValidVersion())
         s.version = defaults.version;
@@ -338,15 +335,12 @@ Id3v2Settings Id3v2TagIo::loadSettings(const QString &group)
 
 void Id3v2TagIo::saveSettings(const Id3v2Settings &settings, const QString &group)
 {
-    const QString prefix = group + u'/';
-    auto flag = [](bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); };
-    SettingsStore::setValue(prefix + QStringLiteral("version"), QString::number(settings.version));
-    SettingsStore::setValue(prefix + QStringLiteral("textEncoding"), QString::number(settings.textEncoding));
-    SettingsStore::setValue(prefix + QStringLiteral("useUnsync"), flag(settings.useUnsync));
-    SettingsStore::setValue(prefix + QStringLiteral("iTunesTags"), flag(settings.iTunesTags));
-    SettingsStore::setValue(prefix + QStringLiteral("preferredPaddingSize"),
-                            QString::number(settings.preferredPaddingSize));
-    SettingsStore::setValue(prefix + QStringLiteral("maximumPaddingSize"), QString::number(settings.maximumPaddingSize));
+    SettingsStore::setOption(group, QStringLiteral("version"), settings.version);
+    SettingsStore::setOption(group, QStringLiteral("textEncoding"), settings.textEncoding);
+    SettingsStore::setOption(group, QStringLiteral("useUnsync"), settings.useUnsync);
+    SettingsStore::setOption(group, QStringLiteral("iTunesTags"), settings.iTunesTags);
+    SettingsStore::setOption(group, QStringLiteral("preferredPaddingSize"), settings.preferredPaddingSize);
+    SettingsStore::setOption(group, QStringLiteral("maximumPaddingSize"), settings.maximumPaddingSize);
 }
 
 // Detection
@@ -787,12 +781,7 @@ void Id3v2TagIo::renderTag(IoStream *out, const AudioTag *tag, const Id3v2Settin
 
     const qint64 n = frames.size();
     const qint64 available = s.availableSize;
-    qint64 padding = s.preferredPaddingSize;
-    if (n + HeaderSize <= available) {
-        const qint64 leftover = available - n - HeaderSize;
-        if (leftover <= s.maximumPaddingSize)
-            padding = leftover;
-    }
+    qint64 padding = paddingSize(available - n - HeaderSize, s);
     if (padding < 0)
         throw Exception(negativeFillCount, {padding});
     const qint64 dataSize = n + padding;

@@ -23,11 +23,6 @@ namespace {
 constexpr int FirstFileType = 0;
 constexpr int LastFileType = 16;
 
-QString flagText(bool value)
-{
-    return value ? QStringLiteral("true") : QStringLiteral("false");
-}
-
 // One "fileType:tagType:mode" entry; false when it is not three base-10 integers.
 bool parseEntry(const QString &entry, int *fileType, int *tagType, int *mode)
 {
@@ -84,9 +79,9 @@ TaggingSettings TaggingSettings::load(const QString &group)
     const QString prefix = group + u'/';
     TaggingSettings s;
     s.writtenTagTypes = loadWrittenTagTypes(prefix + QStringLiteral("writtenTagTypes"));
-    s.multiArtistsInExtraField = SettingsStore::boolValue(prefix + QStringLiteral("multiArtistsInExtraField"));
-    s.updateTaggingDate = SettingsStore::boolValue(prefix + QStringLiteral("updateTaggingDate"));
-    s.updateWriteProtectedFiles = SettingsStore::boolValue(prefix + QStringLiteral("updateWriteProtectedFiles"));
+    s.multiArtistsInExtraField = SettingsStore::option<bool>(group, QStringLiteral("multiArtistsInExtraField"));
+    s.updateTaggingDate = SettingsStore::option<bool>(group, QStringLiteral("updateTaggingDate"));
+    s.updateWriteProtectedFiles = SettingsStore::option<bool>(group, QStringLiteral("updateWriteProtectedFiles"));
     s.aiff = AiffStreamIo::loadSettings(prefix + QStringLiteral("aiff"));
     s.asf = AsfStreamIo::loadSettings(prefix + QStringLiteral("asf"));
     s.flac = FlacStreamIo::loadSettings(prefix + QStringLiteral("flac"));
@@ -106,9 +101,9 @@ void TaggingSettings::save(const QString &group) const
     const QString prefix = group + u'/';
     SettingsStore::removeChildren(group);
     saveWrittenTagTypes(writtenTagTypes, prefix + QStringLiteral("writtenTagTypes"));
-    SettingsStore::setValue(prefix + QStringLiteral("multiArtistsInExtraField"), flagText(multiArtistsInExtraField));
-    SettingsStore::setValue(prefix + QStringLiteral("updateTaggingDate"), flagText(updateTaggingDate));
-    SettingsStore::setValue(prefix + QStringLiteral("updateWriteProtectedFiles"), flagText(updateWriteProtectedFiles));
+    SettingsStore::setOption(group, QStringLiteral("multiArtistsInExtraField"), multiArtistsInExtraField);
+    SettingsStore::setOption(group, QStringLiteral("updateTaggingDate"), updateTaggingDate);
+    SettingsStore::setOption(group, QStringLiteral("updateWriteProtectedFiles"), updateWriteProtectedFiles);
     AiffStreamIo::saveSettings(aiff, prefix + QStringLiteral("aiff"));
     AsfStreamIo::saveSettings(asf, prefix + QStringLiteral("asf"));
     FlacStreamIo::saveSettings(flac, prefix + QStringLiteral("flac"));

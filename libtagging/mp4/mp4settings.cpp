@@ -4,17 +4,14 @@
 
 Mp4Settings Mp4StreamIo::loadSettings(const QString &group)
 {
-    const QString prefix = group + u'/';
     Mp4Settings s;
-    s.preferredPaddingSize = SettingsStore::value(prefix + QStringLiteral("preferredPaddingSize")).toInt();
-    s.maximumPaddingSize = SettingsStore::value(prefix + QStringLiteral("maximumPaddingSize")).toInt();
+    s.preferredPaddingSize = SettingsStore::option<int>(group, QStringLiteral("preferredPaddingSize"));
+    s.maximumPaddingSize = SettingsStore::option<int>(group, QStringLiteral("maximumPaddingSize"));
     return s;
 }
 
 void Mp4StreamIo::saveSettings(const Mp4Settings &settings, const QString &group)
 {
-    const QString prefix = group + u'/';
-    SettingsStore::setValue(prefix + QStringLiteral("preferredPaddingSize"),
-                            QString::number(settings.preferredPaddingSize));
-    SettingsStore::setValue(prefix + QStringLiteral("maximumPaddingSize"), QString::number(settings.maximumPaddingSize));
+    SettingsStore::setOption(group, QStringLiteral("preferredPaddingSize"), settings.preferredPaddingSize);
+    SettingsStore::setOption(group, QStringLiteral("maximumPaddingSize"), settings.maximumPaddingSize);
 }

@@ -3,6 +3,7 @@
 #include "libcore/io/iostream.h"
 #include "libcore/log/exception.h"
 #include "libtagging/model/audiotag.h"
+#include "libtagging/model/padding.h"
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/mp4/mp4box.h"
@@ -383,11 +384,11 @@ void Mp4StreamIo::rewriteFile(IoStream *stream, const Mp4Settings &padding,
             needed = addedBytes + itemList->layout(position) - itemList->newHeaderSize;
         }
         const qint64 leftover = freeBefore - needed;
-        qint64 paddingSize = padding.preferredPaddingSize;
-        if (leftover >= 0 && leftover <= padding.maximumPaddingSize && (leftover == 0 || leftover >= 8))
-            paddingSize = leftover;
-        if (paddingSize > 0) {
-            Mp4Box *free = makeFreeBox(paddingSize, &local);
+        // A free box has an 8-byte header: a smaller leftover cannot be one.
+        const qint64 freeSize =
+            leftover > 0 && leftover < 8 ? padding.preferredPaddingSize : paddingSize(leftover, padding);
+        if (freeSize > 0) {
+            Mp4Box *free = makeFreeBox(freeSize, &local);
             if (listBeforeMedia) {
                 const QList<Mp4Box *> metas = findBoxes(root, QStringLiteral("moov.udta.meta"));
                 if (metas.isEmpty())

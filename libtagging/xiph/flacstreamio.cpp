@@ -9,6 +9,7 @@
 #include "libcore/text/utf8textcodec.h"
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
+#include "libtagging/model/padding.h"
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/xiph/oggpage.h"
@@ -404,9 +405,7 @@ void FlacStreamIo::rewriteBlocks(IoStream *stream, QList<FlacMetadataBlock> &blo
     if (oldTotal < newTotal + 4) {
         padding = oldTotal == newTotal ? 0 : settings.preferredPaddingSize;
     } else {
-        padding = oldTotal - newTotal;
-        if (padding > settings.maximumPaddingSize)
-            padding = settings.preferredPaddingSize;
+        padding = paddingSize(oldTotal - newTotal, settings);
     }
     if (padding != 0) {
         if (padding < 4)

@@ -5,14 +5,13 @@
 OpusSettings OpusStreamIo::loadSettings(const QString &group)
 {
     OpusSettings settings;
-    settings.preferredPaddingSize = SettingsStore::value(group + QStringLiteral("/preferredPaddingSize")).toInt();
-    settings.maximumPaddingSize = SettingsStore::value(group + QStringLiteral("/maximumPaddingSize")).toInt();
+    settings.preferredPaddingSize = SettingsStore::option<int>(group, QStringLiteral("preferredPaddingSize"));
+    settings.maximumPaddingSize = SettingsStore::option<int>(group, QStringLiteral("maximumPaddingSize"));
     return settings;
 }
 
 void OpusStreamIo::saveSettings(const OpusSettings &settings, const QString &group)
 {
-    SettingsStore::setValue(group + QStringLiteral("/preferredPaddingSize"),
-                            QString::number(settings.preferredPaddingSize));
-    SettingsStore::setValue(group + QStringLiteral("/maximumPaddingSize"), QString::number(settings.maximumPaddingSize));
+    SettingsStore::setOption(group, QStringLiteral("preferredPaddingSize"), settings.preferredPaddingSize);
+    SettingsStore::setOption(group, QStringLiteral("maximumPaddingSize"), settings.maximumPaddingSize);
 }

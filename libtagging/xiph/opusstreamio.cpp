@@ -1,6 +1,7 @@
 #include "libtagging/xiph/opusstreamio.h"
 
 #include "libcore/io/iostream.h"
+#include "libtagging/model/padding.h"
 #include "libtagging/model/taggingsettings.h"
 #include "libtagging/model/taginfo.h"
 #include "libtagging/xiph/oggcommentpacket.h"
@@ -65,7 +66,7 @@ void OpusStreamIo::writeTags(IoStream *stream, QList<QByteArray> &headerPackets,
         packet += trailing;
     } else {
         const qint64 spare = qint64(old.size()) - packet.size();
-        const qint64 padding = spare >= 0 && spare <= opus.maximumPaddingSize ? spare : opus.preferredPaddingSize;
+        const qint64 padding = paddingSize(spare, opus);
         packet += QByteArray(qMax<qint64>(0, padding), char(0));
     }
     headerPackets[1] = packet;

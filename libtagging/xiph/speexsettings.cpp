@@ -5,11 +5,11 @@
 SpeexSettings SpeexStreamIo::loadSettings(const QString &group)
 {
     SpeexSettings settings;
-    settings.coverArtType = SettingsStore::value(group + QStringLiteral("/coverArtType")).toInt();
+    settings.coverArtType = SettingsStore::option<int>(group, QStringLiteral("coverArtType"));
     return settings;
 }
 
 void SpeexStreamIo::saveSettings(const SpeexSettings &settings, const QString &group)
 {
-    SettingsStore::setValue(group + QStringLiteral("/coverArtType"), QString::number(settings.coverArtType));
+    SettingsStore::setOption(group, QStringLiteral("coverArtType"), settings.coverArtType);
 }

@@ -5,11 +5,11 @@
 VorbisCommentSettings VorbisCommentTagIo::loadSettings(const QString &group)
 {
     VorbisCommentSettings settings;
-    settings.coverArtType = SettingsStore::value(group + QStringLiteral("/coverArtType")).toInt();
+    settings.coverArtType = SettingsStore::option<int>(group, QStringLiteral("coverArtType"));
     return settings;
 }
 
 void VorbisCommentTagIo::saveSettings(const VorbisCommentSettings &settings, const QString &group)
 {
-    SettingsStore::setValue(group + QStringLiteral("/coverArtType"), QString::number(settings.coverArtType));
+    SettingsStore::setOption(group, QStringLiteral("coverArtType"), settings.coverArtType);
 }

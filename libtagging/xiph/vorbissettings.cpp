@@ -5,11 +5,11 @@
 VorbisSettings VorbisStreamIo::loadSettings(const QString &group)
 {
     VorbisSettings settings;
-    settings.coverArtType = SettingsStore::value(group + QStringLiteral("/coverArtType")).toInt();
+    settings.coverArtType = SettingsStore::option<int>(group, QStringLiteral("coverArtType"));
     return settings;
 }
 
 void VorbisStreamIo::saveSettings(const VorbisSettings &settings, const QString &group)
 {
-    SettingsStore::setValue(group + QStringLiteral("/coverArtType"), QString::number(settings.coverArtType));
+    SettingsStore::setOption(group, QStringLiteral("coverArtType"), settings.coverArtType);
 }

@@ -198,6 +198,39 @@ private slots:
         QCOMPARE(SettingsStore::boolValue("flag"), expected);
     }
 
+    // Option records read through the typed pair: what is no number or flag word falls back.
+    void typedOptions_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<bool>("flagWhenTrueFallback");
+        QTest::newRow("number") << "2048" << 2048 << true;
+        QTest::newRow("blanks around") << " 7 " << 7 << true;
+        QTest::newRow("negative") << "-3" << -3 << true;
+        QTest::newRow("zero is false") << "0" << 0 << false;
+        QTest::newRow("word") << "off" << -1 << false;
+        QTest::newRow("garbage") << "12kb" << -1 << true;
+        QTest::newRow("empty") << "" << -1 << true;
+    }
+
+    void typedOptions()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, number);
+        QFETCH(bool, flagWhenTrueFallback);
+        setUp("");
+        QVERIFY(SettingsStore::setValue("format/size", text));
+        QCOMPARE(SettingsStore::option<int>("format", "size", -1), number);
+        QCOMPARE(SettingsStore::option<bool>("format", "size", true), flagWhenTrueFallback);
+        QCOMPARE(SettingsStore::option<bool>("format", "size"), SettingsStore::boolValue("format/size"));
+
+        QVERIFY(SettingsStore::setOption("format", "size", 300));
+        QCOMPARE(SettingsStore::value("format/size"), QStringLiteral("300"));
+        QVERIFY(SettingsStore::setOption("format", "flag", false));
+        QCOMPARE(SettingsStore::value("format/flag"), QStringLiteral("false"));
+        QCOMPARE(SettingsStore::option<bool>("format", "flag", true), false);
+    }
+
     void removing()
     {
         const QByteArray doc = "<a><b>1</b><b>2</b><b>3</b></a><a><b>x</b></a>";
