@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr quint32 UndoMoveSourceExistsTextId = 0xCBA9B683u; // [source, moved item]
-
 QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
@@ -262,7 +260,7 @@ void FileSystemOperation::undoAction(FileSystemAction &action)
         } else {
             // Something new at the old place is neither replaced nor made to receive the item.
             if (exists(path) && placed.compare(withoutTrailingSlash(path), Qt::CaseInsensitive) != 0)
-                fail(UndoMoveSourceExistsTextId, {native(path), native(placed)});
+                fail(FsUndoMoveSourceExistsTextId, {native(path), native(placed)});
             movePath(placed, path);
             Logger::info(FsMoveUndoneTextId, {native(path), native(placed)});
         }

@@ -10,6 +10,7 @@
 enum FileSystemOperationTextId : quint32 {
     FsApplyFailedTextId = 0x4D466F7Au,
     FsUndoFailedTextId = 0x5DCE044Eu,
+    FsUndoMoveSourceExistsTextId = 0xCBA9B683u, // [source, moved item]
     // Applying, by action kind.
     FsWriteNoPathTextId = 0xCE53F4D8u,
     FsWriteExistsTextId = 0x50462F81u,        // [path]

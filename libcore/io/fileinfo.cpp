@@ -53,7 +53,7 @@ Qt::CaseSensitivity probeCaseSensitivity()
 
 QDateTime creationTime(const QString &path)
 {
-    const QFileInfo info = existingInfo(path, 2173581283u);
+    const QFileInfo info = existingInfo(path, FileCreationTimeMissingTextId);
     // Not every file system keeps a birth time; the status change time is the closest we have.
     QDateTime time = info.birthTime();
     if (!time.isValid())
@@ -63,12 +63,12 @@ QDateTime creationTime(const QString &path)
 
 QDateTime modificationTime(const QString &path)
 {
-    return existingInfo(path, 2122067698u).lastModified();
+    return existingInfo(path, FileModificationTimeMissingTextId).lastModified();
 }
 
 QDateTime lastReadTime(const QString &path)
 {
-    return existingInfo(path, 2037828073u).lastRead();
+    return existingInfo(path, FileLastReadTimeMissingTextId).lastRead();
 }
 
 QString readLink(const QString &path)
@@ -76,25 +76,25 @@ QString readLink(const QString &path)
     const QString p = withoutTrailingSlash(path);
     const QString target = QFileInfo(p).symLinkTarget();
     if (target.isEmpty())
-        throw Exception(1923915484u, {nativePath(p)}, true);
+        throw Exception(FileNotALinkTextId, {nativePath(p)}, true);
     return target;
 }
 
 QFileDevice::Permissions permissions(const QString &path)
 {
-    return existingInfo(path, 2679490006u).permissions();
+    return existingInfo(path, FilePermissionsMissingTextId).permissions();
 }
 
 bool hasPermission(const QString &path, QFileDevice::Permissions flags)
 {
-    return existingInfo(path, 1135805151u).permission(flags);
+    return existingInfo(path, FilePermissionCheckMissingTextId).permission(flags);
 }
 
 void setPermissions(const QString &path, QFileDevice::Permissions flags)
 {
     QFile file(withoutTrailingSlash(path));
     if (!file.setPermissions(flags))
-        throw Exception(850001280u, {nativePath(file.fileName()), file.errorString()}, true);
+        throw Exception(FilePermissionsRefusedTextId, {nativePath(file.fileName()), file.errorString()}, true);
 }
 
 bool makeWritable(const QString &path)
@@ -110,9 +110,9 @@ bool makeWritable(const QString &path)
 
 qint64 fileSize(const QString &path)
 {
-    const QFileInfo info = existingInfo(path, 1526348572u);
+    const QFileInfo info = existingInfo(path, FileSizeMissingTextId);
     if (!info.isFile())
-        throw Exception(2290373266u, {nativePath(info.filePath())}, true);
+        throw Exception(FileSizeNotAFileTextId, {nativePath(info.filePath())}, true);
     return info.size();
 }
 
@@ -125,7 +125,7 @@ void flushToDisk(const QString &path)
     else if (info.isDir())
         flushDirectory(p);
     else
-        throw Exception(2235441740u, {nativePath(p)}, true);
+        throw Exception(FileFlushNotAFileTextId, {nativePath(p)}, true);
     const QString parent = parentPath(p);
     if (isDirectory(parent) && !isRootPath(parent))
         flushDirectory(parent);
@@ -157,7 +157,7 @@ QString exactCasePath(const QString &path)
     const QString p = withoutTrailingSlash(path);
     const QString canonical = QFileInfo(p).canonicalFilePath();
     if (canonical.isEmpty())
-        throw Exception(4256450942u, {nativePath(p)}, true);
+        throw Exception(FileExactCaseMissingTextId, {nativePath(p)}, true);
     if (isFileSystemCaseSensitive() == Qt::CaseSensitive)
         return canonical;
 
@@ -171,13 +171,13 @@ QString exactCasePath(const QString &path)
             // The name is used as a pattern, so a name holding wildcard characters may not be found.
             const QStringList found = listFiles(parent, {name}, QDir::NoFilter, QDir::NoSort, false, false);
             if (found.size() != 1)
-                throw Exception(1212497078u, {name, nativePath(parent)}, true);
+                throw Exception(FileExactCaseNotFoundTextId, {name, nativePath(parent)}, true);
             tail = withTrailingSlash(found.first()) + tail;
             current = parent;
         }
         return withoutTrailingSlash(current + tail);
     } catch (const Exception &) {
-        Logger::warning(4148201753u, {name});
+        Logger::warning(FileExactCaseUnknownTextId, {name});
         return canonical;
     }
 }

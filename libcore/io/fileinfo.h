@@ -7,6 +7,23 @@
 
 #include <optional>
 
+// Error ids, with their texts ("%1" ... are the arguments in order).
+enum FileInfoTextId : quint32 {
+    FileCreationTimeMissingTextId = 2173581283u,     // "cannot read the creation time of %1: it does not exist"
+    FileModificationTimeMissingTextId = 2122067698u, // "cannot read the modification time of %1: it does not exist"
+    FileLastReadTimeMissingTextId = 2037828073u,     // "cannot read the last read time of %1: it does not exist"
+    FileNotALinkTextId = 1923915484u,                // "%1 is not a link"
+    FilePermissionsMissingTextId = 2679490006u,      // "cannot read the permissions of %1: it does not exist"
+    FilePermissionCheckMissingTextId = 1135805151u,  // "cannot check the permissions of %1: it does not exist"
+    FilePermissionsRefusedTextId = 850001280u,       // "cannot change the permissions of %1: %2"
+    FileSizeMissingTextId = 1526348572u,             // "cannot read the size of %1: it does not exist"
+    FileSizeNotAFileTextId = 2290373266u,            // "cannot read the size of %1: it is not a file"
+    FileFlushNotAFileTextId = 2235441740u,           // "cannot write %1 to disk: it is neither a file nor a folder"
+    FileExactCaseMissingTextId = 4256450942u,        // "cannot find %1: it does not exist"
+    FileExactCaseNotFoundTextId = 1212497078u,       // "cannot find %1 in %2"
+    FileExactCaseUnknownTextId = 4148201753u,        // "cannot tell how the case of %1 is stored; the name is used as it is"
+};
+
 // Questions to the file system about one existing path. A path that does not exist (a
 // broken link included) makes them throw a coded Exception naming the path.
 QDateTime creationTime(const QString &path);

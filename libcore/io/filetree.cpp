@@ -112,7 +112,7 @@ void removeTree(const QString &path, ProgressObject *progress)
         for (const QString &name : names)
             removeTree(withTrailingSlash(p) + name, progress);
         if (!QDir(parentPath(p)).rmdir(fileName(p)))
-            throw Exception(3477435778u, {nativePath(p)}, true);
+            throw Exception(TreeRemoveFolderFailedTextId, {nativePath(p)}, true);
         return;
     }
     if (progress) {
@@ -122,7 +122,7 @@ void removeTree(const QString &path, ProgressObject *progress)
     }
     QFile file(p);
     if (!file.remove())
-        throw Exception(2022717297u, {nativePath(p), file.errorString()}, true);
+        throw Exception(TreeRemoveFailedTextId, {nativePath(p), file.errorString()}, true);
 }
 
 struct CopyRecord {
@@ -143,12 +143,12 @@ void copyTree(const QString &source, const QString &destination, ProgressObject 
         }
         QString errorText;
         if (!copyLink(src, dst, &errorText))
-            throw Exception(3523284083u, {nativePath(src), nativePath(dst), errorText}, true);
+            throw Exception(TreeCopyFailedTextId, {nativePath(src), nativePath(dst), errorText}, true);
         record.files.append(dst);
         return;
     }
     if (!info.isReadable())
-        throw Exception(632716408u, {nativePath(src), nativePath(dst)}, true);
+        throw Exception(TreeCopySourceUnreadableTextId, {nativePath(src), nativePath(dst)}, true);
     if (info.isDir()) {
         if (progress && progress->isCanceled())
             return;
@@ -158,7 +158,7 @@ void copyTree(const QString &source, const QString &destination, ProgressObject 
         }
         const QStringList names = listDirectory(src, AllEntriesFilter, QDir::NoSort, false, false);
         if (!names.isEmpty() && !info.isExecutable())
-            throw Exception(1873794486u, {nativePath(src), nativePath(dst)}, true);
+            throw Exception(TreeCopyFolderUnreadableTextId, {nativePath(src), nativePath(dst)}, true);
         for (const QString &name : names)
             copyTree(withTrailingSlash(src) + name, withTrailingSlash(dst) + name, progress, record);
         return;
@@ -170,7 +170,7 @@ void copyTree(const QString &source, const QString &destination, ProgressObject 
     }
     QFile file(src);
     if (!file.copy(dst))
-        throw Exception(3523284083u, {nativePath(src), nativePath(dst), file.errorString()}, true);
+        throw Exception(TreeCopyFailedTextId, {nativePath(src), nativePath(dst), file.errorString()}, true);
     record.files.append(dst);
 }
 
@@ -182,7 +182,7 @@ void rollBack(const CopyRecord &record)
         for (auto it = record.folders.crbegin(); it != record.folders.crend(); ++it)
             removePath(*it);
     } catch (const Exception &) {
-        Logger::error(814102713u, {});
+        Logger::error(TreeCopyUndoIncompleteTextId, {});
     }
 }
 
@@ -192,18 +192,18 @@ void makePath(const QString &path)
 {
     const QString p = withoutTrailingSlash(path);
     if (!QDir().mkpath(p))
-        throw Exception(3167965607u, {nativePath(p)}, true);
+        throw Exception(TreeMakeFolderFailedTextId, {nativePath(p)}, true);
 }
 
 void removePath(const QString &path, ProgressObject *progress)
 {
     const QString p = withoutTrailingSlash(path);
     if (!entryExists(p))
-        throw Exception(3935870686u, {nativePath(p)}, true);
+        throw Exception(TreeRemoveMissingTextId, {nativePath(p)}, true);
     if (isRootPath(p))
-        throw Exception(1382486118u, {nativePath(p)}, true);
+        throw Exception(TreeRemoveRootTextId, {nativePath(p)}, true);
     if (!isRemovable(p))
-        throw Exception(3840040945u, {nativePath(p)}, true);
+        throw Exception(TreeRemoveRefusedTextId, {nativePath(p)}, true);
     removeTree(p, progress);
     if (progress)
         progress->finish();
@@ -213,16 +213,16 @@ void copyPath(const QString &source, const QString &destination, ProgressObject 
 {
     QString dst = destination;
     if (!entryExists(source))
-        throw Exception(79800941u, {nativePath(source), nativePath(dst)}, true);
+        throw Exception(TreeCopySourceMissingTextId, {nativePath(source), nativePath(dst)}, true);
     if (!isRootPath(dst) && !pathExists(parentPath(dst)))
-        throw Exception(503256274u, {nativePath(source), nativePath(dst)}, true);
+        throw Exception(TreeCopyDestinationFolderMissingTextId, {nativePath(source), nativePath(dst)}, true);
     if (entryExists(dst)) {
         if (!isDirectory(dst))
-            throw Exception(3337001020u, {nativePath(source), nativePath(dst)}, true);
+            throw Exception(TreeCopyDestinationExistsTextId, {nativePath(source), nativePath(dst)}, true);
         dst = withTrailingSlash(dst) + nameOnDisk(source);
     }
     if (isRealFolder(source) && isInside(dst, source))
-        throw Exception(58618962u, {nativePath(source), nativePath(dst)}, true);
+        throw Exception(TreeCopyIntoItselfTextId, {nativePath(source), nativePath(dst)}, true);
 
     CopyRecord record;
     try {
@@ -239,11 +239,11 @@ void movePath(const QString &source, const QString &destination, ProgressObject 
 {
     QString dst = destination;
     if (!entryExists(source))
-        throw Exception(1552792701u, {nativePath(source), nativePath(dst)}, true);
+        throw Exception(TreeMoveSourceMissingTextId, {nativePath(source), nativePath(dst)}, true);
     if (isRootPath(source))
-        throw Exception(3810495579u, {nativePath(source), nativePath(dst)}, true);
+        throw Exception(TreeMoveRootTextId, {nativePath(source), nativePath(dst)}, true);
     if (!isRootPath(dst) && !pathExists(parentPath(dst)))
-        throw Exception(4180430672u, {nativePath(source), nativePath(dst)}, true);
+        throw Exception(TreeMoveDestinationFolderMissingTextId, {nativePath(source), nativePath(dst)}, true);
 
     if (absolutePath(source).compare(absolutePath(dst), isFileSystemCaseSensitive()) == 0) {
         // Same entry, maybe a new case: go through a free temporary name.
@@ -253,25 +253,25 @@ void movePath(const QString &source, const QString &destination, ProgressObject 
         while (entryExists(temporary))
             temporary += QLatin1Char('_');
         if (!renameEntry(from, temporary))
-            throw Exception(1432852314u, {nativePath(source), nativePath(dst)}, true);
+            throw Exception(TreeRenameFailedTextId, {nativePath(source), nativePath(dst)}, true);
         if (!renameEntry(temporary, to)) {
             // Put it back under its old name before reporting, so nothing is left behind
             // under a name the user never chose.
             if (!renameEntry(temporary, from))
-                Logger::error(1356954028u, {nativePath(from), nativePath(temporary)});
-            throw Exception(1432852314u, {nativePath(source), nativePath(dst)}, true);
+                Logger::error(TreeNameNotRestoredTextId, {nativePath(from), nativePath(temporary)});
+            throw Exception(TreeRenameFailedTextId, {nativePath(source), nativePath(dst)}, true);
         }
     } else {
         if (entryExists(dst)) {
             if (!isDirectory(dst))
-                throw Exception(170545147u, {nativePath(source), nativePath(dst)}, true);
+                throw Exception(TreeMoveDestinationExistsTextId, {nativePath(source), nativePath(dst)}, true);
             dst = withTrailingSlash(dst) + nameOnDisk(source);
         }
         if (isRealFolder(source) && isInside(dst, source))
-            throw Exception(3636212371u, {nativePath(source), nativePath(dst)}, true);
+            throw Exception(TreeMoveIntoItselfTextId, {nativePath(source), nativePath(dst)}, true);
         if (!renameEntry(source, dst)) {
             if (!isRemovable(source))
-                throw Exception(2710164618u, {nativePath(source), nativePath(dst)}, true);
+                throw Exception(TreeMoveSourceRefusedTextId, {nativePath(source), nativePath(dst)}, true);
             copyPath(source, dst, progress);
             removePath(source);
         }
@@ -286,7 +286,7 @@ void renamePath(const QString &path, const QString &newName)
     const QString to = withTrailingSlash(parentPath(from)) + newName;
     QString errorText;
     if (!renameEntry(from, to, &errorText))
-        throw Exception(2910230637u, {nativePath(from), nativePath(to), errorText}, true);
+        throw Exception(TreeRenameFailedWithReasonTextId, {nativePath(from), nativePath(to), errorText}, true);
 }
 
 void createLink(const QString &linkPath, const QString &target)
@@ -294,17 +294,17 @@ void createLink(const QString &linkPath, const QString &target)
     const QString link = withoutTrailingSlash(linkPath);
     QFile file(withoutTrailingSlash(target));
     if (!file.link(link))
-        throw Exception(314479974u, {nativePath(link), nativePath(target), file.errorString()}, true);
+        throw Exception(TreeLinkFailedTextId, {nativePath(link), nativePath(target), file.errorString()}, true);
 }
 
 void truncateFile(const QString &path, qint64 size)
 {
     const QString p = withoutTrailingSlash(path);
     if (!pathExists(p))
-        throw Exception(527290816u, {nativePath(p)}, true);
+        throw Exception(TreeResizeMissingTextId, {nativePath(p)}, true);
     if (!QFileInfo(p).isFile())
-        throw Exception(3076764325u, {nativePath(p)}, true);
+        throw Exception(TreeResizeNotAFileTextId, {nativePath(p)}, true);
     QFile file(p);
     if (!file.resize(size))
-        throw Exception(3724096694u, {nativePath(p), QVariant::fromValue<qint64>(size), file.errorString()}, true);
+        throw Exception(TreeResizeFailedTextId, {nativePath(p), QVariant::fromValue<qint64>(size), file.errorString()}, true);
 }

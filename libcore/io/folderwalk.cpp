@@ -117,7 +117,7 @@ void walkFolder(Walk &walk, const QString &folder, const QString &prefix)
     const QString path = withoutTrailingSlash(folder);
     const QFileInfo info(path);
     if (!info.exists() || !info.isDir() || !info.isReadable())
-        throw Exception(3567622169u, {nativePath(path)}, true);
+        throw Exception(FolderListFailedTextId, {nativePath(path)}, true);
 
     const QDir dir(isRootPath(folder) ? withTrailingSlash(folder) : path);
     QStringList names;
@@ -188,7 +188,7 @@ int entryCount(const QString &folder)
     const QString path = withoutTrailingSlash(folder);
     const QFileInfo info(path);
     if (!info.exists() || !info.isDir() || !info.isReadable())
-        throw Exception(3893996671u, {nativePath(path)}, true);
+        throw Exception(FolderCountFailedTextId, {nativePath(path)}, true);
     return int(QDir(path).count());
 }
 

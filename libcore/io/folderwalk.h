@@ -6,6 +6,12 @@
 
 class ProgressObject;
 
+// Error ids, with their texts ("%1" ... are the arguments in order).
+enum FolderWalkTextId : quint32 {
+    FolderListFailedTextId = 3567622169u,  // "cannot list the folder %1"
+    FolderCountFailedTextId = 3893996671u, // "cannot count the entries of %1"
+};
+
 // Every entry of a folder, hidden and system ones included, without "." and "..".
 constexpr QDir::Filters AllEntriesFilter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
 // The subfolders of a folder that a recursive walk enters.

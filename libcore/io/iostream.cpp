@@ -25,37 +25,6 @@
 
 namespace {
 
-enum : quint32 {
-    OpenFailed = 3830782689u,
-    SeekFailed = 469209762u,
-    ReadShort = 3423078631u,
-    ReadBytesShort = 3978645095u,
-    ReadAllShort = 2767958747u,
-    ReadByteFailed = 1554288990u,
-    BadByteCount = 482144787u,
-    BadBitCount = 4091299218u,
-    WriteShort = 3251216060u,
-    WriteBytesShort = 2887850145u,
-    WriteByteFailed = 1920485595u,
-    NegativeFillCount = 1625548361u,
-    FileResizeFailed = 2540564070u,
-    BufferResizeRefused = 3903839573u,
-    ResizeUnsupported = 2495872353u,
-    DataUnavailable = 65694945u,
-    SetDataUnavailable = 2119289643u,
-    InsertSequential = 2699840488u,
-    RemoveSequential = 340148972u,
-    ReplaceSequential = 3140502856u,
-    NegativeEditCount = 3837459026u,
-    BadTextBounds = 1457124679u,
-    BadReadPrefix = 3220125586u,
-    TextPrefixTooLarge = 3641096852u,
-    TextTooShort = 4285459056u,
-    UnboundedText = 1379375652u,
-    BadWritePrefix = 364199749u,
-    TransactionUnavailable = 150979396u,
-};
-
 // Width in bytes and byte order of each length prefix kind.
 struct PrefixLayout {
     int width;
@@ -165,7 +134,7 @@ void IoStream::open(QIODevice::OpenMode mode)
     // only copy the bytes once more and ask for them in two system calls.
     const bool unbuffered = m_isFile && !(mode & QIODevice::WriteOnly);
     if (!m_device->open(unbuffered ? mode | QIODevice::Unbuffered : mode))
-        throw Exception(OpenFailed, {displayName(), modeWords(mode), m_device->errorString()});
+        throw Exception(IoStreamOpenFailedTextId, {displayName(), modeWords(mode), m_device->errorString()});
     m_cached = unbuffered;
     static std::atomic<quint64> openings{0};
     m_openingId = unbuffered ? ++openings : 0;
@@ -330,7 +299,7 @@ void IoStream::seek(qint64 pos)
     if (pos >= 0 && m_device->isOpen() && !m_device->isSequential() && m_device->pos() == pos)
         return;
     if (!m_device->seek(pos))
-        throw Exception(SeekFailed, {pos, displayName(), m_device->errorString()});
+        throw Exception(IoStreamSeekFailedTextId, {pos, displayName(), m_device->errorString()});
 }
 
 void IoStream::resize(qint64 size)
@@ -363,13 +332,13 @@ void IoStream::resizeDevice(qint64 size)
     dropCache();
     if (auto *file = qobject_cast<QFileDevice *>(m_device)) {
         if (!file->resize(size))
-            throw Exception(FileResizeFailed, {displayName(), size});
+            throw Exception(IoStreamFileResizeFailedTextId, {displayName(), size});
     } else if (auto *buffer = qobject_cast<QBuffer *>(m_device)) {
         if (size < 0 || size > INT_MAX)
-            throw Exception(BufferResizeRefused, {displayName(), size});
+            throw Exception(IoStreamBufferResizeRefusedTextId, {displayName(), size});
         buffer->buffer().resize(size, '\0');
     } else {
-        throw Exception(ResizeUnsupported, {displayName()});
+        throw Exception(IoStreamResizeUnsupportedTextId, {displayName()});
     }
     dropCache();
     if (m_device->isOpen() && m_device->pos() > size)
@@ -385,7 +354,7 @@ void IoStream::read(char *data, qint64 n)
         const bool held = before >= m_aheadStart && before + n <= m_aheadStart + m_ahead.size();
         if (!held && !fillReadAhead(before, n)) {
             m_pos = qMax(before, qMin(before + n, m_aheadStart + m_ahead.size()));
-            throw Exception(ReadShort, {n, before, displayName(), m_device->errorString()});
+            throw Exception(IoStreamReadShortTextId, {n, before, displayName(), m_device->errorString()});
         }
         std::memcpy(data, m_ahead.constData() + (before - m_aheadStart), size_t(n));
         m_pos = before + n;
@@ -394,17 +363,17 @@ void IoStream::read(char *data, qint64 n)
     syncedDevice();
     const qint64 before = m_device->pos();
     if (m_transaction && n > m_contentSize - before)
-        throw Exception(ReadShort, {n, before, displayName(), m_device->errorString()});
+        throw Exception(IoStreamReadShortTextId, {n, before, displayName(), m_device->errorString()});
     const qint64 got = n < 0 ? -1 : m_device->read(data, n);
     if (got != n)
-        throw Exception(ReadShort, {n, before, displayName(), m_device->errorString()});
+        throw Exception(IoStreamReadShortTextId, {n, before, displayName(), m_device->errorString()});
 }
 
 QByteArray IoStream::readBytes(qint64 n)
 {
     const qint64 before = pos();
     auto fail = [&] {
-        return Exception(ReadBytesShort, {n, before, displayName(), m_device->errorString()});
+        return Exception(IoStreamReadBytesShortTextId, {n, before, displayName(), m_device->errorString()});
     };
     if (n < 0)
         throw fail();
@@ -445,7 +414,7 @@ QByteArray IoStream::readAll()
     const qint64 available = m_device->bytesAvailable();
     const QByteArray bytes = m_device->readAll();
     if (!m_device->isOpen() || !m_device->isReadable() || bytes.size() != available)
-        throw Exception(ReadAllShort, {displayName(), m_device->errorString()});
+        throw Exception(IoStreamReadAllShortTextId, {displayName(), m_device->errorString()});
     return bytes;
 }
 
@@ -455,17 +424,17 @@ uchar IoStream::readByte()
         const qint64 before = pos();
         const bool held = before >= m_aheadStart && before < m_aheadStart + m_ahead.size();
         if (!held && !fillReadAhead(before, 1))
-            throw Exception(ReadByteFailed, {before, displayName(), m_device->errorString()});
+            throw Exception(IoStreamReadByteFailedTextId, {before, displayName(), m_device->errorString()});
         m_pos = before + 1;
         return uchar(m_ahead.at(before - m_aheadStart));
     }
     syncedDevice();
     const qint64 before = m_device->pos();
     if (m_transaction && before >= m_contentSize)
-        throw Exception(ReadByteFailed, {before, displayName(), m_device->errorString()});
+        throw Exception(IoStreamReadByteFailedTextId, {before, displayName(), m_device->errorString()});
     char c = 0;
     if (!m_device->getChar(&c))
-        throw Exception(ReadByteFailed, {before, displayName(), m_device->errorString()});
+        throw Exception(IoStreamReadByteFailedTextId, {before, displayName(), m_device->errorString()});
     return uchar(c);
 }
 
@@ -474,7 +443,7 @@ quint64 IoStream::readUInt(bool bigEndian, int byteCount, int width)
     if (byteCount == -1)
         byteCount = width;
     if (byteCount < 0 || byteCount > width)
-        throw Exception(BadByteCount, {byteCount});
+        throw Exception(IoStreamBadByteCountTextId, {byteCount});
     if (byteCount == 0)
         return 0;
     uchar buffer[8];
@@ -575,7 +544,7 @@ QUuid IoStream::readUuid(bool bigEndian)
 quint64 IoStream::readBits(qint64 &bitPosition, int count, bool msbFirst)
 {
     if (count < 0 || count > 64)
-        throw Exception(BadBitCount, {count});
+        throw Exception(IoStreamBadBitCountTextId, {count});
     quint64 result = 0;
     qint64 lastByteIndex = -1;
     uchar byte = 0;
@@ -645,7 +614,7 @@ void IoStream::write(const char *data, qint64 n)
         beforeWrite(before, data, n);
     const qint64 written = n < 0 ? -1 : m_device->write(data, n);
     if (written != n || !flushFile())
-        throwWriteFailure(WriteShort, {n, before, displayName()});
+        throwWriteFailure(IoStreamWriteShortTextId, {n, before, displayName()});
     if (m_transaction)
         afterWrite(before + n);
 }
@@ -658,7 +627,7 @@ void IoStream::writeBytes(const QByteArray &bytes)
         beforeWrite(before, bytes.constData(), bytes.size());
     const qint64 written = m_device->write(bytes);
     if (written != bytes.size() || !flushFile())
-        throwWriteFailure(WriteBytesShort, {qint64(bytes.size()), before, displayName()});
+        throwWriteFailure(IoStreamWriteBytesShortTextId, {qint64(bytes.size()), before, displayName()});
     if (m_transaction)
         afterWrite(before + bytes.size());
 }
@@ -670,7 +639,7 @@ void IoStream::writeByte(char value)
     if (m_transaction)
         beforeWrite(before, &value, 1);
     if (!m_device->putChar(value) || !flushFile())
-        throwWriteFailure(WriteByteFailed, {before, displayName()});
+        throwWriteFailure(IoStreamWriteByteFailedTextId, {before, displayName()});
     if (m_transaction)
         afterWrite(before + 1);
 }
@@ -678,7 +647,7 @@ void IoStream::writeByte(char value)
 void IoStream::fill(char value, qint64 count)
 {
     if (count < 0)
-        throw Exception(NegativeFillCount, {count});
+        throw Exception(IoStreamNegativeFillCountTextId, {count});
     if (count == 0)
         return;
     const QByteArray block(qMin(count, m_blockSize), value);
@@ -697,7 +666,7 @@ void IoStream::writeUInt(quint64 value, bool bigEndian, int byteCount, int width
     if (byteCount == -1)
         byteCount = width;
     if (byteCount < 0 || byteCount > width)
-        throw Exception(BadByteCount, {byteCount});
+        throw Exception(IoStreamBadByteCountTextId, {byteCount});
     if (byteCount == 0)
         return;
     char bytes[8];
@@ -802,7 +771,7 @@ QByteArray IoStream::data()
     if (auto *buffer = qobject_cast<QBuffer *>(m_device); buffer && !m_transaction)
         return buffer->data();
     if (!m_device->isOpen() || !m_device->isReadable() || m_device->isSequential())
-        throw Exception(DataUnavailable, {displayName()});
+        throw Exception(IoStreamDataUnavailableTextId, {displayName()});
     const qint64 before = pos();
     seek(0);
     const QByteArray bytes = readBytes(size());
@@ -824,7 +793,7 @@ void IoStream::setData(const QByteArray &bytes)
         return;
     }
     if (!m_device->isOpen() || !m_device->isWritable() || m_device->isSequential())
-        throw Exception(SetDataUnavailable, {displayName()});
+        throw Exception(IoStreamSetDataUnavailableTextId, {displayName()});
     seek(0);
     writeBytes(bytes);
     resize(bytes.size());
@@ -837,16 +806,16 @@ QString IoStream::readText(TextCodec *codec, int lengthPrefix, int minBytes, int
                            bool stopAtTerminator, bool stopAtLineEnd)
 {
     if (minBytes < -1 || maxBytes < -1 || (minBytes != -1 && maxBytes != -1 && maxBytes < minBytes))
-        throw Exception(BadTextBounds, {minBytes, maxBytes});
+        throw Exception(IoStreamBadTextBoundsTextId, {minBytes, maxBytes});
     if (lengthPrefix < TextLengthPrefix::None || lengthPrefix > TextLengthPrefix::UInt64Be)
-        throw Exception(BadReadPrefix, {lengthPrefix});
+        throw Exception(IoStreamBadReadPrefixTextId, {lengthPrefix});
 
     if (lengthPrefix != TextLengthPrefix::None) {
         const qint64 prefixPos = pos();
         const PrefixLayout layout = prefixLayouts[lengthPrefix];
         const quint64 length = readUInt(layout.bigEndian, layout.width, layout.width);
         if (length > quint64(INT_MAX))
-            throw Exception(TextPrefixTooLarge, {length, prefixPos, displayName()});
+            throw Exception(IoStreamTextPrefixTooLargeTextId, {length, prefixPos, displayName()});
         const int l = int(length);
         if (maxBytes == -1 || maxBytes > l)
             maxBytes = minBytes != -1 && l < minBytes ? minBytes : l;
@@ -858,7 +827,7 @@ QString IoStream::readText(TextCodec *codec, int lengthPrefix, int minBytes, int
     if (!sequential) {
         const qint64 available = qMax<qint64>(0, size() - start);
         if (minBytes != -1 && minBytes > available)
-            throw Exception(TextTooShort, {minBytes, start, displayName(), available});
+            throw Exception(IoStreamTextTooShortTextId, {minBytes, start, displayName(), available});
         maxBytes = int(qMin<qint64>(maxBytes == -1 ? qint64(INT_MAX) : maxBytes, available));
     }
 
@@ -867,7 +836,7 @@ QString IoStream::readText(TextCodec *codec, int lengthPrefix, int minBytes, int
         if (minBytes > 0)
             buffer = readBytes(minBytes);
         if (maxBytes == -1)
-            throw Exception(UnboundedText, {start, displayName()});
+            throw Exception(IoStreamUnboundedTextTextId, {start, displayName()});
         buffer += readBytes(maxBytes - buffer.size());
     } else {
         const TextCodec *encoder = codec ? codec : AsciiTextCodec::instance();
@@ -993,7 +962,7 @@ void IoStream::writeText(const QString &text, TextCodec *codec, int lengthPrefix
                          int maxBytes, bool withBom, bool withTerminator)
 {
     if (lengthPrefix < TextLengthPrefix::None || lengthPrefix > TextLengthPrefix::UInt64Be)
-        throw Exception(BadWritePrefix, {lengthPrefix});
+        throw Exception(IoStreamBadWritePrefixTextId, {lengthPrefix});
     if (!codec)
         codec = Utf8TextCodec::instance();
 
@@ -1050,7 +1019,7 @@ void IoStream::growBy(qint64 oldSize, qint64 n)
 {
     if (auto *file = qobject_cast<QFileDevice *>(m_device)) {
         if (!flushFile())
-            throwWriteFailure(WriteBytesShort, {qint64(0), oldSize, displayName()});
+            throwWriteFailure(IoStreamWriteBytesShortTextId, {qint64(0), oldSize, displayName()});
         bool grown = file->resize(oldSize + n);
         if (grown && file->handle() >= 0) {
             const int rc = posix_fallocate(file->handle(), oldSize, n);
@@ -1059,7 +1028,7 @@ void IoStream::growBy(qint64 oldSize, qint64 n)
         }
         if (!grown) {
             file->resize(oldSize);
-            throw Exception(FileResizeFailed, {displayName(), oldSize + n});
+            throw Exception(IoStreamFileResizeFailedTextId, {displayName(), oldSize + n});
         }
         return;
     }
@@ -1110,7 +1079,7 @@ void IoStream::closeGap(qint64 at, qint64 n)
 void IoStream::insert(const QByteArray &bytes)
 {
     if (m_device->isSequential())
-        throw Exception(InsertSequential, {displayName()});
+        throw Exception(IoStreamInsertSequentialTextId, {displayName()});
     const qint64 at = pos();
     if (!bytes.isEmpty() && at < size())
         openGap(at, bytes.size());
@@ -1120,9 +1089,9 @@ void IoStream::insert(const QByteArray &bytes)
 void IoStream::remove(qint64 n)
 {
     if (n < 0)
-        throw Exception(NegativeEditCount, {n, displayName()});
+        throw Exception(IoStreamNegativeEditCountTextId, {n, displayName()});
     if (m_device->isSequential())
-        throw Exception(RemoveSequential, {displayName()});
+        throw Exception(IoStreamRemoveSequentialTextId, {displayName()});
     if (n > 0)
         closeGap(pos(), n);
 }
@@ -1130,9 +1099,9 @@ void IoStream::remove(qint64 n)
 void IoStream::replace(qint64 oldLength, const QByteArray &bytes)
 {
     if (oldLength < 0)
-        throw Exception(NegativeEditCount, {oldLength, displayName()});
+        throw Exception(IoStreamNegativeEditCountTextId, {oldLength, displayName()});
     if (m_device->isSequential())
-        throw Exception(ReplaceSequential, {displayName()});
+        throw Exception(IoStreamReplaceSequentialTextId, {displayName()});
     const qint64 at = pos();
     const qint64 newLength = bytes.size();
     const qint64 oldEnd = at + oldLength;
@@ -1161,7 +1130,7 @@ void IoStream::replace(qint64 oldLength, const QByteArray &bytes)
 void IoStream::beginTransaction()
 {
     if (m_transaction || !m_device || !m_device->isOpen() || !m_device->isWritable() || m_device->isSequential())
-        throw Exception(TransactionUnavailable, {displayName()});
+        throw Exception(IoStreamTransactionUnavailableTextId, {displayName()});
     syncedDevice();
     dropCache();
     m_transactionMode = m_device->openMode() & ~QIODevice::Truncate;
@@ -1228,7 +1197,7 @@ void IoStream::beforeWrite(qint64 at, const char *data, qint64 n)
     if (at + n > m_contentSize)
         m_undo.append({UndoStep::Size, 0, 0, m_contentSize});
     if (!m_device->seek(at))
-        throw Exception(SeekFailed, {at, displayName(), m_device->errorString()});
+        throw Exception(IoStreamSeekFailedTextId, {at, displayName(), m_device->errorString()});
 }
 
 void IoStream::afterWrite(qint64 end)
@@ -1245,7 +1214,7 @@ void IoStream::ensureDeviceSize(qint64 size)
         return;
     if (auto *file = qobject_cast<QFileDevice *>(m_device)) {
         if (!flushFile())
-            throwWriteFailure(WriteBytesShort, {qint64(0), m_deviceSize, displayName()});
+            throwWriteFailure(IoStreamWriteBytesShortTextId, {qint64(0), m_deviceSize, displayName()});
         bool grown = file->resize(size);
         if (grown && file->handle() >= 0) {
             const int rc = posix_fallocate(file->handle(), m_deviceSize, size - m_deviceSize);
@@ -1253,7 +1222,7 @@ void IoStream::ensureDeviceSize(qint64 size)
         }
         if (!grown) {
             file->resize(m_deviceSize);
-            throw Exception(FileResizeFailed, {displayName(), size});
+            throw Exception(IoStreamFileResizeFailedTextId, {displayName(), size});
         }
     } else {
         const qint64 before = m_device->pos();
@@ -1268,7 +1237,7 @@ void IoStream::ensureDeviceSize(qint64 size)
         if (!grown) {
             if (auto *buffer = qobject_cast<QBuffer *>(m_device))
                 buffer->buffer().resize(m_deviceSize);
-            throw Exception(FileResizeFailed, {displayName(), size});
+            throw Exception(IoStreamFileResizeFailedTextId, {displayName(), size});
         }
         m_device->seek(before);
     }
@@ -1279,10 +1248,10 @@ QByteArray IoStream::deviceBytes(qint64 at, qint64 n)
 {
     syncedDevice();
     if (!m_device->seek(at))
-        throw Exception(SeekFailed, {at, displayName(), m_device->errorString()});
+        throw Exception(IoStreamSeekFailedTextId, {at, displayName(), m_device->errorString()});
     QByteArray bytes = m_device->read(n);
     if (bytes.size() != n)
-        throw Exception(ReadShort, {n, at, displayName(), m_device->errorString()});
+        throw Exception(IoStreamReadShortTextId, {n, at, displayName(), m_device->errorString()});
     return bytes;
 }
 
@@ -1290,9 +1259,9 @@ void IoStream::deviceWrite(qint64 at, const QByteArray &bytes)
 {
     syncedDevice();
     if (!m_device->seek(at))
-        throw Exception(SeekFailed, {at, displayName(), m_device->errorString()});
+        throw Exception(IoStreamSeekFailedTextId, {at, displayName(), m_device->errorString()});
     if (m_device->write(bytes) != bytes.size() || !flushFile())
-        throwWriteFailure(WriteBytesShort, {qint64(bytes.size()), at, displayName()});
+        throwWriteFailure(IoStreamWriteBytesShortTextId, {qint64(bytes.size()), at, displayName()});
     m_deviceSize = qMax(m_deviceSize, at + bytes.size());
 }
 
@@ -1380,7 +1349,7 @@ void IoStream::rollBackTo(qint64 savepoint)
             // A failed write closed the file, so that nothing it held back reaches the disk later.
             dropCache();
             if (!m_device->open(m_transactionMode))
-                throw Exception(OpenFailed, {displayName(), modeWords(m_transactionMode), m_device->errorString()});
+                throw Exception(IoStreamOpenFailedTextId, {displayName(), modeWords(m_transactionMode), m_device->errorString()});
         }
         m_deviceSize = qMax(m_deviceSize, m_device->size());
         const bool recording = std::exchange(m_recording, false);
@@ -1414,11 +1383,11 @@ void IoStream::commit()
         try {
             syncedDevice();
             if (auto *file = qobject_cast<QFileDevice *>(m_device); file && !file->resize(content))
-                throw Exception(FileResizeFailed, {displayName(), content});
+                throw Exception(IoStreamFileResizeFailedTextId, {displayName(), content});
             if (auto *buffer = qobject_cast<QBuffer *>(m_device))
                 buffer->buffer().resize(content);
             else if (!qobject_cast<QFileDevice *>(m_device))
-                throw Exception(ResizeUnsupported, {displayName()});
+                throw Exception(IoStreamResizeUnsupportedTextId, {displayName()});
         } catch (const Exception &) {
             rollBack();
             throw;

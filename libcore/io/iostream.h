@@ -11,6 +11,38 @@
 
 class TextCodec;
 
+// Error ids of the stream, with their texts ("%1" ... are the arguments in order).
+enum IoStreamTextId : quint32 {
+    IoStreamOpenFailedTextId = 3830782689u,        // "cannot open %1 for %2: %3"
+    IoStreamSeekFailedTextId = 469209762u,         // "cannot seek to position %1 in %2: %3"
+    IoStreamReadShortTextId = 3423078631u,         // "cannot read %1 bytes at position %2 in %3: %4"
+    IoStreamReadBytesShortTextId = 3978645095u,    // "cannot read %1 bytes at position %2 in %3: %4"
+    IoStreamReadAllShortTextId = 2767958747u,      // "cannot read the rest of %1: %2"
+    IoStreamReadByteFailedTextId = 1554288990u,    // "cannot read a byte at position %1 in %2: %3"
+    IoStreamBadByteCountTextId = 482144787u,       // "invalid byte count %1 for an integer"
+    IoStreamBadBitCountTextId = 4091299218u,       // "invalid bit count %1"
+    IoStreamWriteShortTextId = 3251216060u,        // "cannot write %1 bytes at position %2 in %3: %4"
+    IoStreamWriteBytesShortTextId = 2887850145u,   // "cannot write %1 bytes at position %2 in %3: %4"
+    IoStreamWriteByteFailedTextId = 1920485595u,   // "cannot write a byte at position %1 in %2: %3"
+    IoStreamNegativeFillCountTextId = 1625548361u, // "cannot write a negative number of bytes (%1)"
+    IoStreamFileResizeFailedTextId = 2540564070u,  // "cannot resize %1 to %2 bytes"
+    IoStreamBufferResizeRefusedTextId = 3903839573u, // "cannot resize the memory buffer %1 to %2 bytes"
+    IoStreamResizeUnsupportedTextId = 2495872353u, // "cannot resize %1: the device has no settable size"
+    IoStreamDataUnavailableTextId = 65694945u,     // "cannot read the whole content of %1"
+    IoStreamSetDataUnavailableTextId = 2119289643u, // "cannot replace the whole content of %1"
+    IoStreamInsertSequentialTextId = 2699840488u,  // "cannot insert bytes into the sequential device %1"
+    IoStreamRemoveSequentialTextId = 340148972u,   // "cannot remove bytes from the sequential device %1"
+    IoStreamReplaceSequentialTextId = 3140502856u, // "cannot replace bytes in the sequential device %1"
+    IoStreamNegativeEditCountTextId = 3837459026u, // "invalid byte count %1 for editing %2"
+    IoStreamBadTextBoundsTextId = 1457124679u,     // "invalid text bounds: minimum %1, maximum %2"
+    IoStreamBadReadPrefixTextId = 3220125586u,     // "unknown kind of text length prefix: %1"
+    IoStreamTextPrefixTooLargeTextId = 3641096852u, // "text length %1 at position %2 in %3 is too large"
+    IoStreamTextTooShortTextId = 4285459056u,      // "cannot read %1 bytes of text at position %2 in %3: only %4 bytes left"
+    IoStreamUnboundedTextTextId = 1379375652u,     // "cannot read a text without bounds at position %1 in %2"
+    IoStreamBadWritePrefixTextId = 364199749u,     // "unknown kind of text length prefix: %1"
+    IoStreamTransactionUnavailableTextId = 150979396u, // "cannot edit %1 as one step: it is not open for writing at random positions"
+};
+
 // Kinds of length prefix before a text; the prefix counts the encoded bytes that follow,
 // byte order mark, terminator and padding included.
 namespace TextLengthPrefix {

@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr quint32 SaveFailed = 2619166359u;
-constexpr quint32 CreateFailed = 0x4BFCD4E2u; // [path, reason]
-
 void saveFile(const QString &path, const std::function<void(IoStream &)> &body)
 {
     QSaveFile file(path);
@@ -28,7 +25,7 @@ void saveFile(const QString &path, const std::function<void(IoStream &)> &body)
         }
     }
     if (!file.commit())
-        throw Exception(SaveFailed, {QDir::toNativeSeparators(path), file.errorString()});
+        throw Exception(WholeFileSaveFailedTextId, {QDir::toNativeSeparators(path), file.errorString()});
 }
 
 } // namespace
@@ -56,13 +53,13 @@ void writeNewFile(const QString &path, const QByteArray &bytes)
     // open instead of being followed or replaced.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw Exception(CreateFailed, {QDir::toNativeSeparators(path), file.errorString()});
+        throw Exception(WholeFileCreateFailedTextId, {QDir::toNativeSeparators(path), file.errorString()});
     const bool written = file.write(bytes) == bytes.size() && file.flush();
     file.close();
     if (!written || file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
         file.remove();
-        throw Exception(CreateFailed, {QDir::toNativeSeparators(path), reason});
+        throw Exception(WholeFileCreateFailedTextId, {QDir::toNativeSeparators(path), reason});
     }
 }
 

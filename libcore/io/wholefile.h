@@ -5,6 +5,11 @@
 
 class TextCodec;
 
+enum WholeFileTextId : quint32 {
+    WholeFileSaveFailedTextId = 2619166359u,   // [path, reason] "cannot save %1: %2"
+    WholeFileCreateFailedTextId = 1274860770u, // [path, reason] "cannot create %1: %2"
+};
+
 // Reading and writing a whole file in one call. Paths may name files inside the resource
 // packages (":/...") for reading. Failures are the stream's coded exceptions.
 

@@ -169,28 +169,28 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<quint32>("code");
 
-        QTest::newRow("size of a folder") << "fileSize" << "folder" << 2290373266u;
-        QTest::newRow("size of a missing path") << "fileSize" << "missing" << 1526348572u;
-        QTest::newRow("size of a broken link") << "fileSize" << "broken" << 1526348572u;
-        QTest::newRow("creation time of a missing path") << "creationTime" << "missing" << 2173581283u;
-        QTest::newRow("modification time of a missing path") << "modificationTime" << "missing" << 2122067698u;
-        QTest::newRow("last read time of a missing path") << "lastReadTime" << "missing" << 2037828073u;
-        QTest::newRow("permissions of a missing path") << "permissions" << "missing" << 2679490006u;
-        QTest::newRow("permission test of a missing path") << "hasPermission" << "missing" << 1135805151u;
-        QTest::newRow("permissions refused") << "setPermissions" << "missing" << 850001280u;
-        QTest::newRow("link of a plain file") << "readLink" << "file" << 1923915484u;
-        QTest::newRow("link of a missing path") << "readLink" << "missing" << 1923915484u;
-        QTest::newRow("flush of a missing path") << "flushToDisk" << "missing" << 2235441740u;
-        QTest::newRow("exact case of a missing path") << "exactCasePath" << "missing" << 4256450942u;
-        QTest::newRow("entry count of a missing path") << "entryCount" << "missing" << 3893996671u;
-        QTest::newRow("entry count of a file") << "entryCount" << "file" << 3893996671u;
-        QTest::newRow("folder below a file") << "makePath" << "below file" << 3167965607u;
-        QTest::newRow("remove a missing path") << "removePath" << "missing" << 3935870686u;
-        QTest::newRow("remove the root") << "removePath" << "root" << 1382486118u;
-        QTest::newRow("resize a missing path") << "truncateFile" << "missing" << 527290816u;
-        QTest::newRow("resize a folder") << "truncateFile" << "folder" << 3076764325u;
-        QTest::newRow("list a missing folder") << "listFiles" << "missing" << 3567622169u;
-        QTest::newRow("list a file") << "listFiles" << "file" << 3567622169u;
+        QTest::newRow("size of a folder") << "fileSize" << "folder" << quint32(FileSizeNotAFileTextId);
+        QTest::newRow("size of a missing path") << "fileSize" << "missing" << quint32(FileSizeMissingTextId);
+        QTest::newRow("size of a broken link") << "fileSize" << "broken" << quint32(FileSizeMissingTextId);
+        QTest::newRow("creation time of a missing path") << "creationTime" << "missing" << quint32(FileCreationTimeMissingTextId);
+        QTest::newRow("modification time of a missing path") << "modificationTime" << "missing" << quint32(FileModificationTimeMissingTextId);
+        QTest::newRow("last read time of a missing path") << "lastReadTime" << "missing" << quint32(FileLastReadTimeMissingTextId);
+        QTest::newRow("permissions of a missing path") << "permissions" << "missing" << quint32(FilePermissionsMissingTextId);
+        QTest::newRow("permission test of a missing path") << "hasPermission" << "missing" << quint32(FilePermissionCheckMissingTextId);
+        QTest::newRow("permissions refused") << "setPermissions" << "missing" << quint32(FilePermissionsRefusedTextId);
+        QTest::newRow("link of a plain file") << "readLink" << "file" << quint32(FileNotALinkTextId);
+        QTest::newRow("link of a missing path") << "readLink" << "missing" << quint32(FileNotALinkTextId);
+        QTest::newRow("flush of a missing path") << "flushToDisk" << "missing" << quint32(FileFlushNotAFileTextId);
+        QTest::newRow("exact case of a missing path") << "exactCasePath" << "missing" << quint32(FileExactCaseMissingTextId);
+        QTest::newRow("entry count of a missing path") << "entryCount" << "missing" << quint32(FolderCountFailedTextId);
+        QTest::newRow("entry count of a file") << "entryCount" << "file" << quint32(FolderCountFailedTextId);
+        QTest::newRow("folder below a file") << "makePath" << "below file" << quint32(TreeMakeFolderFailedTextId);
+        QTest::newRow("remove a missing path") << "removePath" << "missing" << quint32(TreeRemoveMissingTextId);
+        QTest::newRow("remove the root") << "removePath" << "root" << quint32(TreeRemoveRootTextId);
+        QTest::newRow("resize a missing path") << "truncateFile" << "missing" << quint32(TreeResizeMissingTextId);
+        QTest::newRow("resize a folder") << "truncateFile" << "folder" << quint32(TreeResizeNotAFileTextId);
+        QTest::newRow("list a missing folder") << "listFiles" << "missing" << quint32(FolderListFailedTextId);
+        QTest::newRow("list a file") << "listFiles" << "file" << quint32(FolderListFailedTextId);
     }
 
     void singlePathFailures()
@@ -596,19 +596,19 @@ private slots:
         QTest::addColumn<QString>("destination");
         QTest::addColumn<quint32>("code");
 
-        QTest::newRow("copy a missing source") << false << "<root>/missing" << "<root>/new" << 79800941u;
-        QTest::newRow("copy below a missing folder") << false << "<root>/file.txt" << "<root>/missing/new" << 503256274u;
-        QTest::newRow("copy onto a file") << false << "<root>/src" << "<root>/file.txt" << 3337001020u;
-        QTest::newRow("copy a folder into itself") << false << "<root>/src" << "<root>/src/b" << 58618962u;
+        QTest::newRow("copy a missing source") << false << "<root>/missing" << "<root>/new" << quint32(TreeCopySourceMissingTextId);
+        QTest::newRow("copy below a missing folder") << false << "<root>/file.txt" << "<root>/missing/new" << quint32(TreeCopyDestinationFolderMissingTextId);
+        QTest::newRow("copy onto a file") << false << "<root>/src" << "<root>/file.txt" << quint32(TreeCopyDestinationExistsTextId);
+        QTest::newRow("copy a folder into itself") << false << "<root>/src" << "<root>/src/b" << quint32(TreeCopyIntoItselfTextId);
         QTest::newRow("copy a folder into itself by another spelling")
-            << false << "<root>/src/" << "<root>/./src/b" << 58618962u;
-        QTest::newRow("copy a folder into its own folder") << false << "<root>/src" << "<root>/src/inner" << 58618962u;
-        QTest::newRow("move a missing source") << true << "<root>/missing" << "<root>/new" << 1552792701u;
-        QTest::newRow("move the root") << true << "/" << "<root>/new" << 3810495579u;
-        QTest::newRow("move below a missing folder") << true << "<root>/file.txt" << "<root>/missing/new" << 4180430672u;
-        QTest::newRow("move onto a file") << true << "<root>/src" << "<root>/file.txt" << 170545147u;
-        QTest::newRow("move a folder into itself") << true << "<root>/src" << "<root>/src/b" << 3636212371u;
-        QTest::newRow("move a folder into its own folder") << true << "<root>/src" << "<root>/src/inner" << 3636212371u;
+            << false << "<root>/src/" << "<root>/./src/b" << quint32(TreeCopyIntoItselfTextId);
+        QTest::newRow("copy a folder into its own folder") << false << "<root>/src" << "<root>/src/inner" << quint32(TreeCopyIntoItselfTextId);
+        QTest::newRow("move a missing source") << true << "<root>/missing" << "<root>/new" << quint32(TreeMoveSourceMissingTextId);
+        QTest::newRow("move the root") << true << "/" << "<root>/new" << quint32(TreeMoveRootTextId);
+        QTest::newRow("move below a missing folder") << true << "<root>/file.txt" << "<root>/missing/new" << quint32(TreeMoveDestinationFolderMissingTextId);
+        QTest::newRow("move onto a file") << true << "<root>/src" << "<root>/file.txt" << quint32(TreeMoveDestinationExistsTextId);
+        QTest::newRow("move a folder into itself") << true << "<root>/src" << "<root>/src/b" << quint32(TreeMoveIntoItselfTextId);
+        QTest::newRow("move a folder into its own folder") << true << "<root>/src" << "<root>/src/inner" << quint32(TreeMoveIntoItselfTextId);
     }
 
     void twoPathFailures()
@@ -693,14 +693,14 @@ private slots:
             copyPath(root() + QLatin1String("/src"), root() + QLatin1String("/dst"));
             QFAIL("no exception");
         } catch (const Exception &e) {
-            QCOMPARE(e.code, 3523284083u);
+            QCOMPARE(e.code, quint32(TreeCopyFailedTextId));
             QCOMPARE(e.arguments.value(0).toString(), root() + QLatin1String("/src/3.txt"));
             QCOMPARE(e.arguments.value(1).toString(), root() + QLatin1String("/dst/src/3.txt"));
             QVERIFY(!e.arguments.value(2).toString().isEmpty());
         }
         QCOMPARE(treeOf(root()), before);
-        QCOMPARE(logger.count(3523284083u), 1);
-        QCOMPARE(logger.count(814102713u), 0);
+        QCOMPARE(logger.count(quint32(TreeCopyFailedTextId)), 1);
+        QCOMPARE(logger.count(quint32(TreeCopyUndoIncompleteTextId)), 0);
     }
 
     void moveRenames()
@@ -727,7 +727,7 @@ private slots:
         makeFile(root() + QLatin1String("/a.mp3"), "new");
         makeFile(root() + QLatin1String("/folder/a.mp3"), "old");
         QCOMPARE(thrownCode([&] { movePath(root() + QLatin1String("/a.mp3"), root() + QLatin1String("/folder")); }),
-                 3337001020u);
+                 quint32(TreeCopyDestinationExistsTextId));
         QCOMPARE(contentOf(root() + QLatin1String("/a.mp3")), QByteArray("new"));
         QCOMPARE(contentOf(root() + QLatin1String("/folder/a.mp3")), QByteArray("old"));
     }
@@ -763,7 +763,7 @@ private slots:
             renamePath(root() + QLatin1String("/b.mp3"), QStringLiteral("c.mp3"));
             QFAIL("no exception");
         } catch (const Exception &e) {
-            QCOMPARE(e.code, 2910230637u);
+            QCOMPARE(e.code, quint32(TreeRenameFailedWithReasonTextId));
             QCOMPARE(e.arguments.size(), 3);
             QVERIFY(!e.arguments.at(2).toString().isEmpty());
         }
@@ -776,7 +776,7 @@ private slots:
         makeFile(file, "0123456789");
         createLink(root() + QLatin1String("/link/"), file + QLatin1Char('/'));
         QCOMPARE(readLink(root() + QLatin1String("/link")), file);
-        QCOMPARE(thrownCode([&] { createLink(root() + QLatin1String("/link"), file); }), 314479974u);
+        QCOMPARE(thrownCode([&] { createLink(root() + QLatin1String("/link"), file); }), quint32(TreeLinkFailedTextId));
 
         truncateFile(file, 4);
         QCOMPARE(contentOf(file), QByteArray("0123"));
@@ -839,7 +839,7 @@ private slots:
         // What isRemovable promises, removal keeps: all or nothing is removed.
         const QStringList before = treeOf(root());
         const quint32 code = thrownCode([&] { removePath(path); });
-        QCOMPARE(code, removable ? 0u : 3840040945u);
+        QCOMPARE(code, removable ? 0u : quint32(TreeRemoveRefusedTextId));
         QCOMPARE(QFileInfo::exists(path), !removable);
         if (!removable)
             QCOMPARE(treeOf(root()), before);
@@ -862,20 +862,20 @@ private slots:
             CollectingLogger logger;
             QCOMPARE(::listFiles(tree, {}, QDir::Files, QDir::NoSort, true, false),
                      (QStringList{"a.mp3", "secret.mp3", "open/c.mp3"}));
-            QCOMPARE(logger.count(3567622169u), 1);
-            QCOMPARE(thrownCode([&] { entryCount(tree + QLatin1String("/closed")); }), 3893996671u);
+            QCOMPARE(logger.count(quint32(FolderListFailedTextId)), 1);
+            QCOMPARE(thrownCode([&] { entryCount(tree + QLatin1String("/closed")); }), quint32(FolderCountFailedTextId));
         }
         {
             // A file that cannot be read fails the copy, and what was copied goes again.
             Restricted secret(tree + QLatin1String("/secret.mp3"), QFileDevice::WriteOwner);
-            QCOMPARE(thrownCode([&] { copyPath(tree, root() + QLatin1String("/copy")); }), 632716408u);
+            QCOMPARE(thrownCode([&] { copyPath(tree, root() + QLatin1String("/copy")); }), quint32(TreeCopySourceUnreadableTextId));
             QVERIFY(!QFileInfo::exists(root() + QLatin1String("/copy")));
         }
         if (QFileInfo(QStringLiteral("/dev/shm")).isWritable()) {
             // A tree that could not be removed afterwards is not moved to another file system.
             QTemporaryDir other(QStringLiteral("/dev/shm/melo-files-XXXXXX"));
             Restricted closed(tree + QLatin1String("/closed"), ReadOnlyFolder);
-            QCOMPARE(thrownCode([&] { movePath(tree, other.path()); }), 2710164618u);
+            QCOMPARE(thrownCode([&] { movePath(tree, other.path()); }), quint32(TreeMoveSourceRefusedTextId));
             QVERIFY(QDir(other.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         }
     }

@@ -13,6 +13,7 @@
 #include "app/operations/movefilesoperation.h"
 #include "app/operations/operationqueue.h"
 #include "app/shell/headlessmainwindow.h"
+#include "libcore/io/filetree.h"
 #include "libcore/log/bufferedlogger.h"
 #include "libcore/log/exception.h"
 #include "libtagging/model/audiofile.h"
@@ -239,15 +240,15 @@ private slots:
             << Codes{FsUndoRemoveFileExistsTextId, FsUndoFailedTextId} << QStringList{"a=new"};
         QTest::newRow("moved file, old path taken since")
             << QStringList{"a=old"} << QStringList{"move a b"} << false << Codes{} << QStringList{"a=new"}
-            << Codes{0xCBA9B683u, FsUndoFailedTextId} << QStringList{"a=new", "b=old"};
+            << Codes{FsUndoMoveSourceExistsTextId, FsUndoFailedTextId} << QStringList{"a=new", "b=old"};
         QTest::newRow("moved file, old path a folder since")
             << QStringList{"a=old"} << QStringList{"move a b"} << false << Codes{} << QStringList{"a/"}
-            << Codes{0xCBA9B683u, FsUndoFailedTextId} << QStringList{"a/", "b=old"};
+            << Codes{FsUndoMoveSourceExistsTextId, FsUndoFailedTextId} << QStringList{"a/", "b=old"};
         QTest::newRow("write over a file") << QStringList{"a=old"} << QStringList{"write a=new"} << true
                                            << Codes{FsWriteExistsTextId, FsApplyFailedTextId} << QStringList{}
                                            << Codes{} << QStringList{"a=old"};
         QTest::newRow("copy over a file") << QStringList{"a=1", "b=2"} << QStringList{"copy a b"} << false
-                                          << Codes{3337001020u, FsApplyFailedTextId} << QStringList{} << Codes{}
+                                          << Codes{TreeCopyDestinationExistsTextId, FsApplyFailedTextId} << QStringList{} << Codes{}
                                           << QStringList{"a=1", "b=2"};
         QTest::newRow("copy whose original is gone")
             << QStringList{"a=1"} << QStringList{"copy a b"} << false << Codes{} << QStringList{"-a"}
