@@ -5,12 +5,15 @@
 #include "libcore/text/asciitextcodec.h"
 #include "libcore/text/latin1textcodec.h"
 #include "libcore/text/stringutils.h"
+#include "libcore/text/textcodec.h"
+#include "libcore/text/utf8textcodec.h"
 #include "libtagging/id3/id3v2framereader.h"
 #include "libtagging/id3/id3v2frametable.h"
 #include "libtagging/id3/id3v2unknownframetagitem.h"
 #include "libtagging/model/artworktagitem.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
+#include "libtagging/model/datetimetagitem.h"
 #include "libtagging/model/disctoctagitem.h"
 #include "libtagging/model/encapsulatedobjecttagitem.h"
 #include "libtagging/model/eventtimingtagitem.h"
@@ -27,6 +30,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace {
 void appendUInt32(IoStream *body, quint32 value)
 {
@@ -36,6 +41,121 @@ void appendUInt32(IoStream *body, quint32 value)
 QString twoDigits(int value)
 {
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+QString textFormatFor(const TagItem *item)
+{
+    switch (item->type()) {
+    case TagItemType::Language:
+        return QStringLiteral("ISO_639_2_T");
+    case TagItemType::ReleaseCountry:
+        return QStringLiteral("ISO_3166_1_A2");
+    case TagItemType::Script:
+        return QStringLiteral("ISO_15924");
+    default:
+        return QString();
+    }
+}
+
+void renderTextFrame(IoStream *out, const QString &frameId, const QStringList &texts,
+                     const Id3v2Settings *settings)
+{
+    if (texts.isEmpty())
+        return;
+    bool withBom = false;
+    TextCodec *codec = Id3v2TagIo::codecForTexts(texts, &withBom, settings);
+    IoStream body(QIODevice::ReadWrite);
+    body.setName(out->name());
+    // Line breaks are pinned to LF, so the bytes do not depend on the platform.
+    body.setWriteLineEnding(LineEnding::Lf);
+    body.writeByte(char(Id3v2TagIo::encodingByteForCodec(out, codec)));
+    for (const QString &text : texts)
+        body.writeText(text, codec, 0, -1, -1, withBom, true);
+    Id3v2TagIo::renderFrame(out, frameId, body.data(), settings);
+}
+
+void renderDateFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
+                     const Id3v2Settings *settings)
+{
+    QStringList texts;
+    for (const TagItem *item : items) {
+        const auto *date = static_cast<const DateTimeTagItem *>(item);
+        if (date->value.year() >= 0)
+            texts.append(date->value.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss:zzz")));
+    }
+    renderTextFrame(out, frameId, texts, settings);
+}
+
+void renderItemsTextFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
+                          const Id3v2Settings *settings)
+{
+    QStringList texts;
+    for (const TagItem *item : items)
+        texts.append(item->toString(textFormatFor(item)));
+    renderTextFrame(out, frameId, texts, settings);
+}
+
+void renderUrlFrame(IoStream *out, const QString &frameId, const QStringList &urls,
+                    const Id3v2Settings *settings)
+{
+    if (urls.isEmpty())
+        return;
+    TextCodec *codec = Id3v2TagIo::latin1OrUtf8Codec(urls);
+    // Without an encoding byte the reader guesses the encoding: Latin-1 it would take for
+    // another one (FE FF reads as a UTF-16 byte order mark) is written as UTF-8.
+    const bool hasEncodingByte = frameId == QLatin1String("WFED");
+    if (!hasEncodingByte && codec == Latin1TextCodec::instance()
+        && !std::all_of(urls.cbegin(), urls.cend(), [codec](const QString &url) {
+               return TextCodec::guessReadsBack(codec->encode(url, -1, -1, false, false, CodecErrorMode::Skip), url);
+           })) {
+        codec = Utf8TextCodec::instance();
+    }
+    IoStream body(QIODevice::ReadWrite);
+    body.setName(out->name());
+    body.setWriteLineEnding(LineEnding::Lf);
+    if (hasEncodingByte)
+        body.writeByte(char(Id3v2TagIo::encodingByteForCodec(out, codec)));
+    for (const QString &url : urls)
+        body.writeText(url, codec, 0, -1, -1, false, true);
+    Id3v2TagIo::renderFrame(out, frameId, body.data(), settings);
+}
+
+void renderUrlFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
+                    const Id3v2Settings *settings)
+{
+    if (items.isEmpty())
+        return;
+    QStringList urls;
+    for (const TagItem *item : items)
+        urls.append(item->toString());
+    renderUrlFrame(out, frameId, urls, settings);
+}
+
+void appendTextValues(QList<StringPair> &out, const QString &description, const QList<TagItem *> &items,
+                      bool join)
+{
+    QStringList texts;
+    for (const TagItem *item : items) {
+        const QString text = item->toString(textFormatFor(item));
+        if (!text.trimmed().isEmpty())
+            texts.append(text);
+    }
+    if (!join) {
+        for (const QString &text : std::as_const(texts))
+            out.append({description, text});
+    } else if (!texts.isEmpty()) {
+        out.append({description, texts.join(QChar(0))});
+    }
+}
+
+void appendInvolvedPeople(QList<InvolvedPerson> &out, char kind, const QString &role,
+                          const QList<TagItem *> &items)
+{
+    for (const TagItem *item : items) {
+        const QString name = item->toString();
+        if (!name.trimmed().isEmpty())
+            out.append(InvolvedPerson(qint8(kind), name, role));
+    }
 }
 } // namespace
 
@@ -117,8 +237,8 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
     switch (itemType) {
     case Artist: {
         const bool firstOnly = m_multiArtistsInExtraField && items.size() > 1;
-        Id3v2TagIo::renderItemsTextFrame(m_frames, QStringLiteral("TPE1"), firstOnly ? items.mid(0, 1) : items, m_s);
-        Id3v2TagIo::appendTextValues(m_userTexts, QStringLiteral("Artists"), m_tag->additionalArtists(), true);
+        renderItemsTextFrame(m_frames, QStringLiteral("TPE1"), firstOnly ? items.mid(0, 1) : items, m_s);
+        appendTextValues(m_userTexts, QStringLiteral("Artists"), m_tag->additionalArtists(), true);
         return;
     }
     case Copyright: {
@@ -126,8 +246,8 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
         QList<TagItem *> urls;
         for (TagItem *item : items)
             (isUrlText(item->toString()) ? urls : texts).append(item);
-        Id3v2TagIo::renderItemsTextFrame(m_frames, QStringLiteral("TCOP"), texts, m_s);
-        Id3v2TagIo::renderUrlFrame(m_frames, QStringLiteral("WCOP"), urls, m_s);
+        renderItemsTextFrame(m_frames, QStringLiteral("TCOP"), texts, m_s);
+        renderUrlFrame(m_frames, QStringLiteral("WCOP"), urls, m_s);
         return;
     }
     case IsPodcast: {
@@ -139,7 +259,7 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
                 QString album = m_tag->itemText(Album).trimmed();
                 if (album.isEmpty())
                     album = QStringLiteral("podcast");
-                Id3v2TagIo::renderUrlFrame(m_frames, QStringLiteral("WFED"), QStringList{album}, m_s);
+                renderUrlFrame(m_frames, QStringLiteral("WFED"), QStringList{album}, m_s);
             }
             return;
         }
@@ -148,7 +268,7 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
     case PartOfCompilation:
         for (const TagItem *item : items) {
             if (static_cast<const BooleanTagItem *>(item)->value) {
-                Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TCMP"), QStringList{QStringLiteral("1")}, m_s);
+                renderTextFrame(m_frames, QStringLiteral("TCMP"), QStringList{QStringLiteral("1")}, m_s);
                 return;
             }
         }
@@ -203,26 +323,26 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
             const QString id = static_cast<const UnknownId3v2StringTagItem *>(item)->name;
             // A URL frame has no encoding byte: written as text, the address would gain one.
             if (id.startsWith(u'W'))
-                Id3v2TagIo::renderUrlFrame(m_frames, id, QList<TagItem *>{item}, m_s);
+                renderUrlFrame(m_frames, id, QList<TagItem *>{item}, m_s);
             else
-                Id3v2TagIo::renderItemsTextFrame(m_frames, id, QList<TagItem *>{item}, m_s);
+                renderItemsTextFrame(m_frames, id, QList<TagItem *>{item}, m_s);
         }
         return;
     case EncodingDate:
-        Id3v2TagIo::renderDateFrame(m_frames, QStringLiteral("TDEN"), items, m_s);
+        renderDateFrame(m_frames, QStringLiteral("TDEN"), items, m_s);
         return;
     case TaggingDate:
-        Id3v2TagIo::renderDateFrame(m_frames, QStringLiteral("TDTG"), items, m_s);
+        renderDateFrame(m_frames, QStringLiteral("TDTG"), items, m_s);
         return;
     case ReleaseDate:
         if (v4)
-            Id3v2TagIo::renderDateFrame(m_frames, QStringLiteral("TDRC"), items, m_s);
+            renderDateFrame(m_frames, QStringLiteral("TDRC"), items, m_s);
         else
             writeReleaseDate(items);
         return;
     case OriginalReleaseDate:
         if (v4) {
-            Id3v2TagIo::renderDateFrame(m_frames, QStringLiteral("TDOR"), items, m_s);
+            renderDateFrame(m_frames, QStringLiteral("TDOR"), items, m_s);
         } else {
             QStringList years;
             for (const TagItem *item : items) {
@@ -230,7 +350,7 @@ void Id3v2FrameWriter::writeItemType(int itemType, const QList<TagItem *> &items
                 if (year >= 0)
                     years.append(QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0')));
             }
-            Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TORY"), years, m_s);
+            renderTextFrame(m_frames, QStringLiteral("TORY"), years, m_s);
         }
         return;
     case Artwork:
@@ -377,22 +497,22 @@ void Id3v2FrameWriter::writeTableRows(int itemType, const QList<TagItem *> &item
          Id3v2FrameTable::framesToWrite(Id3v2FrameTable::textFrames(), itemType, iTunesTags)) {
         const QString id = QString::fromLatin1(row->frameId);
         if (row->value == Id3v2FrameTable::NumberPair)
-            Id3v2TagIo::renderTextFrame(m_frames, id, m_tag->numberPairTexts(itemType, row->countType), m_s);
+            renderTextFrame(m_frames, id, m_tag->numberPairTexts(itemType, row->countType), m_s);
         else
-            Id3v2TagIo::renderItemsTextFrame(m_frames, id, items, m_s);
+            renderItemsTextFrame(m_frames, id, items, m_s);
     }
     for (const Id3v2FrameTable::FrameRow *row :
          Id3v2FrameTable::framesToWrite(Id3v2FrameTable::urlFrames(), itemType, iTunesTags))
-        Id3v2TagIo::renderUrlFrame(m_frames, QString::fromLatin1(row->frameId), items, m_s);
+        renderUrlFrame(m_frames, QString::fromLatin1(row->frameId), items, m_s);
     for (const Id3v2FrameTable::KeyRow *row :
          Id3v2FrameTable::keysToWrite(Id3v2FrameTable::userTexts(), itemType, iTunesTags))
-        Id3v2TagIo::appendTextValues(m_userTexts, QString::fromLatin1(row->description), items, false);
+        appendTextValues(m_userTexts, QString::fromLatin1(row->description), items, false);
     for (const Id3v2FrameTable::KeyRow *row :
          Id3v2FrameTable::keysToWrite(Id3v2FrameTable::userLinks(), itemType, iTunesTags))
-        Id3v2TagIo::appendTextValues(m_userLinks, QString::fromLatin1(row->description), items, false);
+        appendTextValues(m_userLinks, QString::fromLatin1(row->description), items, false);
     for (const Id3v2FrameTable::KeyRow *row :
          Id3v2FrameTable::keysToWrite(Id3v2FrameTable::roles(), itemType, iTunesTags))
-        Id3v2TagIo::appendInvolvedPeople(m_people, InvolvedPerson::Involvement, QString::fromLatin1(row->description),
+        appendInvolvedPeople(m_people, InvolvedPerson::Involvement, QString::fromLatin1(row->description),
                                          items);
 }
 
@@ -410,9 +530,9 @@ void Id3v2FrameWriter::writeReleaseDate(const QList<TagItem *> &items)
         if (date.hour() >= 0 && date.minute() >= 0)
             times.append(twoDigits(date.hour()) + twoDigits(date.minute()));
     }
-    Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TYER"), years, m_s);
-    Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TDAT"), dates, m_s);
-    Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TIME"), times, m_s);
+    renderTextFrame(m_frames, QStringLiteral("TYER"), years, m_s);
+    renderTextFrame(m_frames, QStringLiteral("TDAT"), dates, m_s);
+    renderTextFrame(m_frames, QStringLiteral("TIME"), times, m_s);
 }
 
 void Id3v2FrameWriter::writeArtwork(const QList<TagItem *> &items)
@@ -482,7 +602,7 @@ void Id3v2FrameWriter::writeDeferred()
     }
     const auto writePeople = [&](const QString &frameId, const QStringList &strings) {
         if (!strings.isEmpty())
-            guarded([&] { Id3v2TagIo::renderTextFrame(m_frames, frameId, strings, m_s); });
+            guarded([&] { renderTextFrame(m_frames, frameId, strings, m_s); });
     };
     writePeople(QStringLiteral("IPLS"), involvement);
     writePeople(QStringLiteral("TMCL"), musicians);
@@ -490,7 +610,7 @@ void Id3v2FrameWriter::writeDeferred()
         // A joined value is written as its parts, so that each part gets its own byte order mark:
         // readers take a UTF-16 text without one for the platform's order.
         guarded([&] {
-            Id3v2TagIo::renderTextFrame(m_frames, QStringLiteral("TXXX"),
+            renderTextFrame(m_frames, QStringLiteral("TXXX"),
                                         QStringList{entry.first} + entry.second.split(QChar(0)), m_s);
         });
     }

@@ -414,11 +414,6 @@ TagInfo *Id3v2TagIo::detect(IoStream *stream, bool atStart, QObject *parent)
 }
 
 namespace {
-bool isFrameIdByte(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
-}
-
 // The frame-chain check over the frames from start in data.
 bool chainsWithSynchsafeSizes(const QByteArray &data, qsizetype start)
 {
@@ -432,7 +427,7 @@ bool chainsWithSynchsafeSizes(const QByteArray &data, qsizetype start)
         const quint32 sizeField = qFromBigEndian<quint32>(header + 4);
         if (sizeField & 0x80808080u)
             return false;
-        if (!std::all_of(header, header + 4, isFrameIdByte))
+        if (!std::all_of(header, header + 4, Id3v2FrameHeader::isIdByte))
             return onlyZerosFrom(position);
         const qint64 next = position + Id3v2TagIo::HeaderSize + Id3v2TagIo::decodeSynchsafe(sizeField);
         // A last frame that runs past the end says nothing against synchsafe sizes; the
@@ -493,11 +488,6 @@ quint32 readUInt(const QByteArray &data, qsizetype &position, int bytes)
     return value;
 }
 
-int readSizeField(const QByteArray &data, qsizetype &position, bool synchsafe)
-{
-    const quint32 value = readUInt(data, position, 4);
-    return synchsafe ? Id3v2TagIo::decodeSizeField(value) : int(value);
-}
 } // namespace
 
 AudioTag *Id3v2TagIo::read(IoStream *stream, TagInfo *info, const TaggingSettings *settings, QObject *parent)
@@ -553,84 +543,29 @@ AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settin
     state.parent = &owner;
     state.volumeAdjustment = new VolumeAdjustmentTagItem(&owner);
 
-    const int headerSize = version == 2 ? 6 : HeaderSize;
+    const int headerSize = Id3v2FrameHeader::size(version);
     const bool synchsafe = version == 4 && chainsWithSynchsafeSizes(data, position);
 
     try {
+        Id3v2FrameHeader header;
         while (position + headerSize <= data.size()) {
-            Id3v2FrameFlags flags;
-            const int idSize = version == 2 ? 3 : 4;
-            const char *const idBytes = data.constData() + position;
-            if (!std::all_of(idBytes, idBytes + idSize, isFrameIdByte))
+            const Id3v2FrameHeader::Result result = header.decode(data, position, version, synchsafe);
+            if (result == Id3v2FrameHeader::Truncated)
+                throw EndOfFrames();
+            if (result == Id3v2FrameHeader::NoFrame)
                 break;
-            position += idSize;
-            int frameSize;
-            if (version == 2)
-                frameSize = int(readUInt(data, position, 3));
-            else
-                frameSize = readSizeField(data, position, synchsafe);
-            // A size of 2 GiB or more cannot be a frame: the frames before it are kept.
-            if (frameSize < 0)
-                break;
-            if (version > 2) {
-                const int status = int(readUInt(data, position, 1));
-                const int format = int(readUInt(data, position, 1));
-                if (version == 3) {
-                    flags.tagAlterPreservation = status & 0x80;
-                    flags.fileAlterPreservation = status & 0x40;
-                    flags.readOnly = status & 0x20;
-                    flags.compression = format & 0x80;
-                    flags.dataLengthIndicator = format & 0x80;
-                    flags.encryption = format & 0x40;
-                    flags.grouping = format & 0x20;
-                } else {
-                    flags.tagAlterPreservation = status & 0x40;
-                    flags.fileAlterPreservation = status & 0x20;
-                    flags.readOnly = status & 0x10;
-                    flags.grouping = format & 0x40;
-                    flags.compression = format & 0x08;
-                    flags.encryption = format & 0x04;
-                    flags.unsynchronisation = format & 0x02;
-                    flags.dataLengthIndicator = format & 0x01;
-                }
-            }
-            const qsizetype length = qMin<qsizetype>(frameSize, data.size() - position);
+            Id3v2FrameFlags &flags = header.flags;
+            const char *const idBytes = header.id;
+            const int idSize = header.idSize;
+            const qsizetype length = qMin<qsizetype>(header.dataSize, data.size() - position);
             QByteArray frameData = data.mid(position, length);
             position += length;
 
             if (version == 4 && flags.unsynchronisation)
                 removeUnsynchronisation(frameData);
-            qsizetype extra = 0;
-            if (version == 3) {
-                if (flags.dataLengthIndicator)
-                    flags.dataLength = int(readUInt(frameData, extra, 4));
-                if (flags.encryption)
-                    flags.encryptionMethod = int(readUInt(frameData, extra, 1));
-                if (flags.grouping)
-                    flags.groupId = int(readUInt(frameData, extra, 1));
-            } else if (version == 4) {
-                auto dataLength = [&] {
-                    const quint32 value = readUInt(frameData, extra, 4);
-                    return (value & 0x80808080u) ? int(value) : decodeSynchsafe(value);
-                };
-                if (flags.grouping)
-                    flags.groupId = int(readUInt(frameData, extra, 1));
-                if (flags.encryption && flags.dataLengthIndicator) {
-                    // Writers disagree on the order; a method byte has bit 7 set, a
-                    // synchsafe byte never has.
-                    if (extra < frameData.size() && (uchar(frameData.at(extra)) & 0x80)) {
-                        flags.encryptionMethod = int(readUInt(frameData, extra, 1));
-                        flags.dataLength = dataLength();
-                    } else {
-                        flags.dataLength = dataLength();
-                        flags.encryptionMethod = int(readUInt(frameData, extra, 1));
-                    }
-                } else if (flags.encryption) {
-                    flags.encryptionMethod = int(readUInt(frameData, extra, 1));
-                } else if (flags.dataLengthIndicator) {
-                    flags.dataLength = dataLength();
-                }
-            }
+            const qsizetype extra = flags.readExtraBytes(version, frameData);
+            if (extra < 0)
+                throw EndOfFrames();
             if (extra > 0)
                 frameData.remove(0, extra);
             flags.unsynchronisation = false;
@@ -662,7 +597,7 @@ AudioTag *Id3v2TagIo::readTag(IoStream *stream, TagInfo *info, const Id3v2Settin
                 // A frame kept as unknown data by its handler keeps its flags too.
                 state.flags = flags;
                 Id3v2FrameCursor frame(frameData, stream);
-                Id3v2FrameReader::readFrameContent(state, normalized, frame);
+                readFrameContent(state, normalized, frame);
             } catch (const Exception &) {
                 addUnknownFrame(tag, normalized, flags, frameData);
             }
@@ -742,7 +677,7 @@ void Id3v2TagIo::addUnknownFrame(AudioTag *tag, const QString &frameId, const Id
     tag->addItem(new Id3v2UnknownFrameTagItem(frameId, flags, data));
 }
 
-void Id3v2TagIo::readFrameContent(Id3v2ReadState &state, const QString &frameId, IoStream *frame)
+void Id3v2TagIo::readFrameContent(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor &frame)
 {
     Id3v2FrameReader::readFrameContent(state, frameId, frame);
 }
@@ -810,121 +745,6 @@ quint8 Id3v2TagIo::encodingByteForCodec(IoStream *out, TextCodec *codec)
         return 3;
     default:
         throw Exception(NoEncodingByte, {out->displayName(), codec->mib()});
-    }
-}
-
-void Id3v2TagIo::renderTextFrame(IoStream *out, const QString &frameId, const QStringList &texts,
-                                 const Id3v2Settings *settings)
-{
-    if (texts.isEmpty())
-        return;
-    bool withBom = false;
-    TextCodec *codec = codecForTexts(texts, &withBom, settings);
-    IoStream body(QIODevice::ReadWrite);
-    body.setName(out->name());
-    // Line breaks are pinned to LF, so the bytes do not depend on the platform.
-    body.setWriteLineEnding(LineEnding::Lf);
-    body.writeByte(char(encodingByteForCodec(out, codec)));
-    for (const QString &text : texts)
-        body.writeText(text, codec, 0, -1, -1, withBom, true);
-    renderFrame(out, frameId, body.data(), settings);
-}
-
-void Id3v2TagIo::renderDateFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
-                                 const Id3v2Settings *settings)
-{
-    QStringList texts;
-    for (const TagItem *item : items) {
-        const auto *date = static_cast<const DateTimeTagItem *>(item);
-        if (date->value.year() >= 0)
-            texts.append(date->value.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss:zzz")));
-    }
-    renderTextFrame(out, frameId, texts, settings);
-}
-
-void Id3v2TagIo::renderItemsTextFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
-                                      const Id3v2Settings *settings)
-{
-    QStringList texts;
-    for (const TagItem *item : items)
-        texts.append(item->toString(textFormatFor(item)));
-    renderTextFrame(out, frameId, texts, settings);
-}
-
-void Id3v2TagIo::renderUrlFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
-                                const Id3v2Settings *settings)
-{
-    if (items.isEmpty())
-        return;
-    QStringList urls;
-    for (const TagItem *item : items)
-        urls.append(item->toString());
-    renderUrlFrame(out, frameId, urls, settings);
-}
-
-void Id3v2TagIo::renderUrlFrame(IoStream *out, const QString &frameId, const QStringList &urls,
-                                const Id3v2Settings *settings)
-{
-    if (urls.isEmpty())
-        return;
-    TextCodec *codec = latin1OrUtf8Codec(urls);
-    // Without an encoding byte the reader guesses the encoding: Latin-1 it would take for
-    // another one (FE FF reads as a UTF-16 byte order mark) is written as UTF-8.
-    const bool hasEncodingByte = frameId == QLatin1String("WFED");
-    if (!hasEncodingByte && codec == Latin1TextCodec::instance()
-        && !std::all_of(urls.cbegin(), urls.cend(), [codec](const QString &url) {
-               return TextCodec::guessReadsBack(codec->encode(url, -1, -1, false, false, CodecErrorMode::Skip), url);
-           })) {
-        codec = Utf8TextCodec::instance();
-    }
-    IoStream body(QIODevice::ReadWrite);
-    body.setName(out->name());
-    body.setWriteLineEnding(LineEnding::Lf);
-    if (hasEncodingByte)
-        body.writeByte(char(encodingByteForCodec(out, codec)));
-    for (const QString &url : urls)
-        body.writeText(url, codec, 0, -1, -1, false, true);
-    renderFrame(out, frameId, body.data(), settings);
-}
-
-QString Id3v2TagIo::textFormatFor(const TagItem *item)
-{
-    switch (item->type()) {
-    case TagItemType::Language:
-        return QStringLiteral("ISO_639_2_T");
-    case TagItemType::ReleaseCountry:
-        return QStringLiteral("ISO_3166_1_A2");
-    case TagItemType::Script:
-        return QStringLiteral("ISO_15924");
-    default:
-        return QString();
-    }
-}
-
-void Id3v2TagIo::appendTextValues(QList<StringPair> &out, const QString &description, const QList<TagItem *> &items,
-                                  bool join)
-{
-    QStringList texts;
-    for (const TagItem *item : items) {
-        const QString text = item->toString(textFormatFor(item));
-        if (!text.trimmed().isEmpty())
-            texts.append(text);
-    }
-    if (!join) {
-        for (const QString &text : std::as_const(texts))
-            out.append({description, text});
-    } else if (!texts.isEmpty()) {
-        out.append({description, texts.join(QChar(0))});
-    }
-}
-
-void Id3v2TagIo::appendInvolvedPeople(QList<InvolvedPerson> &out, char kind, const QString &role,
-                                      const QList<TagItem *> &items)
-{
-    for (const TagItem *item : items) {
-        const QString name = item->toString();
-        if (!name.trimmed().isEmpty())
-            out.append(InvolvedPerson(qint8(kind), name, role));
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QStringList>
 
 class AudioTag;
+class Id3v2FrameCursor;
 class IoStream;
 class TagItem;
 class TextCodec;
@@ -133,24 +134,6 @@ public:
     // ISO 8859-1 when every text fits it, else UTF-8.
     static TextCodec *latin1OrUtf8Codec(const QStringList &texts);
 
-    // Text frames
-    static void renderTextFrame(IoStream *out, const QString &frameId, const QStringList &texts,
-                                const Id3v2Settings *settings);
-    static void renderDateFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
-                                const Id3v2Settings *settings);
-    static void renderItemsTextFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
-                                     const Id3v2Settings *settings);
-    static void renderUrlFrame(IoStream *out, const QString &frameId, const QList<TagItem *> &items,
-                               const Id3v2Settings *settings);
-    static void renderUrlFrame(IoStream *out, const QString &frameId, const QStringList &urls,
-                               const Id3v2Settings *settings);
-    // The toString format of an item's text in a frame (codes for language, country, script).
-    static QString textFormatFor(const TagItem *item);
-    static void appendTextValues(QList<StringPair> &out, const QString &description, const QList<TagItem *> &items,
-                                 bool join);
-    static void appendInvolvedPeople(QList<InvolvedPerson> &out, char kind, const QString &role,
-                                     const QList<TagItem *> &items);
-
     // The genres of a TCON text: "(17)" and the like become ID3v1 names, (RX) and (CR)
     // "Remix" and "Cover".
     static QStringList parseGenres(const QString &text);
@@ -158,7 +141,8 @@ public:
     static QString fileTypeFromCode(const QString &code);
     static QString mediaTypeFromCode(const QString &code);
 
-    static void readFrameContent(Id3v2ReadState &state, const QString &frameId, IoStream *frame);
+    // One frame's data (after its header and extra bytes) into the read state's tag.
+    static void readFrameContent(Id3v2ReadState &state, const QString &frameId, Id3v2FrameCursor &frame);
 
 private:
     Id3v2TagIo() = default;
