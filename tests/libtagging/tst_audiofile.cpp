@@ -30,7 +30,7 @@ const quint32 NoTagWriter = 1359880250u;
 const quint32 MeasuringInfo = 4268922967u;
 const quint32 NoAudioProperties = 3212920893u;
 const quint32 StandInFailure = 4000000001u;
-const quint32 DeviceOpenFailure = 3830782689u;
+const quint32 DeviceOpenFailure = quint32(IoStreamOpenFailedTextId);
 
 class CollectingLogger : public Logger
 {

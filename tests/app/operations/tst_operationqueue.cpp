@@ -317,7 +317,7 @@ private slots:
         queue.redo();
         QCOMPARE(journal, QStringList({"apply 1", "apply 2", "apply 3", "undo 3", "undo 2", "undo 1", "redo 1",
                                        "redo 2", "redo 3"}));
-        const QList<quint32> finalCodes{0x5F94A363u, 0x485AD418u, 0x05E5DBEEu};
+        const QList<quint32> finalCodes{CompoundApplyFailedTextId, CompoundUndoFailedTextId, CompoundRedoFailedTextId};
         QCOMPARE(m_window.shownMessages.size(), 3);
         for (int step = 0; step < 3; ++step) {
             const QList<LogMessage> &messages = m_window.shownMessages.at(step);
