@@ -19,6 +19,7 @@
 #include "app/model/modeldatatype.h"
 #include "app/operations/modelupdateoperation.h"
 #include "app/shell/headlessmainwindow.h"
+#include "bench/benchoptions.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/resourcepackage.h"
@@ -326,7 +327,8 @@ bool sameText(const QString &identified, const QString &truth)
     return identified.trimmed().compare(truth, Qt::CaseInsensitive) == 0;
 }
 
-void printAccuracy(const QString &root, const QMap<QString, Truth> &truth, const Run &run, bool misses)
+void printAccuracy(const QString &root, const QMap<QString, Truth> &truth, const Run &run, bool misses,
+                   Bench::Expectations &expected)
 {
     const char *const names[] = {"artist", "album", "title", "track", "disc", "year"};
     int right[6] = {};
@@ -356,6 +358,8 @@ void printAccuracy(const QString &root, const QMap<QString, Truth> &truth, const
     std::printf("identified the true value (letter case aside) of %lld files:\n", qlonglong(truth.size()));
     for (int i = 0; i < 6; ++i)
         std::printf("  %-6s %5.1f%% (%d)\n", names[i], 100.0 * right[i] / n, right[i]);
+    for (int i = 0; i < 6; ++i)
+        expected.check(qPrintable(QStringLiteral("%1-percent").arg(QLatin1String(names[i]))), 100.0 * right[i] / n);
 }
 } // namespace
 
@@ -368,7 +372,7 @@ int main(int argc, char *argv[])
         registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
                                QStringLiteral("libgui.rcc")});
         registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
-        registerResourceFile(QStringLiteral("identify.rcc"), QStringLiteral(":/identify"));
+        registerResourceFile(QStringLiteral("bench_identify.rcc"), QStringLiteral(":/identify"));
     } catch (const Exception &e) {
         std::fprintf(stderr, "%s\n", e.message().toLocal8Bit().constData());
         return 2;
@@ -378,7 +382,10 @@ int main(int argc, char *argv[])
     QString keep;
     int make = 0;
     bool misses = false;
-    const QStringList arguments = application.arguments().mid(1);
+    QStringList arguments = application.arguments().mid(1);
+    Bench::Expectations expected;
+    if (!expected.take(arguments))
+        return fail(Usage);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         bool ok = true;
@@ -420,7 +427,8 @@ int main(int argc, char *argv[])
     const Run run = identifyFolder(library);
     if (!run.ok)
         return fail(RunFailed, {library});
-    printAccuracy(library, truth, run, misses);
+    printAccuracy(library, truth, run, misses, expected);
+    expected.check("files", run.files);
     std::printf("%d files in %.3f s: %.0f files/s\n", run.files, run.seconds,
                 run.seconds > 0 ? run.files / run.seconds : 0.0);
 
@@ -433,5 +441,5 @@ int main(int argc, char *argv[])
         std::printf("one folder of %d files: %.3f s; of %d files: %.3f s; time grows %.2fx\n", small.files,
                     small.seconds, large.files, large.seconds, small.seconds > 0 ? large.seconds / small.seconds : 0.0);
     }
-    return 0;
+    return expected.exitCode();
 }

@@ -80,14 +80,17 @@ int main(int argc, char *argv[])
         registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
                                QStringLiteral("libgui.rcc")});
         registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
-        registerResourceFile(QStringLiteral("load.rcc"), QStringLiteral(":/load"));
+        registerResourceFile(QStringLiteral("bench_load.rcc"), QStringLiteral(":/load"));
     } catch (const Exception &e) {
         return Bench::fail(e.message());
     }
 
     QString folder;
     int threads = 0;
-    const QStringList arguments = application.arguments().mid(1);
+    QStringList arguments = application.arguments().mid(1);
+    Bench::Expectations expected;
+    if (!expected.take(arguments))
+        return Bench::fail(textForId(Usage));
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         bool ok = true;
@@ -130,6 +133,8 @@ int main(int argc, char *argv[])
     const QList<AudioFile *> loaded = window.model()->audioFiles();
     const qsizetype n = loaded.size();
     printPhase("load", loadTime, n);
+    expected.check("files", double(files.size()));
+    expected.check("loaded", double(n));
 
     // The same files read as bench/tagread reads them, on the same threads.
     const ReadBench::Pass read = ReadBench::read(files, threads);
@@ -147,6 +152,10 @@ int main(int argc, char *argv[])
     window.operationQueue()->apply(update);
     const double setTime = seconds(timer);
     printPhase("set album", setTime, n);
+    int albumsSet = 0; // the album column, third of the model's
+    for (int row = 0; row < window.proxyModel()->rowCount(); ++row)
+        albumsSet += window.proxyModel()->index(row, 2).data().toString().startsWith(u"Album ") ? 1 : 0;
+    expected.check("albums-set", albumsSet);
     timer.restart();
     window.operationQueue()->undo();
     const double undoTime = seconds(timer);
@@ -159,5 +168,5 @@ int main(int argc, char *argv[])
                 undoTime / loadTime, redoTime / loadTime);
     std::printf("peak memory: %lld KiB; %.1f KiB per loaded file\n", ReadBench::peakMemoryKiB(),
                 n > 0 ? double(after - before) / double(n) : 0.0);
-    return 0;
+    return expected.exitCode();
 }

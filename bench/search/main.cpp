@@ -90,14 +90,16 @@ int main(int argc, char *argv[])
     try {
         registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
                                QStringLiteral("melotaxonic.rcc")});
-        registerResourceFile(QStringLiteral("search.rcc"), QStringLiteral(":/search"));
+        registerResourceFile(QStringLiteral("bench_search.rcc"), QStringLiteral(":/search"));
     } catch (const Exception &e) {
         return Bench::fail(e.message());
     }
 
     int fileCount = 10000;
     int passes = 3;
-    if (!readFilesAndPasses(application.arguments().mid(1), fileCount, passes))
+    QStringList arguments = application.arguments().mid(1);
+    Bench::Expectations expected;
+    if (!expected.take(arguments) || !readFilesAndPasses(arguments, fileCount, passes))
         return Bench::fail(textForId(Usage));
 
     try {
@@ -125,6 +127,7 @@ int main(int argc, char *argv[])
         double seconds = timeFindAll(wildcard, passes, &found);
         std::printf("find all, wildcard '*Mix*': %d cells found, %.4f s, %.0f cells/s\n", found, seconds,
                     seconds > 0 ? double(cells) / seconds : 0.0);
+        expected.check("wildcard-found", found);
 
         SearchQuery expression(SearchPattern(QStringLiteral("\\b(Live|Label) (\\w+)"), SearchPattern::RegularExpression,
                                              Qt::CaseSensitive),
@@ -133,6 +136,7 @@ int main(int argc, char *argv[])
         seconds = timeFindAll(expression, passes, &found);
         std::printf("find all, regular expression '\\b(Live|Label) (\\w+)': %d cells found, %.4f s, %.0f cells/s\n",
                     found, seconds, seconds > 0 ? double(cells) / seconds : 0.0);
+        expected.check("expression-found", found);
 
         QElapsedTimer timer;
         timer.start();
@@ -142,9 +146,10 @@ int main(int argc, char *argv[])
         seconds = double(timer.nsecsElapsed()) / 1e9;
         std::printf("replace all: %d cells replaced, %.4f s, %.0f cells/s\n", replaced, seconds,
                     seconds > 0 ? double(replaced) / seconds : 0.0);
+        expected.check("replaced", replaced);
         delete update;
     } catch (const Exception &e) {
         return Bench::fail(e.message());
     }
-    return 0;
+    return expected.exitCode();
 }

@@ -29,7 +29,7 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     try {
         registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc")});
-        registerResourceFile(QStringLiteral("tagread.rcc"), QStringLiteral(":/tagread"));
+        registerResourceFile(QStringLiteral("bench_tagread.rcc"), QStringLiteral(":/tagread"));
     } catch (const Exception &e) {
         return Bench::fail(e.message());
     }

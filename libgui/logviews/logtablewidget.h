@@ -45,7 +45,7 @@ private:
     int maximumRowCount = 250;
     QList<LogLevel> shownLevels = {Error, Warning};
     Qt::SortOrder sortOrder = Qt::DescendingOrder;
-    QTimer refreshTimer;
+    QTimer refreshTimer{this}; // a child, so that tests can find it
     QSize cachedSizeHint = QSize(-1, -1);
 };
 

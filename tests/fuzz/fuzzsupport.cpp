@@ -4,7 +4,10 @@
 #include "libcore/log/exception.h"
 #include "libcore/platform/platformidentity.h"
 #include "libcore/text/resourcepackage.h"
+#include "libtagging/aiff/aiffchunk.h"
 #include "libtagging/asf/asfattribute.h"
+#include "libtagging/asf/asfobject.h"
+#include "libtagging/asf/asfstreamio.h"
 #include "libtagging/id3/id3v2tagio.h"
 #include "libtagging/id3/id3v2unknownframetagitem.h"
 #include "libtagging/model/audiotag.h"
@@ -21,6 +24,19 @@
 #include "libtagging/model/unknownstringtagitem.h"
 #include "libtagging/model/userdefinedlinktagitem.h"
 #include "libtagging/model/userdefinedtexttagitem.h"
+#include "libtagging/mp4/mp4box.h"
+#include "libtagging/mp4/mp4streamio.h"
+#include "libtagging/aiff/aiffstreamio.h"
+#include "libtagging/plain/freestreamio.h"
+#include "libtagging/plain/freestreamtagmanager.h"
+#include "libtagging/plain/lyrics3tagio.h"
+#include "libtagging/riff/riffstreamio.h"
+#include "libtagging/xiph/oggstreamio.h"
+#include "libtagging/plain/streamcontentcheck.h"
+#include "libtagging/riff/iffchunk.h"
+#include "libtagging/riff/riffchunk.h"
+#include "libtagging/xiph/flacstreamio.h"
+#include "libtagging/xiph/oggpage.h"
 
 #include <QCoreApplication>
 
@@ -30,6 +46,9 @@
 #include <memory>
 
 namespace {
+
+bool strictReplay = false;
+bool inputParsed = false;
 
 // Readers ask Qt for the application's paths, and the locale tables of the language,
 // country and script items come from the core package, as in the program.
@@ -99,7 +118,7 @@ void fail(const char *what, const char *why, const AudioTag *before, const Audio
     printTag("read", before);
     printTag("read again", after);
     static const bool reportOnly = qEnvironmentVariable("MELO_FUZZ_LOSSES") == QLatin1String("report");
-    if (!reportOnly)
+    if (strictReplay || !reportOnly)
         std::abort();
 }
 
@@ -110,6 +129,13 @@ bool hasText(const QList<const TagItem *> &items, int type, const QString &text)
             return true;
     }
     return false;
+}
+
+// Formats whose texts carry no mark of their encoding, so that a reader guesses it.
+bool hasNoEncodingMark(const AudioTag *tag)
+{
+    const int type = tag->tagType();
+    return type == TagType::Id3v1 || type == TagType::Lyrics3 || type == TagType::RiffInfo || type == TagType::Aiff;
 }
 
 bool hasControlCharacter(const QString &text)
@@ -146,9 +172,9 @@ PartialDateTime dateAsStored(const AudioTag *tag, const TagItem *item)
 // - a frame kept undecoded (encrypted, say) whose recorded data length no synchsafe
 //   number holds cannot be written again;
 // - an ASF boolean is written as its truth alone, whatever bytes it came with;
-// - a field kept unknown under a name with other than letters, digits and spaces (a
-//   damaged frame or field id), or an ID3v2 frame id the written version cannot name,
-//   may not be written again;
+// - an ID3v2 frame, Lyrics3 field or RIFF chunk kept unknown under an id with other than
+//   ASCII letters, digits and spaces (a damaged id), or an ID3v2 frame id the written
+//   version cannot name, may not be written again;
 // - a user-defined field without a name cannot be written at all;
 // - an ID3v2 frame kept unknown is written under the id the written version gives it (a 2.2
 //   id padded with a space, "TYE ", becomes "TYER");
@@ -162,7 +188,8 @@ PartialDateTime dateAsStored(const AudioTag *tag, const TagItem *item)
 //   the date without its time of day ("ICRD" is a year-month-day date); those ID3v2 frames
 //   make one date of each kind, into which the parts of several dates merge;
 // - a text with control characters other than line breaks and tabs, in a field with no
-//   mark of its encoding, may be read back in another one (the guess sees binary data);
+//   mark of its encoding (ID3v1, Lyrics3, RIFF INFO, AIFF text chunks), may
+//   be read back in another one (the guess sees binary data);
 // - ID3v2, APE and ASF write a count in a "number/count" text, which reads back as the
 //   smaller number of the larger count: a count without a number not above it (its number
 //   was refused, "-1/5") cannot be written;
@@ -191,7 +218,7 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
         && before->item(TagItemType::SynchronizedLyrics)) {
         return true;
     }
-    if (item->isTextual() && hasControlCharacter(text))
+    if (item->isTextual() && hasControlCharacter(text) && hasNoEncodingMark(before))
         return true;
     const bool writesPairs = type == TagType::Id3v2 || type == TagType::Ape || type == TagType::Asf;
     if (writesPairs && (item->type() == TagItemType::TrackCount || item->type() == TagItemType::DiscCount)) {
@@ -249,8 +276,8 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
                 return true;
         }
     }
-    const bool carriesId3v2 = type == TagType::Id3v2 || type == TagType::Aiff || type == TagType::RiffInfo;
-    if (carriesId3v2 && item->isTextual() && (text.contains(QLatin1Char('/')) || text.contains(QLatin1String("; ")))) {
+    const int id3Version = type == TagType::Id3v2 && before->tagInfo() ? before->tagInfo()->version() : 0;
+    if ((id3Version == 2 || id3Version == 3) && item->isTextual() && (text.contains(QLatin1Char('/')) || text.contains(QLatin1String("; ")))) {
         bool allParts = true;
         for (const QString &slashPart : text.split(QLatin1Char('/'))) {
             for (const QString &part : slashPart.split(QStringLiteral("; "))) {
@@ -271,8 +298,16 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
         unknownName = unknown->name;
     else if (const auto *unknownText = dynamic_cast<const UnknownStringTagItem *>(item))
         unknownName = unknownText->name;
-    if (std::any_of(unknownName.cbegin(), unknownName.cend(), [](QChar c) { return !c.isLetterOrNumber() && c != u' '; }))
+    // Only formats that name a field by a fixed id of letters and digits; MP4, ASF, APE and
+    // Vorbis names may hold punctuation ("----:mean:name", "WM/Mood") and must come back.
+    const bool namedById = item->type() == TagItemType::UnknownId3v2Data || item->type() == TagItemType::UnknownId3v2String
+                           || item->type() == TagItemType::UnknownLyrics3String || item->type() == TagItemType::UnknownRiffData
+                           || item->type() == TagItemType::UnknownRiffString;
+    if (namedById && std::any_of(unknownName.cbegin(), unknownName.cend(), [](QChar c) {
+            return !(c >= u'A' && c <= u'Z') && !(c >= u'a' && c <= u'z') && !(c >= u'0' && c <= u'9') && c != u' ';
+        })) {
         return true;
+    }
     if (item->type() == TagItemType::UnknownId3v2Data || item->type() == TagItemType::UnknownId3v2String) {
         const int version = before->tagInfo() ? before->tagInfo()->version() : 3;
         const QString written = Id3v2TagIo::convertFrameId(unknownName, version >= 2 && version <= 4 ? version : 3);
@@ -304,6 +339,63 @@ bool isLossByDesign(const AudioTag *before, const TagItem *item, const AudioTag 
     if (const auto *userLink = dynamic_cast<const UserDefinedLinkTagItem *>(item))
         return userLink->description.trimmed().isEmpty();
     return false;
+}
+
+// A format may refuse a tag or a file it cannot hold: more than its sizes and counts
+// allow, or a value it has no way to write. Any other error while rendering or writing
+// what was read is a fault.
+bool isRefusal(const Exception &e)
+{
+    switch (e.code) {
+    case Id3v2TagIo::SizeTooLarge:
+    case Id3v2TagIo::UnknownFrameTooLarge:
+    case Lyrics3TagIo::TagTooLarge:
+    case AsfStreamIo::TooManyAttributes:
+    case AsfStreamIo::AttributeTooLarge:
+    case AsfObject::PayloadTooLarge:
+    case AsfObject::ExtensionTooLarge:
+    case Mp4Box::PayloadTooLarge:
+    case IffChunk::SizeFieldOverflow:
+    case RiffChunk::ChunkTooLarge:
+    case AiffChunk::ChunkTooLarge:
+    case FlacStreamIo::BlockTooLong:
+    case OggPage::TooManyLacingValues:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A file whose structure its writer cannot rewrite safely (damaged, or not the format its
+// reader let pass) is refused whole, before anything is written.
+bool isRefusedStructure(const Exception &e)
+{
+    switch (e.code) {
+    case AsfStreamIo::NoHeaderToWrite:
+    case Mp4StreamIo::ChunkOffsetTableShort:
+    case Mp4StreamIo::ChunkOffsetOutOfRange:
+    case Mp4StreamIo::FragmentedDataMoves:
+    case Mp4StreamIo::NoMetaForPadding:
+    case OggStreamIo::SequenceMismatch:
+    case OggStreamIo::NoKnownCodec:
+    case FlacStreamIo::RebuiltWithoutStreamInfo:
+    case RiffStreamIo::NoChunksToWrite:
+    case RiffStreamIo::DataChunkMissing:
+    case AiffStreamIo::NoChunksToWrite:
+    case FreeStreamIo::TagsOverlapAudio:
+    case FreeStreamTagManager::TagsOutOfOrder:
+    case StreamContentCheck::OtherFormat:
+    case StreamContentCheck::NoValidStream:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void failRefusal(const char *what, const Exception &e, const AudioTag *tag)
+{
+    std::fprintf(stderr, "exception %08x: %s\n", e.code, qPrintable(e.message()));
+    fail(what, "writing what was read failed with an error other than a format's limit", tag, nullptr);
 }
 
 // What the audio file's writer does to a tag before any format renders it: equal copies
@@ -382,14 +474,17 @@ void tagIo(ITagIo *io, const QByteArray &bytes, bool atStart, bool fromStart)
     }
     if (!tag)
         return;
+    inputParsed = true;
     prepareForWriting(tag);
 
     const TaggingSettings settings = writeSettings(tag);
     IoStream rendered(QIODevice::ReadWrite);
     try {
         io->render(&rendered, tag, &settings);
-    } catch (const Exception &) {
+    } catch (const Exception &e) {
         // A tag the format cannot hold (too large, say) is refused before anything is written.
+        if (!isRefusal(e))
+            failRefusal("tag", e, tag);
         return;
     }
     AudioTag *again = nullptr;
@@ -401,7 +496,9 @@ void tagIo(ITagIo *io, const QByteArray &bytes, bool atStart, bool fromStart)
             return;
         }
         rendered.seek(info->values.value(fromStart ? TagInfo::OffsetKey : TagInfo::DataOffsetKey).toLongLong());
-        again = io->read(&rendered, info, &TaggingSettings::defaults(), &owner);
+        // Read as the program reads what it wrote: with the same settings (the ID3v2 version
+        // decides whether old writers' "/" separators are split).
+        again = io->read(&rendered, info, &settings, &owner);
     } catch (const Exception &e) {
         std::fprintf(stderr, "exception %08x; the rendering: %s\n", e.code, rendered.data().left(400).toHex(' ').constData());
         fail("tag", "the rendered tag does not read", tag, nullptr);
@@ -424,11 +521,13 @@ void streamIo(IAudioStreamIo *io, const QByteArray &bytes, ICodecIo *codec)
         IoStream stream(bytes, QIODevice::ReadOnly);
         try {
             tags = io->readTags(&stream, {}, &TaggingSettings::defaults(), &owner);
+            inputParsed = true;
         } catch (const Exception &) {
         }
         try {
             stream.seek(0);
             io->readAudioProperties(&stream, codec);
+            inputParsed = true;
         } catch (const Exception &) {
         }
     }
@@ -440,8 +539,11 @@ void streamIo(IAudioStreamIo *io, const QByteArray &bytes, ICodecIo *codec)
         IoStream copy(bytes, QIODevice::ReadWrite);
         try {
             io->writeTags(&copy, tag, {type}, &settings);
-        } catch (const Exception &) {
-            // A damaged file may be refused; what counts is that nothing is lost when it is not.
+        } catch (const Exception &e) {
+            if (!isRefusal(e) && !isRefusedStructure(e))
+                failRefusal("stream", e, tag);
+            else if (copy.data() != bytes)
+                fail("stream", "a refused write changed the file", tag, nullptr);
             continue;
         }
         if (qEnvironmentVariableIsSet("MELO_FUZZ_VERBOSE"))
@@ -449,7 +551,7 @@ void streamIo(IAudioStreamIo *io, const QByteArray &bytes, ICodecIo *codec)
         QList<AudioTag *> again;
         try {
             copy.seek(0);
-            again = io->readTags(&copy, {type}, &TaggingSettings::defaults(), &owner);
+            again = io->readTags(&copy, {type}, &settings, &owner);
         } catch (const Exception &e) {
             std::fprintf(stderr, "exception %08x\n", e.code);
             fail("stream", "the written file does not read", tag, nullptr);
@@ -473,7 +575,18 @@ void run(const char *name, const uint8_t *data, size_t size)
         std::fprintf(stderr, "==melofuzz== no target %s\n", name);
         std::abort();
     }
+    inputParsed = false;
     target(bytes(data, size));
+}
+
+void setStrict(bool strict)
+{
+    strictReplay = strict;
+}
+
+bool lastInputParsed()
+{
+    return inputParsed;
 }
 
 void codecIo(ICodecIo *io, const QByteArray &bytes)
@@ -481,6 +594,7 @@ void codecIo(ICodecIo *io, const QByteArray &bytes)
     IoStream stream(bytes, QIODevice::ReadOnly);
     try {
         io->readAudioProperties(&stream, stream.size());
+        inputParsed = true;
     } catch (const Exception &) {
     }
 }

@@ -41,6 +41,11 @@ using Target = void (*)(const QByteArray &bytes);
 const QMap<QString, Target> &targets();
 // Runs the named target on the input; aborts for a name without target.
 void run(const char *name, const uint8_t *data, size_t size);
+// Strict: every lost item aborts, whatever MELO_FUZZ_LOSSES says (the corpus replay).
+void setStrict(bool strict);
+// Whether the last input run gave a tag or audio properties: a seed that does not parse
+// at all exercises nothing but the first check of its reader.
+bool lastInputParsed();
 
 } // namespace Fuzz
 

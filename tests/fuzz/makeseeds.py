@@ -211,18 +211,32 @@ def codec_seeds():
                                       + struct.pack("<HHIIIHHI", 4000, 0, 73728, 1000, 10, 16, 2, 44100))
     yield "monkeysaudio", "old.ape", (b"MAC " + struct.pack("<HHHHI", 3970, 4000, 0, 2, 44100) + b"\0" * 8
                                       + struct.pack("<II", 2, 100))
+    # Before 3.95 the frames held fewer blocks; 24 bits, mono, the highest level.
+    yield "monkeysaudio", "old-3900-mono.ape", (b"MAC " + struct.pack("<HHHHI", 3900, 5000, 8, 1, 48000) + b"\0" * 8
+                                                + struct.pack("<II", 3, 50))
     yield "optimfrog", "header.ofr", (b"OFR " + struct.pack("<IIHBBIH", 15, 88200, 0, 2, 1, 44100, 0x0140)).ljust(40, b"\0")
+    # Mono 24 bits at 96 kHz.
+    yield "optimfrog", "mono-24.ofr", (b"OFR " + struct.pack("<IIHBBIH", 15, 96000, 0, 4, 0, 96000, 0x0500)).ljust(40, b"\0")
     # TAK: the stream information object after the magic, fields packed from bit 0.
     bits = 0
     for first, count, value in ((14, 35, 44100), (52, 18, 44100 - 6000), (70, 5, 8), (75, 4, 1), (79, 1, 0)):
         bits |= (value & ((1 << count) - 1)) << first
     info = bits.to_bytes(10, "little")
     yield "tak", "header.tak", b"tBaK" + b"\x01" + struct.pack("<I", len(info))[:3] + info + b"\0" * 8
+    # 24 bits and six channels at 96 kHz, behind an encoder information object.
+    bits = 0
+    for first, count, value in ((14, 35, 96000), (52, 18, 96000 - 6000), (70, 5, 16), (75, 4, 5), (79, 1, 0)):
+        bits |= (value & ((1 << count) - 1)) << first
+    info = bits.to_bytes(10, "little")
+    encoder = b"\x00\x02\x02\x00"
+    yield "tak", "encoder-then-info.tak", (b"tBaK" + b"\x04" + struct.pack("<I", len(encoder))[:3] + encoder
+                                          + b"\x01" + struct.pack("<I", len(info))[:3] + info + b"\0" * 8)
     sv7 = b"MP+" + bytes([0x17]) + struct.pack("<I", 40) + b"\0\0" + bytes([0]) + b"\0" * 10 + bytes([0x40, 0x02])
     yield "musepack", "sv7.mpc", sv7.ljust(64, b"\0")
     wv = (b"wvpk" + struct.pack("<IHHIIIII", 56, 0x410, 0, 44100, 0, 22050, 1 | (9 << 23) | (1 << 11) | (1 << 12), 0))
     yield "wavpack", "block.wv", wv.ljust(64, b"\0")
     yield "trueaudio", "header.tta", (b"TTA1" + struct.pack("<HHHII", 1, 2, 16, 44100, 4410)).ljust(22, b"\0")
+    yield "trueaudio", "mono-24.tta", (b"TTA1" + struct.pack("<HHHII", 1, 1, 24, 96000, 960)).ljust(22, b"\0")
 
 
 # ---- containers from Debian's encoders ----
@@ -249,6 +263,23 @@ def encoded_seeds(tmp):
         "--tc", "a comment", "--tn", "3/12", "--tg", "Rock", "--ti", cover, "--add-id3v2", tone, out("a.mp3"))
     yield "tagstack", "lame-id3v2-id3v1.mp3", read("a.mp3")
     yield "mpeg", "lame.mp3", read("a.mp3")
+    run("lame", "--quiet", "-V", "9", tone, out("vbr.mp3"))
+    yield "mpeg", "lame-vbr-xing.mp3", read("vbr.mp3")[:4096]
+    run("ffmpeg", "-v", "error", "-i", tone, "-ar", "22050", "-c:a", "libmp3lame", "-b:a", "16k", "-write_xing", "0",
+        "-f", "mp3", out("mpeg2.mp3"))
+    yield "mpeg", "mpeg2-layer3-no-header.mp3", read("mpeg2.mp3")[:4096]
+    run("ffmpeg", "-v", "error", "-i", tone, "-ar", "32000", "-c:a", "mp2", "-b:a", "64k", "-f", "mp2", out("a.mp2"))
+    yield "mpeg", "layer2.mp2", read("a.mp2")[:4096]
+    # The Musepack encoder takes CD rates only.
+    run("ffmpeg", "-v", "error", "-i", tone, "-ar", "44100", out("cd.wav"))
+    run("mpcenc", "--silent", "--quality", "0", out("cd.wav"), out("a.mpc"))
+    yield "musepack", "sv8.mpc", read("a.mpc")[:4096]
+    run("wavpack", "-q", "-y", tone, "-o", out("a.wv"))
+    yield "wavpack", "lossless.wv", read("a.wv")[:4096]
+    run("wavpack", "-q", "-y", "-b24", tone, "-o", out("hybrid.wv"))
+    yield "wavpack", "hybrid.wv", read("hybrid.wv")[:4096]
+    run("ffmpeg", "-v", "error", "-i", tone, "-c:a", "tta", "-f", "tta", out("a.tta"))
+    yield "trueaudio", "ffmpeg.tta", read("a.tta")[:1024]
 
     run("oggenc", "-Q", "-q", "-1", "-t", "Title", "-a", "Artist", "-c", "GENRE=Rock", "-o", out("a.ogg"), tone)
     yield "ogg", "vorbis.ogg", read("a.ogg")
@@ -262,12 +293,36 @@ def encoded_seeds(tmp):
     run("flac", "--silent", "-T", "TITLE=Title", "-T", "ARTIST=Artist", "-T", "ARTIST=Second",
         "--picture", cover, "--padding", "64", "-o", out("a.flac"), tone)
     yield "flac", "tags-picture.flac", read("a.flac")
+    run("flac", "--silent", "--no-padding", "--no-seektable", "-o", out("bare.flac"), tone)
+    yield "flac", "bare.flac", read("bare.flac")
+    # Many fields, a seek table and padding.
+    fields = []
+    for key, value in (("TITLE", "Title"), ("ALBUM", "Album"), ("DATE", "2001-02-03"), ("TRACKNUMBER", "3"),
+                       ("TRACKTOTAL", "12"), ("DISCNUMBER", "1"), ("GENRE", "Rock"), ("COMMENT", "a comment"),
+                       ("LYRICS", "some lyrics"), ("REPLAYGAIN_TRACK_GAIN", "-6.5 dB"), ("UNKNOWNFIELD", "value")):
+        fields += ["-T", key + "=" + value]
+    run("flac", "--silent", "-S", "1x", "--padding", "128", *fields, "-o", out("fields.flac"), tone)
+    yield "flac", "fields-seektable.flac", read("fields.flac")
 
     run("ffmpeg", "-v", "error", "-i", tone, "-i", cover, "-map", "0", "-map", "1", "-c:a", "aac", "-b:a", "8k",
         "-c:v", "copy", "-disposition:v", "attached_pic", *meta, "-f", "mp4", out("a.m4a"))
     yield "mp4", "aac-cover.m4a", read("a.m4a")
     run("ffmpeg", "-v", "error", "-i", tone, "-c:a", "alac", *meta, "-f", "ipod", out("b.m4a"))
     yield "mp4", "alac.m4a", read("b.m4a")
+    # The item list first, with freeform ("----:mean:name") and unknown items, as other
+    # taggers write them.
+    run("ffmpeg", "-v", "error", "-i", tone, "-c:a", "aac", "-b:a", "8k", *meta, "-movflags", "+faststart",
+        "-f", "mp4", out("c.m4a"))
+    run("/usr/bin/python3", "-c", "import mutagen.mp4, sys\n"
+        "f = mutagen.mp4.MP4(sys.argv[1])\n"
+        "f['----:com.apple.iTunes:MOOD'] = [mutagen.mp4.MP4FreeForm(b'calm')]\n"
+        "f['----:org.example:RATING'] = [mutagen.mp4.MP4FreeForm(b'\\x05', mutagen.mp4.AtomDataType.INTEGER)]\n"
+        "f['\\xa9xyz'] = ['+00.0000+000.0000/']\n"
+        "f['disk'] = [(1, 2)]\n"
+        "f['tmpo'] = [120]\n"
+        "f['cpil'] = True\n"
+        "f.save()\n", out("c.m4a"))
+    yield "mp4", "faststart-freeform.m4a", read("c.m4a")
 
     run("ffmpeg", "-v", "error", "-i", tone, "-t", "0.02", *meta, "-write_id3v2", "1", out("a.wav"))
     yield "riff", "info-id3.wav", read("a.wav")

@@ -5,6 +5,7 @@
 #include "libcore/text/resourcepackage.h"
 #include "libcore/text/textcatalogue.h"
 #include "libcore/text/texttable.h"
+#include "shared/support_skip.h"
 
 namespace {
 
@@ -303,7 +304,7 @@ private slots:
         const QString first = makePackage(dir, "first", R"(<t><id>5</id><tr l="en">five</tr></t>)");
         const QString second = makePackage(dir, "second", R"(<t><id>5</id><tr l="en">again</tr></t>)");
         if (first.isEmpty() || second.isEmpty())
-            QSKIP("Qt's resource compiler is not available");
+            MELO_SKIP_TOOL("Qt's resource compiler is not available");
         QLocale::setDefault(enUs);
 
         TextCatalogue::clear();

@@ -11,6 +11,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 #include "libcore/progress/linearprogressobject.h"
+#include "shared/support_skip.h"
 
 namespace {
 
@@ -735,7 +736,7 @@ private slots:
     void moveAcrossFileSystems()
     {
         if (!QFileInfo(QStringLiteral("/dev/shm")).isWritable())
-            QSKIP("needs a second file system at /dev/shm");
+            MELO_SKIP_TOOL("needs a second file system at /dev/shm");
         QTemporaryDir other(QStringLiteral("/dev/shm/melo-files-XXXXXX"));
         QVERIFY(other.isValid());
         makeFile(root() + QLatin1String("/tree/a.mp3"), "a");
@@ -887,11 +888,11 @@ private slots:
             QSKIP("already unprivileged");
         const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
         if (setpriv.isEmpty())
-            QSKIP("setpriv is not installed");
+            MELO_SKIP_TOOL("setpriv is not installed");
         const QString self = QCoreApplication::applicationFilePath();
         for (QString dir = QFileInfo(self).path(); dir != QLatin1String("/"); dir = QFileInfo(dir).path()) {
             if (!(QFile::permissions(dir) & QFileDevice::ExeOther))
-                QSKIP("the test program cannot be reached by another user");
+                MELO_SKIP_TOOL("the test program cannot be reached by another user");
         }
 
         QProcess child;

@@ -418,15 +418,33 @@ private slots:
         dock->icon = QIcon(red);
         dock->update();
         const QImage withIcon = dock->grab().toImage();
-        auto hasRed = [](const QImage &image) {
-            for (int y = 0; y < qMin(image.height(), 40); ++y)
-                for (int x = 0; x < image.width(); ++x)
-                    if (image.pixelColor(x, y) == QColor(Qt::red))
-                        return true;
-            return false;
+        // The icon's box in the title bar, then the title's first column of dark pixels in the
+        // rows beside it, drawn without and with the icon.
+        QRect icon;
+        for (int y = 0; y < qMin(withIcon.height(), 40); ++y) {
+            for (int x = 0; x < withIcon.width(); ++x) {
+                if (withIcon.pixelColor(x, y) == QColor(Qt::red))
+                    icon |= QRect(x, y, 1, 1);
+            }
+        }
+        QVERIFY(icon.isValid());
+        auto titleStart = [&icon](const QImage &image) {
+            for (int x = 0; x < image.width(); ++x) {
+                for (int y = icon.top(); y <= icon.bottom(); ++y) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (qMax(c.red(), qMax(c.green(), c.blue())) < 128)
+                        return x;
+                }
+            }
+            return -1;
         };
-        QVERIFY(!hasRed(plain));
-        QVERIFY(hasRed(withIcon));
+        const int before = titleStart(plain);
+        const int after = titleStart(withIcon);
+        QVERIFY(before >= 0);
+        QVERIFY2(after > icon.right(), qPrintable(QStringLiteral("title at %1, icon up to %2").arg(after).arg(icon.right())));
+        QVERIFY2(after - before >= icon.width(),
+                 qPrintable(QStringLiteral("title moved from %1 to %2, icon %3 wide").arg(before).arg(after).arg(icon.width())));
+        QVERIFY(plain.pixelColor(icon.center()) != QColor(Qt::red));
         QVERIFY(qobject_cast<ExtDockWidgetStyle *>(dock->style()));
     }
 };

@@ -26,7 +26,9 @@ public:
     ByteBuilder &le24(quint32 value) { return le(value, 3); }
     ByteBuilder &le32(quint32 value) { return le(value, 4); }
     ByteBuilder &be16(quint16 value) { return be(value, 2); }
+    ByteBuilder &le64(quint64 value) { return le(value, 8); }
     ByteBuilder &be32(quint32 value) { return be(value, 4); }
+    ByteBuilder &be64(quint64 value) { return be(value, 8); }
     ByteBuilder &zeros(qsizetype count) { return fill(0, count); }
     ByteBuilder &fill(char value, qsizetype count)
     {
@@ -59,3 +61,11 @@ private:
         return *this;
     }
 };
+
+// One field alone, for tests that join fields with "+".
+inline QByteArray le16(quint16 value) { return ByteBuilder().le16(value); }
+inline QByteArray le32(quint32 value) { return ByteBuilder().le32(value); }
+inline QByteArray le64(quint64 value) { return ByteBuilder().le64(value); }
+inline QByteArray be16(quint16 value) { return ByteBuilder().be16(value); }
+inline QByteArray be32(quint32 value) { return ByteBuilder().be32(value); }
+inline QByteArray be64(quint64 value) { return ByteBuilder().be64(value); }

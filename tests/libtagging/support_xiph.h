@@ -1,7 +1,8 @@
 #pragma once
 
 #include "libcore/log/logger.h"
-#include "support_tools.h"
+#include "shared/support_tools.h"
+#include "support_bytebuilder.h"
 
 #include <QByteArray>
 #include <QList>
@@ -12,20 +13,6 @@
 
 // Byte builders and helpers shared by the Vorbis comment, Ogg and FLAC tests.
 namespace xiph {
-
-inline QByteArray le32(quint32 value)
-{
-    QByteArray bytes(4, char(0));
-    qToLittleEndian<quint32>(value, bytes.data());
-    return bytes;
-}
-
-inline QByteArray be32(quint32 value)
-{
-    QByteArray bytes(4, char(0));
-    qToBigEndian<quint32>(value, bytes.data());
-    return bytes;
-}
 
 // A Vorbis comment: vendor, field count, the fields, and the framing byte when asked.
 inline QByteArray commentPacket(const QByteArray &vendor, const QList<QByteArray> &fields, bool framing = false)

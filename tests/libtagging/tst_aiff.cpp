@@ -6,6 +6,7 @@
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/commenttagitem.h"
 #include "libtagging/model/plaintagitems.h"
+#include "support_bytebuilder.h"
 
 #include <QTimeZone>
 #include <QtEndian>
@@ -14,20 +15,6 @@
 #include <limits>
 
 namespace {
-
-QByteArray be16(quint16 v)
-{
-    QByteArray b(2, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
-
-QByteArray be32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
 
 QByteArray chunk(const QByteArray &id, const QByteArray &payload)
 {

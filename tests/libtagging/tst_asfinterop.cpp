@@ -19,7 +19,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "support_tools.h"
+#include "shared/support_tools.h"
 
 namespace {
 
@@ -113,15 +113,24 @@ AudioTag *readAsf(const QString &path, QObject *parent)
 class TestAsfInterop : public QObject
 {
     Q_OBJECT
+    QString m_missing; // why the tools the tests need are not there
 private slots:
     void initTestCase()
     {
-        if (!run("ffmpeg", {"-version"}))
-            QSKIP("ffmpeg is not installed: the WMA interop tests need it to make the files");
+        if (!run("ffmpeg", {"-version"})) {
+            m_missing = QStringLiteral("ffmpeg is not installed: the WMA interop tests need it to make the files");
+            return;
+        }
         QTemporaryDir dir;
-        if (!makeWma(dir.filePath("probe.wma")))
-            QSKIP("ffmpeg cannot encode WMA here");
+        QVERIFY2(makeWma(dir.filePath("probe.wma")), "ffmpeg could not encode WMA");
         m_mutagen = run(python, {"-c", "import mutagen.asf"});
+    }
+
+    // Every test here needs the tools; each skips (or fails, where tools are required) alone.
+    void init()
+    {
+        if (!m_missing.isEmpty())
+            MELO_SKIP_TOOL(m_missing);
     }
 
     void readsFfmpegTags()
@@ -148,7 +157,7 @@ private slots:
     void readsMutagenTags()
     {
         if (!m_mutagen)
-            QSKIP("mutagen (python3-mutagen) is not installed");
+            MELO_SKIP_TOOL("mutagen (python3-mutagen) is not installed");
         QTemporaryDir dir;
         const QString path = dir.filePath("mutagen.wma");
         QVERIFY(makeWma(path));
@@ -187,7 +196,7 @@ private slots:
     void rewriteThroughAudioFile()
     {
         if (!m_mutagen)
-            QSKIP("mutagen (python3-mutagen) is not installed");
+            MELO_SKIP_TOOL("mutagen (python3-mutagen) is not installed");
         QTemporaryDir dir;
         const QString path = dir.filePath("rewrite.wma");
         QVERIFY(makeWma(path));
@@ -259,7 +268,7 @@ private slots:
     void staleCopiesAfterAnotherTagger()
     {
         if (!hasTool("kid3-cli"))
-            QSKIP("kid3-cli is not installed (scripts/setup installs it)");
+            MELO_SKIP_TOOL("kid3-cli is not installed (scripts/setup installs it)");
         QTemporaryDir dir;
         const QString path = dir.filePath("kid3.wma");
         QVERIFY(makeWma(path, {"-metadata", "title=Old title", "-metadata", "artist=Old artist"}));
@@ -297,7 +306,7 @@ private slots:
         QObject parent;
         QVERIFY(!readAsf(path, &parent));
         if (!m_mutagen)
-            QSKIP("mutagen (python3-mutagen) is not installed: the empty tag was not checked by it");
+            MELO_SKIP_TOOL("mutagen (python3-mutagen) is not installed: the empty tag was not checked by it");
         QVERIFY(mutagenAttributes(path).isEmpty());
     }
 

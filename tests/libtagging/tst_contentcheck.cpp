@@ -15,7 +15,7 @@
 // Files whose content is not what their suffix says (made by Debian's encoders, then
 // renamed) are neither written nor measured as the suffix says; real MP3 files, odd ones
 // included, still are.
-#include "support_tools.h"
+#include "shared/support_tools.h"
 
 namespace {
 
@@ -67,6 +67,7 @@ class TestContentCheck : public QObject
         return writableCopy(m_sources + "/" + source, m_dir.filePath(name));
     }
 
+    QString m_missing; // why the tools the tests need are not there
 private slots:
     void initTestCase()
     {
@@ -74,8 +75,10 @@ private slots:
         registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc")});
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         TextCatalogue::applyLanguage(english, english);
-        if (!hasTool("ffmpeg") || !hasTool("lame"))
-            QSKIP("ffmpeg or lame is not installed (scripts/setup installs them)");
+        if (!hasTool("ffmpeg") || !hasTool("lame")) {
+            m_missing = QStringLiteral("ffmpeg or lame is not installed (scripts/setup installs them)");
+            return;
+        }
         m_sources = m_dir.filePath("sources");
         QVERIFY(QDir().mkpath(m_sources));
         const QStringList tone{"-v", "error", "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=1"};
@@ -114,6 +117,13 @@ private slots:
         QByteArray damaged = mp3.repeated(3);
         damaged.replace(damaged.size() / 2, 1500, QByteArray(1500, '\x5A'));
         QVERIFY(writeFile(m_sources + "/damaged.mp3", damaged));
+    }
+
+    // Every test here needs the tools; each skips (or fails, where tools are required) alone.
+    void init()
+    {
+        if (!m_missing.isEmpty())
+            MELO_SKIP_TOOL(m_missing);
     }
 
     // Neither the save of the program nor the plain-stream writer changes a byte, reading

@@ -21,6 +21,7 @@
 #include "libtagging/model/userdefinedtexttagitem.h"
 #include "libtagging/model/volumeadjustmenttagitem.h"
 #include "support_tags.h"
+#include "support_bytebuilder.h"
 
 #include <memory>
 
@@ -37,14 +38,6 @@ Id3v2Settings settingsFor(int version, int textEncoding = 6, bool useUnsync = fa
     s.textEncoding = textEncoding;
     s.useUnsync = useUnsync;
     return s;
-}
-
-QByteArray be32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = char(value >> (24 - 8 * i));
-    return bytes;
 }
 
 QByteArray synchsafeBytes(int value)

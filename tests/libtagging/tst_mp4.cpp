@@ -16,31 +16,11 @@
 #include "libtagging/model/userdefinedtexttagitem.h"
 #include "libtagging/mp4/mp4box.h"
 #include "libtagging/mp4/mp4streamio.h"
+#include "support_bytebuilder.h"
 
 #include <QtEndian>
 
 namespace {
-
-QByteArray be16(quint16 v)
-{
-    QByteArray b(2, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
-
-QByteArray be32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
-
-QByteArray be64(quint64 v)
-{
-    QByteArray b(8, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
 
 QByteArray box(const QByteArray &type, const QByteArray &payload = {})
 {

@@ -13,7 +13,7 @@
 
 // Real files made by ffmpeg at test time, written by our MP4 writer and checked with ffmpeg
 // (the audio decodes to the same samples) and python3-mutagen (our items are readable).
-#include "support_tools.h"
+#include "shared/support_tools.h"
 
 namespace {
 
@@ -70,11 +70,19 @@ QByteArray pngBytes()
 class TestMp4Interop : public QObject
 {
     Q_OBJECT
+    QString m_missing; // why the tools the tests need are not there
 private slots:
     void initTestCase()
     {
         if (!haveFfmpeg())
-            QSKIP("ffmpeg is not installed: the real-file checks need it to make and decode files");
+            m_missing = QStringLiteral("ffmpeg is not installed: the real-file checks need it to make and decode files");
+    }
+
+    // Every test here needs the tools; each skips (or fails, where tools are required) alone.
+    void init()
+    {
+        if (!m_missing.isEmpty())
+            MELO_SKIP_TOOL(m_missing);
     }
 
     void writeRealFiles_data()
@@ -159,7 +167,7 @@ private slots:
             QVERIFY(mediaOffset(path) < grown);
 
         if (!haveMutagen())
-            QSKIP("python3-mutagen is not installed: the check that another reader sees our items is skipped");
+            MELO_SKIP_TOOL("python3-mutagen is not installed: the check that another reader sees our items is skipped");
         QByteArray out;
         QVERIFY(run(python, {"-c",
                              "import sys, mutagen.mp4\n"
@@ -234,7 +242,7 @@ private slots:
         QVERIFY(reread.audioProperties().valid);
 
         if (!haveMutagen())
-            QSKIP("python3-mutagen is not installed: the check that another reader sees our items is skipped");
+            MELO_SKIP_TOOL("python3-mutagen is not installed: the check that another reader sees our items is skipped");
         QByteArray out;
         QVERIFY(run(python, {"-c",
                              "import sys, mutagen.mp4\n"

@@ -12,33 +12,13 @@
 #include "libtagging/riff/riffstreamio.h"
 
 #include "support_tags.h"
+#include "support_bytebuilder.h"
 
 #include <QtEndian>
 
 Q_DECLARE_METATYPE(QList<TagItem *>)
 
 namespace {
-
-QByteArray le16(quint16 v)
-{
-    QByteArray b(2, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-
-QByteArray le32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-
-QByteArray be32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
 
 // A chunk with its pad byte; withPad false leaves an odd payload unpadded, as some writers do.
 QByteArray chunk(const QByteArray &id, const QByteArray &payload, bool withPad = true)

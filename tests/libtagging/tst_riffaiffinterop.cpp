@@ -16,7 +16,7 @@
 #include <QJsonObject>
 #include <QtEndian>
 
-#include "support_tools.h"
+#include "shared/support_tools.h"
 
 namespace {
 
@@ -57,13 +57,21 @@ QString titleOf(const QList<AudioTag *> &tags, int tagType)
 class TestRiffAiffInterop : public QObject
 {
     Q_OBJECT
+    QString m_missing; // why the tools the tests need are not there
 private slots:
     void initTestCase()
     {
         if (!run("ffmpeg", {"-version"}))
-            QSKIP("ffmpeg is not installed: the interop tests need it to make the files");
+            m_missing = QStringLiteral("ffmpeg is not installed: the interop tests need it to make the files");
         m_exiftool = run("exiftool", {"-ver"});
         m_mutagen = run(python, {"-c", "import mutagen"});
+    }
+
+    // Every test here needs the tools; each skips (or fails, where tools are required) alone.
+    void init()
+    {
+        if (!m_missing.isEmpty())
+            MELO_SKIP_TOOL(m_missing);
     }
 
     void roundTrip_data()
@@ -160,7 +168,7 @@ private slots:
             }
         }
         if (!m_mutagen || !m_exiftool)
-            QSKIP("mutagen (python3-mutagen) or exiftool is not installed: the tags were not checked by them");
+            MELO_SKIP_TOOL("mutagen (python3-mutagen) or exiftool is not installed: the tags were not checked by them");
     }
 
     // A file whose INFO sub-chunk has an odd length and no pad byte, and whose data chunk
@@ -256,8 +264,7 @@ private slots:
         const QString path = dir.filePath("mpeg.wav");
         bool ok = false;
         ok = run("ffmpeg", {"-v", "error", "-f", "lavfi", "-i", "sine=duration=1", "-c:a", "libmp3lame", "-b:a", "128k", path});
-        if (!ok)
-            QSKIP("ffmpeg cannot encode MPEG audio layer 3 here");
+        QVERIFY2(ok, "ffmpeg could not encode MPEG audio layer 3");
         IoStream stream(path, QIODevice::ReadOnly);
         const AudioProperties p = RiffStreamIo::instance()->readAudioProperties(&stream, nullptr);
         QVERIFY(p.valid);

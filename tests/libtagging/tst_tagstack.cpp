@@ -20,6 +20,7 @@
 #include "libtagging/xiph/flacstreamio.h"
 #include "libtagging/xiph/oggstreamio.h"
 #include "support_bytebuilder.h"
+#include "shared/support_skip.h"
 
 namespace {
 
@@ -340,7 +341,7 @@ private slots:
     {
         QFETCH(QString, file);
         if (QStandardPaths::findExecutable("ffmpeg").isEmpty() || !QFileInfo::exists("/usr/bin/python3"))
-            QSKIP("ffmpeg or python3 missing");
+            MELO_SKIP_TOOL("ffmpeg or python3 missing");
         QTemporaryDir dir;
         const QString path = dir.filePath(file);
         QVERIFY(QFile::copy(QStringLiteral(MELO_FIXTURES "/plain/") + file, path));

@@ -23,6 +23,7 @@
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/tagitem.h"
+#include "shared/support_skip.h"
 
 #include <algorithm>
 
@@ -320,7 +321,7 @@ void TestFileLoading::saveAudioFiles_failedFileIntact()
     const QString locked = list.at(1)->filePath();
     const QByteArray before = contents(locked);
     if (!makeImmutable(locked, true))
-        QSKIP("chattr +i is not available here");
+        MELO_SKIP_TOOL("chattr +i is not available here");
     const bool saved = saveAudioFiles(list, true);
     makeImmutable(locked, false);
 
@@ -476,12 +477,11 @@ void TestFileLoading::endToEnd_realFiles()
     QTemporaryDir source;
     const QString wav = source.filePath("tone.wav");
     if (QProcess::execute("ffmpeg", {"-loglevel", "error", "-f", "lavfi", "-i", "sine=frequency=440:duration=1", wav}) != 0)
-        QSKIP("ffmpeg is not available");
+        MELO_SKIP_TOOL("ffmpeg is not available");
     const QStringList names{"a.mp3", "b.flac", "c.ogg", "d.m4a", "sub/e.mp3"};
     QDir(dir.path()).mkdir("sub");
     for (const QString &name : names) {
-        if (!encode(wav, dir.filePath(name)))
-            QSKIP("an encoder is not available");
+        QVERIFY2(encode(wav, dir.filePath(name)), qPrintable(name));
     }
     const QString locked = dir.filePath("sub/e.mp3");
 
@@ -511,7 +511,7 @@ void TestFileLoading::endToEnd_realFiles()
 
     const QByteArray lockedBefore = contents(locked);
     if (!makeImmutable(locked, true))
-        QSKIP("chattr +i is not available here");
+        MELO_SKIP_TOOL("chattr +i is not available here");
     const bool saved = saveAudioFiles(files, true);
     makeImmutable(locked, false);
     QVERIFY(!saved);

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QSslConfiguration>
 
+#include <limits>
+
 #include "app/webservice/getappversionapicall.h"
 #include "app/webservice/pingapicall.h"
 #include "app/webservice/serverapicall.h"
@@ -204,31 +206,40 @@ void TestServerApiCall::replyStatus()
 
 void TestServerApiCall::timeOut()
 {
-    // The shortest real time-out, 3 s: a reply later than that fails the call.
-    m_service->queue({delayedReply(GetAppVersionApiCall::TimeoutMs + 1500, okReply())});
+    // The shortest real time-out, 3 s: a reply later than that fails the call. The reply
+    // comes so late that only a call waiting for it exceeds the upper bound, however busy
+    // the machine.
+    m_service->queue({delayedReply(GetAppVersionApiCall::TimeoutMs + 8000, okReply())});
     GetAppVersionApiCall call;
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(run(call), quint32(ServerCallTransportFailedTextId));
     // Qt's coarse timers may fire up to 5 % early.
     QVERIFY2(clock.elapsed() >= GetAppVersionApiCall::TimeoutMs * 0.94, QByteArray::number(clock.elapsed()));
-    QVERIFY2(clock.elapsed() < GetAppVersionApiCall::TimeoutMs + 1400, QByteArray::number(clock.elapsed()));
+    QVERIFY2(clock.elapsed() < GetAppVersionApiCall::TimeoutMs + 5000, QByteArray::number(clock.elapsed()));
 }
 
 void TestServerApiCall::spacing()
 {
     PingApiCall call;
     QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(run(call), 0u); // the first call of a run does not wait
-    QVERIFY2(clock.elapsed() < ServerApiCall::MinimumCallSpacingMs, QByteArray::number(clock.elapsed()));
+    // The first call of a run does not wait. One loopback call of a busy machine may take
+    // the spacing; a call that waits takes it every time, so the quickest of three counts.
+    qint64 quickest = std::numeric_limits<qint64>::max();
+    for (int i = 0; i < 3; ++i) {
+        ServerApiCall::setPreviousCallEndTime(0);
+        clock.start();
+        QCOMPARE(run(call), 0u);
+        quickest = qMin(quickest, clock.elapsed());
+    }
+    QVERIFY2(quickest < ServerApiCall::MinimumCallSpacingMs, QByteArray::number(quickest));
 
     // A failed call counts as much as a successful one.
     m_service->queue({httpReply(500)});
     QCOMPARE(run(call), quint32(ServerCallTransportFailedTextId));
     const qint64 failedEnd = ServerApiCall::previousCallEndTime();
     QCOMPARE(run(call), 0u);
-    const qint64 gap = m_service->calls.at(2).request.arrivalMs - failedEnd;
+    const qint64 gap = m_service->calls.at(4).request.arrivalMs - failedEnd;
     QVERIFY2(gap >= ServerApiCall::MinimumCallSpacingMs, QByteArray::number(gap));
     // The upper bounds rule out waiting for another reason (a busy pause of ten seconds, an
     // hour for a clock that went back); a machine busy with parallel tests can add a second.
@@ -269,7 +280,9 @@ void TestServerApiCall::retry()
     QFETCH(int, attempts);
     QFETCH(quint32, code);
     m_service->script(QStringLiteral("5d81fc49"), replies);
-    constexpr int pause = 600; // stands for the ten seconds of a real busy pause
+    // Stands for the ten seconds of a real busy pause; far enough above the spacing that a
+    // busy machine does not take one gap for the other.
+    constexpr int pause = 2500;
     PingApiCall call;
     // Later attempts find the progress object running; what they would add to it must not
     // be lost (the leak checker sees it).
@@ -295,14 +308,15 @@ void TestServerApiCall::retry()
 
 void TestServerApiCall::cancelBetweenAttempts()
 {
-    m_service->queue({delayedReply(3000, okReply())});
+    // Only a call that ignores the cancel waits for the reply (or its own time-out, 5 s).
+    m_service->queue({delayedReply(9000, okReply())});
     CombinedProgressObject progress;
     QTimer::singleShot(200, &progress, &ProgressObject::cancel);
     PingApiCall call;
     QElapsedTimer clock;
     clock.start();
     executeWithRetry(&call, &progress, 10);
-    QVERIFY2(clock.elapsed() < 2000, QByteArray::number(clock.elapsed()));
+    QVERIFY2(clock.elapsed() < 4500, QByteArray::number(clock.elapsed()));
     QCOMPARE(m_service->calls.size(), 1);
     QCOMPARE(errorCount(*m_logger), 1);
     QVERIFY(m_logger->containsCode(ServerCallTransportFailedTextId));
@@ -400,8 +414,8 @@ void TestServerApiCall::endpointFromSettings()
 void TestServerApiCall::tlsNeedsTrustedCertificate()
 {
     TestMetadataService tls;
-    if (!tls.start(true))
-        QSKIP("openssl could not make a certificate");
+    // A set-up that fails is a failure: a skip would hide a broken check of trust.
+    QVERIFY2(tls.start(true), "openssl could not make a certificate");
     tls.useAsEndpoint();
     PingApiCall call;
     try {
