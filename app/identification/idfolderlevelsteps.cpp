@@ -1,4 +1,5 @@
 #include "app/identification/idfolderlevelsteps.h"
+#include "app/identification/identificationtextids.h"
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idgroup.h"
@@ -11,8 +12,6 @@
 #include <QHash>
 
 namespace {
-constexpr quint32 FolderLevelTextId = 983787005u; // 0x3aa365fd
-
 enum : int {
     FolderLevels = 3,
     // A folder level gains this much on artist and album when its words are found elsewhere.

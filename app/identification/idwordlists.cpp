@@ -1,4 +1,5 @@
 #include "app/identification/idwordlists.h"
+#include "app/identification/identificationtextids.h"
 
 #include "app/identification/idword.h"
 #include "libcore/io/wholefile.h"
@@ -8,8 +9,6 @@
 #include "libcore/text/textcodec.h"
 
 namespace {
-constexpr quint32 WordListUnreadableTextId = 4015973056u; // 0xef5ee2c0
-
 // Function-local statics: the first caller loads the list, a second one arriving at the same
 // time waits for it (C++ guarantees the one-time initialisation).
 #define WORD_LIST(function, name)                                                                  \

@@ -1,11 +1,11 @@
 #include <QtTest>
 
 #include "app/identification/idaudiofile.h"
-#include "app/identification/idcapsandtypos.h"
-#include "app/identification/idconsistentartists.h"
+#include "app/identification/stages/unifycapitalizationandtypos.h"
+#include "app/identification/stages/unifyartistspellings.h"
 #include "app/identification/iddefaultgroup.h"
-#include "app/identification/idgrouping.h"
-#include "app/identification/idnormalization.h"
+#include "app/identification/stages/groupbysegmentation.h"
+#include "app/identification/stages/normalizeidstrings.h"
 #include "app/identification/idstring.h"
 #include "app/identification/idstringlist.h"
 #include "app/identification/idtracknumbergroup.h"

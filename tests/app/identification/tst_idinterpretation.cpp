@@ -2,9 +2,9 @@
 
 #include "app/identification/idartistname.h"
 #include "app/identification/idaudiofile.h"
-#include "app/identification/idcapsandtypos.h"
-#include "app/identification/idconsistentartists.h"
-#include "app/identification/idinterpretationscoring.h"
+#include "app/identification/stages/unifycapitalizationandtypos.h"
+#include "app/identification/stages/unifyartistspellings.h"
+#include "app/identification/stages/scoreinterpretations.h"
 #include "app/identification/idsegment.h"
 #include "libcore/progress/linearprogressobject.h"
 #include "libtagging/model/tagitem.h"
