@@ -19,6 +19,7 @@ enum IdentificationTextId : quint32 {
     SegmentCategoriesTextId = 0xD180C871u,
     VersionPhrasesUnreadableTextId = 0xCCD45F60u,
     WordListUnreadableTextId = 0xEF5EE2C0u, // [path]
+    DataTableMissingTextId = 0x24BA286Fu, // [path]
     ExtendRowsTextId = 0x4149CB99u,
     ExtendEntriesTextId = 0xE77E47F2u, // [entry count, row count]
     SplitRowOwnerTextId = 0x1FEEA873u,

@@ -282,6 +282,8 @@ void identifyFiles(const QList<AudioFile *> &files, CombinedProgressObject *prog
 
     // Folders are listed once per run, not once per file.
     IdAudioFile::FolderScope folderCounts;
+    for (const QString &root : options.libraryRoots)
+        folderCounts.collectionRoots.insert(QDir::cleanPath(root));
     // The root too: a cancel that came before the tree was built reached none of its nodes.
     const auto canceled = [progress] { return progress && progress->isCanceled(); };
     for (auto it = filesByFolder.cbegin(); it != filesByFolder.cend(); ++it) {

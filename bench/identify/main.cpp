@@ -21,7 +21,7 @@
 #include "app/shell/headlessmainwindow.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
-#include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libcore/text/texttable.h"
 #include "libgui/progress/progressdialog.h"
 #include "libtagging/model/audiofile.h"
@@ -365,10 +365,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     try {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
-                               QStringLiteral("libgui.rcc")});
-        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
-        registerResourceFile(QStringLiteral("identify.rcc"), QStringLiteral(":/identify"));
+        registerApplicationResources({QStringLiteral("identify.rcc")});
     } catch (const Exception &e) {
         std::fprintf(stderr, "%s\n", e.message().toLocal8Bit().constData());
         return 2;

@@ -5,7 +5,7 @@
 #include "app/identification/idstring.h"
 #include "app/identification/idstringlist.h"
 #include "app/identification/idtexttests.h"
-#include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/tagitem.h"
@@ -16,8 +16,7 @@ void setUpIdentificationTests()
 {
     static bool done = false;
     if (!done) {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc")});
-        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
+        registerApplicationResources();
         registerTagItemTypes();
         done = true;
     }
