@@ -12,6 +12,8 @@
 
 #include <QDate>
 
+#include <ctime>
+
 void setUpIdentificationTests()
 {
     static bool done = false;
@@ -21,6 +23,13 @@ void setUpIdentificationTests()
         done = true;
     }
     setCurrentDateForTesting(QDate(2026, 6, 1));
+}
+
+qint64 threadCpuMicroseconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
 AudioFile *fakeAudioFile(const QString &path, const QStringList &artists, QObject *owner)
