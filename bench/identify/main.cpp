@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -159,12 +160,17 @@ public:
     QMap<QString, Truth> makeLibrary(int n)
     {
         QMap<QString, Truth> truth;
+        QSet<QString> albumNames;
         QRandomGenerator random(20240104);
         for (int album = 0; int(truth.size()) < n; ++album) {
             const int layout = album % Layouts;
             QString artist = (album % 3 == 0 ? QStringLiteral("The ") : QString()) + pick(random, Adjectives) +
                              u' ' + pick(random, Nouns);
             QString albumName = pick(random, Adjectives) + u' ' + pick(random, Words) + u' ' + pick(random, Nouns);
+            // Two albums of one name would share a folder in some layouts, and their tracks
+            // a sequence: no collection holds that.
+            while (albumNames.contains(albumName))
+                albumName = pick(random, Adjectives) + u' ' + pick(random, Words) + u' ' + pick(random, Nouns);
             if (layout == NonLatin) {
                 const bool cyrillic = album % 2 == 0;
                 const auto word = [&] { return cyrillic ? pick(random, CyrillicWords) : pick(random, JapaneseWords); };
@@ -172,6 +178,7 @@ public:
                 artist = word() + space + word();
                 albumName = word() + space + word() + space + word();
             }
+            albumNames.insert(albumName);
             const int year = 1970 + random.bounded(55);
             const int discs = layout == 4 || layout == 5 || layout == DiscFolders ? 2 : 1;
             const int perDisc = discs == 2 ? 5 : 8;
