@@ -13,6 +13,7 @@
 #include "libtagging/model/tagitem.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 enum : int {
@@ -50,12 +51,22 @@ bool hasManySubfolders(const QString &folder)
 
 IdAudioFile::FolderScope::FolderScope() : m_outer(currentFolderScope)
 {
+    const QString music = musicFolder();
+    if (!music.isEmpty())
+        collectionRoots.insert(music);
     currentFolderScope = this;
 }
 
 IdAudioFile::FolderScope::~FolderScope()
 {
     currentFolderScope = m_outer;
+}
+
+QString IdAudioFile::musicFolder()
+{
+    // Qt reads XDG's user-dirs file and falls back to ~/Music.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return folder.isEmpty() ? folder : QDir::cleanPath(folder);
 }
 
 IdAudioFile::IdAudioFile(AudioFile *file, QObject *parent) : QObject(parent), m_audioFile(file)
@@ -65,9 +76,12 @@ IdAudioFile::IdAudioFile(AudioFile *file, QObject *parent) : QObject(parent), m_
 
     QStringList folders;
     QString folder = path;
+    // Outside a run's scope the music folder is looked up once per process.
+    static const QSet<QString> musicOnly{musicFolder()};
+    const QSet<QString> &roots = currentFolderScope ? currentFolderScope->collectionRoots : musicOnly;
     for (int level = 0; level < MaxFolderLevels; ++level) {
         folder = parentPath(folder);
-        if (folder.isEmpty() || hasManySubfolders(folder))
+        if (folder.isEmpty() || roots.contains(QDir::cleanPath(folder)) || hasManySubfolders(folder))
             break;
         const QString name = fileName(withoutTrailingSlash(folder));
         if (name.isEmpty() || isRootPath(folder))

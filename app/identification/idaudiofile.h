@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -34,10 +35,16 @@ public:
         FolderScope &operator=(const FolderScope &) = delete;
 
         QHash<QString, bool> manySubfolders;
+        // Folders that hold a collection (the user's music folder, a library's root): never
+        // read as an artist or an album, nor anything above them. Clean paths.
+        QSet<QString> collectionRoots;
 
     private:
         FolderScope *m_outer = nullptr;
     };
+
+    // The user's music folder (XDG's, else ~/Music), as a clean path; empty when there is no home.
+    static QString musicFolder();
 
     // Reads the file's path and its combined tag; the file must have its tags read.
     explicit IdAudioFile(AudioFile *file, QObject *parent = nullptr);

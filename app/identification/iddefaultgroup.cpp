@@ -1,4 +1,5 @@
 #include "app/identification/iddefaultgroup.h"
+#include "app/identification/identificationtextids.h"
 
 #include "app/identification/idstring.h"
 #include "app/identification/idword.h"
@@ -6,10 +7,6 @@
 #include "libcore/text/textmatching.h"
 
 namespace {
-constexpr quint32 GroupEntryLengthTextId = 785000844u; // 0x2eca298c
-constexpr quint32 GroupEntryWordTextId = 3097966619u; // 0xb8a7381b
-constexpr quint32 GroupEntryStringTextId = 3390973785u; // 0xca1e2759
-
 QString stringText(const IdWord *word)
 {
     const IdString *string = word->string();

@@ -18,15 +18,34 @@ enum : int {
     NoGroupWeight = 47,
 };
 
+// The text without the punctuation and spaces at its ends.
+QString withoutEdgePunctuation(const QString &text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    const auto edge = [](QChar c) { return c.isPunct() || c.isSpace(); };
+    while (from < to && edge(text.at(from)))
+        ++from;
+    while (to > from && edge(text.at(to - 1)))
+        --to;
+    return text.mid(from, to - from);
+}
+
 // The field's value as the group reads it; invalid for a number field whose text is no
 // number (or too large for one).
 QVariant valueOf(IdSegmentGroup *group, int field)
 {
     if (field == IdField::Artist)
         return group->artistName().toVariant();
-    const QString text = group->text();
+    // No other item of the update takes a version phrase ("Radio Edit"), so the title keeps it.
+    if (field == IdField::Title)
+        return group->textWithVersions();
+    QString text = group->text();
     if (field < IdField::TrackNumber || field > IdField::ReleaseDate)
         return text;
+    // "01. Title" and "Disc. 2" leave the punctuation with the number.
+    if (field <= IdField::DiscCount)
+        text = withoutEdgePunctuation(text);
     if (!isDecimalNumber(text))
         return {};
     bool ok = false;

@@ -1,4 +1,5 @@
 #include "app/identification/idfingerprinter.h"
+#include "app/identification/identificationtextids.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,13 +19,6 @@
 #include <limits>
 
 namespace {
-constexpr quint32 FingerprintFailedTextId = 4206753618u;          // 0xfabdf752 [path, process error]
-constexpr quint32 FingerprintStartedTextId = 2639802317u;         // 0x9d582fcd [path]
-constexpr quint32 FingerprintMissingTextId = 3052103146u;         // 0xb5eb65ea [path, exit code]
-constexpr quint32 FingerprintMissingMessageTextId = 1890444201u;  // 0x70ade3a9 [path, exit code, message]
-constexpr quint32 FingerprintTimedOutTextId = 380302761u;         // 0x16aaf5a9 [path, seconds]
-constexpr quint32 FingerprintOutputTooLongTextId = 3187348300u;   // 0xbdfb134c [path, bytes]
-
 // How often the wait looks at the clock and at the cancel state.
 constexpr int CheckIntervalMs = 50;
 // How much of the calculator's standard error is kept for the log.

@@ -1,4 +1,5 @@
 #include "app/identification/idfolderlevelsteps.h"
+#include "app/identification/identificationtextids.h"
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idgroup.h"
@@ -11,8 +12,6 @@
 #include <QHash>
 
 namespace {
-constexpr quint32 FolderLevelTextId = 983787005u; // 0x3aa365fd
-
 enum : int {
     FolderLevels = 3,
     // A folder level gains this much on artist and album when its words are found elsewhere.
@@ -137,10 +136,20 @@ int rateFolderLevels(const QList<QList<IdSegment *>> &levels, const QList<QList<
     if (level.size() > 1) {
         const bool album = record.albumSum > 4;
         gain(record.segment, album ? IdField::Album : IdField::Artist, 5);
-        for (IdSegment *s : level) {
-            if (s != record.segment)
-                gain(s, album ? IdField::Artist : IdField::Album, 1);
+        if (album) {
+            for (IdSegment *s : level) {
+                if (s != record.segment)
+                    gain(s, IdField::Artist, 1);
+            }
+            return top + 1;
         }
+        // The album is named next to the artist: "Artist-Album-2004-Group",
+        // "Label - Artist - Album", "Album - Artist". A bonus for every other segment would
+        // leave a release group level with the album.
+        const qsizetype at = level.indexOf(record.segment);
+        const qsizetype next = at + 1 < level.size() ? at + 1 : at - 1;
+        if (next >= 0 && next < level.size())
+            gain(level.at(next), IdField::Album, 1);
         return top + 1;
     }
     if (record.albumSum > 4 && record.artistSum <= 4 && top != 2 && !levels.at(top + 1).isEmpty()) {

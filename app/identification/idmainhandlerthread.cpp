@@ -7,17 +7,17 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/identification/idalbumgrouping.h"
+#include "app/identification/stages/groupalbums.h"
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idaudiofilegroup.h"
-#include "app/identification/idcapitalization.h"
-#include "app/identification/idcapsandtypos.h"
-#include "app/identification/idconsistentartists.h"
-#include "app/identification/idconsolidation.h"
-#include "app/identification/idgrouping.h"
-#include "app/identification/idinterpretationscoring.h"
-#include "app/identification/idnormalization.h"
-#include "app/identification/idonlinelookup.h"
+#include "app/identification/stages/writetagchanges.h"
+#include "app/identification/stages/unifycapitalizationandtypos.h"
+#include "app/identification/stages/unifyartistspellings.h"
+#include "app/identification/stages/consolidateartistnames.h"
+#include "app/identification/stages/groupbysegmentation.h"
+#include "app/identification/stages/scoreinterpretations.h"
+#include "app/identification/stages/normalizeidstrings.h"
+#include "app/identification/stages/fingerprintandlookup.h"
 #include "app/identification/idsegment.h"
 #include "app/identification/updateset.h"
 #include "app/operations/modelupdateoperation.h"
@@ -39,10 +39,23 @@ namespace {
 // their other files as context.
 constexpr int MaximumOtherEntries = 100;
 
-// Relative weights of the stages of one folder, in stage order; the online lookup dominates.
+// The stages of one folder, in the order they run.
+enum class IdStage : int {
+    UnifyArtistSpellings,
+    UnifyCapitalizationAndTypos,
+    GroupBySegmentation,
+    NormalizeIdStrings,
+    ScoreInterpretations,
+    ConsolidateArtistNames,
+    GroupAlbums,
+    FingerprintAndLookup,
+    WriteTagChanges,
+    Count
+};
+
+// Relative weights of the stages, in stage order; the online lookup dominates.
 constexpr double StageWeights[] = {10, 100, 100, 100, 1000, 25, 25, 1500, 25};
-constexpr int StageCount = int(std::size(StageWeights));
-constexpr int LookupStage = 7;
+static_assert(std::size(StageWeights) == std::size_t(IdStage::Count));
 
 constexpr double LoadingWeight = 250;
 constexpr double AnalysisWeight = 750;
@@ -269,6 +282,8 @@ void identifyFiles(const QList<AudioFile *> &files, CombinedProgressObject *prog
 
     // Folders are listed once per run, not once per file.
     IdAudioFile::FolderScope folderCounts;
+    for (const QString &root : options.libraryRoots)
+        folderCounts.collectionRoots.insert(QDir::cleanPath(root));
     // The root too: a cancel that came before the tree was built reached none of its nodes.
     const auto canceled = [progress] { return progress && progress->isCanceled(); };
     for (auto it = filesByFolder.cbegin(); it != filesByFolder.cend(); ++it) {
@@ -313,52 +328,54 @@ void runIdentificationStages(const QList<IdAudioFile *> &selected, const QList<I
     QObject scope;
     QList<ProgressObject *> stageProgress;
     if (progress) {
-        for (int stage = 0; stage < StageCount; ++stage) {
-            ProgressObject *child = stage == LookupStage ? static_cast<ProgressObject *>(new CombinedProgressObject(&scope))
-                                                         : new LinearProgressObject(&scope);
+        for (int stage = 0; stage < int(IdStage::Count); ++stage) {
+            ProgressObject *child = IdStage(stage) == IdStage::FingerprintAndLookup
+                                        ? static_cast<ProgressObject *>(new CombinedProgressObject(&scope))
+                                        : new LinearProgressObject(&scope);
             progress->addChild(child, StageWeights[stage], true);
             stageProgress.append(child);
         }
     }
-    const auto linearProgress = [&](int stage) {
-        return static_cast<LinearProgressObject *>(stageProgress.value(stage));
+    const auto linearProgress = [&](IdStage stage) {
+        return static_cast<LinearProgressObject *>(stageProgress.value(int(stage)));
     };
     // False when the run was cancelled: no later stage runs and nothing is restricted.
-    const auto stageDone = [&](int stage) {
+    const auto stageDone = [&](IdStage stage) {
         if (progress && progress->isCanceled())
             return false;
-        if (ProgressObject *child = stageProgress.value(stage))
+        if (ProgressObject *child = stageProgress.value(int(stage)))
             child->finish();
         return true;
     };
 
     unifyArtistSpellings(all);
-    if (!stageDone(0))
+    if (!stageDone(IdStage::UnifyArtistSpellings))
         return;
-    unifyCapitalizationAndTypos(all, linearProgress(1));
-    if (!stageDone(1))
+    unifyCapitalizationAndTypos(all, linearProgress(IdStage::UnifyCapitalizationAndTypos));
+    if (!stageDone(IdStage::UnifyCapitalizationAndTypos))
         return;
     const QList<IdGroup *> segmentGroups = groupBySegmentation(all, &scope);
-    if (!stageDone(2))
+    if (!stageDone(IdStage::GroupBySegmentation))
         return;
     normalizeIdStrings(all, segmentGroups);
-    if (!stageDone(3))
+    if (!stageDone(IdStage::NormalizeIdStrings))
         return;
-    scoreInterpretations(all, linearProgress(4), int(all.size()));
-    if (!stageDone(4))
+    scoreInterpretations(all, linearProgress(IdStage::ScoreInterpretations), int(all.size()));
+    if (!stageDone(IdStage::ScoreInterpretations))
         return;
     consolidateArtistNames(all, IdField::Artist);
     consolidateArtistNames(all, IdField::Album);
-    if (!stageDone(5))
+    if (!stageDone(IdStage::ConsolidateArtistNames))
         return;
     IdAlbumGroupingState grouping(all, selected);
     const QList<IdAudioFileGroup *> albumGroups = groupAlbums(grouping, segmentGroups, &scope);
-    if (!stageDone(6))
+    if (!stageDone(IdStage::GroupAlbums))
         return;
     if (options.onlineLookup)
-        fingerprintAndLookup(albumGroups, static_cast<CombinedProgressObject *>(stageProgress.value(LookupStage)),
+        fingerprintAndLookup(albumGroups,
+                             static_cast<CombinedProgressObject *>(stageProgress.value(int(IdStage::FingerprintAndLookup))),
                              operation);
-    if (!stageDone(LookupStage))
+    if (!stageDone(IdStage::FingerprintAndLookup))
         return;
     writeTagChanges(albumGroups, operation);
     if (progress && progress->isCanceled())
@@ -374,7 +391,7 @@ void runIdentificationStages(const QList<IdAudioFile *> &selected, const QList<I
         files.append(file->audioFile());
     operation->restrictToUpdateSet(UpdateSet::fromSetting(QStringLiteral("identification/updateSet")), files);
 
-    stageDone(StageCount - 1);
+    stageDone(IdStage::WriteTagChanges);
     if (progress)
         progress->finish();
 }

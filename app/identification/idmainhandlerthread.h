@@ -42,6 +42,8 @@ struct IdFileFindings {
 struct IdRunOptions {
     // Off: the files are identified from their names and tags alone; nothing leaves the machine.
     bool onlineLookup = true;
+    // The roots of the user's libraries: like the music folder, never an artist or an album.
+    QStringList libraryRoots;
     // When set, receives the findings of every selected file.
     QHash<AudioFile *, IdFileFindings> *findings = nullptr;
 };

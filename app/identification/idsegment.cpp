@@ -1,4 +1,5 @@
 #include "app/identification/idsegment.h"
+#include "app/identification/identificationtextids.h"
 
 #include "app/identification/idgroup.h"
 #include "app/identification/idsegmentgroup.h"
@@ -8,12 +9,6 @@
 #include "app/identification/idword.h"
 #include "libcore/log/logger.h"
 #include "libtagging/model/tagitem.h"
-
-namespace {
-constexpr quint32 SegmentGroupsTextId = 3198954779u;    // 0xbeac2d1b
-constexpr quint32 SegmentBoundariesTextId = 3004769733u; // 0xb31925c5
-constexpr quint32 SegmentCategoriesTextId = 3514878065u; // 0xd180c871
-} // namespace
 
 const QHash<int, int> &identificationFieldByItemType()
 {

@@ -355,23 +355,38 @@ QList<IdSegment *> IdSegmentGroup::textSegments() const
 
 void IdSegmentGroup::updateText()
 {
-    m_text.clear();
+    m_text = joinedText(false);
+}
+
+QString IdSegmentGroup::textWithVersions()
+{
+    if (!m_upToDate)
+        update();
+    // Without a version phrase the two are the same.
+    return m_versionSummary.kinds.isEmpty() ? m_text : joinedText(true);
+}
+
+QString IdSegmentGroup::joinedText(bool withVersions) const
+{
+    QString text;
     const QList<IdSegment *> parts = textSegments();
     if (parts.isEmpty())
-        return;
+        return text;
     const QList<IdWord *> all = parts.first()->string()->words();
     for (qsizetype i = 0; i < parts.size(); ++i) {
-        m_text += parts.at(i)->versionItem()->remainderText();
+        const IdVersionItem *item = parts.at(i)->versionItem();
+        text += withVersions ? item->text() : item->remainderText();
         if (i + 1 == parts.size())
             break;
         const qsizetype from = all.indexOf(parts.at(i)->words().last()) + 1;
         const qsizetype to = all.indexOf(parts.at(i + 1)->words().first(), from);
         if (from > 0 && to >= from) {
             for (qsizetype k = from; k < to; ++k)
-                m_text += all.at(k)->text();
+                text += all.at(k)->text();
         }
     }
-    cleanUpBrackets(m_text);
+    cleanUpBrackets(text);
+    return text;
 }
 
 void IdSegmentGroup::updateVersionSummary()

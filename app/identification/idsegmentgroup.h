@@ -25,6 +25,8 @@ public:
     void invalidate() { m_scoresValid = false; }
 
     QString text();
+    // The text with the version phrases ("Tides (Acoustic Version)") that text() leaves out.
+    QString textWithVersions();
     IdArtistName artistName();
     IdVersionSummary versionSummary();
     void update();
@@ -52,6 +54,7 @@ private:
     void updateScores();
     QList<IdSegment *> textSegments() const;
     void updateText();
+    QString joinedText(bool withVersions) const;
     void updateVersionSummary();
     void updateArtistName();
 

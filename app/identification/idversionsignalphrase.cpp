@@ -1,4 +1,5 @@
 #include "app/identification/idversionsignalphrase.h"
+#include "app/identification/identificationtextids.h"
 
 #include "app/identification/idword.h"
 #include "libcore/io/wholefile.h"
@@ -7,7 +8,6 @@
 #include "libcore/text/textcodec.h"
 
 namespace {
-constexpr quint32 VersionPhrasesUnreadableTextId = 3436470112u; // 0xccd45f60
 }
 
 IdVersionSignalPhrase::IdVersionSignalPhrase(int kind, const QString &phrase, int extension, bool bracketsOnly,

@@ -1,5 +1,7 @@
 #include "app/identification/idwordlists.h"
+#include "app/identification/identificationtextids.h"
 
+#include "app/identification/idversionsignalphrase.h"
 #include "app/identification/idword.h"
 #include "libcore/io/wholefile.h"
 #include "libcore/log/exception.h"
@@ -8,8 +10,6 @@
 #include "libcore/text/textcodec.h"
 
 namespace {
-constexpr quint32 WordListUnreadableTextId = 4015973056u; // 0xef5ee2c0
-
 // Function-local statics: the first caller loads the list, a second one arriving at the same
 // time waits for it (C++ guarantees the one-time initialisation).
 #define WORD_LIST(function, name)                                                                  \
@@ -61,6 +61,36 @@ QSet<QString> loadWordList(const QString &path)
     }
     const QStringList lines = content.split(QLatin1Char('\n'));
     return QSet<QString>(lines.begin() + 1, lines.end());
+}
+
+void requireIdentificationTables()
+{
+    const struct {
+        const QSet<QString> &(*list)();
+        const char *name;
+    } lists[] = {
+        {articles, "articles"},
+        {commonWords, "commonWords"},
+        {trackNumberWords, "trackNumberWords"},
+        {numberBridgeWords, "numberBridgeWords"},
+        {discNumberWords, "discNumberWords"},
+        {numberSeparatorWords, "numberSeparatorWords"},
+        {invalidSingleWords, "invalidSingleWords"},
+        {invalidArtistWords, "invalidArtistWords"},
+        {invalidAlbumWords, "invalidAlbumWords"},
+        {invalidTitleWords, "invalidTitleWords"},
+        {invalidGeneralWords, "invalidGeneralWords"},
+        {invalidVariousArtistsWords, "invalidVariousArtistsWords"},
+        {invalidAdditionalWordList, "invalidAdditionalWords"},
+    };
+    for (const auto &entry : lists) {
+        const QSet<QString> &list = entry.list();
+        // A list read from an empty file holds only the empty entry.
+        if (list.isEmpty() || (list.size() == 1 && list.contains(QString())))
+            throw Exception(DataTableMissingTextId, {QStringLiteral(":/app/data/%1.csv").arg(QLatin1String(entry.name))});
+    }
+    if (loadVersionPhrases().isEmpty())
+        throw Exception(DataTableMissingTextId, {QStringLiteral(":/app/data/versionPhrases.csv")});
 }
 
 bool isArticle(const QString &text)

@@ -20,6 +20,10 @@ enum class InvalidTextClass : int {
 // (an empty line is the empty entry). A list that cannot be read is logged and empty.
 QSet<QString> loadWordList(const QString &path);
 
+// Loads every word list and the version-phrase table; throws DataTableMissingTextId [path]
+// for the first one that is missing or empty, since every later answer would be wrong.
+void requireIdentificationTables();
+
 // The tests of the lists in the application's package, each loaded once on first use. The
 // lists hold lower-case entries and are probed with the lower-cased text.
 bool isArticle(const QString &text);

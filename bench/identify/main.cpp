@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -22,7 +23,7 @@
 #include "bench/benchoptions.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
-#include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libcore/text/texttable.h"
 #include "libgui/progress/progressdialog.h"
 #include "libtagging/model/audiofile.h"
@@ -46,6 +47,12 @@ const quint32 RunFailed = 3409911282u;
 
 const char TruthFile[] = "truth.tsv";
 const char LibraryFolder[] = "library";
+// The user's music folder while the benchmark runs: it sets HOME to the folder it works in.
+const char MusicFolder[] = "Music";
+const char MusicTruthFile[] = "music.tsv";
+
+// Layouts beyond the first seven (0 to 6).
+enum Layout { DiscFolders = 7, Compilation, SceneRelease, VersionTitles, NonLatin, Layouts };
 const char GrowthFolder[] = "growth";
 
 int fail(quint32 textId, const QStringList &arguments = {})
@@ -72,6 +79,11 @@ const char *const Nouns[] = {"Harbour", "Lanterns", "Rivers", "Engines", "Sparro
                              "Voices", "Machines", "Islands", "Shadows", "Meadows", "Bridges", "Horses", "Clouds"};
 const char *const Words[] = {"Morning", "Light", "Stone", "City", "Fire", "Wind", "Night", "River", "Blue", "Song",
                              "Winter", "Road", "Glass", "Heart", "Ocean", "Summer", "Dust", "Echo", "Rain", "Home"};
+
+// Names in other scripts, each list the same length.
+const char *const CyrillicWords[] = {"Тихий", "Северный", "Город", "Ветер", "Река", "Зима", "Свет", "Дорога"};
+const char *const JapaneseWords[] = {"静かな", "北の", "街", "風", "川", "冬", "光", "道"};
+const char *const VersionPhrases[] = {" (Radio Edit)", " (Acoustic Version)", " (Live)", " (Extended Mix)"};
 
 template <typename T, size_t N>
 QString pick(QRandomGenerator &random, const T (&list)[N])
@@ -145,18 +157,31 @@ class LibraryMaker
 public:
     LibraryMaker(const QString &root, const QString &source) : m_root(root), m_source(source) {}
 
-    // Albums in turn of seven layouts until n files are made; returns the truth per relative path.
+    // Albums in turn of twelve layouts until n files are made; returns the truth per relative path.
     QMap<QString, Truth> makeLibrary(int n)
     {
         QMap<QString, Truth> truth;
+        QSet<QString> albumNames;
         QRandomGenerator random(20240104);
         for (int album = 0; int(truth.size()) < n; ++album) {
-            const QString artist = (album % 3 == 0 ? QStringLiteral("The ") : QString()) + pick(random, Adjectives) +
-                                   u' ' + pick(random, Nouns);
-            const QString albumName = pick(random, Adjectives) + u' ' + pick(random, Words) + u' ' + pick(random, Nouns);
+            const int layout = album % Layouts;
+            QString artist = (album % 3 == 0 ? QStringLiteral("The ") : QString()) + pick(random, Adjectives) +
+                             u' ' + pick(random, Nouns);
+            QString albumName = pick(random, Adjectives) + u' ' + pick(random, Words) + u' ' + pick(random, Nouns);
+            // Two albums of one name would share a folder in some layouts, and their tracks
+            // a sequence: no collection holds that.
+            while (albumNames.contains(albumName))
+                albumName = pick(random, Adjectives) + u' ' + pick(random, Words) + u' ' + pick(random, Nouns);
+            if (layout == NonLatin) {
+                const bool cyrillic = album % 2 == 0;
+                const auto word = [&] { return cyrillic ? pick(random, CyrillicWords) : pick(random, JapaneseWords); };
+                const QString space = cyrillic ? QStringLiteral(" ") : QString();
+                artist = word() + space + word();
+                albumName = word() + space + word() + space + word();
+            }
+            albumNames.insert(albumName);
             const int year = 1970 + random.bounded(55);
-            const int layout = album % 7;
-            const int discs = layout == 4 || layout == 5 ? 2 : 1;
+            const int discs = layout == 4 || layout == 5 || layout == DiscFolders ? 2 : 1;
             const int perDisc = discs == 2 ? 5 : 8;
             for (int disc = 1; disc <= discs; ++disc) {
                 for (int track = 1; track <= perDisc && int(truth.size()) < n; ++track) {
@@ -166,6 +191,7 @@ public:
                     const QString nn = twoDigits(track);
                     const QString yearFolder = QStringLiteral("%1 - %2 (%3)").arg(artist, albumName).arg(year);
                     const QString plainFolder = artist + u'/' + albumName;
+                    const auto scene = [](QString text) { return text.toLower().replace(u' ', u'_'); };
                     switch (layout) {
                     case 0: // full tags, but one file without any
                         path = yearFolder + u'/' + nn + " - " + t.title;
@@ -195,6 +221,28 @@ public:
                         path = plainFolder + QStringLiteral("/%1-").arg(disc) + nn + u' ' + t.title;
                         tags = {{TagItemType::Artist, artist}, {TagItemType::Album, albumName}};
                         break;
+                    case DiscFolders: // "Disc N" and "CD N" sub-folders of an artist's album folder
+                        path = plainFolder + (album % 2 ? QStringLiteral("/Disc %1/") : QStringLiteral("/CD %1/")).arg(disc) +
+                               nn + " - " + t.title;
+                        break;
+                    case Compilation: // "NN. Artist - Title", a different artist on every track
+                        t.artist = pick(random, Adjectives) + u' ' + pick(random, Nouns);
+                        path = "Various Artists - " + albumName + u'/' + nn + ". " + t.artist + " - " + t.title;
+                        break;
+                    case SceneRelease: // "artist-album-year-group" with "NN-artist-title" files
+                        path = QStringLiteral("%1-%2-%3-grp/").arg(scene(artist), scene(albumName)).arg(year) + nn + u'-' +
+                               scene(artist) + u'-' + scene(t.title);
+                        t.year = year;
+                        break;
+                    case VersionTitles: // every other title with a version phrase
+                        if (track % 2 == 0)
+                            t.title += QString::fromUtf8(VersionPhrases[random.bounded(int(std::size(VersionPhrases)))]);
+                        path = yearFolder + u'/' + nn + " - " + t.title;
+                        t.year = year;
+                        break;
+                    case NonLatin: // Cyrillic and Japanese names
+                        path = plainFolder + u'/' + nn + " - " + t.title;
+                        break;
                     default: // the names alone
                         path = yearFolder + u'/' + nn + " - " + t.title;
                         t.year = year;
@@ -205,6 +253,28 @@ public:
                         return {};
                     truth.insert(path, t);
                 }
+            }
+        }
+        return truth;
+    }
+
+    // The user's music folder holding a dozen "Artist - Album (Year)" folders of "NN - Title"
+    // files: the music folder itself must not be read as the artist.
+    QMap<QString, Truth> makeMusicFolder()
+    {
+        QMap<QString, Truth> truth;
+        QRandomGenerator random(20260601);
+        for (int album = 0; album < 12; ++album) {
+            const QString artist = pick(random, Adjectives) + u' ' + pick(random, Nouns);
+            const QString albumName = pick(random, Words) + u' ' + pick(random, Nouns);
+            const int year = 1970 + random.bounded(55);
+            for (int track = 1; track <= 6; ++track) {
+                Truth t{artist, albumName, titleOf(random), track, 0, year};
+                const QString path = QStringLiteral("%1 - %2 (%3)/").arg(artist, albumName).arg(year) + twoDigits(track) +
+                                     " - " + t.title + ".mp3";
+                if (!copy(QString::fromLatin1(MusicFolder) + u'/' + path, {}))
+                    return {};
+                truth.insert(path, t);
             }
         }
         return truth;
@@ -329,6 +399,7 @@ bool sameText(const QString &identified, const QString &truth)
 
 void printAccuracy(const QString &root, const QMap<QString, Truth> &truth, const Run &run, bool misses,
                    Bench::Expectations &expected)
+                   const char *label = "")
 {
     const char *const names[] = {"artist", "album", "title", "track", "disc", "year"};
     int right[6] = {};
@@ -355,7 +426,7 @@ void printAccuracy(const QString &root, const QMap<QString, Truth> &truth, const
         }
     }
     const double n = double(qMax<qsizetype>(truth.size(), 1));
-    std::printf("identified the true value (letter case aside) of %lld files:\n", qlonglong(truth.size()));
+    std::printf("identified the true value (letter case aside) of %lld files%s:\n", qlonglong(truth.size()), label);
     for (int i = 0; i < 6; ++i)
         std::printf("  %-6s %5.1f%% (%d)\n", names[i], 100.0 * right[i] / n, right[i]);
     for (int i = 0; i < 6; ++i)
@@ -373,6 +444,7 @@ int main(int argc, char *argv[])
                                QStringLiteral("libgui.rcc")});
         registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
         registerResourceFile(QStringLiteral("bench_identify.rcc"), QStringLiteral(":/identify"));
+        registerApplicationResources({QStringLiteral("identify.rcc")});
     } catch (const Exception &e) {
         std::fprintf(stderr, "%s\n", e.message().toLocal8Bit().constData());
         return 2;
@@ -414,7 +486,9 @@ int main(int argc, char *argv[])
         LibraryMaker maker(folder, source);
         const QMap<QString, Truth> truth = maker.makeLibrary(make);
         const QString growth = QString::fromLatin1(GrowthFolder);
-        if (truth.size() != make || !saveTruth(folder + u'/' + TruthFile, truth) ||
+        const QMap<QString, Truth> music = maker.makeMusicFolder();
+        if (truth.size() != make || music.isEmpty() || !saveTruth(folder + u'/' + TruthFile, truth) ||
+            !saveTruth(folder + u'/' + MusicTruthFile, music) ||
             !maker.makeFolder(growth + "/a", make) || !maker.makeFolder(growth + "/b", 2 * make))
             return fail(NotMade, {folder, QStringLiteral("copy")});
     }
@@ -423,12 +497,26 @@ int main(int argc, char *argv[])
     if (truth.isEmpty())
         return fail(NoTruth, {folder});
 
+    // The folder is the home of the run, so that its "Music" is the user's music folder (XDG's
+    // user-dirs file is looked for under the home's configuration folder).
+    qputenv("HOME", QFile::encodeName(folder));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder + "/.config"));
+
     const QString library = folder + u'/' + LibraryFolder;
     const Run run = identifyFolder(library);
     if (!run.ok)
         return fail(RunFailed, {library});
     printAccuracy(library, truth, run, misses, expected);
     expected.check("files", run.files);
+    printAccuracy(library, truth, run, misses);
+    const QMap<QString, Truth> musicTruth = loadTruth(folder + u'/' + MusicTruthFile);
+    if (!musicTruth.isEmpty()) {
+        const QString music = folder + u'/' + MusicFolder;
+        const Run musicRun = identifyFolder(music);
+        if (!musicRun.ok)
+            return fail(RunFailed, {music});
+        printAccuracy(music, musicTruth, musicRun, misses, " in the music folder");
+    }
     std::printf("%d files in %.3f s: %.0f files/s\n", run.files, run.seconds,
                 run.seconds > 0 ? run.files / run.seconds : 0.0);
 

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include <QCryptographicHash>
+#include <QDirIterator>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -539,6 +540,140 @@ private slots:
             QVERIFY(lines.at(i).value("working").isObject());
             QCOMPARE(contents(files.at(i)), before.at(i));
         }
+    }
+
+    // `tagtool identify` over collections named as real ones are, in the user's music folder
+    // (which is no artist): the word lists must be loaded for disc sub-folders and
+    // compilations to read right. Each row is a folder of files (paths relative to the music
+    // folder) and, per file, "artist|album|title|track|disc" as identified.
+    void identifyLayouts_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("disc sub-folders")
+            << QStringList{"Lumens/Quiet Hours/Disc 1/01 - Amber", "Lumens/Quiet Hours/Disc 1/02 - Birch",
+                           "Lumens/Quiet Hours/Disc 1/03 - Cedar", "Lumens/Quiet Hours/Disc 1/04 - Dune",
+                           "Lumens/Quiet Hours/Disc 2/01 - Ember", "Lumens/Quiet Hours/Disc 2/02 - Fjord",
+                           "Lumens/Quiet Hours/Disc 2/03 - Grove", "Lumens/Quiet Hours/Disc 2/04 - Harbour"}
+            << QStringList{"Lumens|Quiet Hours|Amber|1|1", "Lumens|Quiet Hours|Birch|2|1", "Lumens|Quiet Hours|Cedar|3|1",
+                           "Lumens|Quiet Hours|Dune|4|1", "Lumens|Quiet Hours|Ember|1|2", "Lumens|Quiet Hours|Fjord|2|2",
+                           "Lumens|Quiet Hours|Grove|3|2", "Lumens|Quiet Hours|Harbour|4|2"};
+        QTest::newRow("numbered compilation")
+            << QStringList{"Various Artists - Summer Hits/01. Lumens - Amber", "Various Artists - Summer Hits/02. Orchid Hall - Birch",
+                           "Various Artists - Summer Hits/03. The Tarns - Cedar", "Various Artists - Summer Hits/04. Velvet Moss - Dune"}
+            << QStringList{"Lumens|Summer Hits|Amber|1|", "Orchid Hall|Summer Hits|Birch|2|", "The Tarns|Summer Hits|Cedar|3|",
+                           "Velvet Moss|Summer Hits|Dune|4|"};
+        QTest::newRow("version phrases")
+            << QStringList{"Lumens - Quiet Hours/01 - Northern Lights (Radio Edit)", "Lumens - Quiet Hours/02 - Tides (Acoustic Version)",
+                           "Lumens - Quiet Hours/03 - Harbour", "Lumens - Quiet Hours/04 - Grove"}
+            << QStringList{"Lumens|Quiet Hours|Northern Lights (Radio Edit)|1|", "Lumens|Quiet Hours|Tides (Acoustic Version)|2|",
+                           "Lumens|Quiet Hours|Harbour|3|", "Lumens|Quiet Hours|Grove|4|"};
+    }
+
+    void identifyLayouts()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, expected);
+        // The tool runs with a home of its own, without XDG's user-dirs file: ~/Music.
+        const QString home = m_dir.filePath(QStringLiteral("home-") + QTest::currentDataTag());
+        const QByteArray oldHome = qgetenv("HOME");
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + "/.config"));
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", oldHome);
+            if (oldConfig.isNull())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", oldConfig);
+        });
+        const QString music = home + QStringLiteral("/Music");
+        const QString root = music + u'/' + files.first().section(u'/', 0, 0);
+        QStringList paths;
+        for (const QString &file : std::as_const(files)) {
+            paths.append(music + u'/' + file + QStringLiteral(".mp3"));
+            QVERIFY(QDir().mkpath(QFileInfo(paths.last()).path()));
+            QVERIFY(QFile::copy(m_audio, paths.last()));
+        }
+        const Run run = tagtool({"identify", root});
+        QCOMPARE(run.exitCode, 0);
+        QMap<QString, QString> found;
+        for (const QJsonObject &line : jsonLines(run.out)) {
+            const QJsonObject values = line.value("identified").toObject();
+            QStringList fields;
+            for (const char *field : {"artist", "album", "title", "trackNumber", "discNumber"}) {
+                const QJsonValue value = values.value(QLatin1String(field)).toObject().value("value");
+                fields.append(value.isDouble() ? QString::number(value.toInt()) : value.toString());
+            }
+            found.insert(line.value("path").toString(), fields.join(u'|'));
+        }
+        QStringList actual;
+        for (const QString &path : std::as_const(paths))
+            actual.append(found.value(path, QStringLiteral("(no line)")));
+        QCOMPARE(actual, expected);
+    }
+
+    // The tool beside an application package whose data table is missing or empty stops at
+    // start and names the table, instead of identifying with an empty list.
+    void incompletePackage_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<bool>("remove"); // else emptied down to its header line
+        QTest::newRow("empty word list") << "articles.csv" << false;
+        QTest::newRow("missing word list") << "discNumberWords.csv" << true;
+        QTest::newRow("missing version phrases") << "versionPhrases.csv" << true;
+    }
+
+    void incompletePackage()
+    {
+        QFETCH(QString, table);
+        QFETCH(bool, remove);
+        const QString rcc = QStringLiteral("/usr/lib/qt6/libexec/rcc");
+        if (!QFileInfo::exists(rcc))
+            QSKIP("Qt's resource compiler is not installed");
+        const QString bin = QFileInfo(QStringLiteral(MELO_TAGTOOL)).path();
+        const QString dir = m_dir.filePath(QStringLiteral("incomplete-") + QTest::currentDataTag());
+        QVERIFY(QDir().mkpath(dir + "/package/data"));
+        for (const char *name : {"libcore.rcc", "libtagging.rcc", "libgui.rcc", "tagtool.rcc"})
+            QVERIFY(QFile::copy(bin + u'/' + QLatin1String(name), dir + u'/' + QLatin1String(name)));
+        QVERIFY(QFile::copy(QStringLiteral(MELO_TAGTOOL), dir + "/tagtool"));
+
+        // The application's own package again, with the one table changed.
+        QVERIFY(QResource::registerResource(bin + "/melotaxonic.rcc", "/original"));
+        const auto unregister = qScopeGuard([&bin] { QResource::unregisterResource(bin + "/melotaxonic.rcc", "/original"); });
+        QString qrc = "<RCC><qresource>";
+        QDirIterator it(":/original", QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = it.next();
+            const QString relative = source.mid(QStringLiteral(":/original/").size());
+            const QString target = dir + "/package/" + relative;
+            QVERIFY(QDir().mkpath(QFileInfo(target).path()));
+            QFile in(source);
+            QVERIFY(in.open(QIODevice::ReadOnly));
+            QByteArray bytes = in.readAll();
+            if (relative == "data/" + table) {
+                if (remove)
+                    continue;
+                bytes = bytes.left(bytes.indexOf('\n') + 1);
+            }
+            QFile out(target);
+            QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+            qrc += QStringLiteral("<file>%1</file>").arg(relative.toHtmlEscaped());
+        }
+        qrc += "</qresource></RCC>";
+        QFile list(dir + "/package/package.qrc");
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write(qrc.toUtf8()) > 0);
+        list.close();
+        QCOMPARE(QProcess::execute(rcc, {"--binary", "-o", dir + "/melotaxonic.rcc", dir + "/package/package.qrc"}), 0);
+
+        QProcess process;
+        process.setWorkingDirectory(dir);
+        process.start(dir + "/tagtool", {"identify", m_dir.path()});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(err.contains("616179823") && err.contains(":/app/data/" + table.toUtf8()), err.constData());
+        QVERIFY(process.readAllStandardOutput().isEmpty());
     }
 
     void identifyBadInput_data()

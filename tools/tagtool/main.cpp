@@ -9,7 +9,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/settings/settingsstore.h"
 #include "libcore/text/formatting.h"
-#include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libcore/text/texttable.h"
 #include "tools/tagtool/folderedit.h"
 #include "tools/tagtool/identifyreport.h"
@@ -84,9 +84,7 @@ int main(int argc, char *argv[])
         app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication &application = *app;
     try {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
-                               QStringLiteral("melotaxonic.rcc")});
-        registerResourceFile(QStringLiteral("tagtool.rcc"), QStringLiteral(":/tagtool"));
+        registerApplicationResources({QStringLiteral("tagtool.rcc")});
     } catch (const Exception &e) {
         // Without the text tables the message has no words; the code still says what failed.
         printError(e.code, e.arguments.value(0).toString());
@@ -114,7 +112,7 @@ int main(int argc, char *argv[])
         try {
             // The program's defaults, not the user's settings: the same pattern gives the
             // same names on every machine.
-            SettingsStore::loadDefaultsFile(QStringLiteral(":/melotaxonic/settings/defaults.xml"));
+            SettingsStore::loadDefaultsFile(QStringLiteral(":/app/settings/defaults.xml"));
             report.emplace(arguments.at(1), SettingsStore::boolValue(QStringLiteral("fileNaming/trimSeparators")));
         } catch (const Exception &e) {
             printError(e.code, e.message());
@@ -126,7 +124,7 @@ int main(int argc, char *argv[])
     }
     if (command == u"edit" && arguments.size() > 2) {
         try {
-            SettingsStore::loadDefaultsFile(QStringLiteral(":/melotaxonic/settings/defaults.xml"));
+            SettingsStore::loadDefaultsFile(QStringLiteral(":/app/settings/defaults.xml"));
             const FolderEdit edit = FolderEdit::parse(arguments.at(1), arguments.mid(2));
             return runInEventLoop(application, [&] { return edit.run(printJsonLine) ? 0 : 1; });
         } catch (const Exception &e) {
@@ -136,7 +134,7 @@ int main(int argc, char *argv[])
     }
     if (command == u"identify" && arguments.size() > 1) {
         try {
-            SettingsStore::loadDefaultsFile(QStringLiteral(":/melotaxonic/settings/defaults.xml"));
+            SettingsStore::loadDefaultsFile(QStringLiteral(":/app/settings/defaults.xml"));
             const IdentifyReport report = IdentifyReport::parse(arguments.mid(1));
             return runInEventLoop(application, [&] {
                 report.run(printJsonLine);

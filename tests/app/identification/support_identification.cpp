@@ -5,23 +5,31 @@
 #include "app/identification/idstring.h"
 #include "app/identification/idstringlist.h"
 #include "app/identification/idtexttests.h"
-#include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/tagitem.h"
 
 #include <QDate>
 
+#include <ctime>
+
 void setUpIdentificationTests()
 {
     static bool done = false;
     if (!done) {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc")});
-        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
+        registerApplicationResources();
         registerTagItemTypes();
         done = true;
     }
     setCurrentDateForTesting(QDate(2026, 6, 1));
+}
+
+qint64 threadCpuMicroseconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
 AudioFile *fakeAudioFile(const QString &path, const QStringList &artists, QObject *owner)

@@ -12,6 +12,10 @@ class QObject;
 // ":/app/data/"), registers the item types, and pins the current date of the year tests.
 void setUpIdentificationTests();
 
+// CPU time of the calling thread in microseconds: growth checks compare it, since the wall
+// clock also counts the other processes of a busy machine.
+qint64 threadCpuMicroseconds();
+
 // An audio file at the path (it need not exist) whose combined tag holds the artist values;
 // no tag at all when there are none. The file is a child of the owner.
 AudioFile *fakeAudioFile(const QString &path, const QStringList &artists, QObject *owner);

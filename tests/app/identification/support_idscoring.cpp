@@ -1,8 +1,8 @@
 #include "support_idscoring.h"
 
 #include "app/identification/idaudiofile.h"
-#include "app/identification/idgrouping.h"
-#include "app/identification/idnormalization.h"
+#include "app/identification/stages/groupbysegmentation.h"
+#include "app/identification/stages/normalizeidstrings.h"
 #include "app/identification/idsegment.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"

@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "app/identification/idaudiofile.h"
+#include "app/identification/identificationtextids.h"
 #include "app/identification/idfingerprinter.h"
 #include "libcore/log/logger.h"
 #include "libcore/progress/linearprogressobject.h"
@@ -14,12 +15,12 @@
 Q_DECLARE_METATYPE(IdFingerprintResult)
 
 namespace {
-constexpr quint32 FailedCode = 0xfabdf752;
-constexpr quint32 StartedCode = 0x9d582fcd;
-constexpr quint32 MissingCode = 0xb5eb65ea;
-constexpr quint32 MissingWithMessageCode = 0x70ade3a9;
-constexpr quint32 TimedOutCode = 0x16aaf5a9;
-constexpr quint32 OutputTooLongCode = 0xbdfb134c;
+constexpr quint32 FailedCode = FingerprintFailedTextId;
+constexpr quint32 StartedCode = FingerprintStartedTextId;
+constexpr quint32 MissingCode = FingerprintMissingTextId;
+constexpr quint32 MissingWithMessageCode = FingerprintMissingMessageTextId;
+constexpr quint32 TimedOutCode = FingerprintTimedOutTextId;
+constexpr quint32 OutputTooLongCode = FingerprintOutputTooLongTextId;
 
 // Keeps every message, from whichever thread it comes.
 class MessageCollector : public Logger

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "app/identification/idalbumgrouping.h"
+#include "app/identification/stages/groupalbums.h"
 #include "app/identification/idartistname.h"
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idaudiofilegroup.h"

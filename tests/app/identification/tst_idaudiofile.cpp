@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "app/identification/idartistname.h"
+#include "app/identification/identificationtextids.h"
 #include "app/identification/idaudiofile.h"
 #include "app/identification/iddefaultgroup.h"
 #include "app/identification/idsection.h"
@@ -186,7 +187,7 @@ private slots:
         QPointer<IdDefaultGroupEntry> otherWord = new IdDefaultGroupEntry(firstWords(2, 2));
         group->addEntry(otherWord);
         QCOMPARE(group->entryCount(), 2);
-        QCOMPARE(logger.codes, (QList<quint32>{0x2eca298cu, 0xb8a7381bu}));
+        QCOMPARE(logger.codes, (QList<quint32>{quint32(GroupEntryLengthTextId), GroupEntryWordTextId}));
         QCOMPARE(group->wordCount(), 2);
         QCOMPARE(group->wordText(1), QString("Band"));
         QCOMPARE(group->entry(1)->string(), files.at(1)->stringList(1)->strings().first());
@@ -197,7 +198,7 @@ private slots:
         QList<IdWord *> mixed = firstWords(0, 1) + firstWords(1, 1) + firstWords(2, 1);
         IdDefaultGroupEntry entry(mixed);
         QCOMPARE(entry.words().size(), 1);
-        QCOMPARE(logger.codes, (QList<quint32>{0xca1e2759u, 0xca1e2759u}));
+        QCOMPARE(logger.codes, (QList<quint32>{quint32(GroupEntryStringTextId), quint32(GroupEntryStringTextId)}));
 
         group->assignWords(true);
         QCOMPARE(firstWords(1, 1).first()->group, group);

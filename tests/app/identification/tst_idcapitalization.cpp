@@ -2,7 +2,7 @@
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idaudiofilegroup.h"
-#include "app/identification/idcapitalization.h"
+#include "app/identification/stages/writetagchanges.h"
 #include "app/identification/updateset.h"
 #include "app/operations/audiofileselection.h"
 #include "app/operations/modelupdateoperation.h"

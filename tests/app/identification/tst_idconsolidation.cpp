@@ -2,7 +2,7 @@
 
 #include "app/identification/idartistname.h"
 #include "app/identification/idaudiofile.h"
-#include "app/identification/idconsolidation.h"
+#include "app/identification/stages/consolidateartistnames.h"
 #include "app/identification/idsegment.h"
 
 #include "support_identification.h"

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "app/identification/idaudiofile.h"
+#include "app/identification/identificationtextids.h"
 #include "app/identification/idfolderlevelsteps.h"
 #include "app/identification/idscoringcontext.h"
 #include "app/identification/idsegment.h"
@@ -115,7 +116,7 @@ private slots:
         context.file = file;
         applyFolderLevelEvidence(context);
         QCOMPARE(log.messages().size(), 1);
-        QCOMPARE(log.messages().first().code, 983787005u);
+        QCOMPARE(log.messages().first().code, FolderLevelTextId);
         QCOMPARE(log.messages().first().arguments, QVariantList{3});
         QCOMPARE(folderScores(file), (QStringList{"Quiet Hours:0/0", "Lumens:0/0", "Four:0/0"}));
     }

@@ -2,9 +2,9 @@
 
 #include "app/identification/idartistname.h"
 #include "app/identification/idaudiofile.h"
-#include "app/identification/idcapsandtypos.h"
-#include "app/identification/idconsistentartists.h"
-#include "app/identification/idinterpretationscoring.h"
+#include "app/identification/stages/unifycapitalizationandtypos.h"
+#include "app/identification/stages/unifyartistspellings.h"
+#include "app/identification/stages/scoreinterpretations.h"
 #include "app/identification/idsegment.h"
 #include "libcore/progress/linearprogressobject.h"
 #include "libtagging/model/tagitem.h"
@@ -88,6 +88,8 @@ private slots:
         // Where the algorithm falls short of what a person reads, the person's values (without
         // bands) are expected to fail, with the reason.
         QTest::addColumn<QString>("limit");
+        // What those rows give today (without bands), so that a change of them shows.
+        QTest::addColumn<QStringList>("current");
 
         QTest::newRow("album folder, numbered titles")
             << "/music/Lumens - Quiet Hours (2004)"
@@ -99,7 +101,7 @@ private slots:
                            "Lumens|Quiet Hours|Dune Sea|4||2004 @ wwsss",
                            "Lumens|Quiet Hours|Ember|5||2004 @ wwsss",
                            "Lumens|Quiet Hours|Fjord|6||2004 @ wwsss"}
-            << QString();
+            << QString() << QStringList();
         QTest::newRow("album folder, partial and wrong tags")
             << "/music/Lumens - Quiet Hours (2004)"
             << QList<FolderFile>{{"01 - Amber", "Artist=Lumens;Title=Amber"},
@@ -114,7 +116,7 @@ private slots:
                            "Lumens|Quiet Hours|Dune Sea|4||2004 @ wwsss",
                            "Lumens|Quiet Hours|Ember|5||2004 @ swsss",
                            "Lumens|Quiet Hours|Fjord|6||2004 @ wwsss"}
-            << QString();
+            << QString() << QStringList();
         // A file's own strong tag holds here; making one album of the folder is the next stage's
         // work.
         QTest::newRow("one file's tags name another album")
@@ -127,7 +129,7 @@ private slots:
                            "Lumens|Quiet Hours|Birch Tree|2||2004 @ sssss",
                            "Lumens|Greatest Hits|Cedar|3||2004 @ sssss",
                            "Lumens|Quiet Hours|Dune Sea|4||2004 @ sssss"}
-            << QString();
+            << QString() << QStringList();
         QTest::newRow("compilation")
             << "/music/Summer Hits 2010"
             << QList<FolderFile>{{"01 - Lumens - Amber", ""}, {"02 - Fjord Lights - Birch", ""},
@@ -138,12 +140,15 @@ private slots:
                            "Grove|Summer Hits|Cedar Road|3||2010",
                            "Harbour|Summer Hits|Dune|4||2010",
                            "Islay Kin|Summer Hits|Ember|5||2010"}
-            << QString("A year written without brackets in a folder name stays part of the album text");
+            << QString("A year written without brackets in a folder name stays part of the album text")
+            << QStringList{"Lumens|Summer Hits 2010|Amber|1||", "Fjord Lights|Summer Hits 2010|Birch|2||",
+                           "Grove|Summer Hits 2010|Cedar Road|3||", "Harbour|Summer Hits 2010|Dune|4||",
+                           "Islay Kin|Summer Hits 2010|Ember|5||"};
         QTest::newRow("loose tracks")
             << "/music/Misc"
             << QList<FolderFile>{{"Lumens - Amber", ""}, {"Fjord Lights - Birch", ""}, {"Grove - Cedar Road", ""}}
             << QStringList{"Lumens||Amber||| @ ww", "Fjord Lights||Birch||| @ ww", "Grove||Cedar Road||| @ ww"}
-            << QString();
+            << QString() << QStringList();
         QTest::newRow("two discs in one folder")
             << "/music/Lumens - Quiet Hours"
             << QList<FolderFile>{{"101 - Amber", ""}, {"102 - Birch", ""}, {"103 - Cedar", ""}, {"104 - Dune", ""},
@@ -157,7 +162,10 @@ private slots:
                            "Lumens|Quiet Hours|Grove|3|2|",
                            "Lumens|Quiet Hours|Harbour|4|2|"}
             << QString("Two track sequences of half the files each halve the sharing value, which pushes "
-                       "the folder-name artist below a field left empty");
+                       "the folder-name artist below a field left empty")
+            << QStringList{"|Quiet Hours|Amber|1|1|", "|Quiet Hours|Birch|2|1|", "|Quiet Hours|Cedar|3|1|",
+                           "|Quiet Hours|Dune|4|1|", "|Quiet Hours|Ember|1|2|", "|Quiet Hours|Fjord|2|2|",
+                           "|Quiet Hours|Grove|3|2|", "|Quiet Hours|Harbour|4|2|"};
         QTest::newRow("two discs, dashed numbers")
             << "/music/Lumens - Quiet Hours"
             << QList<FolderFile>{{"1-01 Amber", ""}, {"1-02 Birch", ""}, {"1-03 Cedar", ""},
@@ -168,7 +176,9 @@ private slots:
                            "Lumens|Quiet Hours|Dune|1|2|",
                            "Lumens|Quiet Hours|Ember|2|2|",
                            "Lumens|Quiet Hours|Fjord|3|2|"}
-            << QString("Grouping finds no disc-and-track numbers written as 1-01");
+            << QString("Grouping finds no disc-and-track numbers written as 1-01")
+            << QStringList{"|Quiet Hours|01 Amber|1||", "|Quiet Hours|02 Birch|1||", "|Quiet Hours|03 Cedar|1||",
+                           "|Quiet Hours|01 Dune|2||", "|Quiet Hours|02 Ember|2||", "|Quiet Hours|03 Fjord|2||"};
         QTest::newRow("disc folder")
             << "/music/Lumens/Quiet Hours/CD2"
             << QList<FolderFile>{{"01 - Amber", ""}, {"02 - Birch", ""}, {"03 - Cedar", ""}, {"04 - Dune", ""}}
@@ -176,7 +186,7 @@ private slots:
                            "Lumens|Quiet Hours|Birch|2|2| @ wwsss",
                            "Lumens|Quiet Hours|Cedar|3|2| @ wwsss",
                            "Lumens|Quiet Hours|Dune|4|2| @ wwsss"}
-            << QString();
+            << QString() << QStringList();
         QTest::newRow("tags hold everything")
             << "/music/Incoming"
             << QList<FolderFile>{
@@ -186,7 +196,7 @@ private slots:
             << QStringList{"Lumens|Quiet Hours|Amber|1|1|2004 @ ssssss",
                            "Lumens|Quiet Hours|Birch Tree|2|1|2004 @ ssssss",
                            "Lumens|Quiet Hours|Cedar|3|1|2004 @ ssssss"}
-            << QString();
+            << QString() << QStringList();
     }
     void golden()
     {
@@ -194,6 +204,7 @@ private slots:
         QFETCH(QList<FolderFile>, files);
         QFETCH(QStringList, expected);
         QFETCH(QString, limit);
+        QFETCH(QStringList, current);
         QObject owner;
         const QList<IdAudioFile *> idFiles = folderFiles(folder, files, &owner);
         identify(idFiles, &owner);
@@ -205,6 +216,7 @@ private slots:
         if (!limit.isEmpty()) {
             for (QString &line : actual)
                 line = line.section(QStringLiteral(" @ "), 0, 0);
+            QCOMPARE(actual, current);
             QEXPECT_FAIL("", qPrintable(limit), Continue);
         }
         QCOMPARE(actual, expected);
@@ -238,10 +250,13 @@ private slots:
             QVERIFY(file->values().isEmpty());
     }
 
-    void doublingTheFolderLessThanTriplesTheTime()
+    void growthWithFolderSize()
     {
         // One large folder of one album's tracks, by tags and names; stages 0 to 4 must stay
-        // near-linear in the number of files.
+        // near-linear in the number of files. Four times the files cost about four times the
+        // CPU time; a step quadratic in the files costs sixteen, so the bound of ten is passed
+        // only by such a fault, not by a busy machine. Each size runs twice and the faster
+        // run counts.
         const auto run = [](int count) {
             QObject owner;
             QList<FolderFile> entries;
@@ -252,18 +267,23 @@ private slots:
                                       : QString()});
             }
             const QList<IdAudioFile *> files = folderFiles("/music/Lumens - Quiet Hours (2004)", entries, &owner);
-            QElapsedTimer timer;
-            timer.start();
+            const qint64 started = threadCpuMicroseconds();
             identify(files, &owner);
-            const qint64 elapsed = qMax<qint64>(timer.elapsed(), 1);
-            return qMakePair(elapsed, describe(files.at(1)));
+            const qint64 used = qMax<qint64>(threadCpuMicroseconds() - started, 1);
+            return qMakePair(used, describe(files.at(1)));
         };
-        const auto small = run(2000);
-        const auto large = run(4000);
-        qInfo() << "stages 0 to 4:" << small.first << "ms for 2000 files," << large.first << "ms for 4000";
-        QCOMPARE(small.second, large.second);
-        QVERIFY2(large.first < 3 * small.first,
-                 qPrintable(QStringLiteral("%1 ms, then %2 ms").arg(small.first).arg(large.first)));
+        const auto best = [&run](int count) {
+            const auto first = run(count);
+            const auto second = run(count);
+            return qMakePair(qMin(first.first, second.first), first.second);
+        };
+        const auto small = best(500);
+        const auto large = best(2000);
+        qInfo() << "stages 0 to 4:" << small.first / 1000 << "ms CPU for 500 files," << large.first / 1000 << "ms for 2000";
+        QVERIFY2(small.second.startsWith("Lumens|Quiet Hours|Song 7919|"), qPrintable(small.second));
+        QVERIFY2(large.second.startsWith("Lumens|Quiet Hours|Song 7919|"), qPrintable(large.second));
+        QVERIFY2(large.first < 10 * small.first,
+                 qPrintable(QStringLiteral("%1 us, then %2 us").arg(small.first).arg(large.first)));
     }
 };
 

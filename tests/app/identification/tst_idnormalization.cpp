@@ -1,8 +1,8 @@
 #include <QtTest>
 
 #include "app/identification/idaudiofile.h"
-#include "app/identification/idgrouping.h"
-#include "app/identification/idnormalization.h"
+#include "app/identification/stages/groupbysegmentation.h"
+#include "app/identification/stages/normalizeidstrings.h"
 #include "app/identification/idsegment.h"
 #include "app/identification/idstring.h"
 #include "app/identification/idstringlist.h"

@@ -1,8 +1,8 @@
 #include <QtTest>
 
 #include "app/identification/idaudiofile.h"
-#include "app/identification/idcapsandtypos.h"
-#include "app/identification/idconsistentartists.h"
+#include "app/identification/stages/unifycapitalizationandtypos.h"
+#include "app/identification/stages/unifyartistspellings.h"
 #include "app/identification/idsection.h"
 #include "app/identification/idstring.h"
 #include "app/identification/idstringlist.h"

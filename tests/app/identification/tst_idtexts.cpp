@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "app/identification/idartistname.h"
+#include "app/identification/identificationtextids.h"
 #include "app/identification/idtexttests.h"
 #include "app/identification/idword.h"
 #include "app/identification/idwordlists.h"
@@ -77,7 +78,7 @@ private slots:
         logger.setRegistered(true);
         QVERIFY(::loadWordList(QStringLiteral(":/app/data/noSuchList.csv")).isEmpty());
         QVERIFY(!logger.codes.isEmpty());
-        QCOMPARE(logger.codes.last(), 0xef5ee2c0u);
+        QCOMPARE(logger.codes.last(), WordListUnreadableTextId);
     }
 
     void packagedListsAreFound()

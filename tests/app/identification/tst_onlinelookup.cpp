@@ -5,7 +5,7 @@
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idaudiofilegroup.h"
-#include "app/identification/idonlinelookup.h"
+#include "app/identification/stages/fingerprintandlookup.h"
 #include "app/identification/idsegment.h"
 #include "app/operations/modelupdateoperation.h"
 #include "app/webservice/autolookupapicall.h"

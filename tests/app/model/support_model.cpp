@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include "app/shell/applicationresources.h"
 #include "libcore/text/resourcepackage.h"
 #include "libcore/text/textcatalogue.h"
 #include "libtagging/model/audiofile.h"
@@ -25,9 +26,7 @@ void loadModelTexts()
     if (loaded)
         return;
     loaded = true;
-    registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
-                           QStringLiteral("libgui.rcc")});
-    registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
+    registerApplicationResources();
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     TextCatalogue::applyLanguage(english, english);
 }

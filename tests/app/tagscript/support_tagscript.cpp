@@ -2,6 +2,7 @@
 
 #include "app/tagscript/tagscript.h"
 #include "app/tagscript/tsexpression.h"
+#include "app/shell/applicationresources.h"
 #include "libcore/text/resourcepackage.h"
 #include "libcore/text/textcatalogue.h"
 
@@ -12,8 +13,7 @@
 
 void loadEnglishTexts()
 {
-    registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
-                           QStringLiteral("melotaxonic.rcc")});
+    registerApplicationResources();
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     TextCatalogue::applyLanguage(english, english);
 }

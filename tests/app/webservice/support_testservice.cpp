@@ -9,6 +9,7 @@
 #include "app/webservice/serviceendpoint.h"
 #include "libcore/image/webimagecache.h"
 #include "libcore/settings/settingsstore.h"
+#include "app/shell/applicationresources.h"
 #include "libcore/text/resourcepackage.h"
 #include "libcore/xml/xmlutil.h"
 #include "libcore/xml/xpath.h"
@@ -148,8 +149,7 @@ void initWebServiceTest()
 {
     static bool loaded = false;
     if (!loaded) {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc")});
-        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
+        registerApplicationResources();
         registerWebServiceMetaTypes();
         QCoreApplication::setApplicationVersion(QStringLiteral("3.4.7"));
         loaded = true;

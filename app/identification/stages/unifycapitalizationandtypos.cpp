@@ -1,4 +1,5 @@
-#include "app/identification/idcapsandtypos.h"
+#include "app/identification/stages/unifycapitalizationandtypos.h"
+#include "app/identification/identificationtextids.h"
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idsection.h"
@@ -16,9 +17,6 @@
 #include <map>
 
 namespace {
-constexpr quint32 NoCountedSectionTextId = 1990053269u; // 0x769dcd95
-constexpr quint32 FolderLevelMissingTextId = 1399116546u; // 0x5364d302
-
 // A text seen more often than this is no typo.
 constexpr int MaxTypoCount = 6;
 constexpr int MinCorrectionCount = 3;

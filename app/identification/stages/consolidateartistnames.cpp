@@ -1,8 +1,8 @@
-#include "app/identification/idconsolidation.h"
+#include "app/identification/stages/consolidateartistnames.h"
 
 #include "app/identification/idartistname.h"
 #include "app/identification/idaudiofile.h"
-#include "app/identification/idcapsandtypos.h"
+#include "app/identification/stages/unifycapitalizationandtypos.h"
 #include "app/identification/idsegment.h"
 #include "libcore/text/textmatching.h"
 

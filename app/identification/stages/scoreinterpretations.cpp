@@ -1,4 +1,4 @@
-#include "app/identification/idinterpretationscoring.h"
+#include "app/identification/stages/scoreinterpretations.h"
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idbasicevidence.h"

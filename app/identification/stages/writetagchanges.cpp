@@ -1,4 +1,4 @@
-#include "app/identification/idcapitalization.h"
+#include "app/identification/stages/writetagchanges.h"
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idaudiofilegroup.h"

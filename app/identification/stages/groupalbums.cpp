@@ -1,4 +1,4 @@
-#include "app/identification/idalbumgrouping.h"
+#include "app/identification/stages/groupalbums.h"
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idaudiofilegroup.h"

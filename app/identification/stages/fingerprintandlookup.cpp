@@ -1,4 +1,4 @@
-#include "app/identification/idonlinelookup.h"
+#include "app/identification/stages/fingerprintandlookup.h"
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idaudiofilegroup.h"

@@ -1,4 +1,5 @@
-#include "app/identification/idgrouping.h"
+#include "app/identification/stages/groupbysegmentation.h"
+#include "app/identification/identificationtextids.h"
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/iddefaultgroup.h"
@@ -17,10 +18,6 @@
 #include <QMap>
 
 namespace {
-constexpr quint32 ExtendRowsTextId = 1095355289u;      // 0x4149cb99
-constexpr quint32 ExtendEntriesTextId = 3883812850u;   // 0xe77e47f2
-constexpr quint32 SplitRowOwnerTextId = 535734387u;    // 0x1feea873
-
 constexpr quint32 GroupingBreaks =
     IdSectionBreak::DashBreak | IdSectionBreak::LeadingNumberBreak | IdSectionBreak::BracketedNumberBreak;
 constexpr quint32 SplitBreaks = IdSectionBreak::DashBreak | IdSectionBreak::ShortHyphenation;

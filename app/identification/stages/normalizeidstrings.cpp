@@ -1,4 +1,5 @@
-#include "app/identification/idnormalization.h"
+#include "app/identification/stages/normalizeidstrings.h"
+#include "app/identification/identificationtextids.h"
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idgroup.h"
@@ -16,8 +17,6 @@
 #include "libcore/text/textmatching.h"
 
 namespace {
-constexpr quint32 UnknownInvalidClassTextId = 3140419953u; // 0xbb2f0171
-
 constexpr quint32 StringStepBreaks = IdSectionBreak::DashBreak | IdSectionBreak::BracketedNumberBreak;
 constexpr quint32 RepeatedSectionBreaks = IdSectionBreak::DashBreak | IdSectionBreak::LeadingNumberBreak |
                                           IdSectionBreak::BracketedNumberBreak | IdSectionBreak::ShortHyphenation;

@@ -1,4 +1,4 @@
-#include "app/identification/idconsistentartists.h"
+#include "app/identification/stages/unifyartistspellings.h"
 
 #include "app/identification/idaudiofile.h"
 #include "app/identification/idsection.h"
