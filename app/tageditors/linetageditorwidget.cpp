@@ -32,6 +32,13 @@ LineTagEditorWidget::LineTagEditorWidget(int itemType, int mode, QWidget *parent
 
 LineTagEditorWidget::~LineTagEditorWidget()
 {
+    // The inputs outlive this part of the editor (QWidget deletes them): their last signals
+    // must not reach its slots.
+    for (const LineEditorRow *r : std::as_const(rows)) {
+        r->input->disconnect(this);
+        for (QWidget *button : r->inputButtons)
+            button->disconnect(this);
+    }
     qDeleteAll(rows);
 }
 
@@ -91,6 +98,9 @@ void LineTagEditorWidget::createRow()
     r->buttonLayout->setSpacing(0);
     gridLayout->addWidget(r->input, gridRow, 0);
     gridLayout->addLayout(r->buttonLayout, gridRow, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    // The layout shows a new child only later; an added row's input takes the focus at once.
+    if (isVisible())
+        r->input->show();
 
     auto makeButton = [this, r](const QString &icon, quint32 toolTip) {
         auto *button = new QToolButton(this);

@@ -39,7 +39,7 @@ void StringTagEditorWidget::setInputItems(QWidget *input, const QList<TagItem *>
         if (!textsByKey.contains(key))
             textsByKey.insert(key, text);
     }
-    QCompleter *old = edit->completer();
+    // The line edit deletes a replaced completer that it is the parent of.
     if (textsByKey.isEmpty()) {
         edit->setCompleter(nullptr);
     } else {
@@ -47,8 +47,6 @@ void StringTagEditorWidget::setInputItems(QWidget *input, const QList<TagItem *>
         completer->setCaseSensitivity(Qt::CaseInsensitive);
         edit->setCompleter(completer);
     }
-    if (old && old != edit->completer())
-        old->deleteLater();
 }
 
 bool StringTagEditorWidget::isInputEmpty(QWidget *input) const
