@@ -11,6 +11,10 @@
 #include "libcore/text/texttable.h"
 #include "libtagging/model/tagitem.h"
 
+namespace {
+constexpr int MinimumEditorChars = 50;
+}
+
 SingleTagEditorDialog::SingleTagEditorDialog(int itemType, int mode, const AudioFileSelection &selection,
                                              OperationQueue *queue, QWidget *parent, Qt::WindowFlags flags)
     : CommonDialog(parent, flags), queue(queue)
@@ -39,6 +43,8 @@ void SingleTagEditorDialog::setEditor(TagEditorWidget *tagEditor)
     static const QIcon editIcon = loadIcon(QStringLiteral("edit"));
     setWindowIcon(type == TagItemType::Artwork ? imageIcon : editIcon);
     setWindowTitle(upperCaseFirst(textForId(EditRowTextId).arg(TagItem::typeName(type))));
+    // Wide enough for a typical value; the fixed dialog would otherwise shrink to the inputs' hints.
+    editor->setMinimumWidth(qMax(editor->minimumSizeHint().width(), fontMetrics().averageCharWidth() * MinimumEditorChars));
     setSizeFixed(true);
     setContentWidget(editor);
     setOuterMargins(type != TagItemType::Lyrics && type != TagItemType::Artwork
