@@ -17,6 +17,7 @@
 #include "libcore/text/texttable.h"
 #include "libcore/util/partialdatetime.h"
 #include "libgui/combos/extcombobox.h"
+#include "libgui/edits/contenttiplabel.h"
 #include "libgui/edits/datetimeeditor.h"
 #include "libgui/numbers/extspinbox.h"
 #include "libtagging/model/audiofile.h"
@@ -315,6 +316,39 @@ private Q_SLOTS:
         shown.input<DateTimeEditor>()->clear();
         QVERIFY(shown.applyThroughQueue());
         QCOMPARE(itemTexts(files.at(0), TagItemType::ReleaseDate), QStringList());
+    }
+
+    // Inside the table Return ends the edit even while the field tip shows; elsewhere the
+    // first Return only closes the tip.
+    void dateTimeReturn_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("finishedAfterFirstReturn");
+        QTest::newRow("in the table") << int(TagEditorWidget::InlineMode) << 1;
+        QTest::newRow("in a dialog") << int(TagEditorWidget::SingleValueMode) << 0;
+    }
+
+    void dateTimeReturn()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, finishedAfterFirstReturn);
+        EditorTable table;
+        const QList<AudioFile *> files = table.addFiles(TagItemType::ReleaseDate, {"2001"});
+        Editing e(table, files, TagItemType::ReleaseDate, mode);
+        QVERIFY(e.active);
+        QSignalSpy finished(e.editor.get(), &TagEditorWidget::editingFinished);
+        auto *date = e.input<DateTimeEditor>();
+        date->setFocus();
+        QTest::keyClick(date, Qt::Key_Right);
+        QTRY_VERIFY(ContentTipLabel::isTipVisible());
+        QTest::keyClick(date, Qt::Key_Return);
+        QCOMPARE(finished.size(), finishedAfterFirstReturn);
+        if (!finishedAfterFirstReturn) {
+            QVERIFY(!ContentTipLabel::isTipVisible());
+            QTest::keyClick(date, Qt::Key_Return);
+            QCOMPARE(finished.size(), 1);
+        }
+        ContentTipLabel::hideTip();
     }
 };
 
