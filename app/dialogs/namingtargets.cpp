@@ -29,16 +29,25 @@ QColor collisionColor()
     return QColor(254, 243, 218);
 }
 
+QList<QPair<AudioFile *, QString>> filesWithPaths(const AudioFileSelection &selection)
+{
+    QList<QPair<AudioFile *, QString>> files;
+    const QHash<AudioFile *, QSet<ModelDataType>> &byFile = selection.dataTypesByFile();
+    files.reserve(byFile.size());
+    for (auto it = byFile.cbegin(); it != byFile.cend(); ++it)
+        files.append({it.key(), it.key()->filePath()});
+    // Plain comparison: locale-aware collation is slow for thousands of files and can call
+    // different paths equal.
+    std::stable_sort(files.begin(), files.end(),
+                     [](const auto &a, const auto &b) { return a.second < b.second; });
+    return files;
+}
+
 QList<AudioFile *> filesInOrder(const AudioFileSelection &selection)
 {
-    QList<AudioFile *> files = selection.dataTypesByFile().keys();
-    std::stable_sort(files.begin(), files.end(), [](const AudioFile *a, const AudioFile *b) {
-        const QString pa = a->filePath();
-        const QString pb = b->filePath();
-        // Plain comparison first: locale-aware collation is slow for thousands of files
-        // and can call different paths equal.
-        return pa < pb;
-    });
+    QList<AudioFile *> files;
+    for (const auto &entry : filesWithPaths(selection))
+        files.append(entry.first);
     return files;
 }
 

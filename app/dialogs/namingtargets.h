@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QList>
+#include <QPair>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -24,6 +25,8 @@ AudioFileSelection currentSelection();
 // The files of the selection, each once, by path: the order decides which of two files
 // that want one name keeps it, so it must not depend on a hash's order.
 QList<AudioFile *> filesInOrder(const AudioFileSelection &selection);
+// The same with each file's path, which is slow to ask for again and again.
+QList<QPair<AudioFile *, QString>> filesWithPaths(const AudioFileSelection &selection);
 
 // base for i 1, else "base-without-suffix (i).suffix".
 QString numberedCandidate(const QString &base, int i);

@@ -91,12 +91,12 @@ QString RenameDialog::patternText() const
     return text;
 }
 
-QString RenameDialog::targetPath(AudioFile *file, TsExpression *expression, bool withFolder) const
+QString RenameDialog::targetPath(AudioFile *file, const QString &path, TsExpression *expression, bool withFolder,
+                                 bool trim) const
 {
     QString name = evaluateToFileName(expression, file);
-    if (SettingsStore::boolValue(QStringLiteral("fileNaming/trimSeparators")))
+    if (trim)
         name = cleanUpPatternResult(name, false);
-    const QString path = file->filePath();
     const QString suffix = QFileInfo(withoutTrailingSlash(path)).suffix();
     name = sanitizeFileName(name + QLatin1Char('.') + suffix);
     return withFolder ? withTrailingSlash(parentPath(path)) + name : name;
@@ -109,11 +109,17 @@ void RenameDialog::computeTargets()
     resetScriptCounters();
     m_targets.clear();
     m_highlightedPaths.clear();
-    m_order = filesInOrder(currentSelection());
+    const QList<QPair<AudioFile *, QString>> files = filesWithPaths(currentSelection());
+    m_order.clear();
+    m_order.reserve(files.size());
+    m_targets.reserve(files.size());
     const Qt::CaseSensitivity sensitivity = isFileSystemCaseSensitive();
+    const bool trim = SettingsStore::boolValue(QStringLiteral("fileNaming/trimSeparators"));
     QSet<QString> taken;
-    for (AudioFile *file : std::as_const(m_order)) {
-        const QString wanted = targetPath(file, expression, true);
+    taken.reserve(files.size());
+    for (const auto &[file, path] : files) {
+        m_order.append(file);
+        const QString wanted = targetPath(file, path, expression, true, trim);
         QString candidate;
         QString key;
         int i = 1;
@@ -124,7 +130,7 @@ void RenameDialog::computeTargets()
                 continue;
             // The file's own path is free for it: a name that stays, or changes case only.
             if (!QFileInfo::exists(withoutTrailingSlash(candidate))
-                || equalStrings(file->filePath(), candidate, sensitivity))
+                || equalStrings(path, candidate, sensitivity))
                 break;
         }
         m_targets.insert(file, candidate);

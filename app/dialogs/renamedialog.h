@@ -52,7 +52,8 @@ private Q_SLOTS:
 
 private:
     QString patternText() const;
-    QString targetPath(AudioFile *file, TsExpression *expression, bool withFolder) const;
+    // trim: whether separators left at the ends are cut (read once per computation).
+    QString targetPath(AudioFile *file, const QString &path, TsExpression *expression, bool withFolder, bool trim) const;
     // Throws when the pattern does not parse; the targets then stay as they were.
     void computeTargets();
 
