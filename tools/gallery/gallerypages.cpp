@@ -388,4 +388,5 @@ void renderGalleryPages(Gallery &gallery)
     renderNumbers(gallery);
     renderCommandsAndSettings(gallery);
     renderTagEditors(gallery);
+    renderNaming(gallery);
 }

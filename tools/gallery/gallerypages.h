@@ -27,3 +27,6 @@ void renderCommandsAndSettings(Gallery &gallery);
 
 // The tag editors in their states (one value, mixed, disabled, with details) and their dialogs.
 void renderTagEditors(Gallery &gallery);
+
+// The naming dialogs: pattern editors, popups, data type pickers, preview, rename, copy and move.
+void renderNaming(Gallery &gallery);
