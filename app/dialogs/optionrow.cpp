@@ -18,7 +18,7 @@ QRadioButton *createOptionRow(QVBoxLayout *layout, const QString &text, QList<Ex
     row->setAlignment(Qt::AlignLeft);
     auto *radioButton = new QRadioButton(box);
     row->addWidget(radioButton);
-    if (box)
+    if (box && box->metaObject()->indexOfSlot("updateGui()") >= 0)
         QObject::connect(radioButton, SIGNAL(clicked(bool)), box, SLOT(updateGui()));
 
     QMap<int, ExtSpinBox *> byNumber;
