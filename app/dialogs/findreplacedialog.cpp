@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/dialogs/regexppopup.h"
 #include "app/model/modeldatatype.h"
 #include "app/model/iaudiofilemodel.h"
 #include "app/operations/audiofileselection.h"
@@ -189,7 +190,11 @@ void FindReplaceDialog::onModeToggled()
 
 void FindReplaceDialog::updateRegExpPopup()
 {
-    // The expression help popup comes with the content-assist popups.
+    // A fresh popup each time the box is checked again.
+    if (regularExpressionBox->isChecked() && !findEdit->contentAssistPopup())
+        findEdit->setContentAssistPopup(new RegExpPopup);
+    else if (!regularExpressionBox->isChecked() && findEdit->contentAssistPopup())
+        findEdit->setContentAssistPopup(nullptr);
 }
 
 void FindReplaceDialog::updateGui()
@@ -198,8 +203,6 @@ void FindReplaceDialog::updateGui()
     setWindowTitle(modeAction->text());
     setWindowIcon(modeAction->icon());
     searchGroupBox->setTitle(label(m_findMode ? FindTextId : ReplaceTextId));
-
-    updateRegExpPopup();
 
     replacementLabel->setVisible(!m_findMode);
     replacementEdit->setVisible(!m_findMode);
@@ -220,6 +223,8 @@ void FindReplaceDialog::updateGui()
         else
             regularExpressionBox->setChecked(false);
     }
+    // After the boxes settle, so that unchecking by the other box drops the popup too.
+    updateRegExpPopup();
     const bool plain = !wildcardsBox->isChecked() && !regularExpressionBox->isChecked();
     wholeWordsBox->setEnabled(plain);
     bool fallBack = false;
