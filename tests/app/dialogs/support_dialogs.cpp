@@ -8,9 +8,21 @@
 #include "app/model/iaudiofilemodel.h"
 #include "app/operations/modelinsertoperation.h"
 #include "app/operations/operationqueue.h"
+#include "libcore/icons/icons.h"
 #include "libgui/itemviews/selectiongeometry.h"
+#include "libtagging/model/tagitem.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
+
+void setUpDialogTests()
+{
+    loadModelTexts();
+    registerTagItemTypes();
+    for (const QString &root : {QStringLiteral(":/libgui/icons"), QStringLiteral(":/app/icons")}) {
+        if (!iconRootDirectories().contains(root))
+            iconRootDirectories().append(root);
+    }
+}
 
 DialogTable::DialogTable(const QList<ModelDataType> &columns, const QList<QList<QPair<int, QVariant>>> &tags,
                          const QStringList &paths)

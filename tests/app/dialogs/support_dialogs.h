@@ -12,6 +12,9 @@
 
 class AudioFile;
 
+// Texts, item types and the icons of the program and the toolkit.
+void setUpDialogTests();
+
 // The main window's services over a table view that is never shown, with files loaded as
 // rows in the order given, each from (item type, value) pairs; the columns as asked.
 struct DialogTable {

@@ -69,8 +69,7 @@ class tst_FindReplaceDialog : public QObject
 private slots:
     void initTestCase()
     {
-        loadModelTexts();
-        registerTagItemTypes();
+        setUpDialogTests();
     }
 
     // Which cells a query from the options finds, over the titles and track numbers.

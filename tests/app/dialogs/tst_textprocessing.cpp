@@ -64,8 +64,7 @@ class tst_TextProcessing : public QObject
 private slots:
     void initTestCase()
     {
-        loadModelTexts();
-        registerTagItemTypes();
+        setUpDialogTests();
     }
 
     void optionRow_data()
