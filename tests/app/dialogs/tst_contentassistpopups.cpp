@@ -4,7 +4,7 @@
 #include "app/dialogs/regexppopup.h"
 #include "app/dialogs/tagscriptpopup.h"
 #include "app/model/datatypemodel.h"
-#include "app/model/support_model.h"
+#include "app/dialogs/support_dialogs.h"
 #include "libgui/edits/contentassistlineedit.h"
 
 namespace {
@@ -45,7 +45,7 @@ class tst_ContentAssistPopups : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { loadModelTexts(); }
+    void initTestCase() { loadDialogTestPackages(); }
 
     void regExpRows()
     {

@@ -13,7 +13,7 @@
 #include "app/dialogs/modeldatatypetreeview.h"
 #include "app/identification/updateset.h"
 #include "app/model/datatypemodel.h"
-#include "app/model/support_model.h"
+#include "app/dialogs/support_dialogs.h"
 #include "libtagging/model/tagitem.h"
 
 namespace {
@@ -58,7 +58,7 @@ class tst_DataTypePickers : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { loadModelTexts(); }
+    void initTestCase() { loadDialogTestPackages(); }
 
     void comboBoxKeysAndTypes()
     {

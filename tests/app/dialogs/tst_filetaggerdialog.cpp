@@ -11,7 +11,7 @@
 #include "app/dialogs/filetaggerdialog.h"
 #include "app/dialogs/modeldatatypecombobox.h"
 #include "app/dialogs/modeldatatypetreeview.h"
-#include "app/dialogs/support_dialogs.h"
+#include "app/dialogs/support_textdialogs.h"
 #include "app/model/datatypemodel.h"
 #include "libgui/edits/contentassistlineedit.h"
 #include "libgui/itemviews/colors.h"

@@ -7,7 +7,7 @@
 
 #include "app/dialogs/findreplacedialog.h"
 #include "app/dialogs/findreplacequery.h"
-#include "app/dialogs/support_dialogs.h"
+#include "app/dialogs/support_textdialogs.h"
 #include "app/operations/operationqueue.h"
 #include "app/search/searchhandler.h"
 #include "app/search/searchquery.h"

@@ -11,7 +11,7 @@
 
 #include "app/dialogs/howtoremovegroupbox.h"
 #include "app/dialogs/optionrow.h"
-#include "app/dialogs/support_dialogs.h"
+#include "app/dialogs/support_textdialogs.h"
 #include "app/dialogs/textprocessingdialog.h"
 #include "app/dialogs/whattoinsertgroupbox.h"
 #include "app/dialogs/whattoremovegroupbox.h"

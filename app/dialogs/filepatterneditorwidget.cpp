@@ -1,0 +1,11 @@
+#include "app/dialogs/filepatterneditorwidget.h"
+
+#include "libcore/icons/icons.h"
+
+FilePatternEditorWidget::FilePatternEditorWidget(QWidget *parent) : CombinedPatternEditorWidget(false, parent)
+{
+    setIcon(loadIcon(QStringLiteral("audioFile")));
+    addRow();
+}
+
+FilePatternEditorWidget::~FilePatternEditorWidget() = default;
