@@ -6,6 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/dialogs/advancedpatterneditorwidget.h"
+#include "app/dialogs/simplepatterneditorwidget.h"
 #include "app/model/extmimedata.h"
 #include "app/model/mimedataentry.h"
 #include "app/tagscript/tagscript.h"
@@ -60,11 +62,13 @@ WhatToInsertGroupBox::WhatToInsertGroupBox(QWidget *parent) : QGroupBox(parent)
     addIndented(layout, textEdit);
 
     simplePatternButton = addRadioButton(layout, InsertSimplePatternTextId, this);
-    simplePatternEditor = new ExtLineEdit(this);
+    simplePatternEditor = new SimplePatternEditorWidget(false, this);
+    simplePatternEditor->addRow();
     addIndented(layout, simplePatternEditor);
 
     advancedPatternButton = addRadioButton(layout, InsertAdvancedPatternTextId, this);
-    advancedPatternEditor = new ExtLineEdit(this);
+    advancedPatternEditor = new AdvancedPatternEditorWidget(false, this);
+    advancedPatternEditor->addRow();
     addIndented(layout, advancedPatternEditor);
 
     clipboardButton = addRadioButton(layout, InsertClipboardTextId, this);
@@ -103,8 +107,13 @@ bool WhatToInsertGroupBox::insertsClipboardText() const
 
 QString WhatToInsertGroupBox::patternScript() const
 {
-    const QWidget *editor = simplePatternButton->isChecked() ? simplePatternEditor : advancedPatternEditor;
-    return static_cast<const ExtLineEdit *>(editor)->text();
+    const PatternEditorWidget *editor = simplePatternButton->isChecked()
+                                            ? static_cast<const PatternEditorWidget *>(simplePatternEditor)
+                                            : advancedPatternEditor;
+    QString script;
+    for (const QStringList &level : editor->pattern().levels)
+        script += level.join(QString());
+    return script;
 }
 
 QString WhatToInsertGroupBox::counterText(qint64 value, int digits)

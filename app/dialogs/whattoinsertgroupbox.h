@@ -6,12 +6,14 @@
 
 #include "libgui/dialogs/validation.h"
 
+class AdvancedPatternEditorWidget;
 class AudioFile;
 class ExtLineEdit;
 class ExtSpinBox;
 class QMimeData;
 class QRadioButton;
 class QWidget;
+class SimplePatternEditorWidget;
 
 enum WhatToInsertTextId : quint32 {
     WhatToInsertTitleTextId = 3660963500u,
@@ -55,8 +57,8 @@ public:
     QRadioButton *clipboardButton = nullptr;
     QRadioButton *counterButton = nullptr;
     ExtLineEdit *textEdit = nullptr;
-    QWidget *simplePatternEditor = nullptr;
-    QWidget *advancedPatternEditor = nullptr;
+    SimplePatternEditorWidget *simplePatternEditor = nullptr;
+    AdvancedPatternEditorWidget *advancedPatternEditor = nullptr;
     ExtSpinBox *counterStartSpinBox = nullptr;
     ExtSpinBox *counterStepSpinBox = nullptr;
     ExtSpinBox *counterDigitsSpinBox = nullptr;

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "app/dialogs/advancedpatterneditorwidget.h"
 #include "app/dialogs/howtoremovegroupbox.h"
 #include "app/dialogs/optionrow.h"
 #include "app/dialogs/support_textdialogs.h"
@@ -23,6 +24,7 @@
 #include "libcore/text/codepointstring.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
+#include "libgui/edits/contentassistlineedit.h"
 #include "libgui/edits/extlineedit.h"
 #include "libgui/numbers/extspinbox.h"
 #include "libtagging/model/tagitem.h"
@@ -404,6 +406,19 @@ private slots:
         QCOMPARE(seen, titles);
     }
 
+    // An advanced pattern is evaluated for each file.
+    void patternInsertion()
+    {
+        DialogTable table({Title, Artist}, {{{T::Title, "ab"}, {T::Artist, "Air"}}, {{T::Title, "cd"}}});
+        table.select({QRect(0, 0, 1, 2)});
+        TextProcessingDialog dialog(InsertTextMode, *table.window.selection(), table.window.operationQueue());
+        dialog.whatToInsertBox()->advancedPatternButton->setChecked(true);
+        dialog.whatToInsertBox()->advancedPatternEditor->lineEdits().first()->setText(QStringLiteral("[%artist% - ]"));
+        dialog.accept();
+        QCOMPARE(table.cell(0, 0).toString(), QStringLiteral("Air - ab"));
+        QCOMPARE(table.cell(1, 0).toString(), QStringLiteral("cd"));
+    }
+
     // Validation errors disable OK; a pattern that does not parse inserts nothing but lets OK run.
     void dialogValidation()
     {
@@ -422,7 +437,7 @@ private slots:
         QVERIFY(!ok->isEnabled());
         check(dialog.whatToInsertBox()->advancedPatternButton);
         QVERIFY(ok->isEnabled());
-        static_cast<ExtLineEdit *>(dialog.whatToInsertBox()->advancedPatternEditor)->setText(QStringLiteral("$if("));
+        dialog.whatToInsertBox()->advancedPatternEditor->lineEdits().first()->setText(QStringLiteral("$if("));
         QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(table.cell(0, 0).toString(), QStringLiteral("ab"));
