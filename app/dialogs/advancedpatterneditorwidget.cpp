@@ -19,6 +19,8 @@ QWidget *AdvancedPatternEditorWidget::createRowEditor(QBoxLayout *mainLayout, QB
 {
     Q_UNUSED(sideLayout)
     auto *edit = new ContentAssistLineEdit;
+    // The row is aligned left and would shrink the edit to its small default width.
+    edit->setMinimumWidth(300);
     mainLayout->addWidget(edit);
     m_lineEdits.append(edit);
     edit->setInactiveText(upperCaseFirst(textForId(PatternEnterScriptTextId)));

@@ -111,7 +111,7 @@ void ModelDataTypeTreeView::setItemChecked(QStandardItem *item, bool checked)
             if (!checked)
                 collapse(item->index());
             if (ExtComboBox *box = comboBoxOf(item->index()))
-                box->parentWidget()->setVisible(checked);
+                box->setVisible(checked);
         }
     }
     for (int row = 0; row < item->rowCount(); ++row) {
@@ -171,7 +171,7 @@ void ModelDataTypeTreeView::addComboBoxes(QStandardItem *parent)
         box->addItem(upperCaseFirst(textForId(MergeKeepExistingTextId)), 3);
         if (artwork)
             box->addItem(upperCaseFirst(textForId(MergeAddImagesTextId)), 4);
-        box->setStyleSheet(QStringLiteral("QComboBox { background: transparent; }"));
+        // A transparent style sheet here drew the box black on some platforms: the style draws it.
         box->setCurrentIndex(artwork ? 1 : 0);
         auto *holder = new QWidget;
         holder->setLayout(wrapInLayout(box));

@@ -85,6 +85,7 @@ int depthOf(const QTreeWidgetItem *item)
 RegExpPopup::RegExpPopup(QWidget *parent) : QTreeWidget(parent)
 {
     setColumnCount(1);
+    setHeaderHidden(true);
     for (const Category &category : categories()) {
         auto *top = new QTreeWidgetItem(this, {upperCaseFirst(textForId(category.title))});
         top->setFlags(Qt::ItemIsEnabled);

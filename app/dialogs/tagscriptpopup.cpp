@@ -79,6 +79,7 @@ TagScriptPopup::TagScriptPopup(int kind, QWidget *parent)
     }
     m_proxy->setSourceModel(m_sourceModel);
     header()->setStretchLastSection(false);
+    setHeaderHidden(true);
     filter(QString());
 }
 

@@ -24,3 +24,6 @@ void renderGalleryPages(Gallery &gallery);
 
 // The command bars, docks, setting editors, settings and wizard dialogs, date-time editor.
 void renderSecondShare(Gallery &gallery);
+
+// The naming dialogs: pattern editors, popups, data type pickers, preview, rename, copy and move.
+void renderNaming(Gallery &gallery);

@@ -149,10 +149,10 @@ private Q_SLOTS:
         QCOMPARE(artworkBox->currentData().toInt(), 2);
 
         view.setAllChecked(true);
-        QVERIFY(artistBox->parentWidget()->isVisible());
+        QVERIFY(!artistBox->isHidden());
         itemOf(view, artist)->setCheckState(Qt::Unchecked);
-        QVERIFY(!artistBox->parentWidget()->isVisible());
-        QVERIFY(artworkBox->parentWidget()->isVisible());
+        QVERIFY(artistBox->isHidden());
+        QVERIFY(!artworkBox->isHidden());
 
         UpdateSet set;
         set.id = 7;
