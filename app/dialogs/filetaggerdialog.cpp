@@ -348,11 +348,11 @@ void FileTaggerDialog::updateTableHeaders()
     for (int c = 0; c <= m_partCount; ++c) {
         auto *item = new QTableWidgetItem;
         if (c == 0) {
-            item->setText(filePropertyDisplayName(FileProperty::fileName));
+            item->setText(upperCaseFirst(filePropertyDisplayName(FileProperty::fileName)));
         } else {
             const int type = m_interpretations.value(c - 1).itemType;
             if (!paint && type != UnassignedItemType) {
-                item->setText(TagItem::typeName(type));
+                item->setText(upperCaseFirst(TagItem::typeName(type)));
                 QFont font = item->font();
                 font.setWeight(QFont::Bold);
                 item->setData(Qt::FontRole, font);
@@ -386,7 +386,7 @@ void FileTaggerDialog::updateTableItems()
             const int brush = paint ? m_paintTable.at(row).value(c - 1, -1) : -1;
             if (brush >= 0 && brush < m_brushes.size()) {
                 const TypeBrush &b = m_brushes.at(brush);
-                item->setToolTip(TagItem::typeName(b.itemType));
+                item->setToolTip(upperCaseFirst(TagItem::typeName(b.itemType)));
                 item->setBackground(QBrush(b.color));
                 item->setForeground(QBrush(b.textColor));
             } else {
@@ -463,7 +463,7 @@ void FileTaggerDialog::addTypeBrush(int itemType, const QColor &color)
     brush.color = color;
     brush.textColor = contrastColor(color);
     // One parent for every brush and the eraser, so that they exclude each other.
-    brush.radioButton = new QRadioButton(TagItem::typeName(itemType), m_brushPage);
+    brush.radioButton = new QRadioButton(upperCaseFirst(TagItem::typeName(itemType)), m_brushPage);
     updateBrushStyle(brush);
     m_brushGrid->addWidget(brush.radioButton, row, 0);
     auto *buttons = new QHBoxLayout;
@@ -522,7 +522,7 @@ void FileTaggerDialog::paintItem(QTableWidgetItem *item)
         const TypeBrush &brush = m_brushes.at(i);
         if (!brush.radioButton->isChecked())
             continue;
-        item->setToolTip(TagItem::typeName(brush.itemType));
+        item->setToolTip(upperCaseFirst(TagItem::typeName(brush.itemType)));
         item->setBackground(QBrush(brush.color));
         item->setForeground(QBrush(brush.textColor));
         m_paintTable[row][part] = i;

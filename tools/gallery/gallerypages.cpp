@@ -388,4 +388,5 @@ void renderGalleryPages(Gallery &gallery)
     renderNumbers(gallery);
     renderSecondShare(gallery);
     renderNaming(gallery);
+    renderTextDialogs(gallery);
 }

@@ -13,6 +13,7 @@
 #include "app/dialogs/modeldatatypetreeview.h"
 #include "app/dialogs/support_textdialogs.h"
 #include "app/model/datatypemodel.h"
+#include "libcore/text/formatting.h"
 #include "libgui/edits/contentassistlineedit.h"
 #include "libgui/itemviews/colors.h"
 #include "libgui/tables/exttablewidget.h"
@@ -113,7 +114,7 @@ private slots:
         choose(rows.at(count - 1).comboBox, Title);
         choose(rows.at(count - 3).comboBox, Album);
         choose(rows.at(count - 4).comboBox, Artist);
-        QCOMPARE(f.dialog->previewTable->horizontalHeaderItem(count)->text(), TagItem::typeName(T::Title));
+        QCOMPARE(f.dialog->previewTable->horizontalHeaderItem(count)->text(), upperCaseFirst(TagItem::typeName(T::Title)));
         QVERIFY(f.dialog->previewTable->horizontalHeaderItem(count)->font().bold());
 
         const int undo = f.table.undoCount();
