@@ -36,7 +36,7 @@ bool isBlank(const CodePoint &c)
 
 } // namespace
 
-TextProcessingDialog::TextProcessingDialog(TextProcessingMode mode, const AudioFileSelection &selection,
+TextProcessingDialog::TextProcessingDialog(TextProcessingMode::Id mode, const AudioFileSelection &selection,
                                            OperationQueue *queue, QWidget *parent, Qt::WindowFlags flags)
     : CommonDialog(parent, flags), m_mode(mode), m_selection(selection), m_queue(queue)
 {
@@ -48,7 +48,7 @@ TextProcessingDialog::TextProcessingDialog(TextProcessingMode mode, const AudioF
 
     setSizeFixed(true);
     auto *layout = new QVBoxLayout;
-    if (mode != RemoveTextMode)
+    if (mode != TextProcessingMode::Remove)
         layout->addItem(new QSpacerItem(600, 0, QSizePolicy::Minimum, QSizePolicy::Minimum));
     m_whereToInsert = new WhereToInsertGroupBox;
     m_howToRemove = new HowToRemoveGroupBox;
@@ -58,13 +58,13 @@ TextProcessingDialog::TextProcessingDialog(TextProcessingMode mode, const AudioF
     layout->addWidget(m_howToRemove);
     layout->addWidget(m_whatToRemove);
     layout->addWidget(m_whatToInsert);
-    m_whereToInsert->setVisible(mode == InsertTextMode);
-    m_howToRemove->setVisible(mode == RemoveTextMode);
-    m_whatToRemove->setVisible(mode != InsertTextMode);
-    m_whatToInsert->setVisible(mode != RemoveTextMode);
-    if (mode == OverwriteTextMode)
+    m_whereToInsert->setVisible(mode == TextProcessingMode::Insert);
+    m_howToRemove->setVisible(mode == TextProcessingMode::Remove);
+    m_whatToRemove->setVisible(mode != TextProcessingMode::Insert);
+    m_whatToInsert->setVisible(mode != TextProcessingMode::Remove);
+    if (mode == TextProcessingMode::Overwrite)
         m_whatToRemove->setTitle(upperCaseFirst(textForId(WhatToOverwriteTitleTextId)));
-    else if (mode == RemoveTextMode)
+    else if (mode == TextProcessingMode::Remove)
         m_whatToRemove->setTitle(upperCaseFirst(textForId(WhatToRemoveInRemoveModeTitleTextId)));
     setContentLayout(layout);
 
@@ -96,7 +96,7 @@ QItemSelection TextProcessingDialog::cellRanges() const
 ValidationResult TextProcessingDialog::validate()
 {
     ValidationResult result;
-    if (m_mode == RemoveTextMode)
+    if (m_mode == TextProcessingMode::Remove)
         return result;
     result.messages = m_whatToInsert->validate(cellRanges(), m_clipboardData);
     for (const ValidationMessage &message : std::as_const(result.messages)) {
@@ -109,7 +109,7 @@ ValidationResult TextProcessingDialog::validate()
 QString TextProcessingDialog::processText(const QString &text, AudioFile *file, int rowOffset, int columnOffset) const
 {
     QString result = text;
-    if (m_mode == InsertTextMode) {
+    if (m_mode == TextProcessingMode::Insert) {
         const int p = m_whereToInsert->position(text);
         QString s = m_whatToInsert->textToInsert(file, m_clipboardData, rowOffset, columnOffset);
         if (m_whatToInsert->insertsClipboardText() && !s.isEmpty()) {
@@ -123,7 +123,7 @@ QString TextProcessingDialog::processText(const QString &text, AudioFile *file, 
     } else {
         const int a = m_whatToRemove->rangeStart(text);
         const int b = m_whatToRemove->rangeEnd(text);
-        if (m_mode == OverwriteTextMode)
+        if (m_mode == TextProcessingMode::Overwrite)
             replaceCodePoints(result, a, b - a, m_whatToInsert->textToInsert(file, m_clipboardData, rowOffset,
                                                                              columnOffset));
         else if (m_howToRemove->removesRange())

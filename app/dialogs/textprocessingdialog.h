@@ -14,11 +14,13 @@ class WhatToInsertGroupBox;
 class WhatToRemoveGroupBox;
 class WhereToInsertGroupBox;
 
-enum TextProcessingMode : int {
-    InsertTextMode = 0,
-    OverwriteTextMode = 1,
-    RemoveTextMode = 2,
+namespace TextProcessingMode {
+enum Id : int {
+    Insert = 0,
+    Overwrite = 1,
+    Remove = 2,
 };
+}
 
 enum TextProcessingTextId : quint32 {
     InsertTextActionTextId = 3218031371u,
@@ -34,7 +36,7 @@ class TextProcessingDialog : public CommonDialog
 {
     Q_OBJECT
 public:
-    TextProcessingDialog(TextProcessingMode mode, const AudioFileSelection &selection, OperationQueue *queue,
+    TextProcessingDialog(TextProcessingMode::Id mode, const AudioFileSelection &selection, OperationQueue *queue,
                          QWidget *parent = nullptr, Qt::WindowFlags flags = {});
     ~TextProcessingDialog() override;
 
@@ -57,7 +59,7 @@ private:
     // The table's selected cells as few rectangles.
     QItemSelection cellRanges() const;
 
-    TextProcessingMode m_mode;
+    TextProcessingMode::Id m_mode;
     AudioFileSelection m_selection;
     OperationQueue *m_queue;
     QMimeData *m_clipboardData = nullptr;

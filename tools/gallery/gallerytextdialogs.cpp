@@ -151,20 +151,20 @@ void renderTextDialogs(Gallery &gallery)
     tagger2->matchExpressionEdit->hideContentAssist();
     gallery.save(QStringLiteral("text-file-tagger-invalid-expression"), tagger2);
 
-    auto *insertText = new TextProcessingDialog(InsertTextMode, *window.selection(), window.operationQueue());
+    auto *insertText = new TextProcessingDialog(TextProcessingMode::Insert, *window.selection(), window.operationQueue());
     insertText->whereToInsertBox()->afterFromStartButton->click();
     insertText->whereToInsertBox()->fromStartSpinBox->setValue(3);
     insertText->whatToInsertBox()->counterButton->click();
     insertText->whatToInsertBox()->counterStepSpinBox->setValue(-1);
     gallery.save(QStringLiteral("text-insert-counter"), insertText);
 
-    auto *overwrite = new TextProcessingDialog(OverwriteTextMode, *window.selection(), window.operationQueue());
+    auto *overwrite = new TextProcessingDialog(TextProcessingMode::Overwrite, *window.selection(), window.operationQueue());
     overwrite->whatToRemoveBox()->fromStartButton->click();
     overwrite->whatToRemoveBox()->fromStartSpinBox2->setValue(4);
     overwrite->whatToInsertBox()->textEdit->setText(QStringLiteral("Live: "));
     gallery.save(QStringLiteral("text-overwrite"), overwrite);
 
-    auto *remove = new TextProcessingDialog(RemoveTextMode, *window.selection(), window.operationQueue());
+    auto *remove = new TextProcessingDialog(TextProcessingMode::Remove, *window.selection(), window.operationQueue());
     remove->whatToRemoveBox()->lastButton->click();
     remove->whatToRemoveBox()->lastSpinBox->setValue(4);
     remove->howToRemoveBox()->keepButton->click();
@@ -172,7 +172,7 @@ void renderTextDialogs(Gallery &gallery)
 
     view.selectionModel()->select(selectionFromRect(view.model(), QRect(0, 0, 2, 2)),
                                   QItemSelectionModel::ClearAndSelect);
-    auto *invalid = new TextProcessingDialog(InsertTextMode, *window.selection(), window.operationQueue());
+    auto *invalid = new TextProcessingDialog(TextProcessingMode::Insert, *window.selection(), window.operationQueue());
     invalid->whatToInsertBox()->counterButton->click();
     gallery.save(QStringLiteral("text-insert-counter-two-columns"), invalid);
 }

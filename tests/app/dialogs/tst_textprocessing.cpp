@@ -316,7 +316,7 @@ private slots:
                           {{{T::Title, "ab"}, {T::TrackNumber, 1}}, {{T::Title, "abcdef"}}, {}});
         table.select(cells);
         const int undo = table.undoCount();
-        TextProcessingDialog dialog(TextProcessingMode(mode), *table.window.selection(),
+        TextProcessingDialog dialog(TextProcessingMode::Id(mode), *table.window.selection(),
                                     table.window.operationQueue());
         WhatToInsertGroupBox *insert = dialog.whatToInsertBox();
         for (const QString &step : setup.split(u' ')) {
@@ -368,7 +368,7 @@ private slots:
     {
         DialogTable table({Artist}, {{{T::Artist, "A"}, {T::Artist, "B"}}, {{T::Artist, "C"}}});
         table.select({QRect(0, 0, 1, 2)});
-        TextProcessingDialog dialog(InsertTextMode, *table.window.selection(), table.window.operationQueue());
+        TextProcessingDialog dialog(TextProcessingMode::Insert, *table.window.selection(), table.window.operationQueue());
         dialog.whatToInsertBox()->counterButton->setChecked(true);
         dialog.whatToInsertBox()->counterDigitsSpinBox->setValue(1);
         dialog.whereToInsertBox()->endButton->setChecked(true);
@@ -394,7 +394,7 @@ private slots:
         DialogTable table({Title}, {{{T::Title, "ab"}}, {{T::Title, " b"}}, {{T::Title, "a"}}});
         table.select({QRect(0, 0, 1, 3)});
         QApplication::clipboard()->setText(clipboard);
-        TextProcessingDialog dialog(InsertTextMode, *table.window.selection(), table.window.operationQueue());
+        TextProcessingDialog dialog(TextProcessingMode::Insert, *table.window.selection(), table.window.operationQueue());
         dialog.whatToInsertBox()->clipboardButton->setChecked(true);
         dialog.whereToInsertBox()->afterFromStartButton->setChecked(true);
         dialog.updateGui();
@@ -411,7 +411,7 @@ private slots:
     {
         DialogTable table({Title, Artist}, {{{T::Title, "ab"}, {T::Artist, "Air"}}, {{T::Title, "cd"}}});
         table.select({QRect(0, 0, 1, 2)});
-        TextProcessingDialog dialog(InsertTextMode, *table.window.selection(), table.window.operationQueue());
+        TextProcessingDialog dialog(TextProcessingMode::Insert, *table.window.selection(), table.window.operationQueue());
         dialog.whatToInsertBox()->advancedPatternButton->setChecked(true);
         dialog.whatToInsertBox()->advancedPatternEditor->lineEdits().first()->setText(QStringLiteral("[%artist% - ]"));
         dialog.accept();
@@ -424,7 +424,7 @@ private slots:
     {
         DialogTable table({Title, Artist}, {{{T::Title, "ab"}}, {{T::Title, "cd"}}});
         table.select({QRect(0, 0, 2, 2)});
-        TextProcessingDialog dialog(InsertTextMode, *table.window.selection(), table.window.operationQueue());
+        TextProcessingDialog dialog(TextProcessingMode::Insert, *table.window.selection(), table.window.operationQueue());
         dialog.show();
         QPushButton *ok = nullptr;
         for (QPushButton *button : dialog.findChildren<QPushButton *>()) {
