@@ -389,4 +389,5 @@ void renderGalleryPages(Gallery &gallery)
     renderCommandsAndSettings(gallery);
     renderTagEditors(gallery);
     renderNaming(gallery);
+    renderTextDialogs(gallery);
 }

@@ -30,3 +30,6 @@ void renderTagEditors(Gallery &gallery);
 
 // The naming dialogs: pattern editors, popups, data type pickers, preview, rename, copy and move.
 void renderNaming(Gallery &gallery);
+
+// The text dialogs: find and replace, the file tagger, text insertion, overwriting and removal.
+void renderTextDialogs(Gallery &gallery);
