@@ -293,7 +293,8 @@ void AppMainWindow::closeEvent(QCloseEvent *event)
 {
     const QSet<AudioFile *> loaded = m_model->modelData()->loadedFiles();
     QList<AudioFile *> unsaved;
-    const auto &modified = m_modifiedSelectionTracker->modifiedSelection().dataTypesByFile();
+    const AudioFileSelection modifiedCells = m_modifiedSelectionTracker->modifiedSelection();
+    const auto &modified = modifiedCells.dataTypesByFile();
     for (auto it = modified.cbegin(); it != modified.cend(); ++it) {
         if (loaded.contains(it.key()))
             unsaved.append(it.key());

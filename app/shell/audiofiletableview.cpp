@@ -425,10 +425,8 @@ bool AudioFileTableView::edit(const QModelIndex &index, EditTrigger trigger, QEv
     if (types.size() == 1 && types.first().isTagItem()) {
         const int itemType = types.first().id;
         const int mode = TagEditorRouting::isMultiValueItemType(itemType) ? 3 : 1;
-        if (TagEditorRouting::hasEditor(itemType, mode)) {
-            TagEditorRouting::runSingleTagEditorDialog(itemType, mode, cells, operationQueue, this);
-            return true;
-        }
+        if (TagEditorRouting::hasEditor(itemType, mode))
+            return TagEditorRouting::runSingleTagEditorDialog(itemType, mode, cells, operationQueue, this);
     }
     if (trigger == AnyKeyPressed)
         return false; // typing never opens the multi-tag dialog

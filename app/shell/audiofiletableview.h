@@ -26,6 +26,9 @@ public:
     // The default width of a column of the data type, in pixels.
     int defaultColumnWidth(const ModelDataType &dataType) const;
     void highlightSelectedRows();
+    // Serves an edit request: in place, in a tag dialog, or not at all (false).
+    using QTableView::edit;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
     // How long drops are collected into one batch.
     static constexpr int DropBatchMs = 100;
@@ -68,7 +71,6 @@ protected:
     void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                      const QList<int> &roles = QList<int>()) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
-    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
 private:
     bool closingEditor = false;

@@ -1,52 +1,58 @@
 #include "app/shell/tageditorrouting.h"
 
+#include <QObject>
 #include <QtGlobal>
 
-// The tag editors are not part of the program yet: no cell has an editor and no dialog opens.
+#include "app/tageditors/tageditorregistration.h"
+#include "app/tageditors/tageditorwidget.h"
+
+// The tag dialogs are not part of the program yet: a request for one is not served.
 
 namespace TagEditorRouting {
 
 void installEventFilter()
 {
+    registerTagEditors();
 }
 
 bool hasEditor(int itemType, int mode)
 {
-    Q_UNUSED(itemType)
-    Q_UNUSED(mode)
-    return false;
+    return TagEditorWidget::hasEditor(itemType, mode);
 }
 
 bool isMultiValueItemType(int itemType)
 {
-    Q_UNUSED(itemType)
-    return false;
+    return TagEditorWidget::isMultiValueItemType(itemType);
 }
 
 QWidget *createInPlaceEditor(int itemType, QWidget *parent, QObject *receiver)
 {
-    Q_UNUSED(itemType)
-    Q_UNUSED(parent)
-    Q_UNUSED(receiver)
-    return nullptr;
+    TagEditorWidget *editor = TagEditorWidget::createEditor(itemType, TagEditorWidget::InlineMode, parent);
+    if (editor && receiver) {
+        QObject::connect(editor, SIGNAL(editingFinished(TagEditorWidget*)), receiver, SLOT(acceptSendingEditor()),
+                         Qt::QueuedConnection);
+        QObject::connect(editor, SIGNAL(editingCanceled(TagEditorWidget*)), receiver, SLOT(cancelSendingEditor()),
+                         Qt::QueuedConnection);
+    }
+    return editor;
 }
 
 void setEditorSelection(QWidget *editor, const AudioFileSelection &cells)
 {
-    Q_UNUSED(editor)
-    Q_UNUSED(cells)
+    if (auto *tagEditor = qobject_cast<TagEditorWidget *>(editor))
+        tagEditor->setSelection(cells, -1, -1);
 }
 
 bool isEditorModified(QWidget *editor)
 {
-    Q_UNUSED(editor)
-    return false;
+    auto *tagEditor = qobject_cast<TagEditorWidget *>(editor);
+    return tagEditor && tagEditor->isModified();
 }
 
 void applyEditor(QWidget *editor, ModelUpdateOperation *operation)
 {
-    Q_UNUSED(editor)
-    Q_UNUSED(operation)
+    if (auto *tagEditor = qobject_cast<TagEditorWidget *>(editor))
+        tagEditor->applyTo(operation);
 }
 
 bool runSingleTagEditorDialog(int itemType, int mode, const AudioFileSelection &cells, OperationQueue *queue,
