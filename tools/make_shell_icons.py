@@ -95,13 +95,6 @@ def folder_icon():
     return [(rect(0.08, 0.2, 0.45, 0.32), YELLOW), (rect(0.08, 0.3, 0.92, 0.82), YELLOW)]
 
 
-def edit_tag_icon():
-    def tag(x, y):
-        return 0.15 <= y <= 0.85 and 0.3 <= x <= 0.9 or (0.1 <= x < 0.3 and abs(y - 0.5) <= (x - 0.1) * 1.75)
-
-    return [(tag, (200, 120, 40)), (ring(0.32, 0.5, 0.0, 0.06), PAPER)]
-
-
 def image_icon():
     def hill(x, y):
         return 0.15 <= x <= 0.85 and y >= 0.8 - 0.5 * max(0.0, 0.3 - abs(x - 0.45)) * 2 and y <= 0.82
@@ -124,7 +117,7 @@ ICONS = {"disc": disc_icon, "user": lambda: person(0.5, 1.0),
          "list": lines_icon, "selectAll": select_all_icon, "sortAscending": lambda: sort_icon(True),
          "sortDescending": lambda: sort_icon(False), "find": find_icon, "replace": replace_icon,
          "exit": exit_icon, "refresh": refresh_icon, "save": save_icon, "copy": copy_icon,
-         "folder": folder_icon, "editTag": edit_tag_icon, "image": image_icon}
+         "folder": folder_icon, "image": image_icon}
 
 if __name__ == "__main__":
     write(os.path.join("app", "resources", "icons"), ICONS, (16, 24, 32))

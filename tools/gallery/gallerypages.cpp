@@ -387,4 +387,5 @@ void renderGalleryPages(Gallery &gallery)
     renderProgress(gallery);
     renderNumbers(gallery);
     renderSecondShare(gallery);
+    renderTagEditors(gallery);
 }

@@ -24,3 +24,6 @@ void renderGalleryPages(Gallery &gallery);
 
 // The command bars, docks, setting editors, settings and wizard dialogs, date-time editor.
 void renderSecondShare(Gallery &gallery);
+
+// The tag editors in their states (one value, mixed, disabled, with details) and their dialogs.
+void renderTagEditors(Gallery &gallery);

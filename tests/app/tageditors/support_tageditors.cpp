@@ -82,3 +82,22 @@ QStringList itemTexts(AudioFile *file, int itemType)
     const AudioTag *tag = file->combinedTag();
     return tag ? tag->itemTexts(itemType) : QStringList{QStringLiteral("<no tag>")};
 }
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+void whenModalShown(const std::function<void(QWidget *)> &action)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action(modal);
+    });
+    timer->start();
+}

@@ -34,3 +34,8 @@ void initTagEditorTests();
 
 // The texts of the file's combined items of the type; "<no tag>" when it has no combined tag.
 QStringList itemTexts(AudioFile *file, int itemType);
+
+// Runs the action once a modal dialog is up (polled by a timer); it gets the modal widget.
+#include <functional>
+class QWidget;
+void whenModalShown(const std::function<void(QWidget *)> &action);

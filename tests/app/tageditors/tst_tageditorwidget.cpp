@@ -14,6 +14,7 @@
 #include "app/tageditors/support_tageditors.h"
 #include "app/tageditors/tageditorwidget.h"
 #include "libcore/text/texttable.h"
+#include "libgui/editing/tageditorregistry.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
 #include "libtagging/model/tagitem.h"
@@ -261,6 +262,40 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(&editor);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(finished.at(0).at(0).value<TagEditorWidget *>(), &editor);
+    }
+
+    void registrations_data()
+    {
+        QTest::addColumn<int>("itemType");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("editorClass"); // empty: no editor
+        QTest::newRow("title in the table") << int(TagItemType::Title) << 0 << "StringTagEditorWidget";
+        QTest::newRow("artist, all values") << int(TagItemType::Artist) << 3 << "StringTagEditorWidget";
+        QTest::newRow("title in a dock") << int(TagItemType::Title) << 4 << "";
+        QTest::newRow("track number") << int(TagItemType::TrackNumber) << 0 << "IntegerTagEditorWidget";
+        QTest::newRow("compilation") << int(TagItemType::PartOfCompilation) << 0 << "BooleanTagEditorWidget";
+        QTest::newRow("release date") << int(TagItemType::ReleaseDate) << 1 << "DateTimeTagEditorWidget";
+        QTest::newRow("unknown APE data") << int(TagItemType::UnknownApeData) << 1 << "";
+    }
+
+    // Editors come by item type, else by data type; the file table asks the toolkit's registry,
+    // which learns the same answers.
+    void registrations()
+    {
+        QFETCH(int, itemType);
+        QFETCH(int, mode);
+        QFETCH(QString, editorClass);
+        QCOMPARE(TagEditorWidget::hasEditor(itemType, mode), !editorClass.isEmpty());
+        QCOMPARE(TagEditorRegistry::hasEditor(itemType, TagItem::dataTypeOf(itemType), mode), !editorClass.isEmpty());
+        QWidget parent;
+        TagEditorWidget *editor = TagEditorWidget::createEditor(itemType, mode, &parent);
+        QCOMPARE(editor ? QString::fromLatin1(editor->metaObject()->className()) : QString(), editorClass);
+        if (editor) {
+            QCOMPARE(editor->parent(), &parent);
+            QCOMPARE(editor->itemType(), itemType);
+            QCOMPARE(editor->mode(), mode);
+            QVERIFY(!editor->isEnabled()); // until a selection is set
+        }
     }
 
     void noEditorForOtherData()
