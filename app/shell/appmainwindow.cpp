@@ -12,6 +12,7 @@
 #include "app/model/audiofileloading.h"
 #include "app/operations/modifiedselectiontracker.h"
 #include "app/operations/operation.h"
+#include "libtagging/model/audiotag.h"
 #include "app/operations/operationqueue.h"
 #include "app/search/searchhandler.h"
 #include "app/search/searchresult.h"
@@ -19,6 +20,9 @@
 #include "app/shell/displayfilterdockwidget.h"
 #include "app/shell/findreplacedockwidget.h"
 #include "app/shell/logdockwidget.h"
+#include "app/shell/multitageditordockwidget.h"
+#include "app/shell/tageditordockwidget.h"
+#include "app/tageditors/tageditorwidget.h"
 #include "app/shell/shelltextids.h"
 #include "app/tagscript/scriptvariables.h"
 #include "libcore/image/codedimage.h"
@@ -127,11 +131,27 @@ void AppMainWindow::createDocks()
     setCorner(Qt::TopRightCorner, Qt::RightDockWidgetArea);
     setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
 
+    m_multiTagEditorDock = new MultiTagEditorDockWidget(m_operationQueue, this);
+    addDockWidget(Qt::LeftDockWidgetArea, m_multiTagEditorDock);
     m_displayFilterDock = new DisplayFilterDockWidget(this);
     m_displayFilterDock->addBrowsable(m_model->modelData());
     m_displayFilterDock->updateTree();
     m_displayFilterDock->setPath({AudioFileModelData::rootName()});
     addDockWidget(Qt::LeftDockWidgetArea, m_displayFilterDock);
+    // The artwork dock needs the artwork editor; without it there is no dock to show.
+    if (TagEditorWidget::hasEditor(TagItemType::Artwork, TagEditorWidget::SingleValueMode)) {
+        m_artworkDock = new TagEditorDockWidget(TagItemType::Artwork, m_operationQueue, this);
+        addDockWidget(Qt::LeftDockWidgetArea, m_artworkDock);
+    }
+    tabifyDockWidget(m_multiTagEditorDock, m_displayFilterDock);
+    m_multiTagEditorDock->raise();
+    // The tag editors keep the items of the selected files' tags: they let go of them when a
+    // file is deleted or its tag replaced (undo deletes the replaced one), not only when the
+    // selection that follows arrives.
+    connect(m_model->modelData(), &AudioFileModelData::audioFileAboutToBeDeleted, this,
+            &AppMainWindow::releaseTagEditorItems);
+    connect(m_model->modelData(), &AudioFileModelData::combinedTagReplaced, this,
+            &AppMainWindow::releaseTagEditorItems);
 
     m_findReplaceDock = new FindReplaceDockWidget(m_searchHandler, this);
     addDockWidget(Qt::BottomDockWidgetArea, m_findReplaceDock);
@@ -139,6 +159,14 @@ void AppMainWindow::createDocks()
     addDockWidget(Qt::BottomDockWidgetArea, m_logDock);
     tabifyDockWidget(m_findReplaceDock, m_logDock);
     m_findReplaceDock->raise();
+}
+
+void AppMainWindow::releaseTagEditorItems()
+{
+    const AudioFileSelection none(m_model);
+    m_multiTagEditorDock->setSelection(none);
+    if (m_artworkDock)
+        m_artworkDock->setSelection(none);
 }
 
 void AppMainWindow::createTableView()
@@ -229,6 +257,9 @@ void AppMainWindow::onSelectionUpdated()
     m_selection = m_model->cellSelection(m_tableView->normalizedSelection());
     m_actionTree->updateActions();
     updateStatusBar();
+    m_multiTagEditorDock->setSelection(m_selection);
+    if (m_artworkDock)
+        m_artworkDock->setSelection(m_selection);
 }
 
 void AppMainWindow::updateStatusBar()

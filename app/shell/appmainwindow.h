@@ -90,6 +90,7 @@ private:
     void createRibbon();
     void createStatusBar();
     void restoreWindowState();
+    void releaseTagEditorItems();
 
     IAudioFileModel *m_model = nullptr;
     mutable AudioFileSelection m_selection;

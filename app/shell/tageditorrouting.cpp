@@ -4,15 +4,17 @@
 #include <QtGlobal>
 
 #include "app/tageditors/tageditorregistration.h"
+#include "app/tageditors/multitageditordialog.h"
+#include "app/tageditors/singletageditordialog.h"
 #include "app/tageditors/tageditorwidget.h"
-
-// The tag dialogs are not part of the program yet: a request for one is not served.
+#include "app/tageditors/tageditorwidgeteventfilter.h"
 
 namespace TagEditorRouting {
 
 void installEventFilter()
 {
     registerTagEditors();
+    TagEditorWidgetEventFilter::instance()->setEnabled(true);
 }
 
 bool hasEditor(int itemType, int mode)
@@ -58,20 +60,18 @@ void applyEditor(QWidget *editor, ModelUpdateOperation *operation)
 bool runSingleTagEditorDialog(int itemType, int mode, const AudioFileSelection &cells, OperationQueue *queue,
                               QWidget *parent)
 {
-    Q_UNUSED(itemType)
-    Q_UNUSED(mode)
-    Q_UNUSED(cells)
-    Q_UNUSED(queue)
-    Q_UNUSED(parent)
-    return false;
+    if (!TagEditorWidget::hasEditor(itemType, mode))
+        return false;
+    SingleTagEditorDialog dialog(itemType, mode, cells, queue, parent);
+    dialog.exec();
+    return true;
 }
 
 bool runMultiTagEditorDialog(const AudioFileSelection &cells, OperationQueue *queue, QWidget *parent)
 {
-    Q_UNUSED(cells)
-    Q_UNUSED(queue)
-    Q_UNUSED(parent)
-    return false;
+    MultiTagEditorDialog dialog(cells, queue, parent);
+    dialog.exec();
+    return true;
 }
 
 } // namespace TagEditorRouting

@@ -4,7 +4,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTableView>
 #include <QLocale>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -13,11 +14,11 @@
 
 #include "app/model/support_model.h"
 #include "app/shell/appmainwindow.h"
+#include "app/shell/tageditorrouting.h"
 #include "libcore/icons/icons.h"
 #include "libcore/io/filetree.h"
 #include "libcore/io/paths.h"
 #include "libcore/settings/settingsstore.h"
-#include "libgui/edits/extlineedit.h"
 #include "libtagging/model/tagitem.h"
 
 AppMainWindow *testMainWindow()
@@ -36,74 +37,16 @@ AppMainWindow *testMainWindow()
         }
         SettingsStore::loadDefaultsFile(QStringLiteral(":/app/settings/defaults.xml"));
         makePath(parentPath(SettingsStore::filePath(0)));
+        TagEditorRouting::installEventFilter();
         return AppMainWindow::instance();
     }();
     return window;
 }
 
-LineTestEditor::LineTestEditor(int itemType, int mode, QWidget *parent) : TagEditorWidget(itemType, mode, parent)
+QLineEdit *inPlaceLine(QTableView *view, const QModelIndex &cell)
 {
-    line = new ExtLineEdit(this);
-    if (!layout())
-        new QVBoxLayout(this);
-    layout()->setContentsMargins(0, 0, 0, 0);
-    layout()->addWidget(line);
-    setFocusProxy(line);
-    line->installEventFilter(this);
-}
-
-void LineTestEditor::updateGui()
-{
-    TagEditorWidget::updateGui();
-    loadedText.clear();
-    for (const TagItem *item : itemsAtRow(0)) {
-        if (item) {
-            loadedText = item->toString();
-            break;
-        }
-    }
-    line->setText(loadedText);
-}
-
-bool LineTestEditor::isRowModified(AudioFile *, int) const
-{
-    return line->text() != loadedText;
-}
-
-bool LineTestEditor::isRowEmpty(AudioFile *, int) const
-{
-    return line->text().isEmpty();
-}
-
-void LineTestEditor::writeRow(TagItem *item, AudioFile *, int)
-{
-    item->fromVariant(line->text());
-}
-
-bool LineTestEditor::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == line && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            Q_EMIT editingFinished(this);
-            return true;
-        }
-        if (key == Qt::Key_Escape) {
-            Q_EMIT editingCanceled(this);
-            return true;
-        }
-    }
-    return TagEditorWidget::eventFilter(watched, event);
-}
-
-void registerLineTestEditor()
-{
-    static TagEditorWidget::DataTypeTagEditorFactory<LineTestEditor> factory;
-    static const bool registered = [] {
-        TagEditorWidget::registerTagEditorFactory(false, TagItemDataType::String, &factory, true, true);
-        return true;
-    }();
-    Q_UNUSED(registered)
+    QWidget *editor = view->indexWidget(cell);
+    return editor ? editor->findChild<QLineEdit *>() : nullptr;
 }
 
 void answerNextModal(QMessageBox::StandardButton button, QStringList *texts, int withinMs)

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/tageditors/tageditorwidget.h"
 
 class AppMainWindow;
 class ExtLineEdit;
@@ -14,27 +13,11 @@ class ExtLineEdit;
 // The window is the process's one and is never destroyed.
 AppMainWindow *testMainWindow();
 
-// A one-line in-place editor for string items: Return finishes, Escape cancels. Registered
-// for the string data type in every mode; the real editors are not needed for the table's
-// routing.
-class LineTestEditor : public TagEditorWidget
-{
-    Q_OBJECT
-public:
-    LineTestEditor(int itemType, int mode, QWidget *parent = nullptr);
-    ExtLineEdit *line;
-
-protected:
-    void updateGui() override;
-    bool isRowModified(AudioFile *file, int row) const override;
-    bool isRowEmpty(AudioFile *file, int row) const override;
-    void writeRow(TagItem *item, AudioFile *file, int row) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    QString loadedText;
-};
-void registerLineTestEditor();
+// The line edit of the in-place editor open on the cell, or null.
+class QTableView;
+class QLineEdit;
+class QModelIndex;
+QLineEdit *inPlaceLine(QTableView *view, const QModelIndex &cell);
 
 // Answers the next message box (or other modal dialog) that opens within the time with the
 // button; the texts of the boxes answered are appended to `texts` when given.
