@@ -1,13 +1,16 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "app/model/audiofileloading.h"
 #include "app/model/iaudiofilemodel.h"
@@ -71,8 +74,17 @@ int main(int argc, char *argv[])
     QApplication::processEvents();
     std::printf("start-up to a shown window: %.1f ms\n", ms(timer));
 
+    // Loading more than 5000 files asks first: the benchmark answers Yes.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, &answer, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            if (QAbstractButton *yes = box->button(QMessageBox::Yes))
+                yes->click();
+    });
+    answer.start(50);
     const qint64 before = residentKiB();
     openPaths({arguments.first()}, true);
+    answer.stop();
     QApplication::processEvents();
     const qint64 after = residentKiB();
     IAudioFileModel *model = window->model();
