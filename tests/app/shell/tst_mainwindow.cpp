@@ -77,11 +77,7 @@ private:
         auto *insert = new ModelInsertOperation(AudioFileSelection(w->model()));
         insert->files = files;
         BufferedLogger log;
-        QStringList shown;
-        answerNextModal(QMessageBox::Ok, &shown, 0);
         w->operationQueue()->apply(insert);
-        if (!shown.isEmpty())
-            qWarning() << "shown while adding:" << shown;
         QCoreApplication::processEvents();
         for (const LogMessage &message : log.messages())
             qWarning() << "logged while adding:" << message.code << message.text();
