@@ -47,6 +47,8 @@ public:
     SearchResultEntry *entry(int index) const { return m_entries.value(index); }
     const QList<SearchResultEntry *> &entries() const { return m_entries; }
     int currentIndex() const { return m_currentIndex; }
+    // Where the next step starts; the find-and-replace dock sets it to the row the user picked.
+    void setCurrentIndex(int index) { m_currentIndex = index; }
 
     void stepForward(bool wrap);
     void stepBack(bool wrap);
