@@ -5,8 +5,8 @@
 #include <QRegularExpression>
 
 #include "app/identification/idaudiofile.h"
-#include "app/identification/idgrouping.h"
-#include "app/identification/idnormalization.h"
+#include "app/identification/stages/groupbysegmentation.h"
+#include "app/identification/stages/normalizeidstrings.h"
 #include "app/identification/idsegment.h"
 #include "app/identification/idtexttests.h"
 #include "app/model/modeldatatype.h"

@@ -1,6 +1,6 @@
 #include "app/dialogs/filepatterneditorwidget.h"
 
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 
 FilePatternEditorWidget::FilePatternEditorWidget(QWidget *parent) : CombinedPatternEditorWidget(false, parent)
 {

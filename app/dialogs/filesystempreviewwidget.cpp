@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/image/codedimage.h"
 #include "libcore/io/fileinfo.h"
 #include "libcore/io/paths.h"

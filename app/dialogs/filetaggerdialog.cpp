@@ -26,7 +26,7 @@
 #include "app/operations/modelupdateoperation.h"
 #include "app/operations/operationqueue.h"
 #include "app/shell/iappmainwindow.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/io/paths.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"

@@ -19,7 +19,7 @@
 #include "app/search/searchhandler.h"
 #include "app/search/searchquery.h"
 #include "app/shell/iappmainwindow.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 #include "libcore/log/logmessage.h"

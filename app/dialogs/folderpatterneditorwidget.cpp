@@ -7,7 +7,7 @@
 
 #include "app/dialogs/advancedpatterneditorwidget.h"
 #include "app/dialogs/simplepatterneditorwidget.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/io/paths.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/modeldatatypetreeview.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
 #include "libgui/dialogs/commondialog.h"

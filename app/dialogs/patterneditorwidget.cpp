@@ -8,7 +8,7 @@
 #include <QSpacerItem>
 #include <QToolButton>
 
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
 #include "libgui/layout/layoututil.h"

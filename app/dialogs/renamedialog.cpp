@@ -16,7 +16,7 @@
 #include "app/tagscript/patterncleanup.h"
 #include "app/tagscript/scriptvariables.h"
 #include "app/tagscript/tagscript.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/io/fileinfo.h"
 #include "libcore/io/paths.h"
 #include "libcore/log/bufferedlogger.h"

@@ -7,7 +7,7 @@
 
 #include "app/dialogs/modeldatatypecombobox.h"
 #include "app/model/datatypemodel.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/platform/platformidentity.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/stringutils.h"

@@ -17,7 +17,7 @@
 #include "app/operations/operationqueue.h"
 #include "app/shell/iappmainwindow.h"
 #include "app/tagscript/scriptvariables.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/codepoint.h"
 #include "libcore/text/codepointstring.h"

@@ -1,7 +1,7 @@
 #include "app/library/duplicatefilesgroup.h"
 
 #include "app/library/duplicateresolutioncondition.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 
 DuplicateFilesGroup::DuplicateFilesGroup(QObject *parent) : DuplicateGroup(parent)
 {

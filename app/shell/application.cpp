@@ -18,7 +18,7 @@
 #include "app/shell/shelltextids.h"
 #include "app/shell/tageditorrouting.h"
 #include "app/shell/versioncheckthread.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/io/filetree.h"
 #include "libcore/io/paths.h"
 #include "libcore/locale/localetables.h"

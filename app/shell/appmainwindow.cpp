@@ -26,7 +26,7 @@
 #include "app/shell/shelltextids.h"
 #include "app/tagscript/scriptvariables.h"
 #include "libcore/image/codedimage.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/log/bufferedlogger.h"
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"

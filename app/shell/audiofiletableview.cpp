@@ -18,7 +18,7 @@
 #include "app/shell/audiofiletabledelegate.h"
 #include "app/shell/shelltextids.h"
 #include "app/shell/tageditorrouting.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
 #include "libgui/combos/extcombobox.h"

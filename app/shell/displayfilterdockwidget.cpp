@@ -6,7 +6,7 @@
 #include "app/model/ibrowsable.h"
 #include "app/shell/appmainwindow.h"
 #include "app/shell/shelltextids.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
 #include "libgui/widgets/exttreewidget.h"

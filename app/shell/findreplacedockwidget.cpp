@@ -7,13 +7,14 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/dialogs/findreplacedialog.h"
 #include "app/model/modeldatatype.h"
 #include "app/search/searchhandler.h"
 #include "app/search/searchquery.h"
 #include "app/search/searchresult.h"
 #include "app/shell/appmainwindow.h"
 #include "app/shell/shelltextids.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/io/paths.h"
 #include "libcore/log/logmessage.h"
 #include "libcore/text/formatting.h"
@@ -240,7 +241,7 @@ void FindReplaceDockWidget::onReplaceAll()
     const QString replacement = searchHandler->replacementText();
     const int count = searchHandler->replaceAll();
     QMessageBox::information(this, window()->windowTitle(),
-                             filled(CellsReplacedTextId, {QString::number(count), findText, replacement}),
+                             filled(ReplacedCellsMessageTextId, {QString::number(count), findText, replacement}),
                              QMessageBox::Ok);
 }
 

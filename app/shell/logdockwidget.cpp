@@ -12,7 +12,7 @@
 
 #include "app/shell/appmainwindow.h"
 #include "app/shell/shelltextids.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/io/paths.h"
 #include "libcore/io/wholefile.h"
 #include "libcore/log/bufferedlogger.h"

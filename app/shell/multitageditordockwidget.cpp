@@ -6,7 +6,7 @@
 #include "app/shell/shelltextids.h"
 #include "app/tageditors/multitageditorwidget.h"
 #include "app/tageditors/tageditorwidget.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
 

@@ -6,7 +6,7 @@
 #include "app/operations/operationqueue.h"
 #include "app/shell/appmainwindow.h"
 #include "app/tageditors/tageditorwidget.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libtagging/model/tagitem.h"
 

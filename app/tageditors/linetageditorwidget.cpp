@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/tageditors/tageditordetailsdialog.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
 #include "libcore/util/commonvariantvalue.h"

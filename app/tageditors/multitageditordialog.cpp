@@ -4,7 +4,7 @@
 #include "app/operations/operationqueue.h"
 #include "app/tageditors/multitageditordialogpage.h"
 #include "app/tageditors/multitageditorwidget.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
 #include "libgui/progress/dialogsizehints.h"

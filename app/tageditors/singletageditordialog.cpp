@@ -6,7 +6,7 @@
 #include "app/operations/operationqueue.h"
 #include "app/tageditors/linetageditorwidget.h"
 #include "app/tageditors/uniformtageditorwidget.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"
 #include "libtagging/model/tagitem.h"

@@ -7,7 +7,7 @@
 
 #include "app/tageditors/linetageditorwidget.h"
 #include "app/tageditors/tageditorwidget.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/locale/localetables.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/texttable.h"

@@ -17,7 +17,7 @@
 #include "app/shell/appmainwindow.h"
 #include "app/shell/tageditorrouting.h"
 #include "bench/benchoptions.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/log/exception.h"
 #include "libcore/settings/settingsstore.h"
 #include "libcore/text/resourcepackage.h"

@@ -19,7 +19,7 @@
 #include "app/operations/modelinsertoperation.h"
 #include "app/operations/operationqueue.h"
 #include "app/shell/headlessmainwindow.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/resourcepackage.h"
 #include "libcore/text/textcatalogue.h"

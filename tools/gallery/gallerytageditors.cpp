@@ -13,7 +13,7 @@
 #include "app/tageditors/tageditordetailsdialog.h"
 #include "app/tageditors/tageditorregistration.h"
 #include "app/tageditors/tageditorwidget.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/text/resourcepackage.h"
 #include "libcore/text/textcatalogue.h"
 #include "libtagging/model/audiofile.h"

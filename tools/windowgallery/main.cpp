@@ -9,7 +9,7 @@
 #include "app/model/audiofileloading.h"
 #include "app/shell/appmainwindow.h"
 #include "app/shell/tageditorrouting.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/log/exception.h"
 #include "libcore/log/logger.h"
 #include "libcore/settings/settingsstore.h"

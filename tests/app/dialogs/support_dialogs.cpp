@@ -9,7 +9,7 @@
 #include "app/operations/modelinsertoperation.h"
 #include "app/operations/modelupdateoperation.h"
 #include "app/operations/operationqueue.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/settings/settingsstore.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"

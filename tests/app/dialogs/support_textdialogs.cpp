@@ -8,7 +8,7 @@
 #include "app/model/iaudiofilemodel.h"
 #include "app/operations/modelinsertoperation.h"
 #include "app/operations/operationqueue.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libgui/itemviews/selectiongeometry.h"
 #include "libtagging/model/tagitem.h"
 #include "libtagging/model/audiofile.h"

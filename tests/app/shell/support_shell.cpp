@@ -15,7 +15,7 @@
 #include "app/model/support_model.h"
 #include "app/shell/appmainwindow.h"
 #include "app/shell/tageditorrouting.h"
-#include "libcore/icons/icons.h"
+#include "libgui/icons/icons.h"
 #include "libcore/io/filetree.h"
 #include "libcore/io/paths.h"
 #include "libcore/settings/settingsstore.h"
