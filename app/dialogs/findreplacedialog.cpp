@@ -331,22 +331,15 @@ void FindReplaceDialog::keepPreviousScope()
 
 void FindReplaceDialog::onFindClicked()
 {
-    if (!m_handler || !options().validate().valid)
-        return;
-    try {
-        applyQuery();
-        keepPreviousScope();
-        updateGui();
-        if (forwardButton->isChecked())
-            m_handler->findNext();
-        else
-            m_handler->findPrevious();
-    } catch (const Exception &) {
-        // Logged where it was raised.
-    }
+    stepThroughMatches(false);
 }
 
 void FindReplaceDialog::onReplaceClicked()
+{
+    stepThroughMatches(true);
+}
+
+void FindReplaceDialog::stepThroughMatches(bool replace)
 {
     if (!m_handler || !options().validate().valid)
         return;
@@ -354,11 +347,13 @@ void FindReplaceDialog::onReplaceClicked()
         applyQuery();
         keepPreviousScope();
         updateGui();
-        if (forwardButton->isChecked())
-            m_handler->replaceNext();
+        const bool forward = forwardButton->isChecked();
+        if (replace)
+            forward ? m_handler->replaceNext() : m_handler->replacePrevious();
         else
-            m_handler->replacePrevious();
+            forward ? m_handler->findNext() : m_handler->findPrevious();
     } catch (const Exception &) {
+        // Logged where it was raised.
     }
 }
 

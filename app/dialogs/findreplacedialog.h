@@ -106,6 +106,8 @@ private Q_SLOTS:
     void onReplaceAllClicked();
 
 private:
+    // Find or replace the next or previous match, in the direction chosen.
+    void stepThroughMatches(bool replace);
     void updateRegExpPopup();
     void keepPreviousScope();
 

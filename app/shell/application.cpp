@@ -1,5 +1,7 @@
 #include "app/shell/application.h"
 
+#include "app/shell/applicationresources.h"
+
 #include <cstdio>
 #include <cstring>
 #include <tuple>
@@ -110,10 +112,9 @@ void Application::initLogging()
 
 void Application::initResources()
 {
-    registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libgui.rcc"),
-                           QStringLiteral("libtagging.rcc")});
-    // Linux file names are case-sensitive: the package is named in lower case.
-    registerResourceFile(QStringLiteral("%1.rcc").arg(applicationName().toLower()), QStringLiteral(":/app"));
+    // The same mounting as the tools, benchmarks and tests: a missing package or an empty
+    // data table ends the start here.
+    registerApplicationResources();
     QStringList &roots = iconRootDirectories();
     for (const QString &root : {QStringLiteral(":/libgui/icons"), QStringLiteral(":/app/icons")}) {
         if (!roots.contains(root))

@@ -7,7 +7,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "app/dialogs/findreplacedialog.h"
 #include "app/model/modeldatatype.h"
 #include "app/search/searchhandler.h"
 #include "app/search/searchquery.h"
@@ -241,7 +240,7 @@ void FindReplaceDockWidget::onReplaceAll()
     const QString replacement = searchHandler->replacementText();
     const int count = searchHandler->replaceAll();
     QMessageBox::information(this, window()->windowTitle(),
-                             filled(ReplacedCellsMessageTextId, {QString::number(count), findText, replacement}),
+                             filled(CellsReplacedTextId, {QString::number(count), findText, replacement}),
                              QMessageBox::Ok);
 }
 

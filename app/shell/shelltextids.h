@@ -44,6 +44,8 @@ enum ShellTextId : quint32 {
     ReplaceQueryTitleTextId = 2632826825u,      // [find text, replacement]
     FindResultTitleTextId = 4181101717u,        // [find text, matches]
     ReplaceResultTitleTextId = 2860215578u,     // [find text, replacement, matches]
+    // The find-and-replace dialog's text (app/resources/text/textdialogs.xml).
+    CellsReplacedTextId = 1807943050u,          // [cells, find text, replacement]
     // Log dock.
     LogErrorsTextId = 153254790u,
     LogWarningsTextId = 2257973100u,

@@ -20,6 +20,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/settings/settingsstore.h"
 #include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libcore/text/texttable.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/filetype.h"
@@ -103,9 +104,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     try {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
-                               QStringLiteral("melotaxonic.rcc"), QStringLiteral("bench_library.rcc")});
-        SettingsStore::loadDefaultsFile(QStringLiteral(":/melotaxonic/settings/defaults.xml"));
+        registerApplicationResources({QStringLiteral("bench_library.rcc")});
+        SettingsStore::loadDefaultsFile(QStringLiteral(":/app/settings/defaults.xml"));
     } catch (const Exception &e) {
         return Bench::fail(e.message());
     }

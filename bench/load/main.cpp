@@ -19,6 +19,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libcore/text/texttable.h"
 #include "libtagging/model/audiotag.h"
 
@@ -77,10 +78,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     try {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
-                               QStringLiteral("libgui.rcc")});
-        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
-        registerResourceFile(QStringLiteral("bench_load.rcc"), QStringLiteral(":/load"));
+        registerApplicationResources({QStringLiteral("bench_load.rcc")});
     } catch (const Exception &e) {
         return Bench::fail(e.message());
     }

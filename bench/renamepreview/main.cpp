@@ -13,6 +13,7 @@
 #include "bench/benchoptions.h"
 #include "libcore/log/exception.h"
 #include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libcore/text/textcatalogue.h"
 #include "libcore/text/texttable.h"
 #include "libtagging/model/audiofile.h"
@@ -55,10 +56,7 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     try {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
-                               QStringLiteral("libgui.rcc")});
-        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
-        registerResourceFile(QStringLiteral("bench_renamepreview.rcc"), QStringLiteral(":/bench"));
+        registerApplicationResources({QStringLiteral("bench_renamepreview.rcc")});
         const QLocale english(QLocale::English, QLocale::UnitedStates);
         TextCatalogue::applyLanguage(english, english);
     } catch (const Exception &e) {

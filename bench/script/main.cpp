@@ -13,6 +13,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libcore/text/texttable.h"
 #include "libcore/util/partialdatetime.h"
 #include "libtagging/model/audiofile.h"
@@ -59,9 +60,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     try {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
-                               QStringLiteral("melotaxonic.rcc")});
-        registerResourceFile(QStringLiteral("bench_script.rcc"), QStringLiteral(":/script"));
+        registerApplicationResources({QStringLiteral("bench_script.rcc")});
     } catch (const Exception &e) {
         return Bench::fail(e.message());
     }

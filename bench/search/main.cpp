@@ -17,6 +17,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/text/formatting.h"
 #include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libcore/text/texttable.h"
 #include "libtagging/model/audiofile.h"
 #include "libtagging/model/audiotag.h"
@@ -93,9 +94,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     try {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libtagging.rcc"),
-                               QStringLiteral("melotaxonic.rcc")});
-        registerResourceFile(QStringLiteral("bench_search.rcc"), QStringLiteral(":/search"));
+        registerApplicationResources({QStringLiteral("bench_search.rcc")});
     } catch (const Exception &e) {
         return Bench::fail(e.message());
     }

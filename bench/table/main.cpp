@@ -21,6 +21,7 @@
 #include "libcore/log/exception.h"
 #include "libcore/settings/settingsstore.h"
 #include "libcore/text/resourcepackage.h"
+#include "app/shell/applicationresources.h"
 #include "libtagging/model/tagitem.h"
 
 // bench_table DIR
@@ -58,9 +59,7 @@ int main(int argc, char *argv[])
     QElapsedTimer timer;
     timer.start();
     try {
-        registerResourceFiles({QStringLiteral("libcore.rcc"), QStringLiteral("libgui.rcc"),
-                               QStringLiteral("libtagging.rcc")});
-        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
+        registerApplicationResources();
     } catch (const Exception &e) {
         return Bench::fail(e.message());
     }

@@ -30,23 +30,6 @@
 
 namespace {
 
-bool mountApplication(Gallery &gallery)
-{
-    try {
-        registerResourceFiles({QStringLiteral("libtagging.rcc")});
-        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
-        const QLocale english(QLocale::English, QLocale::UnitedStates);
-        TextCatalogue::applyLanguage(english, english);
-    } catch (const Exception &) {
-        gallery.failures.append(QStringLiteral("cannot mount the application's packages for the naming pictures"));
-        return false;
-    }
-    registerTagItemTypes();
-    if (!iconRootDirectories().contains(QStringLiteral(":/app/icons")))
-        iconRootDirectories().append(QStringLiteral(":/app/icons"));
-    return true;
-}
-
 AudioFile *sampleFile(const QString &path, const QString &artist, const QString &album, const QString &title, int track)
 {
     auto *file = new AudioFile(path);
@@ -72,7 +55,7 @@ NamingPattern pattern(bool simple, const QList<QStringList> &levels)
 
 void renderNaming(Gallery &gallery)
 {
-    if (!mountApplication(gallery))
+    if (!mountApplicationPackages(gallery, QStringLiteral("naming pictures")))
         return;
 
     auto *file = new FilePatternEditorWidget;

@@ -12,7 +12,12 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "libgui/icons/icons.h"
 #include "libcore/log/bufferedlogger.h"
+#include "libcore/log/exception.h"
+#include "libcore/text/resourcepackage.h"
+#include "libcore/text/textcatalogue.h"
+#include "libtagging/model/tagitem.h"
 #include "libgui/buttons/wordwrappedbutton.h"
 #include "libgui/combos/extcombobox.h"
 #include "libcore/progress/linearprogressobject.h"
@@ -390,4 +395,26 @@ void renderGalleryPages(Gallery &gallery)
     renderTagEditors(gallery);
     renderNaming(gallery);
     renderTextDialogs(gallery);
+}
+
+bool mountApplicationPackages(Gallery &gallery, const QString &what)
+{
+    // Mounting a package twice would load its text table twice.
+    static bool mounted = false;
+    if (mounted)
+        return true;
+    try {
+        registerResourceFiles({QStringLiteral("libtagging.rcc")});
+        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        TextCatalogue::applyLanguage(english, english);
+    } catch (const Exception &) {
+        gallery.failures.append(QStringLiteral("cannot mount the application's packages for the %1").arg(what));
+        return false;
+    }
+    registerTagItemTypes();
+    if (!iconRootDirectories().contains(QStringLiteral(":/app/icons")))
+        iconRootDirectories().append(QStringLiteral(":/app/icons"));
+    mounted = true;
+    return true;
 }

@@ -22,6 +22,11 @@ struct Gallery {
 
 void renderGalleryPages(Gallery &gallery);
 
+// Mounts the tagging library's and the application's packages (once), English texts, the tag
+// item types and the application's icons, for the pictures of the application's widgets. False,
+// with a failure noted for `what`, when a package cannot be mounted.
+bool mountApplicationPackages(Gallery &gallery, const QString &what);
+
 // The command bars, docks, setting editors, settings and wizard dialogs, date-time editor.
 void renderCommandsAndSettings(Gallery &gallery);
 

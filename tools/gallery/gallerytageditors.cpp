@@ -71,18 +71,8 @@ void clickEdit(LineTagEditorWidget *editor, int row = 0)
 
 void renderTagEditors(Gallery &gallery)
 {
-    try {
-        registerResourceFiles({QStringLiteral("libtagging.rcc")});
-        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
-        if (!iconRootDirectories().contains(QStringLiteral(":/app/icons")))
-            iconRootDirectories().append(QStringLiteral(":/app/icons"));
-    } catch (...) {
-        gallery.failures.append(QStringLiteral("tag editors: cannot mount the application's packages"));
+    if (!mountApplicationPackages(gallery, QStringLiteral("tag editors")))
         return;
-    }
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    TextCatalogue::applyLanguage(english, english);
-    registerTagItemTypes();
     registerTagEditors();
 
     GalleryFiles g;

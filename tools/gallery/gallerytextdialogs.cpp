@@ -40,26 +40,6 @@
 
 namespace {
 
-bool mountTexts(Gallery &gallery)
-{
-    // The naming pictures may have mounted the application already.
-    if (!textForId(FileTaggerTitleTextId).isNull())
-        return true;
-    try {
-        registerResourceFiles({QStringLiteral("libtagging.rcc")});
-        registerResourceFile(QStringLiteral("melotaxonic.rcc"), QStringLiteral(":/app"));
-        const QLocale english(QLocale::English, QLocale::UnitedStates);
-        TextCatalogue::applyLanguage(english, english);
-    } catch (const Exception &) {
-        gallery.failures.append(QStringLiteral("cannot mount the application's packages for the text dialogs"));
-        return false;
-    }
-    registerTagItemTypes();
-    if (!iconRootDirectories().contains(QStringLiteral(":/app/icons")))
-        iconRootDirectories().append(QStringLiteral(":/app/icons"));
-    return true;
-}
-
 AudioFile *sampleFile(const QString &path, const QString &artist, const QString &title, int track)
 {
     auto *file = new AudioFile(path);
@@ -88,7 +68,7 @@ QPoint cellCentre(ExtTableWidget *table, int row, int column)
 
 void renderTextDialogs(Gallery &gallery)
 {
-    if (!mountTexts(gallery))
+    if (!mountApplicationPackages(gallery, QStringLiteral("text dialogs")))
         return;
 
     HeadlessMainWindow window;

@@ -151,7 +151,7 @@ int CollectingLogger::count(quint32 code) const
     return int(codes().count(code));
 }
 
-void CancellingLogger::log(const LogMessage &message)
+void LibraryCancellingLogger::log(const LogMessage &message)
 {
     if (message.code == m_code && ++m_seen == m_nth)
         m_progress->cancel();

@@ -51,14 +51,14 @@ public:
 
 // Cancels the progress when the code has been logged for the nth time, from the thread
 // that logs it, as a user's Cancel would reach the work in the middle.
-class CancellingLogger : public Logger
+class LibraryCancellingLogger : public Logger
 {
 public:
-    CancellingLogger(ProgressObject *progress, quint32 code, int nth) : m_progress(progress), m_code(code), m_nth(nth)
+    LibraryCancellingLogger(ProgressObject *progress, quint32 code, int nth) : m_progress(progress), m_code(code), m_nth(nth)
     {
         setRegistered(true);
     }
-    ~CancellingLogger() override { setRegistered(false); }
+    ~LibraryCancellingLogger() override { setRegistered(false); }
     void log(const LogMessage &message) override;
 
 private:

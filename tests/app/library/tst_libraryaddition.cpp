@@ -461,9 +461,9 @@ private Q_SLOTS:
 
         CollectingLogger log;
         AddToLibraryWorkerThread thread(m_library.get(), data.get(), options, int(files.size()));
-        std::unique_ptr<CancellingLogger> canceller;
+        std::unique_ptr<LibraryCancellingLogger> canceller;
         if (failure == QLatin1String("cancel"))
-            canceller = std::make_unique<CancellingLogger>(thread.progressObject(), FileMovedTextId, 3);
+            canceller = std::make_unique<LibraryCancellingLogger>(thread.progressObject(), FileMovedTextId, 3);
         thread.start();
         QVERIFY(thread.wait(60000));
         canceller.reset();
