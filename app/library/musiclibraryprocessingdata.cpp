@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QSet>
 
+#include <algorithm>
+
 #include <memory>
 
 #include "app/library/duplicatefilesgroup.h"
@@ -249,14 +251,20 @@ void MusicLibraryProcessingData::detectDuplicates(MusicLibrary *library, Progres
     QHash<QString, QString> basePaths;
     QSet<QString> inPlace;
     planned->setMaximum(int(targetPaths.size()));
-    for (auto it = targetPaths.cbegin(); it != targetPaths.cend(); ++it) {
-        if (it.key()->filePath().compare(it.value(), cs) == 0)
-            inPlace.insert(caseKey(it.value()));
-        const QString base = removeSuffix(it.value());
+    // The map is ordered by address; visit the files by path so that sets, and the choice
+    // among equally good duplicates, are the same in every run.
+    QList<AudioFile *> plannedFiles = targetPaths.keys();
+    std::stable_sort(plannedFiles.begin(), plannedFiles.end(),
+                     [](const AudioFile *a, const AudioFile *b) { return a->filePath() < b->filePath(); });
+    for (AudioFile *file : std::as_const(plannedFiles)) {
+        const QString target = targetPaths.value(file);
+        if (file->filePath().compare(target, cs) == 0)
+            inPlace.insert(caseKey(target));
+        const QString base = removeSuffix(target);
         const QString key = caseKey(base);
         if (!sets.contains(key))
             keys.append(key);
-        sets[key].files.append(it.key());
+        sets[key].files.append(file);
         basePaths.insert(key, base);
         if (planned->isCanceled())
             return;

@@ -123,6 +123,8 @@ private Q_SLOTS:
                 files.append(file);
             }
             if (random.bounded(2)) {
+                // No file may have landed in f0.
+                QVERIFY(QDir().mkpath(src + QStringLiteral("/f0")));
                 QFile cover(src + QStringLiteral("/f0/cover.jpg"));
                 QVERIFY(cover.open(QIODevice::WriteOnly) && cover.write(QByteArray(10, char('a' + round % 26))) == 10);
             }
